@@ -1,0 +1,35 @@
+# GoogleTest: the installed package natively; built from source for cross builds
+# (Debian ships the sources in /usr/src/googletest) or when asked to.
+set(QUENNET_GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest source tree to build instead of an installed package")
+if(NOT QUENNET_GTEST_SOURCE_DIR AND CMAKE_CROSSCOMPILING AND EXISTS /usr/src/googletest/CMakeLists.txt)
+    set(QUENNET_GTEST_SOURCE_DIR /usr/src/googletest)
+endif()
+
+if(QUENNET_GTEST_SOURCE_DIR)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    add_subdirectory(${QUENNET_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    if(NOT TARGET GTest::gtest_main)
+        add_library(GTest::gtest ALIAS gtest)
+        add_library(GTest::gtest_main ALIAS gtest_main)
+        add_library(GTest::gmock ALIAS gmock)
+    endif()
+else()
+    find_package(GTest REQUIRED)
+endif()
+
+# quennet_add_test(name SOURCES ... LIBS ...): one test executable, one ctest entry.
+# Windows builds run it through the cross-compiling emulator (Wine).
+function(quennet_add_test name)
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gtest)
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 600)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    if(T_LABELS)
+        set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+endfunction()
