@@ -1,0 +1,144 @@
+#include "cli/CliFrontEnd.h"
+
+#include "search/FileFind.h"
+#include "search/SizeText.h"
+
+#include <chrono>
+#include <future>
+
+namespace quennet::cli {
+
+using Clock = std::chrono::steady_clock;
+
+CliFrontEnd::CliFrontEnd(const CliOptions& options, std::FILE* out, std::FILE* err)
+    : options_(options), out_(out), err_(err), uiThread_(std::this_thread::get_id()) {
+    sizeBounds_.Set(options.Size);
+}
+
+void CliFrontEnd::RunOnUiThread(const std::function<void()>& step) {
+    if (std::this_thread::get_id() == uiThread_) {
+        step();
+        return;
+    }
+    std::promise<void> done;
+    PostToUiThread([&] {
+        try {
+            step();
+            done.set_value();
+        } catch (...) {
+            done.set_exception(std::current_exception());
+        }
+    });
+    done.get_future().get();
+}
+
+void CliFrontEnd::PostToUiThread(std::function<void()> step) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        queue_.push_back(std::move(step));
+    }
+    queueSignal_.notify_one();
+}
+
+void CliFrontEnd::ServeQueue(Clock::time_point until) {
+    std::unique_lock<std::mutex> lock(queueMutex_);
+    queueSignal_.wait_until(lock, until, [this] { return !queue_.empty(); });
+    // Take the whole batch at once, so a busy worker costs one lock per batch, not per row.
+    std::deque<std::function<void()>> batch;
+    batch.swap(queue_);
+    lock.unlock();
+    for (auto& step : batch)
+        step();
+}
+
+void CliFrontEnd::Status(const std::string& text) {
+    if (options_.Progress) {
+        std::fprintf(err_, "%s\n", text.c_str());
+        std::fflush(err_);
+    }
+}
+
+void CliFrontEnd::ProgressTick() {
+    Status("Now searching in: " + progress_.CurrentFolder());
+    Status(std::to_string(progress_.FilesFound.load()) + " files found.");
+}
+
+std::optional<SearchRequest> CliFrontEnd::PrepareSearch() {
+    PreparedSearch prepared = BuildSearchRequest(options_.Criteria);
+    if (!prepared.Request) {
+        std::fprintf(err_, "%s\n", prepared.Error.c_str());
+        exitStatus_ = kExitBadInput;
+        return std::nullopt;
+    }
+    searching_ = true;
+    progress_.FilesFound = 0;
+    elapsedSeconds_ = 0;
+    Status("Searching...");
+    Status("0 files found.");
+    Status("Search took 0 seconds.");
+    return prepared.Request;
+}
+
+void CliFrontEnd::AppendRow(const ResultRow& row) {
+    if (options_.Columns) {
+        std::fprintf(out_, "%s\t%s\t%s\t%lld\n", row.Name.c_str(), row.Folder.c_str(), GetSize(row.Size).c_str(),
+                     static_cast<long long>(row.MatchOffset));
+    } else {
+        std::fputs(row.Folder.c_str(), out_);
+        std::fputs(row.Name.c_str(), out_);
+        std::fputc('\n', out_);
+    }
+}
+
+void CliFrontEnd::ReportSearchError(const std::string& message) {
+    std::fprintf(err_, "%s\n", message.c_str());
+    if (exitStatus_ == kExitOk)
+        exitStatus_ = message.find("invalid mask") != std::string::npos ? kExitBadInput : kExitError;
+}
+
+void CliFrontEnd::FinishSearch() {
+    if (searching_)
+        ProgressTick();
+    searching_ = false;
+    Status("Done");
+}
+
+int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
+    for (const std::string& root : options_.Roots) {
+        if (!IsValidLookInPath(root)) {
+            std::fprintf(err_, "Invalid directory.\n");
+            return kExitBadInput;
+        }
+    }
+
+    bool interrupted = false;
+    TMyThread worker(*this, options_.Roots, progress_, sizeBounds_);
+    auto nextProgress = Clock::now() + std::chrono::milliseconds(500);
+    auto nextSecond = Clock::now() + std::chrono::seconds(1);
+    while (!worker.Finished()) {
+        // Wake at least every 100 ms to notice Ctrl+C.
+        const auto until = std::min({nextProgress, nextSecond, Clock::now() + std::chrono::milliseconds(100)});
+        ServeQueue(until);
+        if (interrupt.load() && !worker.Terminated()) {
+            worker.Terminate();
+            interrupted = true;
+        }
+        const auto now = Clock::now();
+        if (now >= nextProgress) {
+            if (searching_)
+                ProgressTick();
+            nextProgress += std::chrono::milliseconds(500);
+        }
+        if (now >= nextSecond) {
+            if (searching_)
+                Status("Search took " + std::to_string(++elapsedSeconds_) + " seconds.");
+            nextSecond += std::chrono::seconds(1);
+        }
+    }
+    std::fflush(out_);
+    if (exitStatus_ != kExitOk)
+        return exitStatus_;
+    return interrupted ? kExitInterrupted : kExitOk;
+}
+
+} // namespace quennet::cli

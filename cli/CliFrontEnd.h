@@ -1,0 +1,59 @@
+// The command line's side of a search: its main thread plays the user-interface thread,
+// printing rows and status texts.
+#pragma once
+
+#include "cli/CliOptions.h"
+#include "search/SearchWorker.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace quennet::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitError = 1;
+inline constexpr int kExitBadInput = 2;
+inline constexpr int kExitInterrupted = 130;
+
+class CliFrontEnd : public SearchFrontEnd {
+public:
+    CliFrontEnd(const CliOptions& options, std::FILE* out, std::FILE* err);
+
+    // Validates the folders, runs the search to its end and returns the exit status.
+    // `interrupt` is polled: once it reads true, a stop request is made.
+    int Run(const std::atomic<bool>& interrupt);
+
+    void RunOnUiThread(const std::function<void()>& step) override;
+    void PostToUiThread(std::function<void()> step) override;
+    std::optional<SearchRequest> PrepareSearch() override;
+    void AppendRow(const ResultRow& row) override;
+    void ReportSearchError(const std::string& message) override;
+    void FinishSearch() override;
+
+private:
+    void ServeQueue(std::chrono::steady_clock::time_point until);
+    void ProgressTick();
+    void Status(const std::string& text);
+
+    const CliOptions& options_;
+    std::FILE* out_;
+    std::FILE* err_;
+    std::thread::id uiThread_;
+
+    std::mutex queueMutex_;
+    std::condition_variable queueSignal_;
+    std::deque<std::function<void()>> queue_;
+
+    SearchProgress progress_;
+    LiveSizeBounds sizeBounds_;
+    bool searching_ = false; // between PrepareSearch and FinishSearch
+    int elapsedSeconds_ = 0;
+    int exitStatus_ = kExitOk;
+};
+
+} // namespace quennet::cli

@@ -1,0 +1,71 @@
+// Folder enumeration with 64-bit sizes, and the folder test. Two back-ends meet one contract:
+// Win32 (FindFirstFileA/FindNextFileA) and POSIX (opendir/readdir).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#endif
+
+namespace quennet {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+inline constexpr std::uint32_t faReadOnly = 0x01;
+inline constexpr std::uint32_t faHidden = 0x02;
+inline constexpr std::uint32_t faSysFile = 0x04;
+inline constexpr std::uint32_t faVolumeID = 0x08;
+inline constexpr std::uint32_t faDirectory = 0x10;
+inline constexpr std::uint32_t faArchive = 0x20;
+inline constexpr std::uint32_t faAnyFile = 0x3F;
+
+// One open enumeration and its current entry. Move-only; closes itself.
+struct TSearchRec {
+    std::uint32_t Time = 0; // DOS date (high half) and time of the last write, local time
+    std::uint32_t Attr = 0;
+    std::string Name;
+    std::uint32_t ExcludeMask = 0;
+
+    // 64-bit size. On POSIX it is looked up on first use, since most entries never need it.
+    std::int64_t Size();
+
+    TSearchRec() = default;
+    TSearchRec(const TSearchRec&) = delete;
+    TSearchRec& operator=(const TSearchRec&) = delete;
+    ~TSearchRec();
+
+#ifdef _WIN32
+    HANDLE FindHandle = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA FindData{};
+    std::int64_t size_ = 0;
+#else
+    DIR* Dir = nullptr;
+    std::string Folder; // the folder listed, with its trailing separator
+    std::int64_t size_ = -1;
+    bool sizeKnown_ = false;
+#endif
+};
+
+// 0 on success, else the platform's error code (no enumeration left open).
+std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec);
+// 0, or the platform's error code (the end of the folder gives kNoMoreFiles).
+std::uint32_t FindNextEntry(TSearchRec& rec);
+void CloseFindHandle(TSearchRec& rec);
+
+extern const std::uint32_t kNoMoreFiles;
+
+bool IsExistingFolder(const std::string& path);
+
+// The look-in check: an existing folder, and on Windows a path of the drive-letter form
+// ("X:..."), so network paths are refused.
+bool IsValidLookInPath(const std::string& path);
+
+} // namespace quennet

@@ -1,0 +1,139 @@
+#include "search/FileFind.h"
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quennet {
+
+const std::uint32_t kNoMoreFiles = 18; // the Windows code, so callers need not care
+
+namespace {
+
+std::uint32_t PackDosTime(time_t t) {
+    struct tm local;
+    if (!localtime_r(&t, &local) || local.tm_year < 80)
+        return 0;
+    const std::uint32_t date = ((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday;
+    const std::uint32_t time = (local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2);
+    return (date << 16) | time;
+}
+
+// What the walk may see of an entry: folders, regular files and links to regular files.
+// Links to folders are not followed and FIFOs, sockets and devices are never opened, so
+// both are left out of the enumeration.
+enum class EntryKind { Folder, File, Unknown, Other };
+
+EntryKind KindFromType(unsigned char type) {
+    switch (type) {
+    case DT_DIR:
+        return EntryKind::Folder;
+    case DT_REG:
+        return EntryKind::File;
+    case DT_LNK:
+    case DT_UNKNOWN:
+        return EntryKind::Unknown;
+    default:
+        return EntryKind::Other;
+    }
+}
+
+// Resolves an entry whose type the directory did not tell (or a link) with stat calls.
+EntryKind ResolveKind(TSearchRec& rec) {
+    const int dirFd = dirfd(rec.Dir);
+    struct stat st;
+    if (fstatat(dirFd, rec.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return EntryKind::Other;
+    if (S_ISDIR(st.st_mode))
+        return EntryKind::Folder;
+    if (S_ISLNK(st.st_mode)) {
+        if (fstatat(dirFd, rec.Name.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode))
+            return EntryKind::Other;
+    } else if (!S_ISREG(st.st_mode)) {
+        return EntryKind::Other;
+    }
+    rec.size_ = st.st_size;
+    rec.sizeKnown_ = true;
+    rec.Time = PackDosTime(st.st_mtime);
+    return EntryKind::File;
+}
+
+std::uint32_t ReadEntry(TSearchRec& rec) {
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(rec.Dir);
+        if (!entry)
+            return errno != 0 ? static_cast<std::uint32_t>(errno) : kNoMoreFiles;
+        rec.Name = entry->d_name;
+        rec.sizeKnown_ = false;
+        rec.Time = 0;
+        EntryKind kind = KindFromType(entry->d_type);
+        if (kind == EntryKind::Unknown)
+            kind = ResolveKind(rec);
+        if (kind == EntryKind::Other)
+            continue;
+        rec.Attr = kind == EntryKind::Folder ? faDirectory : faArchive;
+        if (rec.Name[0] == '.' && kind == EntryKind::File)
+            rec.Attr |= faHidden; // the POSIX convention for hidden files
+        if (rec.Attr & rec.ExcludeMask)
+            continue;
+        return 0;
+    }
+}
+
+} // namespace
+
+std::int64_t TSearchRec::Size() {
+    if (!sizeKnown_) {
+        struct stat st;
+        if (Dir && fstatat(dirfd(Dir), Name.c_str(), &st, 0) == 0) {
+            size_ = st.st_size;
+            Time = PackDosTime(st.st_mtime);
+        } else {
+            size_ = 0;
+        }
+        sizeKnown_ = true;
+    }
+    return size_;
+}
+
+TSearchRec::~TSearchRec() { CloseFindHandle(*this); }
+
+std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec) {
+    CloseFindHandle(rec);
+    rec.ExcludeMask = 0x1E & ~attrMask;
+    // The pattern is a folder followed by a wildcard name; the listing is of the folder.
+    const auto slash = pattern.find_last_of(kPathSeparator);
+    rec.Folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+    rec.Dir = opendir(rec.Folder.empty() ? "." : rec.Folder.c_str());
+    if (!rec.Dir)
+        return static_cast<std::uint32_t>(errno);
+    const std::uint32_t error = ReadEntry(rec);
+    if (error != 0)
+        CloseFindHandle(rec);
+    return error;
+}
+
+std::uint32_t FindNextEntry(TSearchRec& rec) {
+    if (!rec.Dir)
+        return EBADF;
+    return ReadEntry(rec);
+}
+
+void CloseFindHandle(TSearchRec& rec) {
+    if (rec.Dir) {
+        closedir(rec.Dir);
+        rec.Dir = nullptr;
+    }
+}
+
+bool IsExistingFolder(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsValidLookInPath(const std::string& path) { return IsExistingFolder(path); }
+
+} // namespace quennet

@@ -1,0 +1,117 @@
+#include "search/SearchRequest.h"
+
+#include "search/Masks.h"
+
+#include <algorithm>
+
+namespace quennet {
+
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::string BuildNameMask(const std::string& fragment) {
+    std::string mask = fragment.empty() ? "*" : fragment;
+    if (mask.front() != '*')
+        mask.insert(mask.begin(), '*');
+    if (mask.back() != '*')
+        mask.push_back('*');
+    return mask;
+}
+
+std::optional<std::string> ParseHexPhrase(const std::string& text) {
+    std::string digits;
+    for (char c : text) {
+        if (c == ' ')
+            continue;
+        if (HexDigitValue(c) < 0)
+            return std::nullopt;
+        digits.push_back(c);
+    }
+    if (digits.size() % 2 != 0)
+        return std::nullopt;
+    std::string bytes;
+    bytes.reserve(digits.size() / 2);
+    for (std::size_t i = 0; i < digits.size(); i += 2)
+        bytes.push_back(static_cast<char>(HexDigitValue(digits[i]) * 16 + HexDigitValue(digits[i + 1])));
+    return bytes;
+}
+
+std::string FoldAsciiCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(AsciiLower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool SizeOrderValid(std::int32_t minKb, std::int32_t maxKb) { return maxKb == 0 || maxKb >= minKb; }
+
+std::int32_t ClampBufferMegabytes(std::int32_t megabytes) {
+    return std::clamp(megabytes, kMinBufferMegabytes, kMaxBufferMegabytes);
+}
+
+PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
+    PreparedSearch result;
+    if (!SizeOrderValid(criteria.MinSizeKb, criteria.MaxSizeKb)) {
+        result.Error = kSizeOrderMessage;
+        return result;
+    }
+    SearchRequest request;
+    if (criteria.HexNotation) {
+        auto bytes = ParseHexPhrase(criteria.PhraseText);
+        if (!bytes) {
+            result.Error = kInvalidHexMessage;
+            return result;
+        }
+        request.Phrase = std::move(*bytes);
+        request.FoldCase = false;
+    } else if (criteria.CaseSensitive) {
+        request.Phrase = criteria.PhraseText;
+    } else {
+        request.Phrase = FoldAsciiCase(criteria.PhraseText);
+        request.FoldCase = true;
+    }
+    request.BufferSize = ClampBufferMegabytes(criteria.BufferMegabytes) * 1048576;
+    request.NameMask = BuildNameMask(criteria.NameFragment);
+    result.Request = std::move(request);
+    return result;
+}
+
+std::string TextToHexNotation(const std::string& text) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    hex.reserve(text.size() * 2);
+    for (unsigned char c : text) {
+        hex.push_back(kDigits[c >> 4]);
+        hex.push_back(kDigits[c & 15]);
+    }
+    return hex;
+}
+
+std::string HexToTextNotation(const std::string& hex) {
+    // Pairs by position; a pair that is not two hex digits is dropped, and the edit field
+    // cannot hold a zero byte, so the text ends before the first 00.
+    std::string text;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        const int high = HexDigitValue(hex[i]);
+        const int low = HexDigitValue(hex[i + 1]);
+        if (high < 0 || low < 0)
+            continue;
+        const char byte = static_cast<char>(high * 16 + low);
+        if (byte == '\0')
+            break;
+        text.push_back(byte);
+    }
+    return text;
+}
+
+} // namespace quennet

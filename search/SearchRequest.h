@@ -1,0 +1,66 @@
+// The criteria of one search, as the user gave them, and the request the worker runs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quennet {
+
+// Messages of the checks, shown to the user as they stand.
+inline constexpr const char* kInvalidDirectoryMessage = "Invalid directory.";
+inline constexpr const char* kInvalidHexMessage = "Invalid HEX string !";
+inline constexpr const char* kSizeOrderMessage = "Error: Maximum size is lower than minimum size !";
+
+inline constexpr std::int32_t kMinBufferMegabytes = 1;
+inline constexpr std::int32_t kMaxBufferMegabytes = 200;
+inline constexpr std::int32_t kDefaultBufferMegabytes = 25;
+
+struct SearchRequest {
+    std::vector<std::string> Roots;
+    std::string NameMask = "*";
+    std::string Phrase; // bytes; empty = no content criterion
+    bool FoldCase = false;
+    std::int32_t BufferSize = kDefaultBufferMegabytes * 1048576;
+};
+
+// What the criteria panel (or the command line) holds when a search starts.
+struct SearchCriteria {
+    std::string NameFragment;
+    std::string PhraseText;
+    bool HexNotation = false;
+    bool CaseSensitive = false;
+    std::int32_t BufferMegabytes = kDefaultBufferMegabytes;
+    std::int32_t MinSizeKb = 0;
+    std::int32_t MaxSizeKb = 0; // 0 = no upper limit
+};
+
+struct PreparedSearch {
+    std::optional<SearchRequest> Request; // empty when a check failed
+    std::string Error;                    // the message of the failed check
+};
+
+// The checks and conversions made when the worker starts, in their order: size order, phrase,
+// buffer size, name pattern. Roots are left empty; the caller fills them in.
+PreparedSearch BuildSearchRequest(const SearchCriteria& criteria);
+
+// "*" + fragment + "*", without doubling a star the user already typed; "" gives "*".
+std::string BuildNameMask(const std::string& fragment);
+
+// Pairs of hex digits, spaces ignored anywhere; nullopt on any other character or an odd digit count.
+std::optional<std::string> ParseHexPhrase(const std::string& text);
+
+// A-Z become a-z; every other byte stays (no folding outside ASCII).
+std::string FoldAsciiCase(std::string text);
+
+// Max below Min is an error unless Max is 0, which means no upper limit.
+bool SizeOrderValid(std::int32_t minKb, std::int32_t maxKb);
+
+std::int32_t ClampBufferMegabytes(std::int32_t megabytes);
+
+// The phrase field's text when the user switches notation.
+std::string TextToHexNotation(const std::string& text);
+std::string HexToTextNotation(const std::string& hex);
+
+} // namespace quennet

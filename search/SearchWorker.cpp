@@ -1,0 +1,134 @@
+#include "search/SearchWorker.h"
+
+#include "search/ContentScanner.h"
+#include "search/Masks.h"
+
+#include <chrono>
+#include <exception>
+#include <new>
+
+namespace quennet {
+
+TMyThread::TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
+                     const LiveSizeBounds& sizeBounds, std::size_t chunkSize)
+    : frontEnd_(frontEnd), roots_(std::move(roots)), progress_(progress), sizeBounds_(sizeBounds),
+      chunkSize_(chunkSize == 0 ? ContentScanner::kDefaultChunkSize : chunkSize),
+      thread_([this] { Execute(); }) {}
+
+TMyThread::~TMyThread() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+bool TMyThread::WaitForFinish(int milliseconds) {
+    std::unique_lock<std::mutex> lock(finishMutex_);
+    return finishedSignal_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return finished_.load(); });
+}
+
+void TMyThread::Execute() {
+    std::optional<SearchRequest> request;
+    frontEnd_.RunOnUiThread([&] { request = frontEnd_.PrepareSearch(); });
+    if (!request)
+        Terminate();
+    else
+        Walk(*request);
+
+    // Every row is appended before the end is shown.
+    {
+        std::unique_lock<std::mutex> lock(handOffMutex_);
+        handOffDone_.wait(lock, [this] { return rowsInFlight_ == 0; });
+    }
+    frontEnd_.RunOnUiThread([&] { frontEnd_.FinishSearch(); });
+    {
+        std::lock_guard<std::mutex> lock(finishMutex_);
+        finished_.store(true);
+    }
+    finishedSignal_.notify_all();
+}
+
+void TMyThread::Walk(const SearchRequest& request) {
+    std::string error;
+    try {
+        nameMask_ = std::make_unique<TMask>(request.NameMask);
+        if (!request.Phrase.empty())
+            scanner_ = std::make_unique<ContentScanner>(request.Phrase, request.FoldCase,
+                                                        static_cast<std::size_t>(request.BufferSize), stopRequest_,
+                                                        chunkSize_);
+        const std::size_t rootCount = roots_.size();
+        for (std::size_t i = 0; i < rootCount; ++i) {
+            if (Terminated())
+                break;
+            ScanFolder(roots_[i]);
+        }
+    } catch (const std::bad_alloc&) {
+        error = "Out of memory: the search buffer of " + std::to_string(request.BufferSize / 1048576) +
+                " MB could not be allocated.";
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    scanner_.reset();
+    if (!error.empty()) {
+        Terminate();
+        frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(error); });
+    }
+}
+
+void TMyThread::ScanFolder(std::string path) {
+    if (path.empty() || path.back() != kPathSeparator)
+        path.push_back(kPathSeparator);
+    progress_.SetCurrentFolder(path);
+
+    std::vector<std::string> pending;
+    {
+        TSearchRec entry;
+        std::uint32_t status = FindFirstEntry(path + "*", faAnyFile, entry);
+        while (status == 0) {
+            if (Terminated())
+                return;
+            if (entry.Attr & faDirectory) {
+                if (entry.Name.empty() || entry.Name[0] != '.')
+                    pending.push_back(entry.Name);
+            } else {
+                TestFile(path, entry);
+            }
+            status = FindNextEntry(entry);
+        }
+    } // the enumeration is closed before the subfolders are walked
+
+    for (const std::string& name : pending) {
+        if (Terminated())
+            return;
+        ScanFolder(path + name);
+    }
+}
+
+void TMyThread::TestFile(const std::string& folder, TSearchRec& entry) {
+    if (!nameMask_->Matches(entry.Name))
+        return;
+    const SizeCriterion size = sizeBounds_.Get();
+    if (size.Enabled && !size.Accepts(entry.Size()))
+        return;
+    std::int64_t matchOffset = 0;
+    if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, matchOffset))
+        return;
+    HandOff(ResultRow{entry.Name, folder, entry.Size(), matchOffset});
+}
+
+void TMyThread::HandOff(ResultRow row) {
+    {
+        std::unique_lock<std::mutex> lock(handOffMutex_);
+        handOffDone_.wait(lock, [this] { return rowsInFlight_ < kMaxRowsInFlight; });
+        ++rowsInFlight_;
+    }
+    frontEnd_.PostToUiThread([this, row = std::move(row)] {
+        frontEnd_.AppendRow(row);
+        progress_.FilesFound.fetch_add(1);
+        {
+            std::lock_guard<std::mutex> lock(handOffMutex_);
+            --rowsInFlight_;
+        }
+        handOffDone_.notify_all();
+    });
+}
+
+} // namespace quennet

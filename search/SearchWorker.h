@@ -1,0 +1,124 @@
+// The worker thread that carries out one search: it walks each root, tests every file by
+// name, size and content, and hands accepted files to the user interface in walk order.
+// It reaches the user interface only through SearchFrontEnd, so the window and the command
+// line run the same worker.
+#pragma once
+
+#include "search/FileFind.h"
+#include "search/SearchRequest.h"
+#include "search/SizeBounds.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quennet {
+
+class ContentScanner;
+class TMask;
+
+struct ResultRow {
+    std::string Name;
+    std::string Folder; // with its trailing separator
+    std::int64_t Size = 0;
+    std::int64_t MatchOffset = 0; // first match; 0 without a content criterion
+};
+
+// Written by the worker, read by the user interface's progress display.
+class SearchProgress {
+public:
+    void SetCurrentFolder(const std::string& folder) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        currentFolder_ = folder;
+    }
+    std::string CurrentFolder() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return currentFolder_;
+    }
+
+    std::atomic<std::int32_t> FilesFound{0};
+
+private:
+    mutable std::mutex mutex_;
+    std::string currentFolder_;
+};
+
+// The user-interface side of a search. The worker calls the first two from its own thread;
+// it calls the others only through them, so they run on the user-interface thread.
+class SearchFrontEnd {
+public:
+    virtual ~SearchFrontEnd() = default;
+
+    // Runs `step` on the user-interface thread and waits for it to finish.
+    virtual void RunOnUiThread(const std::function<void()>& step) = 0;
+    // Queues `step` for the user-interface thread, in order with RunOnUiThread steps.
+    virtual void PostToUiThread(std::function<void()> step) = 0;
+
+    // Clears the results, runs the checks and builds the request, locks the panel.
+    // nullopt when a check failed (the front end has told the user).
+    virtual std::optional<SearchRequest> PrepareSearch() = 0;
+    virtual void AppendRow(const ResultRow& row) = 0;
+    // A fault that broke off the walk (an invalid name pattern, no memory for the buffer).
+    virtual void ReportSearchError(const std::string& message) = 0;
+    virtual void FinishSearch() = 0;
+};
+
+class TMyThread {
+public:
+    // Rows handed to the user interface but not yet appended; the walk waits beyond this.
+    static constexpr int kMaxRowsInFlight = 1024;
+
+    // Starts at once. `roots` is the worker's own copy.
+    TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
+              const LiveSizeBounds& sizeBounds, std::size_t chunkSize = 0);
+    ~TMyThread(); // waits for the thread
+    TMyThread(const TMyThread&) = delete;
+    TMyThread& operator=(const TMyThread&) = delete;
+
+    // The stop request: returns at once; the walk notices it at its next check point.
+    void Terminate() { stopRequest_.store(true); }
+    bool Terminated() const { return stopRequest_.load(); }
+
+    // True once FinishSearch has run and the thread body has returned.
+    bool Finished() const { return finished_.load(); }
+    // Waits up to `milliseconds` for the end; a user-interface thread calls this between
+    // serving its queued steps, so the worker's last step can still run.
+    bool WaitForFinish(int milliseconds);
+
+private:
+    void Execute();
+    void Walk(const SearchRequest& request);
+    void ScanFolder(std::string path);
+    void TestFile(const std::string& folder, TSearchRec& entry);
+    void HandOff(ResultRow row);
+
+    SearchFrontEnd& frontEnd_;
+    const std::vector<std::string> roots_;
+    SearchProgress& progress_;
+    const LiveSizeBounds& sizeBounds_;
+    const std::size_t chunkSize_;
+    std::atomic<bool> stopRequest_{false};
+    std::atomic<bool> finished_{false};
+
+    // Per search, set when the walk begins.
+    std::unique_ptr<TMask> nameMask_;
+    std::unique_ptr<ContentScanner> scanner_;
+
+    std::mutex handOffMutex_;
+    std::condition_variable handOffDone_;
+    int rowsInFlight_ = 0;
+
+    std::mutex finishMutex_;
+    std::condition_variable finishedSignal_;
+
+    std::thread thread_; // last: starts after every other member is ready
+};
+
+} // namespace quennet
