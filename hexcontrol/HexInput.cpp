@@ -1,0 +1,347 @@
+// Keys, mouse and wheel of the hex view, as transitions of the model's state.
+#include "hexcontrol/HexModel.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+bool Has(TShiftState s, unsigned flag) { return (s & flag) != 0; }
+constexpr unsigned KeyModifiers = ssShift | ssAlt | ssCtrl;
+} // namespace
+
+// ---- keys -------------------------------------------------------------------------------------
+
+void HexModel::KeyLeft(TShiftState shift, bool backspace) {
+    const HexLayout& l = m_layout;
+    if (Has(shift, ssCtrl)) {
+        if (!backspace)
+            MoveTo(2, m_cursor.Row);
+        return;
+    }
+    const int at = CursorPosition();
+    if (m_extending && m_shiftDown) {
+        const int unit = l.BytesPerUnit();
+        int p = std::max(0, at - unit);
+        if (CursorField() == HexField::Hex)
+            p -= p % unit;
+        MoveToPosition(p, CursorField());
+        return;
+    }
+    if (CursorField() == HexField::Hex) {
+        if (l.IsSecondDigit(m_cursor.Col))
+            MoveTo(m_cursor.Col - 1, m_cursor.Row);
+        else if (at > 0)
+            MoveToPosition(at - 1, HexField::Hex, true);
+    } else if (at > 0) {
+        MoveToPosition(at - 1, HexField::Char);
+    }
+}
+
+void HexModel::KeyRight(TShiftState shift) {
+    const HexLayout& l = m_layout;
+    if (Has(shift, ssCtrl)) {
+        MoveTo(l.LastCharCol(), m_cursor.Row);
+        return;
+    }
+    const int at = CursorPosition();
+    const int last = DataSize() - 1;
+    if (m_extending && m_shiftDown) {
+        const int unit = l.BytesPerUnit();
+        int p = std::min(std::max(last, 0), at + unit);
+        if (CursorField() == HexField::Hex)
+            p -= p % unit;
+        MoveToPosition(p, CursorField());
+        return;
+    }
+    if (CursorField() == HexField::Hex) {
+        if (!l.IsSecondDigit(m_cursor.Col))
+            MoveTo(m_cursor.Col + 1, m_cursor.Row);
+        else if (at < last)
+            MoveToPosition(at + 1, HexField::Hex);
+    } else if (at < last) {
+        MoveToPosition(at + 1, HexField::Char);
+    }
+}
+
+void HexModel::KeyDown(int key, TShiftState shift) {
+    const HexLayout& l = m_layout;
+    m_shiftDown = Has(shift, ssShift);
+    m_leftDown = Has(shift, ssLeft);
+    const bool ctrl = Has(shift, ssCtrl);
+    const bool ctrlAlone = (shift & KeyModifiers) == ssCtrl;
+    if ((shift & KeyModifiers) == 0)
+        ClearSelection();
+    const int row = m_cursor.Row;
+    const HexField field = CursorField();
+    const int firstCol = field == HexField::Char ? l.FirstCharCol() : 2;
+    switch (key) {
+    case hexkey::Shift:
+        m_extending = true;
+        break;
+    case hexkey::Left:
+        KeyLeft(shift, false);
+        break;
+    case hexkey::Back:
+        // The read-only view has nothing to delete: Backspace moves like Left.
+        if (ReadOnlyView)
+            KeyLeft(shift, true);
+        break;
+    case hexkey::Right:
+        KeyRight(shift);
+        break;
+    case hexkey::Up:
+        if (!ctrl && row > 2)
+            MoveTo(m_cursor.Col, row - 1);
+        break;
+    case hexkey::Down:
+        if (!ctrl && row < l.RowCount() - 1)
+            MoveTo(m_cursor.Col, row + 1);
+        break;
+    case hexkey::Prior:
+        if (ctrl) {
+            MoveTo(m_cursor.Col, m_topRow);
+        } else {
+            const int step = VisibleRowCount() - 1;
+            m_topRow = std::clamp(m_topRow - step, 2, MaxTopRow());
+            MoveTo(m_cursor.Col, std::max(2, row - step));
+        }
+        break;
+    case hexkey::Next:
+        if (ctrl) {
+            MoveTo(m_cursor.Col, m_topRow + VisibleRowCount() - 1);
+        } else {
+            const int step = VisibleRowCount() - 1;
+            m_topRow = std::clamp(m_topRow + step, 2, MaxTopRow());
+            MoveTo(m_cursor.Col, std::min(l.RowCount() - 1, row + step));
+        }
+        break;
+    case hexkey::Home:
+        MoveTo(firstCol, ctrl ? 2 : row);
+        break;
+    case hexkey::End:
+        if (DataSize() == 0) {
+            MoveTo(firstCol, 2);
+        } else if (ctrl) {
+            MoveToPosition(DataSize() - 1, field);
+        } else {
+            const int rowLast = std::min((row - 2) * l.BytesPerRow() + l.BytesPerRow(), DataSize()) - 1;
+            MoveToPosition(rowLast, field, true);
+        }
+        break;
+    case hexkey::Tab:
+        if (WantTabs && (shift & (ssCtrl | ssAlt)) == 0)
+            MoveTo(l.TwinColumn(m_cursor.Col), row);
+        break;
+    case 'T':
+        if (ctrl)
+            MoveTo(l.TwinColumn(m_cursor.Col), row);
+        break;
+    case 'C':
+        if (ctrlAlone && SelectionCount() > 0)
+            m_host->HexCopyRequested();
+        break;
+    case 'A':
+        if (ctrlAlone)
+            SelectAllData();
+        break;
+    default:
+        if (ctrl && key >= '0' && key <= '9') {
+            if (Has(shift, ssShift))
+                ToggleBookmark(key - '0');
+            else
+                GotoBookmark(key - '0');
+        }
+        // Typing, Insert, Delete, paste, cut and undo change nothing in the read-only view.
+        break;
+    }
+}
+
+void HexModel::KeyUp(int key, TShiftState shift) {
+    m_shiftDown = Has(shift, ssShift) && key != hexkey::Shift;
+}
+
+// ---- mouse ------------------------------------------------------------------------------------
+
+void HexModel::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    m_extending = false;
+    m_resetOnRelease = false;
+    m_mouseSelecting = false;
+    m_dragPending = false;
+    m_shiftDown = Has(shift, ssShift);
+    m_leftDown = Has(shift, ssLeft);
+    if (button == TMouseButton::mbRight) {
+        m_host->HexTakeFocus();
+        m_host->HexPopupMenu(x, y);
+        return;
+    }
+    if (button != TMouseButton::mbLeft)
+        return;
+    const HexCell cell = MouseToCell(x, y);
+    const bool dataCell = cell.Col >= 0 && m_layout.IsDataCell(cell.Col, cell.Row);
+    const bool onByte = dataCell && cell.Col != m_layout.SpacerCol() &&
+                        m_layout.PositionOfCell(cell.Col, cell.Row) < DataSize();
+    const bool onSelected = onByte && IsSelected(m_layout.PositionOfCell(cell.Col, cell.Row));
+    const bool isDouble = Has(shift, ssDouble);
+    if (!onSelected && dataCell)
+        MoveTo(cell.Col, cell.Row);
+    m_host->HexTakeFocus();
+    if (dataCell && !onSelected) {
+        ClearSelection();
+        if (!isDouble) {
+            m_extending = true;
+            m_mouseSelecting = true;
+        }
+    } else if (onSelected) {
+        m_resetOnRelease = true;
+        m_resetCell = cell;
+        if (OleDragDrop && !isDouble) {
+            m_dragPending = true;
+            m_pressX = x;
+            m_pressY = y;
+        }
+    }
+    if (isDouble) {
+        m_resetOnRelease = false;
+        m_dragPending = false;
+        if (onByte) {
+            const int unit = m_layout.BytesPerUnit();
+            int p = m_layout.PositionOfCell(cell.Col, cell.Row);
+            p -= p % unit;
+            Select(p, ClampPosition(p + unit - 1), p);
+            Notify();
+        }
+    }
+}
+
+bool HexModel::MouseMove(TShiftState shift, int x, int y) {
+    m_shiftDown = Has(shift, ssShift);
+    m_leftDown = Has(shift, ssLeft);
+    if (!m_leftDown)
+        return false;
+    const HexCell cell = MouseToCell(x, y);
+    if (m_resetOnRelease && cell != m_resetCell)
+        m_resetOnRelease = false;
+    if (m_dragPending &&
+        (std::abs(x - m_pressX) >= DragThreshold || std::abs(y - m_pressY) >= DragThreshold)) {
+        m_dragPending = false;
+        m_resetOnRelease = false;
+        return true;
+    }
+    if (m_mouseSelecting && cell.Col >= 0 && m_layout.IsDataCell(cell.Col, cell.Row) && cell != m_cursor &&
+        CellVisible(cell.Col, cell.Row))
+        MoveTo(cell.Col, cell.Row);
+    return false;
+}
+
+void HexModel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    m_shiftDown = Has(shift, ssShift);
+    m_leftDown = false;
+    if (button != TMouseButton::mbLeft)
+        return;
+    m_mouseSelecting = false;
+    m_dragPending = false;
+    if (m_resetOnRelease) {
+        m_resetOnRelease = false;
+        ClearSelection();
+        const HexCell cell = MouseToCell(x, y);
+        if (cell.Col >= 0)
+            MoveTo(cell.Col, cell.Row);
+    }
+}
+
+void HexModel::DragScrollTick(TShiftState shift, int x, int y) {
+    m_shiftDown = Has(shift, ssShift);
+    m_leftDown = true;
+    if (!m_mouseSelecting)
+        return;
+    const HexLayout& l = m_layout;
+    // The pointer may be anywhere on the screen while the mouse is captured.
+    const int cx = std::clamp(x, 0, std::max(0, m_clientWidth - 1));
+    const int cy = std::clamp(y, 0, std::max(0, m_clientHeight - 1));
+    const HexCell cell = MouseToCell(cx, cy);
+    int row = cell.Row, col = cell.Col;
+    // Beyond the fully visible cells the grid scrolls one cell towards the pointer per tick.
+    if (y < l.RulerHeight())
+        row = m_topRow > 2 ? m_topRow - 1 : m_topRow;
+    else if (y >= l.RulerHeight() + PageRows() * l.CharHeight())
+        row = std::min(m_topRow + VisibleRowCount(), l.RowCount() - 1);
+    if (x < l.FixedWidth()) {
+        col = m_leftCol > 2 ? m_leftCol - 1 : m_leftCol;
+    } else if (x >= m_clientWidth || (col >= 0 && !ColFullyVisible(col))) {
+        int c = m_leftCol;
+        while (c + 1 < l.ColCount() && ColFullyVisible(c + 1))
+            ++c;
+        col = std::min(c + 1, l.ColCount() - 1);
+    }
+    if (row < 2 || col < 2)
+        return;
+    if (CellVisible(col, row) && cell == HexCell{col, row})
+        return; // inside the view: mouse moves do the work
+    if (HexCell{col, row} != m_cursor)
+        MoveTo(col, row);
+}
+
+HexPointer HexModel::PointerAt(TShiftState shift, int x, int y) const {
+    if ((shift & (KeyModifiers | ssLeft | ssRight | ssMiddle)) != 0)
+        return HexPointer::IBeam;
+    const HexCell cell = MouseToCell(x, y);
+    if (cell.Col < 0)
+        return HexPointer::IBeam;
+    if (cell.Col < 2 || cell.Row < 2)
+        return HexPointer::Arrow;
+    if (cell.Col != m_layout.SpacerCol() && IsSelected(m_layout.PositionOfCell(cell.Col, cell.Row)) &&
+        m_layout.PositionOfCell(cell.Col, cell.Row) < DataSize())
+        return HexPointer::Arrow;
+    return HexPointer::IBeam;
+}
+
+void HexModel::FocusLost() {
+    m_extending = false;
+    m_mouseSelecting = false;
+}
+
+// ---- wheel ------------------------------------------------------------------------------------
+
+void HexModel::WheelMoveCursor(bool towardsUser) {
+    if (towardsUser) {
+        if (m_cursor.Row < m_layout.RowCount() - 1)
+            MoveTo(m_cursor.Col, m_cursor.Row + 1);
+    } else if (m_cursor.Row > 2) {
+        MoveTo(m_cursor.Col, m_cursor.Row - 1);
+    }
+}
+
+void HexModel::MouseWheel(TShiftState shift, int delta) {
+    m_shiftDown = Has(shift, ssShift);
+    m_leftDown = Has(shift, ssLeft);
+    const bool towards = delta < 0;
+    const int notches = std::max(1, std::abs(delta) / 120);
+    const TShiftState mods = shift & (KeyModifiers | ssLeft | ssRight | ssMiddle);
+    for (int i = 0; i < notches; ++i) {
+        if (ZoomOnWheel && mods == ssCtrl) {
+            const int b = m_layout.BytesPerRow();
+            if (towards && b > 1) {
+                SetBytesPerRow(b - 1);
+                continue;
+            }
+            if (!towards && b < 256) {
+                SetBytesPerRow(b + 1);
+                continue;
+            }
+        } else if (ZoomOnWheel && mods == (ssCtrl | ssShift)) {
+            if (!towards || FontSize >= 3) {
+                FontSize += towards ? -1 : 1;
+                m_host->HexFontSizeChanged();
+                continue;
+            }
+        } else if (mods == 0) {
+            const int vis = VisibleRowCount();
+            const int top = towards ? std::min(m_topRow + vis - 1, std::max(2, m_layout.RowCount() - vis))
+                                    : std::max(2, m_topRow - vis + 1);
+            SetTopRow(top);
+            m_host->HexViewMoved();
+            continue;
+        }
+        WheelMoveCursor(towards);
+    }
+}

@@ -1,0 +1,42 @@
+#include "hexcontrol/HexMemoryStream.h"
+
+#include "hexcontrol/HexError.h"
+
+#include <new>
+
+void THexMemoryStream::SetSize(std::int64_t size) {
+    if (size < 0 || size > MaxSize)
+        throw ERangeError();
+    try {
+        m_bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        throw EStreamError(hexmsg::StreamOutOfMemory);
+    } catch (const std::length_error&) {
+        throw EStreamError(hexmsg::StreamOutOfMemory);
+    }
+}
+
+void THexMemoryStream::Clear() {
+    // Release the memory too: a viewed file can be hundreds of megabytes.
+    std::vector<std::uint8_t>().swap(m_bytes);
+    m_changed.clear();
+}
+
+void THexMemoryStream::Check(int pos, int count) const {
+    if (pos < 0 || count < 0 || static_cast<std::int64_t>(pos) + count > Size())
+        throw EHexEditor(hexmsg::OutOfBounds);
+}
+
+const std::uint8_t* THexMemoryStream::Bytes(int pos, int count) const {
+    Check(pos, count);
+    return m_bytes.data() + pos;
+}
+
+std::uint8_t* THexMemoryStream::WritableBytes(int pos, int count) {
+    Check(pos, count);
+    return m_bytes.data() + pos;
+}
+
+bool THexMemoryStream::IsChanged(int pos) const {
+    return pos >= 0 && static_cast<size_t>(pos) < m_changed.size() && m_changed[static_cast<size_t>(pos)];
+}

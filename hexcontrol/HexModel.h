@@ -1,0 +1,189 @@
+#pragma once
+// Everything the hex view does that is not drawing or the platform: the data, the layout, the
+// scroll position, the cursor with its move routine, the selection, the bookmarks, and the keys,
+// mouse and wheel as state transitions. The window feeds it input and repaints on request.
+#include "hexcontrol/HexLayout.h"
+#include "hexcontrol/HexMemoryStream.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Modifier and button state of an input event, as the window reads it from the platform.
+using TShiftState = unsigned;
+enum : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Virtual key codes the control reacts to (the platform's values).
+namespace hexkey {
+constexpr int Back = 0x08, Tab = 0x09, Shift = 0x10, Control = 0x11, Escape = 0x1B, Prior = 0x21, Next = 0x22,
+              End = 0x23, Home = 0x24, Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28, Insert = 0x2D,
+              Delete = 0x2E;
+}
+
+// What the model asks of the window it lives in. Every call has a do-nothing default.
+class HexModelHost {
+public:
+    virtual ~HexModelHost() = default;
+    virtual void HexRepaint() {}
+    virtual void HexSelectionChanged() {} // queue one notification
+    virtual void HexViewMoved() {}        // scroll position or geometry changed: scroll bars, caret
+    virtual void HexCopyRequested() {}    // Ctrl+C with a selection
+    virtual void HexFontSizeChanged() {}  // re-measure and call SetCharMetrics
+    virtual void HexBookmarkChanged() {}
+    virtual void HexTakeFocus() {}
+    virtual void HexPopupMenu(int /*x*/, int /*y*/) {}
+};
+
+struct THexBookmark {
+    int Position = -1;
+    HexField Field = HexField::Hex;
+};
+
+enum class HexPointer { Arrow, IBeam };
+
+class HexModel {
+public:
+    static constexpr int ChunkSize = 61440;
+    static constexpr int DragThreshold = 5;
+
+    explicit HexModel(HexModelHost* host = nullptr);
+    void SetHost(HexModelHost* host) { m_host = host ? host : &m_nullHost; }
+
+    HexLayout& Layout() { return m_layout; }
+    const HexLayout& Layout() const { return m_layout; }
+    const THexMemoryStream& Data() const { return m_data; }
+    int DataSize() const { return m_data.Size(); }
+
+    // Settings that are not pure layout.
+    bool ReadOnlyView = false;
+    bool WantTabs = true;
+    bool OleDragDrop = false;
+    bool ZoomOnWheel = true;
+    int FontSize = 11; // points
+
+    // Layout changes that keep the cursor on its byte (Ctrl with the wheel uses this too).
+    void SetBytesPerRow(int value);
+    void SetCharMetrics(int charWidth, int charHeight);
+    void SetClientSize(int width, int height);
+    void RecomputeGrid();
+
+    // Document.
+    const std::string& FileName() const { return m_fileName; }
+    bool HasFile() const { return m_hasFile; }
+    bool FileIsReadOnly() const { return m_fileReadOnly; }
+    void SetFileIsReadOnly(bool value) { m_fileReadOnly = value; }
+    bool Modified() const { return false; }
+    // Empties the document as after construction.
+    void ResetDocument();
+    // Replaces the data with size bytes delivered by read in chunks; keeps the file name on
+    // failure and leaves the control empty. progress(percent) returning false cancels.
+    void LoadStream(const std::string& path, std::int64_t size, const std::function<void(std::uint8_t*, int)>& read,
+                    const std::function<bool(int)>& progress = {});
+
+    // Scroll position.
+    int TopRow() const { return m_topRow; }
+    int LeftCol() const { return m_leftCol; }
+    void SetTopRow(int row);
+    void SetLeftCol(int col);
+    int MaxTopRow() const;
+    int MaxLeftCol() const;
+    int VisibleRowCount() const; // whole data rows shown from the top row
+    int PageRows() const;        // whole data rows that fit the client height
+    int ClientWidth() const { return m_clientWidth; }
+    int ClientHeight() const { return m_clientHeight; }
+    // Left pixel of a column as scrolled now (fixed columns stay put); -1 when scrolled away.
+    int ColLeft(int col) const;
+    int RowTop(int row) const;
+    bool CellVisible(int col, int row) const;
+    bool ColFullyVisible(int col) const;
+    HexCell MouseToCell(int x, int y) const; // {-1,-1} outside every cell
+
+    // Cursor.
+    HexCell Cursor() const { return m_cursor; }
+    int CursorPosition() const { return m_layout.PositionOfCell(m_cursor.Col, m_cursor.Row); }
+    HexField CursorField() const { return m_layout.FieldOfCol(m_cursor.Col); }
+    HexField ActiveField() const { return m_activeField; }
+    // Makes the active field follow the cursor; true when it changed (the window repaints).
+    bool SyncActiveField();
+    bool MoveTo(int col, int row);
+
+    // Selection.
+    int SelStart() const { return m_selStart; }
+    int SelEnd() const { return m_selEnd; }
+    int SelAnchor() const { return m_selAnchor; }
+    int SelectionCount() const { return m_selAnchor == -1 ? 0 : m_selEnd - m_selStart + 1; }
+    bool IsSelected(int position) const { return m_selAnchor != -1 && position >= m_selStart && position <= m_selEnd; }
+    bool Extending() const { return m_extending; }
+    void ClearSelection();
+    void SetSelectionStart(int position);
+    void SetSelectionEnd(int position);
+    void SelectAllData();
+
+    // Bookmarks.
+    const THexBookmark& Bookmark(int index) const;
+    void ToggleBookmark(int index);
+    void GotoBookmark(int index);
+
+    // Input.
+    void KeyDown(int key, TShiftState shift);
+    void KeyUp(int key, TShiftState shift);
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    // True when the pointer has moved far enough to start dragging the selection out.
+    bool MouseMove(TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseWheel(TShiftState shift, int delta);
+    // One tick of the drag-scroll timer with the pointer at (x, y) in client pixels.
+    void DragScrollTick(TShiftState shift, int x, int y);
+    bool MouseSelecting() const { return m_mouseSelecting; }
+    HexPointer PointerAt(TShiftState shift, int x, int y) const;
+    void FocusLost();
+    // Called by the window after a drag loop ended.
+    void EndDrag() { m_dragPending = false; }
+
+private:
+    void ScrollIntoView(int col, int row);
+    void ExtendTo(int position);
+    void Notify();
+    void Select(int start, int end, int anchor);
+    int ClampPosition(int p) const;
+    void MoveToPosition(int position, HexField field, bool secondDigit = false);
+    void KeyLeft(TShiftState shift, bool backspace);
+    void KeyRight(TShiftState shift);
+    void WheelMoveCursor(bool towardsUser);
+
+    HexModelHost m_nullHost;
+    HexModelHost* m_host;
+    HexLayout m_layout;
+    THexMemoryStream m_data;
+    std::string m_fileName = "Untitled";
+    bool m_hasFile = false;
+    bool m_fileReadOnly = false;
+
+    int m_clientWidth = 0;
+    int m_clientHeight = 0;
+    int m_topRow = 2;
+    int m_leftCol = 2;
+
+    HexCell m_cursor{2, 2};
+    HexField m_activeField = HexField::Hex;
+    int m_selStart = -1;
+    int m_selEnd = -1;
+    int m_selAnchor = -1;
+    int m_selBegin = -1;
+    bool m_extending = false;
+    // State of the current input event, read by the move routine.
+    bool m_shiftDown = false;
+    bool m_leftDown = false;
+
+    bool m_resetOnRelease = false;
+    HexCell m_resetCell{-1, -1};
+    bool m_mouseSelecting = false;
+    bool m_dragPending = false;
+    int m_pressX = 0;
+    int m_pressY = 0;
+
+    std::array<THexBookmark, 10> m_bookmarks{};
+};

@@ -1,0 +1,420 @@
+#include "hexcontrol/HexError.h"
+#include "hexcontrol/HexModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+struct RecordingHost : HexModelHost {
+    int copies = 0;
+    int fontChanges = 0;
+    int selectionNotes = 0;
+    void HexCopyRequested() override { ++copies; }
+    void HexFontSizeChanged() override { ++fontChanges; }
+    void HexSelectionChanged() override { ++selectionNotes; }
+};
+
+// A viewer-configured model holding size bytes (byte i is i & 0xFF), 9 x 17 pixel cells and
+// a client area of 640 x 20 + 10 rows.
+struct Viewer {
+    RecordingHost host;
+    HexModel model{&host};
+
+    explicit Viewer(int size, int bytesPerRow = 20) {
+        model.ReadOnlyView = true;
+        model.Layout().SetShowRuler(true);
+        model.Layout().SetHexLowerCase(true);
+        model.SetBytesPerRow(bytesPerRow);
+        model.SetCharMetrics(9, 17);
+        model.SetClientSize(640, 20 + 10 * 17);
+        Load(size);
+    }
+    void Load(int size) {
+        model.LoadStream("C:\\data\\f.bin", size, [&, at = 0](std::uint8_t* dst, int n) mutable {
+            for (int i = 0; i < n; ++i)
+                dst[i] = static_cast<std::uint8_t>(at++);
+        });
+    }
+    void Key(int key, TShiftState shift = 0) { model.KeyDown(key, shift); }
+    // Pixel centre of a cell as currently scrolled.
+    std::pair<int, int> Centre(int col, int row) const {
+        return {model.ColLeft(col) + model.Layout().ColWidth(col) / 2, model.RowTop(row) + 8};
+    }
+    int Pos() const { return model.CursorPosition(); }
+};
+} // namespace
+
+TEST(Load, ChunksProgressAndCancel) {
+    HexModel m;
+    std::vector<int> reads, percents;
+    auto read = [&](std::uint8_t* dst, int n) {
+        reads.push_back(n);
+        std::memset(dst, 7, static_cast<size_t>(n));
+    };
+    m.LoadStream("x", 61440 * 2 + 5, read, [&](int p) {
+        percents.push_back(p);
+        return true;
+    });
+    EXPECT_EQ(reads, (std::vector<int>{61440, 61440, 5}));
+    EXPECT_EQ(percents, (std::vector<int>{0, 50, 100}));
+    EXPECT_EQ(m.FileName(), "x");
+    EXPECT_TRUE(m.HasFile());
+
+    EXPECT_THROW(m.LoadStream("y", 100, read, [](int) { return false; }), EHexEditor);
+    EXPECT_EQ(m.DataSize(), 0);
+    EXPECT_FALSE(m.HasFile());
+    EXPECT_EQ(m.FileName(), "x");
+}
+
+TEST(Load, TooLargeIsRefusedBeforeReadingAndLeavesTheControlEmpty) {
+    Viewer v(100);
+    bool read = false;
+    EXPECT_THROW(v.model.LoadStream("big", 2147483648LL, [&](std::uint8_t*, int) { read = true; }), ERangeError);
+    EXPECT_FALSE(read);
+    EXPECT_EQ(v.model.DataSize(), 0);
+    EXPECT_EQ(v.model.Layout().RowCount(), 3);
+    EXPECT_EQ(v.model.FileName(), "C:\\data\\f.bin");
+}
+
+TEST(Load, PutsTheCursorOnTheFirstDigitAndClearsTheSelection) {
+    Viewer v(5000);
+    v.model.SetSelectionStart(4000);
+    v.model.SetSelectionEnd(4010);
+    v.Load(300);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{2, 2}));
+    EXPECT_EQ(v.model.TopRow(), 2);
+    EXPECT_EQ(v.model.SelectionCount(), 0);
+}
+
+TEST(Selection, StartAndEndSelectTheMatchAndScrollItIntoView) {
+    Viewer v(5000);
+    v.model.SetSelectionStart(4990);
+    v.model.SetSelectionEnd(4994);
+    EXPECT_EQ(v.Pos(), 4990);
+    EXPECT_EQ(v.model.SelStart(), 4990);
+    EXPECT_EQ(v.model.SelEnd(), 4994);
+    EXPECT_EQ(v.model.SelectionCount(), 5);
+    EXPECT_TRUE(v.model.CellVisible(v.model.Cursor().Col, v.model.Cursor().Row));
+    EXPECT_EQ(v.model.TopRow(), v.model.MaxTopRow());
+}
+
+TEST(Selection, EndBeforeTheCursorAndMinusOne) {
+    Viewer v(100);
+    v.model.SetSelectionStart(50);
+    v.model.SetSelectionEnd(40);
+    EXPECT_EQ(v.model.SelStart(), 40);
+    EXPECT_EQ(v.model.SelEnd(), 50);
+    v.model.SetSelectionEnd(-1);
+    EXPECT_EQ(v.model.SelectionCount(), 0);
+    EXPECT_EQ(v.model.SelAnchor(), -1);
+    EXPECT_EQ(v.Pos(), 50);
+}
+
+TEST(Selection, OutOfRangeIsRefusedAndChangesNothing) {
+    Viewer v(100);
+    v.model.SetSelectionStart(10);
+    v.model.SetSelectionEnd(12);
+    EXPECT_THROW(v.model.SetSelectionStart(100), EHexEditor);
+    EXPECT_THROW(v.model.SetSelectionStart(-1), EHexEditor);
+    EXPECT_THROW(v.model.SetSelectionEnd(100), EHexEditor);
+    EXPECT_THROW(v.model.SetSelectionEnd(-2), EHexEditor);
+    EXPECT_EQ(v.model.SelStart(), 10);
+    EXPECT_EQ(v.model.SelEnd(), 12);
+    EXPECT_EQ(v.Pos(), 10);
+}
+
+TEST(Selection, SelectAllPutsTheCursorOnTheLastByte) {
+    Viewer v(45);
+    v.model.SelectAllData();
+    EXPECT_EQ(v.model.SelStart(), 0);
+    EXPECT_EQ(v.model.SelEnd(), 44);
+    EXPECT_EQ(v.model.SelAnchor(), 0);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{10, 4}));
+    Viewer empty(0);
+    empty.model.SelectAllData();
+    EXPECT_EQ(empty.model.SelectionCount(), 0);
+}
+
+TEST(Keys, ShiftRightThreeTimesFromByte5SelectsBytes5To8) {
+    Viewer v(100);
+    v.model.SetSelectionStart(5);
+    v.Key(hexkey::Shift, ssShift);
+    for (int i = 0; i < 3; ++i)
+        v.Key(hexkey::Right, ssShift);
+    EXPECT_EQ(v.model.SelStart(), 5);
+    EXPECT_EQ(v.model.SelEnd(), 8);
+    EXPECT_EQ(v.model.SelAnchor(), 5);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{18, 2}));
+    // Left without Shift drops the selection and moves one digit: the low digit of byte 7.
+    v.model.KeyUp(hexkey::Shift, 0);
+    v.Key(hexkey::Left);
+    EXPECT_EQ(v.model.SelectionCount(), 0);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{17, 2}));
+}
+
+TEST(Keys, ShiftLeftSelectsBackwards) {
+    Viewer v(100);
+    v.model.SetSelectionStart(30);
+    v.Key(hexkey::Shift, ssShift);
+    v.Key(hexkey::Left, ssShift);
+    v.Key(hexkey::Up, ssShift);
+    EXPECT_EQ(v.model.SelStart(), 9);
+    EXPECT_EQ(v.model.SelEnd(), 30);
+    EXPECT_EQ(v.model.SelAnchor(), 30);
+}
+
+TEST(Keys, HexFieldDigitsAndEnds) {
+    Viewer v(21);
+    v.Key(hexkey::Left); // nothing before byte 0
+    EXPECT_EQ(v.model.Cursor(), (HexCell{2, 2}));
+    v.Key(hexkey::Right);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{3, 2}));
+    v.Key(hexkey::Right);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{4, 2}));
+    v.Key(hexkey::End);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{41, 2})); // low digit of byte 19
+    v.Key(hexkey::End, ssCtrl);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{2, 3})); // high digit of byte 20
+    v.Key(hexkey::Right);
+    v.Key(hexkey::Right); // low digit of the last byte: nothing
+    EXPECT_EQ(v.model.Cursor(), (HexCell{3, 3}));
+    v.Key(hexkey::Home, ssCtrl);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{2, 2}));
+    v.Key(hexkey::Right, ssCtrl); // last character column, row 2
+    EXPECT_EQ(v.model.Cursor(), (HexCell{62, 2}));
+}
+
+TEST(Keys, DownFromAboveAShortLastRowLandsOnTheLastByte) {
+    Viewer v(25);
+    v.model.SetSelectionStart(15);
+    v.Key(hexkey::Down);
+    EXPECT_EQ(v.Pos(), 24);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{10, 3}));
+    v.Key(hexkey::Down); // last row: nothing
+    EXPECT_EQ(v.Pos(), 24);
+}
+
+TEST(Keys, CharacterFieldTabAndBackspace) {
+    Viewer v(40);
+    v.model.SetSelectionStart(3);
+    v.Key(hexkey::Right); // low digit
+    v.Key(hexkey::Tab);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{46, 2}));
+    v.Key(hexkey::Back); // moves like Left in the viewer
+    EXPECT_EQ(v.model.Cursor(), (HexCell{45, 2}));
+    v.Key('T', ssCtrl);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{6, 2})); // high digit when entering the hex field
+    v.Key(hexkey::Back, ssCtrl);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{6, 2}));
+}
+
+TEST(Keys, NoDataKeepsTheCursorOnRow2) {
+    Viewer v(0);
+    for (int key : {hexkey::Right, hexkey::Down, hexkey::End, hexkey::Next, hexkey::Left, hexkey::Home})
+        v.Key(key);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{2, 2}));
+    v.Key(hexkey::Tab);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{43, 2}));
+    v.Key(hexkey::End);
+    v.model.MouseWheel(0, -120);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{43, 2}));
+}
+
+TEST(Keys, PagingMovesViewAndCursorTogether) {
+    Viewer v(5000); // 10 rows visible
+    v.Key(hexkey::Next);
+    EXPECT_EQ(v.model.TopRow(), 11);
+    EXPECT_EQ(v.model.Cursor().Row, 11);
+    v.Key(hexkey::Next, ssCtrl);
+    EXPECT_EQ(v.model.Cursor().Row, 20);
+    v.Key(hexkey::Prior);
+    EXPECT_EQ(v.model.TopRow(), 2);
+    EXPECT_EQ(v.model.Cursor().Row, 11);
+}
+
+TEST(Keys, TypingAndCopyKeys) {
+    Viewer v(50);
+    v.model.SetSelectionStart(4);
+    v.model.SetSelectionEnd(9);
+    v.Key('C', ssCtrl);
+    EXPECT_EQ(v.host.copies, 1);
+    v.Key('C', ssCtrl | ssShift); // Ctrl alone only
+    EXPECT_EQ(v.host.copies, 1);
+    v.Key('X'); // a plain letter only drops the selection
+    EXPECT_EQ(v.model.SelectionCount(), 0);
+    EXPECT_EQ(v.Pos(), 4);
+    v.Key('C', ssCtrl); // nothing to copy
+    EXPECT_EQ(v.host.copies, 1);
+    v.Key('A', ssCtrl);
+    EXPECT_EQ(v.model.SelectionCount(), 50);
+}
+
+TEST(Bookmarks, ToggleGoAndDrop) {
+    Viewer v(100);
+    v.model.SetSelectionStart(33);
+    v.Key('3', ssCtrl | ssShift);
+    EXPECT_EQ(v.model.Bookmark(3).Position, 33);
+    EXPECT_EQ(v.model.Bookmark(3).Field, HexField::Hex);
+    v.Key('3', ssCtrl | ssShift);
+    EXPECT_EQ(v.model.Bookmark(3).Position, -1);
+
+    v.Key('3', ssCtrl | ssShift);
+    v.Key(hexkey::Tab);
+    v.Key('3', ssCtrl | ssShift); // other field: moved, not cleared
+    EXPECT_EQ(v.model.Bookmark(3).Field, HexField::Char);
+    v.model.SetSelectionStart(90);
+    v.Key('3', ssCtrl);
+    EXPECT_EQ(v.model.Cursor(), v.model.Layout().CellOfPosition(33, HexField::Char));
+
+    // A bookmark past the end of the next file is dropped when used.
+    v.model.SetSelectionStart(90);
+    v.Key('5', ssCtrl | ssShift);
+    v.Load(50);
+    EXPECT_EQ(v.model.Bookmark(5).Position, 90); // loads keep bookmarks
+    v.Key('5', ssCtrl);
+    EXPECT_EQ(v.model.Bookmark(5).Position, -1);
+    EXPECT_EQ(v.Pos(), 0);
+    EXPECT_THROW(v.model.ToggleBookmark(10), EHexEditor);
+}
+
+TEST(Wheel, PlainWheelScrollsAPageLessOneRow) {
+    Viewer v(5000);
+    v.model.MouseWheel(0, -120);
+    EXPECT_EQ(v.model.TopRow(), 11);
+    EXPECT_EQ(v.model.Cursor().Row, 2);
+    v.model.MouseWheel(0, 120);
+    v.model.MouseWheel(0, 120);
+    EXPECT_EQ(v.model.TopRow(), 2);
+}
+
+TEST(Wheel, CtrlChangesBytesPerRowAndFallsThroughAtTheLimits) {
+    Viewer one(100, 1);
+    one.model.SetSelectionStart(5);
+    one.model.MouseWheel(ssCtrl, -120); // cannot go below 1: one row down instead
+    EXPECT_EQ(one.model.Layout().BytesPerRow(), 1);
+    EXPECT_EQ(one.Pos(), 6);
+    one.model.MouseWheel(ssCtrl, 120);
+    EXPECT_EQ(one.model.Layout().BytesPerRow(), 2);
+
+    Viewer max(1000, 256);
+    max.model.SetSelectionStart(300);
+    max.model.MouseWheel(ssCtrl, 120); // cannot go above 256: one row up instead
+    EXPECT_EQ(max.model.Layout().BytesPerRow(), 256);
+    EXPECT_EQ(max.Pos(), 44);
+    max.model.MouseWheel(ssCtrl, -120);
+    EXPECT_EQ(max.model.Layout().BytesPerRow(), 255);
+}
+
+TEST(Wheel, BytesPerRowKeepsCursorByteDigitAndSelection) {
+    Viewer v(100);
+    v.model.SetSelectionStart(41);
+    v.Key(hexkey::Right); // low digit
+    v.model.SetSelectionEnd(60);
+    v.model.MouseWheel(ssCtrl, -120);
+    EXPECT_EQ(v.model.Layout().BytesPerRow(), 19);
+    EXPECT_EQ(v.model.Layout().ColCount(), 60);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{2 * (41 % 19) + 3, 41 / 19 + 2}));
+    EXPECT_EQ(v.model.SelStart(), 41);
+    EXPECT_EQ(v.model.SelEnd(), 60);
+}
+
+TEST(Wheel, CtrlShiftZoomsTheFontDownTo2Points) {
+    Viewer v(100);
+    v.model.FontSize = 3;
+    v.model.MouseWheel(ssCtrl | ssShift, -120);
+    EXPECT_EQ(v.model.FontSize, 2);
+    v.model.MouseWheel(ssCtrl | ssShift, -120); // falls through: one row down
+    EXPECT_EQ(v.model.FontSize, 2);
+    EXPECT_EQ(v.model.Cursor().Row, 3);
+    v.model.MouseWheel(ssCtrl | ssShift, 120);
+    EXPECT_EQ(v.model.FontSize, 3);
+    EXPECT_EQ(v.host.fontChanges, 2);
+}
+
+TEST(Mouse, DragSelectsAndClickOnSelectionClearsIt) {
+    Viewer v(100);
+    auto [x0, y0] = v.Centre(12, 2); // byte 5
+    auto [x1, y1] = v.Centre(18, 3); // byte 28
+    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x0, y0);
+    EXPECT_EQ(v.Pos(), 5);
+    v.model.MouseMove(ssLeft, x1, y1);
+    v.model.MouseUp(TMouseButton::mbLeft, 0, x1, y1);
+    EXPECT_EQ(v.model.SelStart(), 5);
+    EXPECT_EQ(v.model.SelEnd(), 28);
+
+    // Press and release on a selected byte without moving: selection gone, cursor there.
+    auto [x2, y2] = v.Centre(50, 2); // byte 7 in the character field
+    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x2, y2);
+    EXPECT_EQ(v.model.SelectionCount(), 24);
+    v.model.MouseUp(TMouseButton::mbLeft, 0, x2, y2);
+    EXPECT_EQ(v.model.SelectionCount(), 0);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{50, 2}));
+}
+
+TEST(Mouse, PressOnSelectionAndMoveOffKeepsIt) {
+    Viewer v(100);
+    v.model.SetSelectionStart(5);
+    v.model.SetSelectionEnd(10);
+    auto [x, y] = v.Centre(14, 2); // byte 6
+    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x, y);
+    v.model.MouseMove(ssLeft, x + 20, y);
+    v.model.MouseUp(TMouseButton::mbLeft, 0, x + 20, y);
+    EXPECT_EQ(v.model.SelStart(), 5);
+    EXPECT_EQ(v.model.SelEnd(), 10);
+}
+
+TEST(Mouse, DragOutStartsPastTheThreshold) {
+    Viewer v(100);
+    v.model.OleDragDrop = true;
+    v.model.SetSelectionStart(5);
+    v.model.SetSelectionEnd(10);
+    auto [x, y] = v.Centre(14, 2);
+    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x, y);
+    EXPECT_FALSE(v.model.MouseMove(ssLeft, x + 4, y + 4));
+    EXPECT_TRUE(v.model.MouseMove(ssLeft, x, y + 5));
+    v.model.MouseUp(TMouseButton::mbLeft, 0, x, y + 5);
+    EXPECT_EQ(v.model.SelectionCount(), 6);
+}
+
+TEST(Mouse, DoubleClickSelectsOneByteOnlyOnData) {
+    Viewer v(100);
+    auto [x, y] = v.Centre(47, 3); // byte 24 in the character field
+    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x, y);
+    v.model.MouseUp(TMouseButton::mbLeft, 0, x, y);
+    v.model.MouseDown(TMouseButton::mbLeft, ssLeft | ssDouble, x, y);
+    v.model.MouseUp(TMouseButton::mbLeft, 0, x, y);
+    EXPECT_EQ(v.model.SelStart(), 24);
+    EXPECT_EQ(v.model.SelEnd(), 24);
+
+    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, 5, y);
+    v.model.MouseDown(TMouseButton::mbLeft, ssLeft | ssDouble, 5, y); // gutter
+    v.model.MouseUp(TMouseButton::mbLeft, 0, 5, y);
+    EXPECT_EQ(v.model.SelStart(), 24);
+}
+
+TEST(Mouse, DragScrollTimerFollowsThePointerBelowTheView) {
+    Viewer v(5000);
+    auto [x, y] = v.Centre(12, 2);
+    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x, y);
+    for (int i = 0; i < 15; ++i)
+        v.model.DragScrollTick(ssLeft, x, v.model.ClientHeight() + 30);
+    EXPECT_EQ(v.model.Cursor().Row, 2 + 10 + 14);
+    EXPECT_EQ(v.model.TopRow(), 2 + 15);
+    EXPECT_EQ(v.model.SelStart(), 5);
+    EXPECT_EQ(v.model.SelEnd(), 5 + 24 * 20);
+}
+
+TEST(Mouse, PointerShapes) {
+    Viewer v(100);
+    v.model.SetSelectionStart(5);
+    v.model.SetSelectionEnd(10);
+    auto [x, y] = v.Centre(14, 2);
+    EXPECT_EQ(v.model.PointerAt(0, x, y), HexPointer::Arrow);
+    EXPECT_EQ(v.model.PointerAt(ssShift, x, y), HexPointer::IBeam);
+    EXPECT_EQ(v.model.PointerAt(0, 3, y), HexPointer::Arrow);
+    EXPECT_EQ(v.model.PointerAt(0, x, 3), HexPointer::Arrow);
+    auto [x2, y2] = v.Centre(30, 3);
+    EXPECT_EQ(v.model.PointerAt(0, x2, y2), HexPointer::IBeam);
+}
