@@ -1,0 +1,382 @@
+#include "runtime/Form.h"
+
+#include "runtime/Application.h"
+#include "runtime/Exception.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace quennet {
+
+namespace {
+
+void CollectTabOrder(TWinControl& parent, std::vector<TWinControl*>& out) {
+    for (auto& child : parent.Controls()) {
+        if (!child->HandleAllocated())
+            continue;
+        out.push_back(child.get());
+        CollectTabOrder(*child, out);
+    }
+}
+
+// The runtime's control that holds the focus window, also when the focus sits in a child
+// window of a standard control (the edit inside a combo box).
+TWinControl* ControlOfFocus() {
+    for (HWND w = GetFocus(); w; w = GetParent(w))
+        if (TWinControl* control = TWinControl::FromHandle(w))
+            return control;
+    return nullptr;
+}
+
+bool Contains(TWinControl& ancestor, TWinControl* control) {
+    for (TWinControl* c = control; c; c = c->Parent())
+        if (c == &ancestor)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TForm::TForm() {
+    visible_ = false;
+    parentColor_ = false;
+    color_ = clBtnFace;
+}
+
+TForm::~TForm() {
+    if (Application().MainForm() == this)
+        Application().SetMainForm(nullptr);
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.ClassName = "QuennetForm";
+    params.Parent = nullptr;
+    params.ExStyle = WS_EX_CONTROLPARENT;
+    DWORD style = WS_CLIPCHILDREN;
+    switch (borderStyle_) {
+    case bsSizeable:
+        style |= WS_OVERLAPPEDWINDOW;
+        break;
+    case bsDialog:
+        style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+        params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    case bsSingle:
+        style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_BORDER;
+        break;
+    case bsToolWindow:
+        style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsNone:
+        style |= WS_POPUP;
+        break;
+    }
+    params.Style = style; // shown by Show, never at creation
+    if (HWND owner = Application().MainForm() && Application().MainForm() != this
+                         ? Application().MainForm()->HandleOrNull()
+                         : nullptr)
+        params.Parent = owner;
+}
+
+void TForm::SetClientSize(int width, int height) {
+    TCreateParams params;
+    CreateParams(params);
+    DWORD style = handle_ ? static_cast<DWORD>(GetWindowLongA(handle_, GWL_STYLE)) : params.Style;
+    DWORD exStyle = handle_ ? static_cast<DWORD>(GetWindowLongA(handle_, GWL_EXSTYLE)) : params.ExStyle;
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::CenterOnDesktop() {
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    int w = Width(), h = Height();
+    SetBounds(work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2, w, h);
+}
+
+void TForm::ApplyPosition() {
+    switch (position_) {
+    case poDesigned:
+        break;
+    case poDesktopCenter:
+    case poScreenCenter:
+        CenterOnDesktop();
+        break;
+    case poMainFormCenter: {
+        TForm* main = Application().MainForm();
+        if (!main || main == this || !main->HandleAllocated()) {
+            CenterOnDesktop();
+            break;
+        }
+        SetBounds(main->Left() + (main->Width() - Width()) / 2, main->Top() + (main->Height() - Height()) / 2,
+                  Width(), Height());
+        break;
+    }
+    }
+}
+
+bool TForm::Maximized() const {
+    if (!handle_)
+        return showMaximized_;
+    return IsZoomed(handle_) != FALSE;
+}
+
+void TForm::SetMaximized(bool value) {
+    showMaximized_ = value;
+    if (handle_ && IsWindowVisible(handle_))
+        ShowWindow(handle_, value ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void TForm::Show() {
+    Handle();
+    if (IsWindowVisible(handle_)) {
+        SetForegroundWindow(handle_);
+        return;
+    }
+    ApplyPosition();
+    visible_ = true;
+    ShowWindow(handle_, showMaximized_ ? SW_SHOWMAXIMIZED : SW_SHOW);
+    FocusFirstControl();
+    DoShow();
+}
+
+void TForm::DoShow() {
+    if (OnShow)
+        OnShow(*this);
+}
+
+TModalResult TForm::ShowModal() {
+    Handle();
+    if (IsWindowVisible(handle_))
+        throw Exception("Cannot make a visible window modal");
+    HWND owner = GetActiveWindow();
+    if (!owner || owner == handle_)
+        owner = Application().MainForm() && Application().MainForm() != this ? Application().MainForm()->HandleOrNull()
+                                                                             : nullptr;
+    SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+
+    // Every other enabled window of this thread is switched off while the form runs.
+    std::vector<HWND> disabled;
+    std::pair<HWND, std::vector<HWND>*> enumData(handle_, &disabled);
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM data) -> BOOL {
+            auto* list = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(data);
+            if (w != list->first && IsWindowVisible(w) && IsWindowEnabled(w))
+                list->second->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&enumData));
+    for (HWND w : disabled)
+        EnableWindow(w, FALSE);
+
+    modal_ = true;
+    modalResult_ = mrNone;
+    bool quit = false;
+    try {
+        Show();
+        while (modalResult_ == mrNone) {
+            if (!Application().HandleMessage()) {
+                quit = true;
+                modalResult_ = mrCancel;
+                break;
+            }
+            if (!handle_ || !IsWindowVisible(handle_))
+                if (modalResult_ == mrNone)
+                    modalResult_ = mrCancel;
+        }
+    } catch (...) {
+        for (HWND w : disabled)
+            EnableWindow(w, TRUE);
+        modal_ = false;
+        throw;
+    }
+    // Enabled again before hiding, so that the owner gets the activation back.
+    for (HWND w : disabled)
+        if (IsWindow(w))
+            EnableWindow(w, TRUE);
+    if (handle_) {
+        SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        visible_ = false;
+    }
+    if (owner && IsWindow(owner))
+        SetActiveWindow(owner);
+    modal_ = false;
+    if (quit)
+        PostQuitMessage(0);
+    return modalResult_;
+}
+
+void TForm::Close() {
+    if (handle_)
+        SendMessageA(handle_, WM_CLOSE, 0, 0);
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(*this, canClose);
+    return canClose;
+}
+
+void TForm::DoClose(TCloseAction& action) {
+    if (OnClose)
+        OnClose(*this, action);
+}
+
+void TForm::SetActiveControl(TWinControl* control) {
+    activeControl_ = control;
+    if (control && handle_ && IsWindowVisible(handle_) && control->CanFocus())
+        control->SetFocus();
+}
+
+TWinControl* TForm::ActiveControl() {
+    TWinControl* focused = ControlOfFocus();
+    if (focused && focused != this && Contains(*this, focused))
+        return focused;
+    return activeControl_;
+}
+
+void TForm::FocusFirstControl() {
+    if (activeControl_ && activeControl_->HandleAllocated() && activeControl_->CanFocus()) {
+        activeControl_->SetFocus();
+        return;
+    }
+    if (TWinControl* focused = ControlOfFocus(); focused && focused != this && Contains(*this, focused))
+        return;
+    SelectNext(true);
+}
+
+void TForm::SelectNext(bool forward, bool tabStopsOnly, TWinControl* within) {
+    std::vector<TWinControl*> order;
+    CollectTabOrder(within ? *within : *this, order);
+    if (order.empty())
+        return;
+    TWinControl* current = ControlOfFocus();
+    auto at = std::find(order.begin(), order.end(), current);
+    const int n = static_cast<int>(order.size());
+    int start = at == order.end() ? (forward ? -1 : n) : static_cast<int>(at - order.begin());
+    for (int step = 1; step <= n; ++step) {
+        int i = ((start + (forward ? step : -step)) % n + n) % n;
+        TWinControl* candidate = order[static_cast<size_t>(i)];
+        if (candidate == current)
+            break;
+        if ((!tabStopsOnly || candidate->TabStop()) && candidate->CanFocus()) {
+            candidate->SetFocus();
+            activeControl_ = candidate;
+            return;
+        }
+    }
+}
+
+bool TForm::PreTranslateMessage(MSG& message) {
+    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+        const WORD key = static_cast<WORD>(message.wParam);
+        UINT mask = 0;
+        switch (key) {
+        case VK_TAB:
+            mask = DLGC_WANTTAB;
+            break;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            mask = DLGC_WANTARROWS;
+            break;
+        case VK_RETURN:
+        case VK_ESCAPE:
+        case VK_EXECUTE:
+        case VK_CANCEL:
+            mask = DLGC_WANTALLKEYS;
+            break;
+        default:
+            return false;
+        }
+        auto code = static_cast<UINT>(
+            SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)));
+        if (code & mask)
+            return false;
+        const TShiftState shift = KeyboardShiftState();
+        if (!shift.Has(ssAlt)) {
+            if (key == VK_TAB && !shift.Has(ssCtrl)) {
+                SelectNext(!shift.Has(ssShift));
+                return true;
+            }
+            if (mask == DLGC_WANTARROWS) {
+                TWinControl* current = ControlOfFocus();
+                if (current && current != this && Contains(*this, current)) {
+                    SelectNext(key == VK_RIGHT || key == VK_DOWN, false, current->Parent());
+                    return true;
+                }
+                return false;
+            }
+        }
+        return DialogKey(key, shift);
+    }
+    if (message.message == WM_SYSCHAR)
+        return DialogChar(static_cast<char>(message.wParam));
+    if (message.message == WM_CHAR) {
+        auto code = static_cast<UINT>(
+            SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)));
+        if (!(code & DLGC_WANTCHARS))
+            return DialogChar(static_cast<char>(message.wParam));
+    }
+    return false;
+}
+
+TForm* TForm::FormOf(HWND window) {
+    if (!window)
+        return nullptr;
+    return dynamic_cast<TForm*>(FromHandle(GetAncestor(window, GA_ROOT)));
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE: {
+        if (!CloseQuery())
+            return 0;
+        TCloseAction action = modal_ ? caHide : (Application().MainForm() == this ? caFree : caHide);
+        DoClose(action);
+        if (action == caNone)
+            return 0;
+        if (modal_) {
+            if (modalResult_ == mrNone)
+                modalResult_ = mrCancel;
+            return 0;
+        }
+        if (action == caMinimize) {
+            ShowWindow(handle_, SW_MINIMIZE);
+            return 0;
+        }
+        Hide();
+        if (Application().MainForm() == this)
+            Application().Terminate();
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (TWinControl* focused = ControlOfFocus(); focused && focused != this && Contains(*this, focused))
+                activeControl_ = focused;
+        } else if (!HIWORD(wParam)) {
+            DefaultHandler(message, wParam, lParam);
+            if (activeControl_ && activeControl_->HandleAllocated() && activeControl_->CanFocus())
+                activeControl_->SetFocus();
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return TWinControl::WndProc(message, wParam, lParam);
+}
+
+} // namespace quennet
