@@ -35,6 +35,8 @@ TMask::TMask(std::string_view pattern) {
         if (pendingSkip && ++skips > kMaxSkips)
             InvalidMask(pattern, pos);
         state.skip = pendingSkip;
+        if (pendingSkip)
+            state.skipIndex = static_cast<std::uint8_t>(skipStates_++);
         pendingSkip = false;
         states_.push_back(std::move(state));
     };
@@ -124,41 +126,54 @@ bool TMask::StateMatchesAt(const State& state, std::string_view name, std::size_
     return false;
 }
 
+// Backtracking over the positions where each state after a "*" can match, as a recursion
+// over those states (at most 30 deep). Positions from which a state is known to fail are
+// remembered, so patterns such as "*a*a*a*b*" cost polynomial, not exponential, time.
 bool TMask::Matches(std::string_view name) const {
-    struct ResumePoint {
-        std::size_t pos;
-        std::size_t state;
-    };
-    std::array<ResumePoint, kMaxSkips> stack;
-    std::size_t depth = 0;
+    MatchMemo memo;
+    const bool useMemo = name.size() < kMemoWidth;
+    if (useMemo)
+        for (int i = 0; i < skipStates_; ++i)
+            memo.failed[i].reset();
+    return MatchFrom(0, 0, name, useMemo ? &memo : nullptr);
+}
 
-    std::size_t pos = 0;
-    std::size_t si = 0;
-    while (si < states_.size()) {
+bool TMask::MatchFrom(std::size_t si, std::size_t pos, std::string_view name, MatchMemo* memo) const {
+    for (;;) {
         const State& state = states_[si];
-        if (state.skip) {
-            const std::size_t step = state.kind == Kind::TwoByteLiteral ? 2 : 1;
-            while (pos < name.size() && !StateMatchesAt(state, name, pos))
-                pos += step;
-            // Each skip state has its own slot, so a resume point replaces that state's earlier one.
-            if (pos < name.size()) {
-                while (depth > 0 && stack[depth - 1].state >= si)
-                    --depth;
-                stack[depth++] = {pos + 1, si};
-            }
-        }
-        if (!StateMatchesAt(state, name, pos)) {
-            if (depth == 0)
+        const std::size_t length = state.kind == Kind::TwoByteLiteral ? 2 : 1;
+        const bool final = si + 1 == states_.size();
+        if (!state.skip) {
+            if (!StateMatchesAt(state, name, pos))
                 return false;
-            --depth;
-            pos = stack[depth].pos;
-            si = stack[depth].state;
+            if (final)
+                return true;
+            pos += length;
+            ++si;
             continue;
         }
-        pos += state.kind == Kind::TwoByteLiteral ? 2 : 1;
-        ++si;
+        if (memo && memo->failed[state.skipIndex][pos])
+            return false;
+        // A two-byte character is looked for character by character (a single-byte character
+        // before it moves one byte), so it is found at odd offsets too and never at a trail byte.
+        auto next = [&](std::size_t at) {
+            if (state.kind != Kind::TwoByteLiteral)
+                return at + 1;
+            return at + (LeadBytes::IsLeadByte(static_cast<unsigned char>(name[at])) ? 2 : 1);
+        };
+        for (std::size_t at = pos;; at = next(at)) {
+            if (at >= name.size()) {
+                if (StateMatchesAt(state, name, at))
+                    return true; // only the final state matches the end
+                break;
+            }
+            if (StateMatchesAt(state, name, at) && (final || MatchFrom(si + 1, at + length, name, memo)))
+                return true;
+        }
+        if (memo)
+            memo->failed[state.skipIndex][pos] = true;
+        return false;
     }
-    return true;
 }
 
 bool MatchesMask(std::string_view name, std::string_view pattern) { return TMask(pattern).Matches(name); }

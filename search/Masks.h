@@ -45,13 +45,21 @@ private:
         bool negated = false;
         unsigned char byte = 0;  // literal (upper-cased) or lead byte
         unsigned char trail = 0; // two-byte literal
+        std::uint8_t skipIndex = 0; // row in the match memo, for skip states
         std::shared_ptr<const std::bitset<256>> members;
     };
 
-    bool StateMatchesAt(const State& state, std::string_view name, std::size_t pos) const;
-
     static constexpr int kMaxSkips = 30;
+    static constexpr std::size_t kMemoWidth = 1024; // longer names are matched without the memo
+    struct MatchMemo {
+        std::array<std::bitset<kMemoWidth>, kMaxSkips> failed;
+    };
+
+    bool StateMatchesAt(const State& state, std::string_view name, std::size_t pos) const;
+    bool MatchFrom(std::size_t si, std::size_t pos, std::string_view name, MatchMemo* memo) const;
+
     std::vector<State> states_;
+    int skipStates_ = 0;
 };
 
 bool MatchesMask(std::string_view name, std::string_view pattern);

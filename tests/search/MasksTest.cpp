@@ -1,0 +1,122 @@
+#include "search/Masks.h"
+
+#include <gtest/gtest.h>
+
+using quennet::EMaskException;
+using quennet::MatchesMask;
+using quennet::TMask;
+
+namespace {
+
+struct MaskCase {
+    const char* pattern;
+    const char* name;
+    bool matches;
+};
+
+class MaskMatching : public ::testing::TestWithParam<MaskCase> {};
+
+TEST_P(MaskMatching, MatchesAsExpected) {
+    const MaskCase& c = GetParam();
+    EXPECT_EQ(MatchesMask(c.name, c.pattern), c.matches) << c.pattern << " vs " << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Wildcards, MaskMatching,
+                         ::testing::Values(MaskCase{"*abc*", "ABC", true}, MaskCase{"*abc*", "xabcx", true},
+                                           MaskCase{"*abc*", "Abc.txt", true}, MaskCase{"*abc*", "ab", false},
+                                           MaskCase{"*a?c*", "abc", true}, MaskCase{"*a?c*", "xAbCx", true},
+                                           MaskCase{"*a?c*", "ac", false}, MaskCase{"*?abc*", "abc", true},
+                                           MaskCase{"*", "", true}, MaskCase{"*", "anything.at.all", true},
+                                           MaskCase{"*.txt*", "notes.txt.bak", true},
+                                           MaskCase{"*.txt*", "notes.tx", false},
+                                           MaskCase{"*a*b*c*", "xaybzc", true},
+                                           MaskCase{"*a*b*c*", "cba", false},
+                                           // Backtracking past an early partial match.
+                                           MaskCase{"*aab*", "aaaab", true},
+                                           MaskCase{"*ab*ab*", "abxab", true},
+                                           MaskCase{"*ab*ab*", "abxa", false},
+                                           MaskCase{"a?", "ab", true}, MaskCase{"a?", "a", false},
+                                           MaskCase{"a", "ab", false}));
+
+INSTANTIATE_TEST_SUITE_P(Sets, MaskMatching,
+                         ::testing::Values(MaskCase{"*[b-d]1*", "C1.txt", true}, MaskCase{"*[b-d]1*", "e1", false},
+                                           MaskCase{"*[!a]*", "aab", true}, MaskCase{"*[!a]*", "aaa", false},
+                                           MaskCase{"*[xyz]*", "Y", true}, MaskCase{"*[XYZ]*", "y", true},
+                                           // A reversed range adds nothing; the member before it stays.
+                                           MaskCase{"*[z-a]*", "m", false}, MaskCase{"*[z-a]*", "z", true},
+                                           MaskCase{"[!x]", "", false}));
+
+INSTANTIATE_TEST_SUITE_P(AsciiOnlyFolding, MaskMatching,
+                         ::testing::Values(MaskCase{"*\xE9*", "caf\xC9", false}, MaskCase{"*\xE9*", "caf\xE9", true},
+                                           MaskCase{"*[\xE9]*", "\xC9", false}, MaskCase{"*Z*", "z", true},
+                                           // '[' and '`' sit next to the letters and must not fold.
+                                           MaskCase{"*[[]*", "{", false}, MaskCase{"*[[]*", "[", true}, MaskCase{"*@*", "`", false}));
+
+struct InvalidCase {
+    const char* pattern;
+    const char* message;
+};
+
+class InvalidMask : public ::testing::TestWithParam<InvalidCase> {};
+
+TEST_P(InvalidMask, ReportsPatternAndPosition) {
+    const InvalidCase& c = GetParam();
+    try {
+        TMask mask(c.pattern);
+        FAIL() << "no error for " << c.pattern;
+    } catch (const EMaskException& e) {
+        EXPECT_STREQ(e.what(), c.message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, InvalidMask,
+                         ::testing::Values(InvalidCase{"*[*", "'*[*' is an invalid mask at (4)"},
+                                           InvalidCase{"*[]*", "'*[]*' is an invalid mask at (3)"},
+                                           InvalidCase{"*[!]*", "'*[!]*' is an invalid mask at (4)"},
+                                           InvalidCase{"*[-a]*", "'*[-a]*' is an invalid mask at (3)"},
+                                           InvalidCase{"*[a-", "'*[a-' is an invalid mask at (5)"}));
+
+TEST(MaskLimits, ThirtySkipsCompileTheThirtyFirstFails) {
+    std::string thirty;
+    for (int i = 0; i < 29; ++i)
+        thirty += "*a";
+    thirty += "*"; // 29 literal skips plus the final state: 30
+    EXPECT_NO_THROW(TMask{thirty});
+    EXPECT_TRUE(MatchesMask(std::string(29, 'a'), thirty));
+
+    std::string tooMany = thirty.substr(0, thirty.size() - 1) + "*b*";
+    // The 31st skip state is the final one: reported one past the end.
+    try {
+        TMask mask(tooMany);
+        FAIL();
+    } catch (const EMaskException& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "'" + tooMany + "' is an invalid mask at (" + std::to_string(tooMany.size() + 1) + ")");
+    }
+}
+
+TEST(MaskLimits, DeepBacktrackingStaysCorrect) {
+    // Many skip states and a name that forces retries at each of them.
+    const std::string pattern = "*a*a*a*a*a*a*a*a*b*";
+    EXPECT_FALSE(MatchesMask(std::string(60, 'a'), pattern));
+    EXPECT_TRUE(MatchesMask(std::string(60, 'a') + "b", pattern));
+}
+
+TEST(TwoByteCharacters, LiteralsMatchExactlyOnDoubleByteCodePages) {
+    std::bitset<256> lead;
+    for (int b = 0x81; b <= 0x9F; ++b)
+        lead.set(b);
+    quennet::LeadBytes::Set(lead);
+    // 0x82 0x61: the trail byte must not fold, and must not be found at an odd offset.
+    EXPECT_TRUE(MatchesMask("x\x82\x61y", "*\x82\x61*")); // after a one-byte character
+    EXPECT_TRUE(MatchesMask("\x82\x61", "*\x82\x61*"));
+    // 0x82 0x82 0x61: the second 0x82 is a trail byte, so no character 0x82 0x61 is there.
+    EXPECT_FALSE(MatchesMask("\x82\x82\x61", "*\x82\x61*"));
+    EXPECT_FALSE(MatchesMask("x\x82\x41y", "*\x82\x61*"));
+    // Set members skip two-byte characters: "[\x82\x61b]" holds only "B".
+    EXPECT_TRUE(MatchesMask("b", "[\x82\x61\x62]"));
+    EXPECT_FALSE(MatchesMask("a", "[\x82\x61\x62]"));
+    quennet::LeadBytes::Set({});
+}
+
+} // namespace

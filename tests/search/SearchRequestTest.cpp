@@ -1,0 +1,88 @@
+#include "search/SearchRequest.h"
+
+#include <gtest/gtest.h>
+
+using namespace quennet;
+
+namespace {
+
+TEST(NameMask, FragmentIsWrappedInStarsOnce) {
+    EXPECT_EQ(BuildNameMask(""), "*");
+    EXPECT_EQ(BuildNameMask("*"), "*");
+    EXPECT_EQ(BuildNameMask("report"), "*report*");
+    EXPECT_EQ(BuildNameMask("*.txt"), "*.txt*");
+    EXPECT_EQ(BuildNameMask("a*"), "*a*");
+    EXPECT_EQ(BuildNameMask("["), "*[*");
+}
+
+TEST(HexPhrase, DigitsInPairsSpacesAnywhere) {
+    const std::string mz("\x4D\x5A", 2);
+    EXPECT_EQ(ParseHexPhrase("4D 5A"), mz);
+    EXPECT_EQ(ParseHexPhrase("4d5a"), mz);
+    EXPECT_EQ(ParseHexPhrase("4 D5 A"), mz);
+    EXPECT_EQ(ParseHexPhrase("00 ff"), std::string("\x00\xFF", 2));
+    EXPECT_EQ(ParseHexPhrase(""), std::string());
+    EXPECT_EQ(ParseHexPhrase("   "), std::string());
+}
+
+TEST(HexPhrase, RejectsOddCountsAndOtherSeparators) {
+    for (const char* bad : {"4D5", "4D,5A", "0x4D", "4D\t5A", "4G", "-1"})
+        EXPECT_FALSE(ParseHexPhrase(bad).has_value()) << bad;
+}
+
+TEST(BuildRequest, ChecksInOrderSizeFirst) {
+    SearchCriteria c;
+    c.MinSizeKb = 100;
+    c.MaxSizeKb = 50;
+    c.HexNotation = true;
+    c.PhraseText = "zz"; // also invalid, but the size check comes first
+    EXPECT_EQ(BuildSearchRequest(c).Error, kSizeOrderMessage);
+    c.MaxSizeKb = 0; // no upper limit: never lower
+    EXPECT_EQ(BuildSearchRequest(c).Error, kInvalidHexMessage);
+    c.PhraseText = "4d 5A";
+    const auto prepared = BuildSearchRequest(c);
+    ASSERT_TRUE(prepared.Request);
+    EXPECT_EQ(prepared.Request->Phrase, "MZ");
+    EXPECT_FALSE(prepared.Request->FoldCase);
+}
+
+TEST(BuildRequest, TextPhraseFoldsAsciiOnlyUnlessCaseSensitive) {
+    SearchCriteria c;
+    c.PhraseText = "Hello \xC9t\xE9";
+    auto folded = BuildSearchRequest(c).Request;
+    ASSERT_TRUE(folded);
+    EXPECT_EQ(folded->Phrase, "hello \xC9t\xE9");
+    EXPECT_TRUE(folded->FoldCase);
+    c.CaseSensitive = true;
+    auto exact = BuildSearchRequest(c).Request;
+    EXPECT_EQ(exact->Phrase, "Hello \xC9t\xE9");
+    EXPECT_FALSE(exact->FoldCase);
+}
+
+TEST(BuildRequest, BufferIsClampedToOneTo200Megabytes) {
+    SearchCriteria c;
+    for (auto [given, expected] : {std::pair{25, 25}, {0, 1}, {-5, 1}, {201, 200}, {200, 200}, {1, 1}}) {
+        c.BufferMegabytes = given;
+        EXPECT_EQ(BuildSearchRequest(c).Request->BufferSize, expected * 1048576) << given;
+    }
+}
+
+TEST(NotationSwitch, TextToHexAndBack) {
+    EXPECT_EQ(TextToHexNotation("Hi"), "4869");
+    EXPECT_EQ(TextToHexNotation("a b"), "612062");
+    EXPECT_EQ(TextToHexNotation("\xFF"), "FF");
+    std::string printable;
+    for (int c = 0x20; c < 0x7F; ++c)
+        printable.push_back(static_cast<char>(c));
+    EXPECT_EQ(HexToTextNotation(TextToHexNotation(printable)), printable);
+}
+
+TEST(NotationSwitch, HexToTextPairsByPosition) {
+    EXPECT_EQ(HexToTextNotation("4869"), "Hi");
+    EXPECT_EQ(HexToTextNotation("48696"), "Hi");    // an odd last digit is dropped
+    EXPECT_EQ(HexToTextNotation("48 69"), "H");     // "48", " 6", "9": the pair with a space is dropped
+    EXPECT_EQ(HexToTextNotation("41004243"), "A");  // the field cannot hold a zero byte
+    EXPECT_EQ(HexToTextNotation("6a6B"), "jk");
+}
+
+} // namespace
