@@ -5,15 +5,15 @@
 #include <cstdlib>
 
 namespace {
-bool Has(TShiftState s, unsigned flag) { return (s & flag) != 0; }
-constexpr unsigned KeyModifiers = ssShift | ssAlt | ssCtrl;
+bool Has(HexShiftState s, unsigned flag) { return (s & flag) != 0; }
+constexpr unsigned KeyModifiers = hsShift | hsAlt | hsCtrl;
 } // namespace
 
 // ---- keys -------------------------------------------------------------------------------------
 
-void HexModel::KeyLeft(TShiftState shift, bool backspace) {
+void HexModel::KeyLeft(HexShiftState shift, bool backspace) {
     const HexLayout& l = m_layout;
-    if (Has(shift, ssCtrl)) {
+    if (Has(shift, hsCtrl)) {
         if (!backspace)
             MoveTo(2, m_cursor.Row);
         return;
@@ -37,9 +37,9 @@ void HexModel::KeyLeft(TShiftState shift, bool backspace) {
     }
 }
 
-void HexModel::KeyRight(TShiftState shift) {
+void HexModel::KeyRight(HexShiftState shift) {
     const HexLayout& l = m_layout;
-    if (Has(shift, ssCtrl)) {
+    if (Has(shift, hsCtrl)) {
         MoveTo(l.LastCharCol(), m_cursor.Row);
         return;
     }
@@ -63,12 +63,12 @@ void HexModel::KeyRight(TShiftState shift) {
     }
 }
 
-void HexModel::KeyDown(int key, TShiftState shift) {
+void HexModel::KeyDown(int key, HexShiftState shift) {
     const HexLayout& l = m_layout;
-    m_shiftDown = Has(shift, ssShift);
-    m_leftDown = Has(shift, ssLeft);
-    const bool ctrl = Has(shift, ssCtrl);
-    const bool ctrlAlone = (shift & KeyModifiers) == ssCtrl;
+    m_shiftDown = Has(shift, hsShift);
+    m_leftDown = Has(shift, hsLeft);
+    const bool ctrl = Has(shift, hsCtrl);
+    const bool ctrlAlone = (shift & KeyModifiers) == hsCtrl;
     if ((shift & KeyModifiers) == 0)
         ClearSelection();
     const int row = m_cursor.Row;
@@ -129,7 +129,7 @@ void HexModel::KeyDown(int key, TShiftState shift) {
         }
         break;
     case hexkey::Tab:
-        if (WantTabs && (shift & (ssCtrl | ssAlt)) == 0)
+        if (WantTabs && (shift & (hsCtrl | hsAlt)) == 0)
             MoveTo(l.TwinColumn(m_cursor.Col), row);
         break;
     case 'T':
@@ -146,7 +146,7 @@ void HexModel::KeyDown(int key, TShiftState shift) {
         break;
     default:
         if (ctrl && key >= '0' && key <= '9') {
-            if (Has(shift, ssShift))
+            if (Has(shift, hsShift))
                 ToggleBookmark(key - '0');
             else
                 GotoBookmark(key - '0');
@@ -156,32 +156,32 @@ void HexModel::KeyDown(int key, TShiftState shift) {
     }
 }
 
-void HexModel::KeyUp(int key, TShiftState shift) {
-    m_shiftDown = Has(shift, ssShift) && key != hexkey::Shift;
+void HexModel::KeyUp(int key, HexShiftState shift) {
+    m_shiftDown = Has(shift, hsShift) && key != hexkey::Shift;
 }
 
 // ---- mouse ------------------------------------------------------------------------------------
 
-void HexModel::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+void HexModel::MouseDown(HexMouseButton button, HexShiftState shift, int x, int y) {
     m_extending = false;
     m_resetOnRelease = false;
     m_mouseSelecting = false;
     m_dragPending = false;
-    m_shiftDown = Has(shift, ssShift);
-    m_leftDown = Has(shift, ssLeft);
-    if (button == TMouseButton::mbRight) {
+    m_shiftDown = Has(shift, hsShift);
+    m_leftDown = Has(shift, hsLeft);
+    if (button == HexMouseButton::Right) {
         m_host->HexTakeFocus();
         m_host->HexPopupMenu(x, y);
         return;
     }
-    if (button != TMouseButton::mbLeft)
+    if (button != HexMouseButton::Left)
         return;
     const HexCell cell = MouseToCell(x, y);
     const bool dataCell = cell.Col >= 0 && m_layout.IsDataCell(cell.Col, cell.Row);
     const bool onByte = dataCell && cell.Col != m_layout.SpacerCol() &&
                         m_layout.PositionOfCell(cell.Col, cell.Row) < DataSize();
     const bool onSelected = onByte && IsSelected(m_layout.PositionOfCell(cell.Col, cell.Row));
-    const bool isDouble = Has(shift, ssDouble);
+    const bool isDouble = Has(shift, hsDouble);
     if (!onSelected && dataCell)
         MoveTo(cell.Col, cell.Row);
     m_host->HexTakeFocus();
@@ -213,9 +213,9 @@ void HexModel::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     }
 }
 
-bool HexModel::MouseMove(TShiftState shift, int x, int y) {
-    m_shiftDown = Has(shift, ssShift);
-    m_leftDown = Has(shift, ssLeft);
+bool HexModel::MouseMove(HexShiftState shift, int x, int y) {
+    m_shiftDown = Has(shift, hsShift);
+    m_leftDown = Has(shift, hsLeft);
     if (!m_leftDown)
         return false;
     const HexCell cell = MouseToCell(x, y);
@@ -233,10 +233,10 @@ bool HexModel::MouseMove(TShiftState shift, int x, int y) {
     return false;
 }
 
-void HexModel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    m_shiftDown = Has(shift, ssShift);
+void HexModel::MouseUp(HexMouseButton button, HexShiftState shift, int x, int y) {
+    m_shiftDown = Has(shift, hsShift);
     m_leftDown = false;
-    if (button != TMouseButton::mbLeft)
+    if (button != HexMouseButton::Left)
         return;
     m_mouseSelecting = false;
     m_dragPending = false;
@@ -249,8 +249,8 @@ void HexModel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     }
 }
 
-void HexModel::DragScrollTick(TShiftState shift, int x, int y) {
-    m_shiftDown = Has(shift, ssShift);
+void HexModel::DragScrollTick(HexShiftState shift, int x, int y) {
+    m_shiftDown = Has(shift, hsShift);
     m_leftDown = true;
     if (!m_mouseSelecting)
         return;
@@ -281,8 +281,8 @@ void HexModel::DragScrollTick(TShiftState shift, int x, int y) {
         MoveTo(col, row);
 }
 
-HexPointer HexModel::PointerAt(TShiftState shift, int x, int y) const {
-    if ((shift & (KeyModifiers | ssLeft | ssRight | ssMiddle)) != 0)
+HexPointer HexModel::PointerAt(HexShiftState shift, int x, int y) const {
+    if ((shift & (KeyModifiers | hsLeft | hsRight | hsMiddle)) != 0)
         return HexPointer::IBeam;
     const HexCell cell = MouseToCell(x, y);
     if (cell.Col < 0)
@@ -311,14 +311,14 @@ void HexModel::WheelMoveCursor(bool towardsUser) {
     }
 }
 
-void HexModel::MouseWheel(TShiftState shift, int delta) {
-    m_shiftDown = Has(shift, ssShift);
-    m_leftDown = Has(shift, ssLeft);
+void HexModel::MouseWheel(HexShiftState shift, int delta) {
+    m_shiftDown = Has(shift, hsShift);
+    m_leftDown = Has(shift, hsLeft);
     const bool towards = delta < 0;
     const int notches = std::max(1, std::abs(delta) / 120);
-    const TShiftState mods = shift & (KeyModifiers | ssLeft | ssRight | ssMiddle);
+    const HexShiftState mods = shift & (KeyModifiers | hsLeft | hsRight | hsMiddle);
     for (int i = 0; i < notches; ++i) {
-        if (ZoomOnWheel && mods == ssCtrl) {
+        if (ZoomOnWheel && mods == hsCtrl) {
             const int b = m_layout.BytesPerRow();
             if (towards && b > 1) {
                 SetBytesPerRow(b - 1);
@@ -328,7 +328,7 @@ void HexModel::MouseWheel(TShiftState shift, int delta) {
                 SetBytesPerRow(b + 1);
                 continue;
             }
-        } else if (ZoomOnWheel && mods == (ssCtrl | ssShift)) {
+        } else if (ZoomOnWheel && mods == (hsCtrl | hsShift)) {
             if (!towards || FontSize >= 3) {
                 FontSize += towards ? -1 : 1;
                 m_host->HexFontSizeChanged();

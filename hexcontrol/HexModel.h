@@ -11,10 +11,10 @@
 #include <string>
 
 // Modifier and button state of an input event, as the window reads it from the platform.
-using TShiftState = unsigned;
-enum : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+using HexShiftState = unsigned;
+enum : unsigned { hsShift = 1, hsAlt = 2, hsCtrl = 4, hsLeft = 8, hsRight = 16, hsMiddle = 32, hsDouble = 64 };
 
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum class HexMouseButton { Left, Right, Middle };
 
 // Virtual key codes the control reacts to (the platform's values).
 namespace hexkey {
@@ -128,17 +128,17 @@ public:
     void GotoBookmark(int index);
 
     // Input.
-    void KeyDown(int key, TShiftState shift);
-    void KeyUp(int key, TShiftState shift);
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void KeyDown(int key, HexShiftState shift);
+    void KeyUp(int key, HexShiftState shift);
+    void MouseDown(HexMouseButton button, HexShiftState shift, int x, int y);
     // True when the pointer has moved far enough to start dragging the selection out.
-    bool MouseMove(TShiftState shift, int x, int y);
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
-    void MouseWheel(TShiftState shift, int delta);
+    bool MouseMove(HexShiftState shift, int x, int y);
+    void MouseUp(HexMouseButton button, HexShiftState shift, int x, int y);
+    void MouseWheel(HexShiftState shift, int delta);
     // One tick of the drag-scroll timer with the pointer at (x, y) in client pixels.
-    void DragScrollTick(TShiftState shift, int x, int y);
+    void DragScrollTick(HexShiftState shift, int x, int y);
     bool MouseSelecting() const { return m_mouseSelecting; }
-    HexPointer PointerAt(TShiftState shift, int x, int y) const;
+    HexPointer PointerAt(HexShiftState shift, int x, int y) const;
     void FocusLost();
     // Called by the window after a drag loop ended.
     void EndDrag() { m_dragPending = false; }
@@ -150,8 +150,8 @@ private:
     void Select(int start, int end, int anchor);
     int ClampPosition(int p) const;
     void MoveToPosition(int position, HexField field, bool secondDigit = false);
-    void KeyLeft(TShiftState shift, bool backspace);
-    void KeyRight(TShiftState shift);
+    void KeyLeft(HexShiftState shift, bool backspace);
+    void KeyRight(HexShiftState shift);
     void WheelMoveCursor(bool towardsUser);
 
     HexModelHost m_nullHost;

@@ -37,7 +37,7 @@ struct Viewer {
                 dst[i] = static_cast<std::uint8_t>(at++);
         });
     }
-    void Key(int key, TShiftState shift = 0) { model.KeyDown(key, shift); }
+    void Key(int key, HexShiftState shift = 0) { model.KeyDown(key, shift); }
     // Pixel centre of a cell as currently scrolled.
     std::pair<int, int> Centre(int col, int row) const {
         return {model.ColLeft(col) + model.Layout().ColWidth(col) / 2, model.RowTop(row) + 8};
@@ -140,9 +140,9 @@ TEST(Selection, SelectAllPutsTheCursorOnTheLastByte) {
 TEST(Keys, ShiftRightThreeTimesFromByte5SelectsBytes5To8) {
     Viewer v(100);
     v.model.SetSelectionStart(5);
-    v.Key(hexkey::Shift, ssShift);
+    v.Key(hexkey::Shift, hsShift);
     for (int i = 0; i < 3; ++i)
-        v.Key(hexkey::Right, ssShift);
+        v.Key(hexkey::Right, hsShift);
     EXPECT_EQ(v.model.SelStart(), 5);
     EXPECT_EQ(v.model.SelEnd(), 8);
     EXPECT_EQ(v.model.SelAnchor(), 5);
@@ -157,9 +157,9 @@ TEST(Keys, ShiftRightThreeTimesFromByte5SelectsBytes5To8) {
 TEST(Keys, ShiftLeftSelectsBackwards) {
     Viewer v(100);
     v.model.SetSelectionStart(30);
-    v.Key(hexkey::Shift, ssShift);
-    v.Key(hexkey::Left, ssShift);
-    v.Key(hexkey::Up, ssShift);
+    v.Key(hexkey::Shift, hsShift);
+    v.Key(hexkey::Left, hsShift);
+    v.Key(hexkey::Up, hsShift);
     EXPECT_EQ(v.model.SelStart(), 9);
     EXPECT_EQ(v.model.SelEnd(), 30);
     EXPECT_EQ(v.model.SelAnchor(), 30);
@@ -175,14 +175,14 @@ TEST(Keys, HexFieldDigitsAndEnds) {
     EXPECT_EQ(v.model.Cursor(), (HexCell{4, 2}));
     v.Key(hexkey::End);
     EXPECT_EQ(v.model.Cursor(), (HexCell{41, 2})); // low digit of byte 19
-    v.Key(hexkey::End, ssCtrl);
+    v.Key(hexkey::End, hsCtrl);
     EXPECT_EQ(v.model.Cursor(), (HexCell{2, 3})); // high digit of byte 20
     v.Key(hexkey::Right);
     v.Key(hexkey::Right); // low digit of the last byte: nothing
     EXPECT_EQ(v.model.Cursor(), (HexCell{3, 3}));
-    v.Key(hexkey::Home, ssCtrl);
+    v.Key(hexkey::Home, hsCtrl);
     EXPECT_EQ(v.model.Cursor(), (HexCell{2, 2}));
-    v.Key(hexkey::Right, ssCtrl); // last character column, row 2
+    v.Key(hexkey::Right, hsCtrl); // last character column, row 2
     EXPECT_EQ(v.model.Cursor(), (HexCell{62, 2}));
 }
 
@@ -204,9 +204,9 @@ TEST(Keys, CharacterFieldTabAndBackspace) {
     EXPECT_EQ(v.model.Cursor(), (HexCell{46, 2}));
     v.Key(hexkey::Back); // moves like Left in the viewer
     EXPECT_EQ(v.model.Cursor(), (HexCell{45, 2}));
-    v.Key('T', ssCtrl);
+    v.Key('T', hsCtrl);
     EXPECT_EQ(v.model.Cursor(), (HexCell{6, 2})); // high digit when entering the hex field
-    v.Key(hexkey::Back, ssCtrl);
+    v.Key(hexkey::Back, hsCtrl);
     EXPECT_EQ(v.model.Cursor(), (HexCell{6, 2}));
 }
 
@@ -227,7 +227,7 @@ TEST(Keys, PagingMovesViewAndCursorTogether) {
     v.Key(hexkey::Next);
     EXPECT_EQ(v.model.TopRow(), 11);
     EXPECT_EQ(v.model.Cursor().Row, 11);
-    v.Key(hexkey::Next, ssCtrl);
+    v.Key(hexkey::Next, hsCtrl);
     EXPECT_EQ(v.model.Cursor().Row, 20);
     v.Key(hexkey::Prior);
     EXPECT_EQ(v.model.TopRow(), 2);
@@ -238,42 +238,42 @@ TEST(Keys, TypingAndCopyKeys) {
     Viewer v(50);
     v.model.SetSelectionStart(4);
     v.model.SetSelectionEnd(9);
-    v.Key('C', ssCtrl);
+    v.Key('C', hsCtrl);
     EXPECT_EQ(v.host.copies, 1);
-    v.Key('C', ssCtrl | ssShift); // Ctrl alone only
+    v.Key('C', hsCtrl | hsShift); // Ctrl alone only
     EXPECT_EQ(v.host.copies, 1);
     v.Key('X'); // a plain letter only drops the selection
     EXPECT_EQ(v.model.SelectionCount(), 0);
     EXPECT_EQ(v.Pos(), 4);
-    v.Key('C', ssCtrl); // nothing to copy
+    v.Key('C', hsCtrl); // nothing to copy
     EXPECT_EQ(v.host.copies, 1);
-    v.Key('A', ssCtrl);
+    v.Key('A', hsCtrl);
     EXPECT_EQ(v.model.SelectionCount(), 50);
 }
 
 TEST(Bookmarks, ToggleGoAndDrop) {
     Viewer v(100);
     v.model.SetSelectionStart(33);
-    v.Key('3', ssCtrl | ssShift);
+    v.Key('3', hsCtrl | hsShift);
     EXPECT_EQ(v.model.Bookmark(3).Position, 33);
     EXPECT_EQ(v.model.Bookmark(3).Field, HexField::Hex);
-    v.Key('3', ssCtrl | ssShift);
+    v.Key('3', hsCtrl | hsShift);
     EXPECT_EQ(v.model.Bookmark(3).Position, -1);
 
-    v.Key('3', ssCtrl | ssShift);
+    v.Key('3', hsCtrl | hsShift);
     v.Key(hexkey::Tab);
-    v.Key('3', ssCtrl | ssShift); // other field: moved, not cleared
+    v.Key('3', hsCtrl | hsShift); // other field: moved, not cleared
     EXPECT_EQ(v.model.Bookmark(3).Field, HexField::Char);
     v.model.SetSelectionStart(90);
-    v.Key('3', ssCtrl);
+    v.Key('3', hsCtrl);
     EXPECT_EQ(v.model.Cursor(), v.model.Layout().CellOfPosition(33, HexField::Char));
 
     // A bookmark past the end of the next file is dropped when used.
     v.model.SetSelectionStart(90);
-    v.Key('5', ssCtrl | ssShift);
+    v.Key('5', hsCtrl | hsShift);
     v.Load(50);
     EXPECT_EQ(v.model.Bookmark(5).Position, 90); // loads keep bookmarks
-    v.Key('5', ssCtrl);
+    v.Key('5', hsCtrl);
     EXPECT_EQ(v.model.Bookmark(5).Position, -1);
     EXPECT_EQ(v.Pos(), 0);
     EXPECT_THROW(v.model.ToggleBookmark(10), EHexEditor);
@@ -292,18 +292,18 @@ TEST(Wheel, PlainWheelScrollsAPageLessOneRow) {
 TEST(Wheel, CtrlChangesBytesPerRowAndFallsThroughAtTheLimits) {
     Viewer one(100, 1);
     one.model.SetSelectionStart(5);
-    one.model.MouseWheel(ssCtrl, -120); // cannot go below 1: one row down instead
+    one.model.MouseWheel(hsCtrl, -120); // cannot go below 1: one row down instead
     EXPECT_EQ(one.model.Layout().BytesPerRow(), 1);
     EXPECT_EQ(one.Pos(), 6);
-    one.model.MouseWheel(ssCtrl, 120);
+    one.model.MouseWheel(hsCtrl, 120);
     EXPECT_EQ(one.model.Layout().BytesPerRow(), 2);
 
     Viewer max(1000, 256);
     max.model.SetSelectionStart(300);
-    max.model.MouseWheel(ssCtrl, 120); // cannot go above 256: one row up instead
+    max.model.MouseWheel(hsCtrl, 120); // cannot go above 256: one row up instead
     EXPECT_EQ(max.model.Layout().BytesPerRow(), 256);
     EXPECT_EQ(max.Pos(), 44);
-    max.model.MouseWheel(ssCtrl, -120);
+    max.model.MouseWheel(hsCtrl, -120);
     EXPECT_EQ(max.model.Layout().BytesPerRow(), 255);
 }
 
@@ -312,7 +312,7 @@ TEST(Wheel, BytesPerRowKeepsCursorByteDigitAndSelection) {
     v.model.SetSelectionStart(41);
     v.Key(hexkey::Right); // low digit
     v.model.SetSelectionEnd(60);
-    v.model.MouseWheel(ssCtrl, -120);
+    v.model.MouseWheel(hsCtrl, -120);
     EXPECT_EQ(v.model.Layout().BytesPerRow(), 19);
     EXPECT_EQ(v.model.Layout().ColCount(), 60);
     EXPECT_EQ(v.model.Cursor(), (HexCell{2 * (41 % 19) + 3, 41 / 19 + 2}));
@@ -323,12 +323,12 @@ TEST(Wheel, BytesPerRowKeepsCursorByteDigitAndSelection) {
 TEST(Wheel, CtrlShiftZoomsTheFontDownTo2Points) {
     Viewer v(100);
     v.model.FontSize = 3;
-    v.model.MouseWheel(ssCtrl | ssShift, -120);
+    v.model.MouseWheel(hsCtrl | hsShift, -120);
     EXPECT_EQ(v.model.FontSize, 2);
-    v.model.MouseWheel(ssCtrl | ssShift, -120); // falls through: one row down
+    v.model.MouseWheel(hsCtrl | hsShift, -120); // falls through: one row down
     EXPECT_EQ(v.model.FontSize, 2);
     EXPECT_EQ(v.model.Cursor().Row, 3);
-    v.model.MouseWheel(ssCtrl | ssShift, 120);
+    v.model.MouseWheel(hsCtrl | hsShift, 120);
     EXPECT_EQ(v.model.FontSize, 3);
     EXPECT_EQ(v.host.fontChanges, 2);
 }
@@ -337,18 +337,18 @@ TEST(Mouse, DragSelectsAndClickOnSelectionClearsIt) {
     Viewer v(100);
     auto [x0, y0] = v.Centre(12, 2); // byte 5
     auto [x1, y1] = v.Centre(18, 3); // byte 28
-    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x0, y0);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft, x0, y0);
     EXPECT_EQ(v.Pos(), 5);
-    v.model.MouseMove(ssLeft, x1, y1);
-    v.model.MouseUp(TMouseButton::mbLeft, 0, x1, y1);
+    v.model.MouseMove(hsLeft, x1, y1);
+    v.model.MouseUp(HexMouseButton::Left, 0, x1, y1);
     EXPECT_EQ(v.model.SelStart(), 5);
     EXPECT_EQ(v.model.SelEnd(), 28);
 
     // Press and release on a selected byte without moving: selection gone, cursor there.
     auto [x2, y2] = v.Centre(50, 2); // byte 7 in the character field
-    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x2, y2);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft, x2, y2);
     EXPECT_EQ(v.model.SelectionCount(), 24);
-    v.model.MouseUp(TMouseButton::mbLeft, 0, x2, y2);
+    v.model.MouseUp(HexMouseButton::Left, 0, x2, y2);
     EXPECT_EQ(v.model.SelectionCount(), 0);
     EXPECT_EQ(v.model.Cursor(), (HexCell{50, 2}));
 }
@@ -358,9 +358,9 @@ TEST(Mouse, PressOnSelectionAndMoveOffKeepsIt) {
     v.model.SetSelectionStart(5);
     v.model.SetSelectionEnd(10);
     auto [x, y] = v.Centre(14, 2); // byte 6
-    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x, y);
-    v.model.MouseMove(ssLeft, x + 20, y);
-    v.model.MouseUp(TMouseButton::mbLeft, 0, x + 20, y);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft, x, y);
+    v.model.MouseMove(hsLeft, x + 20, y);
+    v.model.MouseUp(HexMouseButton::Left, 0, x + 20, y);
     EXPECT_EQ(v.model.SelStart(), 5);
     EXPECT_EQ(v.model.SelEnd(), 10);
 }
@@ -371,35 +371,35 @@ TEST(Mouse, DragOutStartsPastTheThreshold) {
     v.model.SetSelectionStart(5);
     v.model.SetSelectionEnd(10);
     auto [x, y] = v.Centre(14, 2);
-    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x, y);
-    EXPECT_FALSE(v.model.MouseMove(ssLeft, x + 4, y + 4));
-    EXPECT_TRUE(v.model.MouseMove(ssLeft, x, y + 5));
-    v.model.MouseUp(TMouseButton::mbLeft, 0, x, y + 5);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft, x, y);
+    EXPECT_FALSE(v.model.MouseMove(hsLeft, x + 4, y + 4));
+    EXPECT_TRUE(v.model.MouseMove(hsLeft, x, y + 5));
+    v.model.MouseUp(HexMouseButton::Left, 0, x, y + 5);
     EXPECT_EQ(v.model.SelectionCount(), 6);
 }
 
 TEST(Mouse, DoubleClickSelectsOneByteOnlyOnData) {
     Viewer v(100);
     auto [x, y] = v.Centre(47, 3); // byte 24 in the character field
-    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x, y);
-    v.model.MouseUp(TMouseButton::mbLeft, 0, x, y);
-    v.model.MouseDown(TMouseButton::mbLeft, ssLeft | ssDouble, x, y);
-    v.model.MouseUp(TMouseButton::mbLeft, 0, x, y);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft, x, y);
+    v.model.MouseUp(HexMouseButton::Left, 0, x, y);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft | hsDouble, x, y);
+    v.model.MouseUp(HexMouseButton::Left, 0, x, y);
     EXPECT_EQ(v.model.SelStart(), 24);
     EXPECT_EQ(v.model.SelEnd(), 24);
 
-    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, 5, y);
-    v.model.MouseDown(TMouseButton::mbLeft, ssLeft | ssDouble, 5, y); // gutter
-    v.model.MouseUp(TMouseButton::mbLeft, 0, 5, y);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft, 5, y);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft | hsDouble, 5, y); // gutter
+    v.model.MouseUp(HexMouseButton::Left, 0, 5, y);
     EXPECT_EQ(v.model.SelStart(), 24);
 }
 
 TEST(Mouse, DragScrollTimerFollowsThePointerBelowTheView) {
     Viewer v(5000);
     auto [x, y] = v.Centre(12, 2);
-    v.model.MouseDown(TMouseButton::mbLeft, ssLeft, x, y);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft, x, y);
     for (int i = 0; i < 15; ++i)
-        v.model.DragScrollTick(ssLeft, x, v.model.ClientHeight() + 30);
+        v.model.DragScrollTick(hsLeft, x, v.model.ClientHeight() + 30);
     EXPECT_EQ(v.model.Cursor().Row, 2 + 10 + 14);
     EXPECT_EQ(v.model.TopRow(), 2 + 15);
     EXPECT_EQ(v.model.SelStart(), 5);
@@ -412,7 +412,7 @@ TEST(Mouse, PointerShapes) {
     v.model.SetSelectionEnd(10);
     auto [x, y] = v.Centre(14, 2);
     EXPECT_EQ(v.model.PointerAt(0, x, y), HexPointer::Arrow);
-    EXPECT_EQ(v.model.PointerAt(ssShift, x, y), HexPointer::IBeam);
+    EXPECT_EQ(v.model.PointerAt(hsShift, x, y), HexPointer::IBeam);
     EXPECT_EQ(v.model.PointerAt(0, 3, y), HexPointer::Arrow);
     EXPECT_EQ(v.model.PointerAt(0, x, 3), HexPointer::Arrow);
     auto [x2, y2] = v.Centre(30, 3);

@@ -1,0 +1,261 @@
+#include "hexcontrol/HexDataObject.h"
+
+#include "runtime/Handles.h"
+
+#include <cstring>
+
+namespace {
+const HexClipKind AllKinds[HexClipKindCount] = {HexClipKind::Private, HexClipKind::Text,
+                                                 HexClipKind::FileGroupDescriptor, HexClipKind::FileContents,
+                                                 HexClipKind::RegEditHexData};
+
+FORMATETC FormatEtcOf(HexClipKind kind) {
+    return FORMATETC{THexDataObject::FormatOf(kind), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+std::uint64_t NowAsFileTime() {
+    SYSTEMTIME now{};
+    GetSystemTime(&now);
+    FILETIME ft{};
+    SystemTimeToFileTime(&now, &ft);
+    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+template <class Self, class Interface>
+HRESULT QueryFor(Self* self, REFIID iid, REFIID own, void** out) {
+    if (!out)
+        return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, own)) {
+        *out = static_cast<Interface*>(self);
+        self->AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+template <class Self> ULONG ReleaseOf(Self* self, std::atomic<ULONG>& refs) {
+    ULONG left = --refs;
+    if (left == 0)
+        delete self;
+    return left;
+}
+} // namespace
+
+const HexClipboardFormats& HexRegisterClipboardFormats() {
+    static const HexClipboardFormats formats = [] {
+        auto reg = [](const char* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name)); };
+        HexClipboardFormats f;
+        f.Private = reg(HexPrivateFormatName);
+        f.RegEditHexData = reg("RegEdit_HexData");
+        f.RichText = reg("Rich Text Format");
+        f.Html = reg("HTML Format");
+        f.FileContents = reg("FileContents");
+        f.FileGroupDescriptor = reg("FileGroupDescriptor");
+        f.PerformedDropEffect = reg("Performed DropEffect");
+        f.LogicalPerformedDropEffect = reg("Logical Performed DropEffect");
+        return f;
+    }();
+    return formats;
+}
+
+// ---- data object ------------------------------------------------------------------------------
+
+THexDataObject::THexDataObject(std::vector<std::uint8_t> bytes, bool swapNibbles, bool asHexText,
+                               const std::string& fileName)
+    : m_bytes(std::move(bytes)), m_swapNibbles(swapNibbles), m_asHexText(asHexText),
+      m_virtualName(HexVirtualFileName(fileName)) {}
+
+CLIPFORMAT THexDataObject::FormatOf(HexClipKind kind) {
+    const HexClipboardFormats& f = HexRegisterClipboardFormats();
+    switch (kind) {
+    case HexClipKind::Private: return f.Private;
+    case HexClipKind::Text: return CF_TEXT;
+    case HexClipKind::FileGroupDescriptor: return f.FileGroupDescriptor;
+    case HexClipKind::FileContents: return f.FileContents;
+    case HexClipKind::RegEditHexData: return f.RegEditHexData;
+    }
+    return 0;
+}
+
+HRESULT THexDataObject::QueryInterface(REFIID iid, void** out) {
+    return QueryFor<THexDataObject, IDataObject>(this, iid, IID_IDataObject, out);
+}
+ULONG THexDataObject::AddRef() { return ++m_refs; }
+ULONG THexDataObject::Release() { return ReleaseOf(this, m_refs); }
+
+HRESULT THexDataObject::Check(const FORMATETC* format, HexClipKind* kind) const {
+    if (!format)
+        return E_INVALIDARG;
+    if (format->dwAspect != DVASPECT_CONTENT)
+        return DV_E_DVASPECT;
+    if (!(format->tymed & TYMED_HGLOBAL))
+        return DV_E_TYMED;
+    const bool contents = format->cfFormat == FormatOf(HexClipKind::FileContents);
+    if (!contents && format->lindex != -1 && format->lindex != 0)
+        return DV_E_LINDEX;
+    for (HexClipKind k : AllKinds)
+        if (format->cfFormat == FormatOf(k)) {
+            if (kind)
+                *kind = k;
+            return S_OK;
+        }
+    return DV_E_FORMATETC;
+}
+
+HRESULT THexDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
+    if (!medium)
+        return E_POINTER;
+    HexClipKind kind{};
+    HRESULT check = Check(format, &kind);
+    if (FAILED(check))
+        return check;
+    std::vector<std::uint8_t> content;
+    try {
+        content = RenderHexClip(kind, m_bytes, m_asHexText, m_swapNibbles, m_virtualName, NowAsFileTime());
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+    quennet::GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, content.size()));
+    if (!block)
+        return E_OUTOFMEMORY;
+    {
+        quennet::GlobalLockGuard<std::uint8_t> lock(block.get());
+        if (!lock)
+            return E_OUTOFMEMORY;
+        if (!content.empty())
+            std::memcpy(lock.get(), content.data(), content.size());
+    }
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = block.release();
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+}
+
+HRESULT THexDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) { return DV_E_FORMATETC; }
+
+HRESULT THexDataObject::QueryGetData(FORMATETC* format) { return Check(format, nullptr); }
+
+HRESULT THexDataObject::GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) {
+    if (!in || !out)
+        return E_INVALIDARG;
+    *out = *in;
+    out->ptd = nullptr;
+    return DATA_S_SAMEFORMATETC;
+}
+
+HRESULT THexDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) {
+    if (!format || !medium)
+        return E_INVALIDARG;
+    const HexClipboardFormats& f = HexRegisterClipboardFormats();
+    HRESULT result = E_NOTIMPL;
+    if ((format->cfFormat == f.PerformedDropEffect || format->cfFormat == f.LogicalPerformedDropEffect) &&
+        (format->tymed & TYMED_HGLOBAL) && medium->tymed == TYMED_HGLOBAL) {
+        quennet::GlobalLockGuard<DWORD> lock(medium->hGlobal);
+        if (lock) {
+            m_dropEffect = *lock.get();
+            m_hasDropEffect = true;
+            result = S_OK;
+        }
+    }
+    if (release)
+        ReleaseStgMedium(medium);
+    return result;
+}
+
+HRESULT THexDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) {
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    if (direction != DATADIR_GET)
+        return E_NOTIMPL;
+    *out = new THexFormatEnumerator();
+    return S_OK;
+}
+
+HRESULT THexDataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) { return OLE_E_ADVISENOTSUPPORTED; }
+HRESULT THexDataObject::DUnadvise(DWORD) { return OLE_E_ADVISENOTSUPPORTED; }
+HRESULT THexDataObject::EnumDAdvise(IEnumSTATDATA**) { return OLE_E_ADVISENOTSUPPORTED; }
+
+// ---- format enumerator ------------------------------------------------------------------------
+
+HRESULT THexFormatEnumerator::QueryInterface(REFIID iid, void** out) {
+    return QueryFor<THexFormatEnumerator, IEnumFORMATETC>(this, iid, IID_IEnumFORMATETC, out);
+}
+ULONG THexFormatEnumerator::AddRef() { return ++m_refs; }
+ULONG THexFormatEnumerator::Release() { return ReleaseOf(this, m_refs); }
+
+HRESULT THexFormatEnumerator::Next(ULONG count, FORMATETC* out, ULONG* fetched) {
+    if (!out)
+        return E_POINTER;
+    ULONG n = 0;
+    while (n < count && m_next < HexClipKindCount)
+        out[n++] = FormatEtcOf(AllKinds[m_next++]);
+    if (fetched)
+        *fetched = n;
+    return n == count ? S_OK : S_FALSE;
+}
+
+HRESULT THexFormatEnumerator::Skip(ULONG count) {
+    if (count >= HexClipKindCount - m_next)
+        return S_FALSE;
+    m_next += count;
+    return S_OK;
+}
+
+HRESULT THexFormatEnumerator::Reset() {
+    m_next = 0;
+    return S_OK;
+}
+
+HRESULT THexFormatEnumerator::Clone(IEnumFORMATETC** out) {
+    if (!out)
+        return E_POINTER;
+    *out = new THexFormatEnumerator();
+    return S_OK;
+}
+
+// ---- drop source and target -------------------------------------------------------------------
+
+HRESULT THexDropSource::QueryInterface(REFIID iid, void** out) {
+    return QueryFor<THexDropSource, IDropSource>(this, iid, IID_IDropSource, out);
+}
+ULONG THexDropSource::AddRef() { return ++m_refs; }
+ULONG THexDropSource::Release() { return ReleaseOf(this, m_refs); }
+
+HRESULT THexDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keys) {
+    if (escapePressed)
+        return DRAGDROP_S_CANCEL;
+    if (!(keys & MK_LBUTTON))
+        return DRAGDROP_S_DROP;
+    return S_OK;
+}
+
+HRESULT THexDropSource::GiveFeedback(DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+HRESULT THexDropTarget::QueryInterface(REFIID iid, void** out) {
+    return QueryFor<THexDropTarget, IDropTarget>(this, iid, IID_IDropTarget, out);
+}
+ULONG THexDropTarget::AddRef() { return ++m_refs; }
+ULONG THexDropTarget::Release() { return ReleaseOf(this, m_refs); }
+
+HRESULT THexDropTarget::DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) {
+    if (effect && m_readOnly)
+        *effect = DROPEFFECT_NONE;
+    return S_OK;
+}
+
+HRESULT THexDropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
+    if (effect && m_readOnly)
+        *effect = DROPEFFECT_NONE;
+    return S_OK;
+}
+
+HRESULT THexDropTarget::DragLeave() { return S_OK; }
+
+HRESULT THexDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
+    // Inserting dropped data is editing; the read-only view takes nothing.
+    if (effect)
+        *effect = DROPEFFECT_NONE;
+    return S_OK;
+}

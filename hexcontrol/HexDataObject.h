@@ -1,0 +1,110 @@
+#pragma once
+// The OLE side of the hex view: the data object that carries a copy of the selected bytes in
+// five formats, its format enumerator, and the drop source and drop target of drag and drop.
+#include "hexcontrol/HexClipData.h"
+
+#include <ole2.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Clipboard format identifiers, registered once per run (HexRegisterClipboardFormats).
+struct HexClipboardFormats {
+    CLIPFORMAT Private = 0;
+    CLIPFORMAT RegEditHexData = 0;
+    CLIPFORMAT RichText = 0;
+    CLIPFORMAT Html = 0;
+    CLIPFORMAT FileContents = 0;
+    CLIPFORMAT FileGroupDescriptor = 0;
+    CLIPFORMAT PerformedDropEffect = 0;
+    CLIPFORMAT LogicalPerformedDropEffect = 0;
+};
+const HexClipboardFormats& HexRegisterClipboardFormats();
+
+// The name of the private format, as the program's string table holds it.
+inline constexpr const char* HexPrivateFormatName = "THexEditorEx Clipboard Format";
+
+class THexDataObject final : public IDataObject {
+public:
+    THexDataObject(std::vector<std::uint8_t> bytes, bool swapNibbles, bool asHexText, const std::string& fileName);
+
+    // The formats in the order they are offered.
+    static CLIPFORMAT FormatOf(HexClipKind kind);
+    bool HasDropEffectOverride() const { return m_hasDropEffect; }
+    DWORD DropEffectOverride() const { return m_dropEffect; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) override;
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) override;
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override;
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override;
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override;
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override;
+
+private:
+    HRESULT Check(const FORMATETC* format, HexClipKind* kind) const;
+
+    std::atomic<ULONG> m_refs{1};
+    std::vector<std::uint8_t> m_bytes;
+    bool m_swapNibbles;
+    bool m_asHexText;
+    std::string m_virtualName;
+    bool m_hasDropEffect = false;
+    DWORD m_dropEffect = 0;
+};
+
+class THexFormatEnumerator final : public IEnumFORMATETC {
+public:
+    THexFormatEnumerator() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, FORMATETC* out, ULONG* fetched) override;
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
+    HRESULT STDMETHODCALLTYPE Reset() override;
+    HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** out) override;
+
+private:
+    std::atomic<ULONG> m_refs{1};
+    ULONG m_next = 0;
+};
+
+class THexDropSource final : public IDropSource {
+public:
+    THexDropSource() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keys) override;
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
+
+private:
+    std::atomic<ULONG> m_refs{1};
+};
+
+// The read-only view refuses every drop.
+// (All four classes delete themselves on their last Release; make them with new.)
+class THexDropTarget final : public IDropTarget {
+public:
+    explicit THexDropTarget(bool readOnly) : m_readOnly(readOnly) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override;
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override;
+    HRESULT STDMETHODCALLTYPE DragLeave() override;
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override;
+
+private:
+    std::atomic<ULONG> m_refs{1};
+    bool m_readOnly;
+};

@@ -1,0 +1,170 @@
+#include "hexcontrol/HexEditorEx.h"
+
+#include "hexcontrol/HexError.h"
+
+#include <cstdio>
+
+using namespace quennet;
+
+namespace {
+// Shows the hourglass while it lives and puts the previous pointer back.
+class BusyPointer {
+public:
+    BusyPointer() : m_previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~BusyPointer() { SetCursor(m_previous); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    HCURSOR m_previous;
+};
+
+std::string HResultText(HRESULT code) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%08lX", static_cast<unsigned long>(code));
+    return buf;
+}
+} // namespace
+
+std::string SystemErrorText(DWORD code) {
+    char* text = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string result = n && text ? std::string(text, n) : std::string();
+    if (text)
+        LocalFree(text);
+    while (!result.empty() && (static_cast<unsigned char>(result.back()) <= ' ' || result.back() == '.'))
+        result.pop_back();
+    return result;
+}
+
+EOleSysError::EOleSysError(HRESULT code)
+    : std::runtime_error(SystemErrorText(static_cast<DWORD>(code)).empty()
+                             ? "OLE error " + HResultText(code)
+                             : SystemErrorText(static_cast<DWORD>(code))),
+      m_code(code) {}
+
+THexOleSession::THexOleSession() { HexRegisterClipboardFormats(); }
+
+THexEditorEx::~THexEditorEx() {
+    // Bytes copied from the viewer do not outlive it unless flushing is asked for.
+    if (m_clipboardObject && OleIsCurrentClipboard(m_clipboardObject.get()) == S_OK) {
+        if (FlushClipboardAtShutDown)
+            OleFlushClipboard();
+        else
+            OleSetClipboard(nullptr);
+    }
+    RevokeDropTarget();
+}
+
+// ---- loading ----------------------------------------------------------------------------------
+
+void THexEditorEx::LoadFile(const std::string& path) {
+    FileHandle probe(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe)
+        throw EFOpenError(HexFormat(hexmsg::CannotOpen, path, SystemErrorText(GetLastError())));
+    probe.reset();
+    FileHandle exclusive(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    const bool readOnly = !exclusive;
+    exclusive.reset();
+
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw EFOpenError(HexFormat(hexmsg::CannotOpen, path, SystemErrorText(GetLastError())));
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size))
+        throw EFOpenError(HexFormat(hexmsg::CannotOpen, path, SystemErrorText(GetLastError())));
+
+    BusyPointer busy;
+    auto read = [&](std::uint8_t* dst, int count) {
+        while (count > 0) {
+            DWORD got = 0;
+            if (!ReadFile(file.get(), dst, static_cast<DWORD>(count), &got, nullptr) || got == 0)
+                throw EReadError("Stream read error");
+            dst += got;
+            count -= static_cast<int>(got);
+        }
+    };
+    Model().LoadStream(path, size.QuadPart, read);
+    Model().SetFileIsReadOnly(readOnly);
+}
+
+// ---- clipboard and drag-out -------------------------------------------------------------------
+
+ComPtr<THexDataObject> THexEditorEx::MakeDataObject() const {
+    const HexModel& m = Model();
+    const std::uint8_t* first = m.Data().Bytes(m.SelStart(), m.SelectionCount());
+    std::vector<std::uint8_t> bytes(first, first + m.SelectionCount());
+    return ComPtr<THexDataObject>::Attach(
+        new THexDataObject(std::move(bytes), SwapNibbles(), ClipboardAsHexText, m.FileName()));
+}
+
+bool THexEditorEx::CopySelection() {
+    if (DataSize() == 0 || SelectionCount() == 0)
+        return false;
+    BusyPointer busy;
+    ComPtr<THexDataObject> object = MakeDataObject();
+    m_clipboardObject = object;
+    HRESULT hr = OleSetClipboard(object.get());
+    if (FAILED(hr))
+        throw EOleSysError(hr);
+    return true;
+}
+
+void THexEditorEx::StartDragOut() {
+    if (SelectionCount() == 0)
+        return;
+    ComPtr<THexDataObject> object = MakeDataObject();
+    auto* source = new THexDropSource();
+    ComPtr<IDropSource> sourceRef = ComPtr<IDropSource>::Attach(source);
+    const DWORD allowed = ReadOnlyView() ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    DWORD effect = DROPEFFECT_NONE;
+    HRESULT hr = DoDragDrop(object.get(), sourceRef.get(), allowed, &effect);
+    if (object->HasDropEffectOverride())
+        effect = object->DropEffectOverride();
+    Model().EndDrag();
+    // A move would delete the selection; the read-only view never allows one.
+    if (hr != DRAGDROP_S_DROP && hr != DRAGDROP_S_CANCEL)
+        throw EOleSysError(hr);
+}
+
+// ---- drop target ------------------------------------------------------------------------------
+
+void THexEditorEx::SetOleDragDrop(bool value) {
+    Model().OleDragDrop = value;
+    if (!HandleAllocated())
+        return;
+    if (value)
+        RegisterDropTarget();
+    else
+        RevokeDropTarget();
+}
+
+void THexEditorEx::RegisterDropTarget() {
+    if (m_dropTarget || !HandleAllocated())
+        return;
+    auto target = ComPtr<THexDropTarget>::Attach(new THexDropTarget(ReadOnlyView()));
+    if (SUCCEEDED(RegisterDragDrop(HandleOrNull(), target.get())))
+        m_dropTarget = target;
+}
+
+void THexEditorEx::RevokeDropTarget() {
+    if (m_dropTarget && HandleAllocated())
+        RevokeDragDrop(HandleOrNull());
+    m_dropTarget.reset();
+}
+
+void THexEditorEx::HandleCreated() {
+    THexEditor::HandleCreated();
+    if (Model().OleDragDrop)
+        RegisterDropTarget();
+}
+
+LRESULT THexEditorEx::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY)
+        RevokeDropTarget();
+    return THexEditor::WndProc(message, wParam, lParam);
+}

@@ -1,0 +1,231 @@
+// Painting of the hex view: ruler, gutter, data cells with selection and twin frame, grid
+// lines and the bands that fill the rest of the client area.
+#include "hexcontrol/HexEditor.h"
+
+#include <algorithm>
+
+using namespace quennet;
+
+namespace {
+void Fill(HDC dc, const RECT& r, COLORREF color) {
+    SetBkColor(dc, color);
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+// A line with both end points included; lines here are only horizontal or vertical.
+void Line(HDC dc, COLORREF color, int x1, int y1, int x2, int y2) {
+    RECT r{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1};
+    Fill(dc, r, color);
+}
+
+void Char(HDC dc, int x, int y, int width, int bottom, wchar_t ch, COLORREF text, COLORREF back) {
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+    RECT box{x, y, x + width, bottom};
+    ExtTextOutW(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, &ch, 1, nullptr);
+}
+} // namespace
+
+void THexEditor::PaintTo(HDC dc) {
+    const HexLayout& l = m_model.Layout();
+    const int w = ClientWidth(), h = ClientHeight();
+    RECT all{0, 0, w, h};
+    Fill(dc, all, ColorToRGB(m_colors.Background));
+    SelectGuard font(dc, m_font.get());
+    SetTextAlign(dc, TA_LEFT | TA_TOP);
+
+    if (l.ShowRuler())
+        PaintRuler(dc);
+
+    int gridRight = l.FixedWidth();
+    int gridBottom = l.RulerHeight();
+    for (int row = m_model.TopRow(); row < l.RowCount() && m_model.RowTop(row) < h; ++row) {
+        const int top = m_model.RowTop(row);
+        PaintGutter(dc, row, top);
+        for (int col = m_model.LeftCol(); col < l.ColCount(); ++col) {
+            const int left = m_model.ColLeft(col);
+            if (left >= w)
+                break;
+            RECT r{left, top, left + l.ColWidth(col), top + l.RowHeight(row)};
+            PaintDataCell(dc, col, row, r);
+            gridRight = std::max<int>(gridRight, r.right);
+        }
+        gridBottom = top + l.RowHeight(row);
+    }
+    PaintBands(dc, gridRight, gridBottom);
+}
+
+void THexEditor::PaintRuler(HDC dc) {
+    const HexLayout& l = m_model.Layout();
+    const int h = l.RulerHeight();
+    RECT corner{0, 0, l.FixedWidth(), h};
+    const COLORREF band = ColorToRGB(m_colors.OffsetBackground);
+    Fill(dc, corner, band);
+    for (int col = m_model.LeftCol(); col < l.ColCount(); ++col) {
+        const int left = m_model.ColLeft(col);
+        if (left >= ClientWidth())
+            break;
+        RECT r{left, 0, left + l.ColWidth(col), l.RowHeight(0)};
+        Fill(dc, r, band);
+        const bool current = col == m_model.Cursor().Col;
+        const COLORREF text = ColorToRGB(current ? m_colors.CurrentOffset : m_colors.Offset);
+        const COLORREF back = ColorToRGB(current ? m_colors.CurrentOffsetBackground : m_colors.OffsetBackground);
+        const std::string s = l.RulerCellText(col);
+        SetTextColor(dc, text);
+        SetBkColor(dc, back);
+        RECT box{left, 0, left + CharWidth(), r.bottom};
+        ExtTextOutA(dc, left, 0, ETO_OPAQUE | ETO_CLIPPED, &box, s.c_str(), static_cast<UINT>(s.size()), nullptr);
+    }
+}
+
+void THexEditor::PaintGutter(HDC dc, int row, int top) {
+    const HexLayout& l = m_model.Layout();
+    RECT cell{0, top, l.ColWidth(0), top + l.RowHeight(row)};
+    const bool current = row == m_model.Cursor().Row;
+    const COLORREF back = ColorToRGB(current ? m_colors.CurrentOffsetBackground : m_colors.OffsetBackground);
+    Fill(dc, cell, back);
+    const std::string text = l.OffsetText(static_cast<std::int64_t>(row - 2) * l.BytesPerRow());
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SetTextColor(dc, ColorToRGB(current ? m_colors.CurrentOffset : m_colors.Offset));
+    SetBkColor(dc, back);
+    ExtTextOutA(dc, cell.right - extent.cx - 4, top, ETO_OPAQUE | ETO_CLIPPED, &cell, text.c_str(),
+                static_cast<UINT>(text.size()), nullptr);
+    DrawBookmarks(dc, row, cell);
+
+    if (m_drawGridLines) {
+        const int left = l.ColWidth(0), right = left + l.ColWidth(1);
+        Line(dc, ColorToRGB(m_colors.Grid), left, cell.bottom - 1, right, cell.bottom - 1);
+    }
+}
+
+void THexEditor::DrawBookmarks(HDC dc, int row, const RECT& cell) {
+    const HexLayout& l = m_model.Layout();
+    const int first = (row - 2) * l.BytesPerRow();
+    bool any = false;
+    for (int n = 0; n < 10; ++n) {
+        const int p = m_model.Bookmark(n).Position;
+        any = any || (p >= first && p < first + l.BytesPerRow());
+    }
+    if (!any)
+        return;
+    if (!m_bookmarkGlyphs)
+        m_bookmarkGlyphs.reset(LoadBitmapA(GetModuleHandleA(nullptr), "BOOKMARKICONS"));
+    if (!m_bookmarkGlyphs)
+        return;
+    MemoryDC glyphs(CreateCompatibleDC(dc));
+    SelectGuard select(glyphs.get(), m_bookmarkGlyphs.get());
+    for (int n = 0; n < 10; ++n) {
+        const THexBookmark& mark = m_model.Bookmark(n);
+        if (mark.Position < first || mark.Position >= first + l.BytesPerRow())
+            continue;
+        const int glyph = mark.Field == HexField::Char ? 10 + n : n;
+        TransparentBlt(dc, cell.left + 3, cell.top + (cell.bottom - cell.top - 10) / 2, 10, 10, glyphs.get(),
+                       glyph * 10, 0, 10, 10, RGB(255, 0, 255));
+    }
+}
+
+void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
+    const HexLayout& l = m_model.Layout();
+    const COLORREF grid = ColorToRGB(m_colors.Grid);
+    if (col == l.SpacerCol()) {
+        if (m_drawGridLines) {
+            Line(dc, grid, r.left, r.top, r.left, r.bottom - 1);
+            Line(dc, grid, r.left, r.bottom - 1, r.right, r.bottom - 1);
+        }
+        return;
+    }
+    const int p = l.PositionOfCell(col, row);
+    const bool charField = l.IsCharCol(col);
+    const bool active = (charField ? HexField::Char : HexField::Hex) == m_model.ActiveField();
+    if (p < m_model.DataSize()) {
+        const std::uint8_t byte = m_model.Data().At(p);
+        const wchar_t ch = charField ? static_cast<wchar_t>(l.DisplayChar(byte))
+                                     : static_cast<wchar_t>(l.HexDigitOf(byte, col));
+        const bool lastCol = col == l.LastHexCol() || col == l.LastCharCol();
+        COLORREF fill = ColorToRGB(active && !lastCol ? m_colors.ActiveFieldBackground : m_colors.Background);
+        COLORREF back = ColorToRGB(active ? m_colors.ActiveFieldBackground : m_colors.Background);
+        COLORREF text = ColorToRGB(charField ? m_fontColor
+                                   : ((col - 2) / (2 * l.BytesPerColumn())) % 2 == 0 ? m_colors.OddColumn
+                                                                                      : m_colors.EvenColumn);
+        if (m_model.Data().IsChanged(p)) {
+            text = ColorToRGB(m_colors.ChangedText);
+            back = ColorToRGB(m_colors.ChangedBackground);
+        }
+        if (m_model.IsSelected(p) && !(m_hideSelection && !m_focused)) {
+            text ^= 0xFFFFFF;
+            back ^= 0xFFFFFF;
+            if (!lastCol && p != m_model.SelEnd())
+                fill ^= 0xFFFFFF;
+            if (m_graySelectionIfNotFocused && !m_focused) {
+                text = HexGray(text);
+                back = HexGray(back);
+            }
+        }
+        Fill(dc, r, fill);
+        Char(dc, r.left, r.top, CharWidth(), r.bottom, ch, text, back);
+        if (row == m_model.Cursor().Row && m_focused)
+            PaintTwinFrame(dc, col, row, r);
+    }
+    if (m_drawGridLines) {
+        if (col == l.LastCharCol())
+            Line(dc, grid, r.right - 1, r.top, r.right - 1, r.bottom - 1);
+        Line(dc, grid, r.left, r.bottom - 1, r.right, r.bottom - 1);
+    }
+}
+
+void THexEditor::PaintTwinFrame(HDC dc, int col, int row, const RECT& r) {
+    const HexLayout& l = m_model.Layout();
+    const HexCell cursor = m_model.Cursor();
+    RECT frame{};
+    if (l.IsCharCol(col) && !l.IsCharCol(cursor.Col) && col == l.TwinColumn(cursor.Col)) {
+        frame = RECT{r.left, r.top, r.left + CharWidth(), r.bottom - 1};
+    } else if (l.IsHexCol(col) && l.IsCharCol(cursor.Col) && col == l.TwinColumn(cursor.Col) + 1) {
+        const int firstLeft = m_model.ColLeft(col - 1);
+        frame = RECT{firstLeft >= 0 ? firstLeft : r.left, r.top, r.left + CharWidth(), r.bottom - 1};
+    } else {
+        return;
+    }
+    (void)row;
+    if (m_focusFrame) {
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &frame);
+    } else {
+        GdiBrush brush(CreateSolidBrush(ColorToRGB(m_colors.CursorFrame)));
+        FrameRect(dc, &frame, brush.get());
+    }
+}
+
+void THexEditor::PaintBands(HDC dc, int gridRight, int gridBottom) {
+    const HexLayout& l = m_model.Layout();
+    const int w = ClientWidth(), h = ClientHeight();
+    const COLORREF background = ColorToRGB(m_colors.Background);
+    const COLORREF band = ColorToRGB(m_colors.OffsetBackground);
+    if (gridRight < w) {
+        Fill(dc, RECT{gridRight, 0, w, gridBottom}, background);
+        Fill(dc, RECT{gridRight, 0, w, l.RulerHeight()}, band);
+    }
+    const int gutter = l.ColWidth(0);
+    if (gridBottom < h) {
+        Fill(dc, RECT{gutter + 1, gridBottom, w, h}, background);
+        Fill(dc, RECT{0, gridBottom, gutter, h}, band);
+    }
+    const int rulerHeight = l.RulerHeight();
+    if (gutter > 0) {
+        if (m_drawGutter3D) {
+            Line(dc, GetSysColor(COLOR_BTNSHADOW), gutter, rulerHeight, gutter, h - 1);
+            Line(dc, GetSysColor(COLOR_BTNHIGHLIGHT), gutter - 1, rulerHeight, gutter - 1, h - 1);
+        } else if (m_drawGridLines) {
+            Line(dc, ColorToRGB(m_colors.Grid), gutter - 1, rulerHeight, gutter - 1, h - 1);
+        }
+    }
+    if (l.ShowRuler()) {
+        if (m_drawGutter3D) {
+            Line(dc, GetSysColor(COLOR_BTNSHADOW), gutter - 1, rulerHeight - 1, w - 1, rulerHeight - 1);
+            Line(dc, GetSysColor(COLOR_BTNHIGHLIGHT), gutter - 1, rulerHeight - 2, w - 1, rulerHeight - 2);
+        } else if (m_drawGridLines) {
+            Line(dc, ColorToRGB(m_colors.Grid), gutter - 1, rulerHeight - 1, w - 1, rulerHeight - 1);
+        }
+    }
+}
