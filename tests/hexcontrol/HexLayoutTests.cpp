@@ -1,3 +1,4 @@
+#include "hexcontrol/HexClipData.h"
 #include "hexcontrol/HexError.h"
 #include "hexcontrol/HexLayout.h"
 #include "hexcontrol/HexMemoryStream.h"
@@ -249,4 +250,29 @@ TEST(MemoryStream, AccessorChecksBounds) {
     EXPECT_THROW(s.At(7), EHexEditor);
     EXPECT_THROW(s.SetSize(2147483648LL), ERangeError);
     EXPECT_EQ(s.Size(), 7);
+}
+
+TEST(ClipData, FormatsOfOneByteAndOfZeroBytes) {
+    const std::vector<std::uint8_t> one{0x41};
+    EXPECT_EQ(RenderHexClip(HexClipKind::Private, one, false, false, "", 0).size(), 13u);
+    EXPECT_EQ(RenderHexClip(HexClipKind::RegEditHexData, one, false, false, "", 0).size(), 5u);
+    const std::vector<std::uint8_t> zeroFirst{0, 'A', 'B'};
+    EXPECT_EQ(RenderHexClip(HexClipKind::Text, zeroFirst, false, false, "", 0), (std::vector<std::uint8_t>{0}));
+    EXPECT_EQ(RenderHexClip(HexClipKind::FileContents, zeroFirst, false, false, "", 0), zeroFirst);
+    EXPECT_EQ(RenderHexClip(HexClipKind::Text, {0xAB, 0x01}, true, false, "", 0),
+              (std::vector<std::uint8_t>{'A', 'B', '0', '1', 0}));
+    EXPECT_EQ(RenderHexClip(HexClipKind::Text, {0xAB}, true, true, "", 0), (std::vector<std::uint8_t>{'B', 'A', 0}));
+    auto d = RenderHexClip(HexClipKind::FileGroupDescriptor, one, false, false, "Dump of x.bin", 0x0102030405060708ULL);
+    ASSERT_EQ(d.size(), 336u);
+    EXPECT_EQ(d[60], 0x08);
+    EXPECT_EQ(d[67], 0x01);
+    EXPECT_EQ(d[72], 1);
+}
+
+TEST(ClipData, VirtualFileNames) {
+    EXPECT_EQ(HexVirtualFileName("C:\\data\\report.txt"), "Dump of report.bin");
+    EXPECT_EQ(HexVirtualFileName("C:\\data\\README"), "Dump of README.bin");
+    EXPECT_EQ(HexVirtualFileName("C:name.tar.gz"), "Dump of name.tar.bin");
+    EXPECT_EQ(HexVirtualFileName("Untitled"), "Dump of Untitled.bin");
+    EXPECT_EQ(HexVirtualFileName(std::string(300, 'n')).size(), 255u);
 }

@@ -1,0 +1,247 @@
+// The hex view window under Wine: clipboard formats byte for byte, painting read back from a
+// bitmap, and load failures.
+#include "hexcontrol/HexEditorEx.h"
+#include "hexcontrol/HexError.h"
+#include "runtime/Application.h"
+#include "runtime/Form.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace quennet;
+
+namespace {
+std::string TempPath(const std::string& name) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+std::string WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    std::string path = TempPath(name);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+class HexWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ole = new THexOleSession(); }
+    static void TearDownTestSuite() {
+        delete ole;
+        ole = nullptr;
+    }
+    void SetUp() override {
+        form = std::make_unique<TForm>();
+        form->SetBounds(0, 0, 700, 300);
+        editor = &form->Add<THexEditorEx>();
+        editor->SetReadOnlyView(true);
+        editor->SetBytesPerRow(20);
+        editor->SetHexLowerCase(true);
+        editor->SetShowRuler(true);
+        editor->SetMaskCharAsInteger(183);
+        editor->SetGraySelectionIfNotFocused(true);
+        editor->SetDrawGutter3D(false);
+        THexColors colors;
+        colors.Background = RGB(240, 240, 240);
+        colors.ActiveFieldBackground = RGB(255, 255, 255);
+        colors.OddColumn = RGB(0, 0, 255);
+        colors.EvenColumn = RGB(0, 0, 128);
+        editor->SetColors(colors);
+        editor->SetBounds(0, 0, 680, 260);
+        form->Show();
+        Application().ProcessMessages();
+    }
+    void TearDown() override {
+        editor = nullptr;
+        form.reset();
+    }
+    static std::vector<std::uint8_t> ClipboardBytes(CLIPFORMAT format, HRESULT* result = nullptr, LONG index = -1) {
+        ComPtr<IDataObject> data;
+        EXPECT_EQ(OleGetClipboard(data.put()), S_OK);
+        FORMATETC request{format, nullptr, DVASPECT_CONTENT, index, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        HRESULT hr = data->GetData(&request, &medium);
+        if (result)
+            *result = hr;
+        if (FAILED(hr))
+            return {};
+        std::vector<std::uint8_t> out(GlobalSize(medium.hGlobal));
+        {
+            GlobalLockGuard<std::uint8_t> lock(medium.hGlobal);
+            std::memcpy(out.data(), lock.get(), out.size());
+        }
+        ReleaseStgMedium(&medium);
+        return out;
+    }
+
+    static THexOleSession* ole;
+    std::unique_ptr<TForm> form;
+    THexEditorEx* editor = nullptr;
+};
+THexOleSession* HexWindow::ole = nullptr;
+} // namespace
+
+TEST_F(HexWindow, CopyOffersFiveFormatsByteForByte) {
+    std::string path = WriteFile("report.txt", {'x', 'A', 'B', 0, 'C', 'y'});
+    editor->LoadFile(path);
+    editor->SetSelectionStart(1);
+    editor->SetSelectionEnd(4);
+    ASSERT_TRUE(editor->CopySelection());
+    const HexClipboardFormats& f = HexRegisterClipboardFormats();
+
+    EXPECT_EQ(ClipboardBytes(f.Private),
+              (std::vector<std::uint8_t>{0x4D, 0x50, 0x54, 0x48, 1, 0, 1, 0, 4, 0, 0, 0, 'A', 'B', 0, 'C'}));
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), (std::vector<std::uint8_t>{'A', 'B', 0}));
+    EXPECT_EQ(ClipboardBytes(f.FileContents), (std::vector<std::uint8_t>{'A', 'B', 0, 'C'}));
+    EXPECT_EQ(ClipboardBytes(f.RegEditHexData), (std::vector<std::uint8_t>{4, 0, 0, 0, 'A', 'B', 0, 'C'}));
+
+    std::vector<std::uint8_t> descriptor = ClipboardBytes(f.FileGroupDescriptor);
+    ASSERT_EQ(descriptor.size(), 336u);
+    auto u32 = [&](size_t at) {
+        std::uint32_t v;
+        std::memcpy(&v, descriptor.data() + at, 4);
+        return v;
+    };
+    EXPECT_EQ(u32(0), 1u);
+    EXPECT_EQ(u32(4), 0x60u);
+    for (size_t i = 8; i < 60; ++i)
+        EXPECT_EQ(descriptor[i], 0) << i;
+    EXPECT_NE(u32(60) | u32(64), 0u); // write time: now
+    EXPECT_EQ(u32(68), 0u);
+    EXPECT_EQ(u32(72), 4u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(descriptor.data() + 76), "Dump of report.bin");
+
+}
+
+TEST_F(HexWindow, DataObjectAnswersAndEnumerator) {
+    auto object = ComPtr<THexDataObject>::Attach(new THexDataObject({1, 2, 3}, false, false, "C:\\a\\noext"));
+    FORMATETC request{CF_TEXT, nullptr, DVASPECT_THUMBNAIL, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    EXPECT_EQ(object->GetData(&request, &medium), DV_E_DVASPECT);
+    request.dwAspect = DVASPECT_CONTENT;
+    request.tymed = TYMED_ISTREAM;
+    EXPECT_EQ(object->QueryGetData(&request), DV_E_TYMED);
+    request.tymed = TYMED_HGLOBAL;
+    request.cfFormat = CF_BITMAP;
+    EXPECT_EQ(object->QueryGetData(&request), DV_E_FORMATETC);
+    EXPECT_EQ(object->GetDataHere(&request, &medium), DV_E_FORMATETC);
+    // FileContents takes any index; the others only -1 and 0.
+    request.cfFormat = HexRegisterClipboardFormats().FileContents;
+    request.lindex = 3;
+    EXPECT_EQ(object->QueryGetData(&request), S_OK);
+    request.cfFormat = CF_TEXT;
+    EXPECT_EQ(object->QueryGetData(&request), DV_E_LINDEX);
+    request.lindex = 0;
+    EXPECT_EQ(object->QueryGetData(&request), S_OK);
+    FORMATETC canonical{};
+    EXPECT_EQ(object->GetCanonicalFormatEtc(&request, &canonical), DATA_S_SAMEFORMATETC);
+    EXPECT_EQ(object->DAdvise(&request, 0, nullptr, nullptr), OLE_E_ADVISENOTSUPPORTED);
+
+    ComPtr<IEnumFORMATETC> formats;
+    EXPECT_EQ(object->EnumFormatEtc(DATADIR_SET, formats.put()), E_NOTIMPL);
+    ASSERT_EQ(object->EnumFormatEtc(DATADIR_GET, formats.put()), S_OK);
+    FORMATETC got[6]{};
+    ULONG fetched = 0;
+    EXPECT_EQ(formats->Next(6, got, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 5u);
+    EXPECT_EQ(got[1].cfFormat, CF_TEXT);
+    EXPECT_EQ(got[3].cfFormat, HexRegisterClipboardFormats().FileContents);
+    EXPECT_EQ(got[4].lindex, -1);
+    formats->Reset();
+    EXPECT_EQ(formats->Skip(5), S_FALSE);
+    EXPECT_EQ(formats->Skip(4), S_OK);
+    EXPECT_EQ(formats->Next(1, got, &fetched), S_OK);
+    EXPECT_EQ(got[0].cfFormat, HexRegisterClipboardFormats().RegEditHexData);
+
+    // The drop effect a target reports is kept.
+    FORMATETC effectFormat{HexRegisterClipboardFormats().PerformedDropEffect, nullptr, DVASPECT_CONTENT, -1,
+                           TYMED_HGLOBAL};
+    STGMEDIUM effect{};
+    effect.tymed = TYMED_HGLOBAL;
+    effect.hGlobal = GlobalAlloc(GMEM_MOVEABLE, 4);
+    *static_cast<DWORD*>(GlobalLock(effect.hGlobal)) = DROPEFFECT_MOVE;
+    GlobalUnlock(effect.hGlobal);
+    EXPECT_EQ(object->SetData(&effectFormat, &effect, TRUE), S_OK);
+    EXPECT_TRUE(object->HasDropEffectOverride());
+    EXPECT_EQ(object->DropEffectOverride(), static_cast<DWORD>(DROPEFFECT_MOVE));
+}
+
+TEST_F(HexWindow, CopyWithoutSelectionDoesNothing) {
+    std::string path = WriteFile("plain.bin", {1, 2, 3});
+    editor->LoadFile(path);
+    EXPECT_FALSE(editor->CopySelection());
+    std::string empty = WriteFile("empty.bin", {});
+    editor->LoadFile(empty);
+    editor->SelectAllData();
+    EXPECT_FALSE(editor->CopySelection());
+}
+
+TEST_F(HexWindow, LoadErrorsKeepThePreviousData) {
+    std::string path = WriteFile("kept.bin", {9, 8, 7});
+    editor->LoadFile(path);
+    std::string missing = TempPath("no-such-file.bin");
+    try {
+        editor->LoadFile(missing);
+        FAIL() << "no error";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot open " + missing + ".\r\n(", 0), 0u) << e.what();
+        EXPECT_EQ(std::string(e.what()).substr(std::strlen(e.what()) - 2), ".)");
+    }
+    EXPECT_EQ(editor->DataSize(), 3);
+    EXPECT_EQ(editor->FileName(), path);
+
+    // A file held open by someone else without sharing cannot be opened either.
+    FileHandle locked(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
+    EXPECT_THROW(editor->LoadFile(path), EFOpenError);
+    locked.reset();
+
+    // Shared for reading and writing: loads, but counts as read-only.
+    FileHandle shared(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    editor->LoadFile(path);
+    EXPECT_TRUE(editor->Model().FileIsReadOnly());
+}
+
+namespace {
+COLORREF PixelOfCell(THexEditorEx& editor, int position, bool charField, int dx, int dy) {
+    const int w = editor.ClientWidth(), h = editor.ClientHeight();
+    WindowDC screen(nullptr);
+    MemoryDC dc(CreateCompatibleDC(screen.get()));
+    GdiBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    SelectGuard select(dc.get(), bitmap.get());
+    editor.PaintTo(dc.get());
+    HexCell cell = editor.Model().Layout().CellOfPosition(position, charField ? HexField::Char : HexField::Hex);
+    return GetPixel(dc.get(), editor.Model().ColLeft(cell.Col) + dx, editor.Model().RowTop(cell.Row) + dy);
+}
+} // namespace
+
+TEST_F(HexWindow, SelectedByteIsInvertedAndGreyWhenUnfocused) {
+    std::string path = WriteFile("paint.bin", std::vector<std::uint8_t>(60, 0x20));
+    editor->LoadFile(path);
+    editor->SetFocus();
+    Application().ProcessMessages();
+    ASSERT_TRUE(editor->Focused());
+    editor->SetSelectionStart(5);
+    editor->SetSelectionEnd(6);
+    // Top-left pixel of a digit box: the text background. Active field white -> black.
+    EXPECT_EQ(PixelOfCell(*editor, 5, false, 0, 1), RGB(0, 0, 0));
+    EXPECT_EQ(PixelOfCell(*editor, 7, false, 0, 1), RGB(255, 255, 255));
+    // Inactive field (light grey) inverted.
+    EXPECT_EQ(PixelOfCell(*editor, 6, true, 0, 1), RGB(15, 15, 15));
+    EXPECT_EQ(PixelOfCell(*editor, 7, true, 0, 1), RGB(240, 240, 240));
+
+    SetFocus(nullptr);
+    Application().ProcessMessages();
+    ASSERT_FALSE(editor->Focused());
+    EXPECT_EQ(PixelOfCell(*editor, 5, false, 0, 1), RGB(0, 0, 0)); // gray of black is black
+    EXPECT_EQ(PixelOfCell(*editor, 6, true, 0, 1), RGB(15, 15, 15));
+    // A blue digit on white inverts to yellow on black; unfocused the yellow text turns grey.
+    editor->SetSelectionEnd(-1);
+    EXPECT_EQ(PixelOfCell(*editor, 5, false, 0, 1), RGB(255, 255, 255));
+}
