@@ -1,0 +1,20 @@
+#!/bin/sh
+# The viewer's Copy as a program outside Wine sees it: the text format up to the first zero.
+# Usage: clipboard-xclip.sh PROBE.exe WORKDIR
+set -u
+probe=$1
+dir=$2
+command -v xclip >/dev/null || { echo "xclip missing: skipped"; exit 0; }
+mkdir -p "$dir"
+printf 'xxHello, clip!\000tail' > "$dir/clip.txt"
+winpath="Z:$(echo "$dir/" | sed 's|/|\\|g')"
+"$(dirname "$0")/../../scripts/wine-run.sh" "$probe" "$winpath" clip.txt 2 15 &
+pid=$!
+got=
+for _ in $(seq 30); do
+    sleep 0.5
+    got=$(xclip -o -selection clipboard 2>/dev/null) && [ "$got" = "Hello, clip!" ] && break
+done
+wait $pid
+echo "clipboard: [$got]"
+[ "$got" = "Hello, clip!" ]
