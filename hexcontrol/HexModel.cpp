@@ -70,7 +70,6 @@ void HexModel::LoadStream(const std::string& path, std::int64_t size,
                           const std::function<bool(int)>& progress) {
     m_data.Clear();
     RecomputeGrid();
-    bool failed = false;
     try {
         m_data.SetSize(size);
         const std::int64_t total = m_data.Size();
@@ -88,7 +87,6 @@ void HexModel::LoadStream(const std::string& path, std::int64_t size,
             done += n;
         }
     } catch (...) {
-        failed = true;
         m_data.Clear();
         m_hasFile = false;
         RecomputeGrid();
@@ -97,7 +95,6 @@ void HexModel::LoadStream(const std::string& path, std::int64_t size,
         MoveTo(2, 2);
         throw;
     }
-    (void)failed;
     m_data.ClearChanged();
     RecomputeGrid();
     m_extending = false;
