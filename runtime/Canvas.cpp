@@ -85,8 +85,9 @@ void TCanvas::DrawTransparent(int x, int y, HBITMAP bitmap, COLORREF transparent
     GdiBitmap image(CreateCompatibleBitmap(dc_, size.cx, size.cy));
     SelectGuard keepImage(imageDC.get(), image.get());
     BitBlt(imageDC.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
-    COLORREF oldText = SetTextColor(imageDC.get(), RGB(255, 255, 255));
-    oldBack = SetBkColor(imageDC.get(), RGB(0, 0, 0));
+    // Mask bits of 1 (transparent) come in as the background colour, 0 as the text colour.
+    COLORREF oldText = SetTextColor(imageDC.get(), RGB(0, 0, 0));
+    oldBack = SetBkColor(imageDC.get(), RGB(255, 255, 255));
     BitBlt(imageDC.get(), 0, 0, size.cx, size.cy, maskDC.get(), 0, 0, 0x00220326); // DSna
     SetTextColor(imageDC.get(), oldText);
     SetBkColor(imageDC.get(), oldBack);
@@ -114,9 +115,21 @@ COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
     return GetPixel(dc.get(), x, y);
 }
 
+namespace {
+
+// A bitmap compatible with a memory DC would be monochrome; colour comes from the screen.
+HBITMAP MakeColourBitmap(HDC target, int width, int height) {
+    if (target && GetObjectType(target) != OBJ_MEMDC)
+        return CreateCompatibleBitmap(target, width, height);
+    WindowDC screen(nullptr);
+    return CreateCompatibleBitmap(screen.get(), width, height);
+}
+
+} // namespace
+
 TOffscreen::TOffscreen(HDC target, int width, int height)
     : width_(width > 0 ? width : 1), height_(height > 0 ? height : 1), dc_(CreateCompatibleDC(target)),
-      bitmap_(CreateCompatibleBitmap(target, width_, height_)), selection_(dc_.get(), bitmap_.get()),
+      bitmap_(MakeColourBitmap(target, width_, height_)), selection_(dc_.get(), bitmap_.get()),
       canvas_(dc_.get()) {}
 
 void TOffscreen::CopyTo(HDC target, int x, int y) const {

@@ -55,7 +55,8 @@ SIZE BitmapSize(HBITMAP bitmap);
 // The colour of one pixel of a bitmap (for "the bottom-left pixel is transparent").
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);
 
-// A memory DC with a bitmap of the given size, compatible with `target`.
+// A memory DC with a colour bitmap of the given size, compatible with `target` (the
+// screen when `target` is null or itself a memory DC).
 class TOffscreen {
 public:
     TOffscreen(HDC target, int width, int height);

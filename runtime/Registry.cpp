@@ -113,12 +113,16 @@ bool TRegistry::DeleteValue(const std::string& name) {
 }
 
 int TRegistry::ReadInteger(const std::string& name) {
-    DWORD type = 0, value = 0, size = sizeof value;
-    if (!current_ || RegQueryValueExA(current_.get(), name.c_str(), nullptr, &type,
-                                      reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+    DWORD type = 0, value = 0, size = 0;
+    // The type first, so that a value of another type is reported as such whatever its size.
+    if (!current_ || RegQueryValueExA(current_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         throw ERegistryException(Quoted("Failed to get data for '%s'", name));
     if (type != REG_DWORD)
         throw ERegistryException(Quoted("Invalid data type for '%s'", name));
+    size = sizeof value;
+    if (RegQueryValueExA(current_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS)
+        throw ERegistryException(Quoted("Failed to get data for '%s'", name));
     return static_cast<int>(value);
 }
 

@@ -1,0 +1,101 @@
+// Workers and calls run on the user-interface thread.
+#include "BoxWatcher.h"
+
+#include "runtime/Application.h"
+#include "runtime/Exception.h"
+#include "runtime/Thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace quennet {
+namespace {
+
+class TLambdaThread : public TThread {
+public:
+    explicit TLambdaThread(std::function<void(TLambdaThread&)> body) : body_(std::move(body)) {}
+    ~TLambdaThread() override {
+        Terminate();
+        WaitFor();
+    }
+    using TThread::Terminated;
+
+protected:
+    void Execute() override { body_(*this); }
+
+private:
+    std::function<void(TLambdaThread&)> body_;
+};
+
+TEST(Thread, SynchronizeRunsOnTheUserInterfaceThreadAndWaits) {
+    const DWORD uiThread = GetCurrentThreadId();
+    DWORD ranOn = 0;
+    std::atomic<bool> returned{false};
+    TLambdaThread worker([&](TLambdaThread&) {
+        TThread::Synchronize([&] { ranOn = GetCurrentThreadId(); });
+        returned = ranOn != 0; // the call has run when Synchronize returns
+    });
+    worker.Start();
+    EXPECT_TRUE(test::PumpUntil([&] { return worker.Finished(); }));
+    EXPECT_EQ(ranOn, uiThread);
+    EXPECT_TRUE(returned);
+}
+
+TEST(Thread, AnExceptionInASynchronizedCallComesBackToTheWorker) {
+    std::string caught;
+    TLambdaThread worker([&](TLambdaThread&) {
+        try {
+            TThread::Synchronize([] { throw Exception("Invalid HEX string !"); });
+        } catch (const Exception& e) {
+            caught = e.message();
+        }
+    });
+    worker.Start();
+    EXPECT_TRUE(test::PumpUntil([&] { return worker.Finished(); }));
+    EXPECT_EQ(caught, "Invalid HEX string !");
+}
+
+TEST(Thread, WaitForOnTheUserInterfaceThreadServesTheWorkersLastCalls) {
+    int rows = 0;
+    bool finished = false;
+    TLambdaThread worker([&](TLambdaThread& self) {
+        while (!self.Terminated())
+            Sleep(1);
+        for (int i = 0; i < 50; ++i)
+            TThread::Synchronize([&] { ++rows; });
+        TThread::Synchronize([&] { finished = true; }); // the final update of the window
+    });
+    worker.OnTerminate = [&](TThread&) { EXPECT_TRUE(finished); };
+    worker.Start();
+    worker.Terminate();
+    worker.WaitFor(); // without serving the calls this would never return
+    EXPECT_EQ(rows, 50);
+    EXPECT_TRUE(finished);
+    EXPECT_TRUE(worker.Finished());
+}
+
+TEST(Thread, OnTerminateRunsOnTheUserInterfaceThreadAndFatalExceptionIsKept) {
+    DWORD ranOn = 0;
+    TLambdaThread worker([](TLambdaThread&) { throw Exception("walk failed"); });
+    worker.OnTerminate = [&](TThread&) { ranOn = GetCurrentThreadId(); };
+    worker.Start();
+    worker.WaitFor();
+    EXPECT_EQ(ranOn, GetCurrentThreadId());
+    ASSERT_TRUE(worker.FatalException());
+    EXPECT_EQ(ExceptionMessage(worker.FatalException()), "walk failed");
+}
+
+TEST(Thread, QueuedCallsRunInOrderOnTheNextMessages) {
+    std::vector<int> order;
+    TLambdaThread worker([&](TLambdaThread&) {
+        for (int i = 0; i < 5; ++i)
+            TThread::Queue([&order, i] { order.push_back(i); });
+    });
+    worker.Start();
+    EXPECT_TRUE(test::PumpUntil([&] { return order.size() == 5; }));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+} // namespace
+} // namespace quennet

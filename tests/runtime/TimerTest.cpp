@@ -1,0 +1,53 @@
+// Timers through the real message loop.
+#include "BoxWatcher.h"
+
+#include "runtime/Timer.h"
+
+#include <gtest/gtest.h>
+
+namespace quennet {
+namespace {
+
+TEST(Timer, TicksWhileEnabledAndStopsWhenDisabled) {
+    TTimer timer;
+    int ticks = 0;
+    timer.OnTimer = [&](TTimer&) { ++ticks; };
+    timer.SetInterval(20);
+    test::PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(ticks, 0); // off until enabled
+    timer.SetEnabled(true);
+    EXPECT_TRUE(test::PumpUntil([&] { return ticks >= 3; }, 2000));
+    timer.SetEnabled(false);
+    int stoppedAt = ticks;
+    test::PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(ticks, stoppedAt);
+}
+
+TEST(Timer, ChangingTheIntervalRestartsTheCount) {
+    TTimer timer;
+    int ticks = 0;
+    timer.OnTimer = [&](TTimer&) { ++ticks; };
+    timer.SetInterval(150);
+    timer.SetEnabled(true);
+    // Restarted every 50 ms, a 150 ms timer never gets to fire.
+    for (int i = 0; i < 6; ++i) {
+        test::PumpUntil([] { return false; }, 50);
+        timer.SetInterval(i % 2 ? 150 : 151);
+    }
+    EXPECT_EQ(ticks, 0);
+}
+
+TEST(Timer, ADestroyedTimerFiresNoMore) {
+    int ticks = 0;
+    {
+        TTimer timer;
+        timer.OnTimer = [&](TTimer&) { ++ticks; };
+        timer.SetInterval(10);
+        timer.SetEnabled(true);
+    }
+    test::PumpUntil([] { return false; }, 80);
+    EXPECT_EQ(ticks, 0);
+}
+
+} // namespace
+} // namespace quennet
