@@ -33,14 +33,18 @@ void CliFrontEnd::RunOnUiThread(const std::function<void()>& step) {
 }
 
 void CliFrontEnd::PostToUiThread(std::function<void()> step) {
+    bool wasEmpty;
     {
         std::lock_guard<std::mutex> lock(queueMutex_);
+        wasEmpty = queue_.empty();
         queue_.push_back(std::move(step));
     }
-    queueSignal_.notify_one();
+    // The main thread takes the whole queue when it wakes, so only the first step wakes it.
+    if (wasEmpty)
+        queueSignal_.notify_one();
 }
 
-void CliFrontEnd::ServeQueue(Clock::time_point until) {
+std::size_t CliFrontEnd::ServeQueue(Clock::time_point until) {
     std::unique_lock<std::mutex> lock(queueMutex_);
     queueSignal_.wait_until(lock, until, [this] { return !queue_.empty(); });
     // Take the whole batch at once, so a busy worker costs one lock per batch, not per row.
@@ -49,6 +53,7 @@ void CliFrontEnd::ServeQueue(Clock::time_point until) {
     lock.unlock();
     for (auto& step : batch)
         step();
+    return batch.size();
 }
 
 void CliFrontEnd::Status(const std::string& text) {
@@ -100,6 +105,7 @@ void CliFrontEnd::FinishSearch() {
     if (searching_)
         ProgressTick();
     searching_ = false;
+    finished_ = true;
     Status("Done");
 }
 
@@ -115,10 +121,14 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
     TMyThread worker(*this, options_.Roots, progress_, sizeBounds_);
     auto nextProgress = Clock::now() + std::chrono::milliseconds(500);
     auto nextSecond = Clock::now() + std::chrono::seconds(1);
-    while (!worker.Finished()) {
+    // FinishSearch is the worker's last step; the thread ends right after it.
+    while (!finished_) {
         // Wake at least every 100 ms to notice Ctrl+C.
         const auto until = std::min({nextProgress, nextSecond, Clock::now() + std::chrono::milliseconds(100)});
-        ServeQueue(until);
+        // After a batch, let the worker gather rows for a millisecond: waking for every row
+        // would cost a thread switch per row.
+        if (ServeQueue(until) > 0 && !finished_)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (interrupt.load() && !worker.Terminated()) {
             worker.Terminate();
             interrupted = true;

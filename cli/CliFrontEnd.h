@@ -36,7 +36,8 @@ public:
     void FinishSearch() override;
 
 private:
-    void ServeQueue(std::chrono::steady_clock::time_point until);
+    // Runs every queued step, waiting until `until` for the first; returns how many ran.
+    std::size_t ServeQueue(std::chrono::steady_clock::time_point until);
     void ProgressTick();
     void Status(const std::string& text);
 
@@ -52,6 +53,7 @@ private:
     SearchProgress progress_;
     LiveSizeBounds sizeBounds_;
     bool searching_ = false; // between PrepareSearch and FinishSearch
+    bool finished_ = false;  // FinishSearch has run
     int elapsedSeconds_ = 0;
     int exitStatus_ = kExitOk;
 };

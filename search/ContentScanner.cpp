@@ -41,40 +41,42 @@ bool ContentScanner::SearchBlock(const unsigned char* block, std::size_t size, s
     return false;
 }
 
-bool ContentScanner::FileContainsPhrase(const std::string& path, std::int64_t& matchOffset) {
+bool ContentScanner::FileContainsPhrase(const std::string& path, std::int64_t& matchOffset,
+                                        const TSearchRec* entry) {
     if (finder_.Length() == 0)
         return false;
     FileReader file;
-    if (!file.Open(path))
-        return false;
-    const std::int64_t size = file.Size();
-    if (size <= 0)
+    if (!file.Open(path, entry))
         return false;
     if (!buffer_.data())
-        buffer_.Allocate(bufferSize_);
+        buffer_.Allocate(std::min(bufferSize_, chunkSize_));
     carry_.clear();
 
+    // A read that returns less than asked ends the file. Most files fit in one chunk, so
+    // their size is never asked for; a larger file's size is fixed after its first chunk,
+    // and bytes appended later are not read.
+    std::int64_t size = -1;
     std::int64_t requested = 0;
-    while (requested < size) {
+    for (;;) {
+        const std::size_t intoPiece = static_cast<std::size_t>(requested % static_cast<std::int64_t>(bufferSize_));
         // A stop is honoured between pieces; the file being read is then not listed.
-        if (stopRequest_.load(std::memory_order_relaxed))
+        if (intoPiece == 0 && stopRequest_.load(std::memory_order_relaxed))
             return false;
-        const std::size_t piece = static_cast<std::size_t>(
-            std::min<std::int64_t>(static_cast<std::int64_t>(bufferSize_), size - requested));
-        std::size_t filled = 0;
-        while (filled < piece) {
-            const std::size_t ask = std::min(chunkSize_, piece - filled);
-            const std::size_t got = file.Read(buffer_.data() + filled, ask);
-            if (got > 0 && SearchBlock(buffer_.data() + filled, got, requested + static_cast<std::int64_t>(filled),
-                                       matchOffset))
-                return true;
-            filled += got;
-            if (got < ask)
-                return false; // the file shrank: only the bytes read count
+        std::size_t ask = std::min(chunkSize_, bufferSize_ - intoPiece);
+        if (size >= 0) {
+            if (requested >= size)
+                return false;
+            ask = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(ask), size - requested));
         }
-        requested += static_cast<std::int64_t>(piece);
+        const std::size_t got = file.Read(buffer_.data(), ask);
+        if (got > 0 && SearchBlock(buffer_.data(), got, requested, matchOffset))
+            return true;
+        requested += static_cast<std::int64_t>(got);
+        if (got < ask)
+            return false;
+        if (size < 0)
+            size = file.Size();
     }
-    return false;
 }
 
 } // namespace quennet

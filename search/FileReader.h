@@ -8,6 +8,8 @@
 
 namespace quennet {
 
+struct TSearchRec;
+
 class FileReader {
 public:
     FileReader() = default;
@@ -15,11 +17,13 @@ public:
     FileReader& operator=(const FileReader&) = delete;
     ~FileReader() { Close(); }
 
-    // False when the file cannot be opened (locked, denied, vanished, not a regular file).
-    bool Open(const std::string& path);
-    // The size at the moment of opening.
-    std::int64_t Size() const { return size_; }
-    // Reads up to `count` bytes; returns the number read, 0 at the end or on an error.
+    // False when the file cannot be opened (locked, denied, vanished). `entry`, when given, is
+    // the file's current entry in an open enumeration of its folder; POSIX opens the name
+    // relative to that folder and saves the look-up of the whole path.
+    bool Open(const std::string& path, const TSearchRec* entry = nullptr);
+    // The size now; -1 when it cannot be had.
+    std::int64_t Size() const;
+    // Reads up to `count` bytes; fewer only at the end of the file or on an error.
     std::size_t Read(void* buffer, std::size_t count);
     void Close();
 
@@ -29,7 +33,6 @@ private:
 #else
     int fd_ = -1;
 #endif
-    std::int64_t size_ = 0;
 };
 
 } // namespace quennet

@@ -1,5 +1,7 @@
 #include "search/FileReader.h"
 
+#include "search/FileFind.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,34 +9,31 @@
 
 namespace quennet {
 
-bool FileReader::Open(const std::string& path) {
+bool FileReader::Open(const std::string& path, const TSearchRec* entry) {
     Close();
-    // O_NONBLOCK: should a FIFO take a file's place after it was listed, opening must not hang.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return false;
+    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    // Only regular files reach here (the enumeration leaves out the rest). O_NONBLOCK: should a
+    // FIFO take a file's place in between, opening and reading it must not hang.
+    fd_ = entry && entry->Dir ? ::openat(dirfd(entry->Dir), entry->Name.c_str(), kFlags)
+                              : ::open(path.c_str(), kFlags);
+    return fd_ >= 0;
+}
+
+std::int64_t FileReader::Size() const {
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
-    size_ = st.st_size;
-    return true;
+    return fd_ >= 0 && fstat(fd_, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
 }
 
 std::size_t FileReader::Read(void* buffer, std::size_t count) {
-    auto* out = static_cast<char*>(buffer);
-    std::size_t total = 0;
-    while (total < count) {
-        const ssize_t got = ::read(fd_, out + total, count - total);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        total += static_cast<std::size_t>(got);
+    // One call: on a regular file a short count means the end, and asking again to see the
+    // zero would cost a system call for every small file.
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer, count);
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno != EINTR)
+            return 0;
     }
-    return total;
 }
 
 void FileReader::Close() {
@@ -42,7 +41,6 @@ void FileReader::Close() {
         ::close(fd_);
         fd_ = -1;
     }
-    size_ = 0;
 }
 
 } // namespace quennet

@@ -6,34 +6,29 @@
 
 namespace quennet {
 
-bool FileReader::Open(const std::string& path) {
+bool FileReader::Open(const std::string& path, const TSearchRec*) {
     Close();
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(h, &size)) {
-        CloseHandle(h);
-        return false;
-    }
     handle_ = h;
-    size_ = size.QuadPart;
     return true;
 }
 
+std::int64_t FileReader::Size() const {
+    LARGE_INTEGER size;
+    return handle_ != INVALID_HANDLE_VALUE && GetFileSizeEx(static_cast<HANDLE>(handle_), &size) ? size.QuadPart : -1;
+}
+
 std::size_t FileReader::Read(void* buffer, std::size_t count) {
-    auto* out = static_cast<char*>(buffer);
-    std::size_t total = 0;
-    // ReadFile takes 32-bit counts; pieces of up to 200 MB fit, larger asks are split.
-    while (total < count) {
-        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(count - total, 1u << 30));
-        DWORD got = 0;
-        if (!ReadFile(static_cast<HANDLE>(handle_), out + total, ask, &got, nullptr) || got == 0)
-            break;
-        total += got;
-    }
-    return total;
+    // One call: a short count means the end of the file. Pieces are at most 200 MB, well
+    // inside ReadFile's 32-bit count.
+    DWORD got = 0;
+    const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(count, 0x7FFFF000u));
+    if (!ReadFile(static_cast<HANDLE>(handle_), buffer, ask, &got, nullptr))
+        return 0;
+    return got;
 }
 
 void FileReader::Close() {
@@ -41,7 +36,6 @@ void FileReader::Close() {
         CloseHandle(static_cast<HANDLE>(handle_));
         handle_ = INVALID_HANDLE_VALUE;
     }
-    size_ = 0;
 }
 
 } // namespace quennet

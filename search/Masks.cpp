@@ -1,5 +1,7 @@
 #include "search/Masks.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -134,7 +136,7 @@ bool TMask::Matches(std::string_view name) const {
     const bool useMemo = name.size() < kMemoWidth;
     if (useMemo)
         for (int i = 0; i < skipStates_; ++i)
-            memo.failed[i].reset();
+            std::fill_n(memo.failed[i], name.size() / 64 + 1, std::uint64_t{0});
     return MatchFrom(0, 0, name, useMemo ? &memo : nullptr);
 }
 
@@ -152,7 +154,7 @@ bool TMask::MatchFrom(std::size_t si, std::size_t pos, std::string_view name, Ma
             ++si;
             continue;
         }
-        if (memo && memo->failed[state.skipIndex][pos])
+        if (memo && memo->Failed(state.skipIndex, pos))
             return false;
         // A two-byte character is looked for character by character (a single-byte character
         // before it moves one byte), so it is found at odd offsets too and never at a trail byte.
@@ -171,7 +173,7 @@ bool TMask::MatchFrom(std::size_t si, std::size_t pos, std::string_view name, Ma
                 return true;
         }
         if (memo)
-            memo->failed[state.skipIndex][pos] = true;
+            memo->SetFailed(state.skipIndex, pos);
         return false;
     }
 }

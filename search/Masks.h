@@ -51,8 +51,12 @@ private:
 
     static constexpr int kMaxSkips = 30;
     static constexpr std::size_t kMemoWidth = 1024; // longer names are matched without the memo
+    // Left uninitialised: only the rows and words a match uses are cleared, since this runs
+    // for every file name.
     struct MatchMemo {
-        std::array<std::bitset<kMemoWidth>, kMaxSkips> failed;
+        std::uint64_t failed[kMaxSkips][kMemoWidth / 64];
+        bool Failed(int row, std::size_t pos) const { return (failed[row][pos / 64] >> (pos % 64)) & 1u; }
+        void SetFailed(int row, std::size_t pos) { failed[row][pos / 64] |= std::uint64_t{1} << (pos % 64); }
     };
 
     bool StateMatchesAt(const State& state, std::string_view name, std::size_t pos) const;

@@ -20,6 +20,8 @@ public:
 
 private:
     bool MatchesAt(const unsigned char* at) const;
+    template <bool Fold>
+    std::size_t ScanAvx2(const unsigned char* data, std::size_t size, std::size_t& start) const;
     std::size_t FindScalar(const unsigned char* data, std::size_t from, std::size_t lastStart) const;
 
     std::string phrase_;

@@ -33,11 +33,7 @@ void TMyThread::Execute() {
     else
         Walk(*request);
 
-    // Every row is appended before the end is shown.
-    {
-        std::unique_lock<std::mutex> lock(handOffMutex_);
-        handOffDone_.wait(lock, [this] { return rowsInFlight_ == 0; });
-    }
+    // Steps run in the order they were queued, so every row is appended before the end shows.
     frontEnd_.RunOnUiThread([&] { frontEnd_.FinishSearch(); });
     {
         std::lock_guard<std::mutex> lock(finishMutex_);
@@ -109,26 +105,34 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry) {
     if (size.Enabled && !size.Accepts(entry.Size()))
         return;
     std::int64_t matchOffset = 0;
-    if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, matchOffset))
+    if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, matchOffset, &entry))
         return;
     HandOff(ResultRow{entry.Name, folder, entry.Size(), matchOffset});
 }
 
 void TMyThread::HandOff(ResultRow row) {
+    std::unique_lock<std::mutex> lock(handOffMutex_);
+    handOffDone_.wait(lock, [this] { return pendingRows_.size() < kMaxRowsInFlight; });
+    pendingRows_.push_back(std::move(row));
+    if (drainPosted_)
+        return; // the posted drain has not run yet and will take this row too
+    drainPosted_ = true;
+    lock.unlock();
+    frontEnd_.PostToUiThread([this] { DrainRows(); });
+}
+
+void TMyThread::DrainRows() {
+    std::vector<ResultRow> rows;
     {
-        std::unique_lock<std::mutex> lock(handOffMutex_);
-        handOffDone_.wait(lock, [this] { return rowsInFlight_ < kMaxRowsInFlight; });
-        ++rowsInFlight_;
+        std::lock_guard<std::mutex> lock(handOffMutex_);
+        rows.swap(pendingRows_);
+        drainPosted_ = false;
     }
-    frontEnd_.PostToUiThread([this, row = std::move(row)] {
+    handOffDone_.notify_all();
+    for (const ResultRow& row : rows) {
         frontEnd_.AppendRow(row);
         progress_.FilesFound.fetch_add(1);
-        {
-            std::lock_guard<std::mutex> lock(handOffMutex_);
-            --rowsInFlight_;
-        }
-        handOffDone_.notify_all();
-    });
+    }
 }
 
 } // namespace quennet

@@ -72,8 +72,8 @@ public:
 
 class TMyThread {
 public:
-    // Rows handed to the user interface but not yet appended; the walk waits beyond this.
-    static constexpr int kMaxRowsInFlight = 1024;
+    // Rows waiting for the user interface; the walk waits beyond this.
+    static constexpr std::size_t kMaxRowsInFlight = 1024;
 
     // Starts at once. `roots` is the worker's own copy.
     TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
@@ -97,7 +97,10 @@ private:
     void Walk(const SearchRequest& request);
     void ScanFolder(std::string path);
     void TestFile(const std::string& folder, TSearchRec& entry);
+    // Rows go to the user interface in batches: one posted step appends every row queued
+    // since the last one, in walk order.
     void HandOff(ResultRow row);
+    void DrainRows();
 
     SearchFrontEnd& frontEnd_;
     const std::vector<std::string> roots_;
@@ -113,7 +116,8 @@ private:
 
     std::mutex handOffMutex_;
     std::condition_variable handOffDone_;
-    int rowsInFlight_ = 0;
+    std::vector<ResultRow> pendingRows_;
+    bool drainPosted_ = false;
 
     std::mutex finishMutex_;
     std::condition_variable finishedSignal_;

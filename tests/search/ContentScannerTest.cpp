@@ -40,7 +40,7 @@ TEST(PhraseFinder, AgreesWithPlainSearchOnRandomData) {
     // A small alphabet with both cases, zero and high bytes, so matches and near-misses are frequent.
     const std::string alphabet("aAbBzZ[`@\x00\xFF\xE9\xC9", 13);
     for (int round = 0; round < 4000; ++round) {
-        std::string data(rng() % 200, ' ');
+        std::string data(rng() % 600, ' ');
         for (char& c : data)
             c = alphabet[rng() % alphabet.size()];
         std::string phrase(1 + rng() % 5, ' ');
