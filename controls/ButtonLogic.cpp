@@ -14,8 +14,8 @@ int RoundHalfEven(double v) {
     return std::fmod(floor, 2.0) == 0.0 ? int(floor) : int(floor) + 1;
 }
 
-std::vector<Color> GradientLineColors(Color face, Color grad, int top, int bottom) {
-    std::vector<Color> lines;
+std::vector<RgbColor> GradientLineColors(RgbColor face, RgbColor grad, int top, int bottom) {
+    std::vector<RgbColor> lines;
     int n = bottom - top;
     if (n < 0)
         return lines;
@@ -29,11 +29,11 @@ std::vector<Color> GradientLineColors(Color face, Color grad, int top, int botto
     }
     lines.reserve(std::size_t(n) + 1);
     for (int i = 0; i <= n; ++i) {
-        Color c = 0;
+        RgbColor c = 0;
         for (int ch = 0; ch < 3; ++ch) {
             int v = RoundHalfEven(value[ch]);
             v = v < 0 ? 0 : v > 255 ? 255 : v;
-            c |= Color(v) << (8 * ch);
+            c |= RgbColor(v) << (8 * ch);
             value[ch] += step[ch];
         }
         lines.push_back(c);

@@ -11,20 +11,20 @@ namespace quennet {
 // Pen colours of the gradient's lines 0..n (n + 1 of them) for a face drawn from `top` to
 // `bottom`: per-channel floating steps (grad - face) / n, each line rounded half to even.
 // Empty when bottom < top. A zero-height face (n = 0) gets one line in the face colour.
-std::vector<Color> GradientLineColors(Color face, Color grad, int top, int bottom);
+std::vector<RgbColor> GradientLineColors(RgbColor face, RgbColor grad, int top, int bottom);
 
 // Rounds half to even, as the painting's colour rounding does.
 int RoundHalfEven(double v);
 
 enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
-struct Point {
+struct LayoutPoint {
     int x = 0, y = 0;
 };
 
 struct CaptionPlacement {
-    Point text;  // top-left of the caption rectangle
-    Point glyph; // top-left of the glyph (when there is one)
+    LayoutPoint text;  // top-left of the caption rectangle
+    LayoutPoint glyph; // top-left of the glyph (when there is one)
 };
 
 struct ButtonFaceMetrics {
@@ -59,6 +59,7 @@ class ButtonLooks {
     void SpaceDown() { look_ = ButtonLook::Down; }
     void SpaceUp() { look_ = ButtonLook::Normal; }
     void FocusLost() { look_ = ButtonLook::Normal; }
+    void Show(ButtonLook look) { look_ = look; }
 
   private:
     ButtonLook look_ = ButtonLook::Normal;

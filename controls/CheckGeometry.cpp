@@ -8,7 +8,7 @@ CheckLayout LayoutGlyphCheck(int width, int height, TCheckStyle style, TCheckAli
     l.inner = {0, 0, width, height};
     if (style != TCheckStyle::bmNone)
         l.inner = {1, 1, width - 1, height - 1};
-    const Rect& r = l.inner;
+    const LayoutRect& r = l.inner;
     const bool boxLeft = alignment == TCheckAlignment::taRightJustify;
     int top = r.top + (r.Height() - textHeight) / 2;
     int left = boxLeft ? r.left + 22 : r.left + 2;

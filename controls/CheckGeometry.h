@@ -10,7 +10,7 @@ enum class TCheckAlignment { taRightJustify, taLeftJustify };
 enum class TCheckStyle { bmNone, bmLowered, bmRaised, bmSimple };
 enum class TImageType { igCrossRed, igHookBlue, igCirce, igCrossBlue, igCrossGreen, igHookLime, igHookRed };
 
-struct Rect {
+struct LayoutRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
@@ -19,10 +19,10 @@ struct Rect {
 constexpr int kCheckPictureSize = 16;
 
 struct CheckLayout {
-    Rect inner;   // what is left inside the frame
-    Rect caption; // where the caption is drawn (clipped to this)
-    Point box;    // top-left of the 16 x 16 pictures
-    Rect focus;   // dotted focus rectangle round the caption
+    LayoutRect inner;   // what is left inside the frame
+    LayoutRect caption; // where the caption is drawn (clipped to this)
+    LayoutPoint box;    // top-left of the 16 x 16 pictures
+    LayoutRect focus;   // dotted focus rectangle round the caption
 };
 
 // `ampersandWidth` is the width of "&" when the caption has one, else 0.

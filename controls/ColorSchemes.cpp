@@ -1,14 +1,15 @@
 #include "controls/ColorSchemes.h"
 
 namespace quennet {
+using namespace ButtonColorIndex;
 namespace {
 
 // "Leave as it was": no stored colour has this value, the top byte is never set.
-constexpr Color kKeep = 0xFFFFFFFFu;
+constexpr RgbColor kKeep = 0xFFFFFFFFu;
 
 // One column per stored scheme, in TColorScheme order; rows in ButtonColorIndex order.
 // Values are BBGGRR, as the platform stores them.
-constexpr Color kSchemes[kButtonColorCount][kStoredSchemeCount] = {
+constexpr RgbColor kSchemes[kButtonColorCount][kStoredSchemeCount] = {
     // csNeoDesert csNeoSky csNeoGrass csNeoSilver csNeoRose csNeoSun csDesert csGrass csSky csSun csRose csSilver
     {0xC6ECFF, 0xFFEEDD, 0xDDF9E8, 0xF3F3F3, 0xE8E8FF, 0xF0FFFF, 0x95DDFF, 0x98EBB7, 0xFFE0C1, 0xA8FFFF, 0xC6C6FF, 0xE0E0E0}, // ColorFace
     {0x37BEFF, 0xFFB66C, 0x5EDF8E, 0xBCBCBC, 0x9595FF, 0x20D8F9, kKeep, kKeep, kKeep, kKeep, kKeep, kKeep},                // ColorGrad
@@ -39,9 +40,9 @@ constexpr Color kSchemes[kButtonColorCount][kStoredSchemeCount] = {
 
 } // namespace
 
-std::array<Color, kLookColorCount> ButtonColors::ForLook(ButtonLook look, bool enabled) const {
+std::array<RgbColor, kLookColorCount> ButtonColors::ForLook(ButtonLook look, bool enabled) const {
     int first = enabled ? int(look) * kLookColorCount : DisabledColorFace;
-    std::array<Color, kLookColorCount> out{};
+    std::array<RgbColor, kLookColorCount> out{};
     for (int i = 0; i < kLookColorCount; ++i)
         out[std::size_t(i)] = c[std::size_t(first + i)];
     return out;
@@ -60,7 +61,7 @@ void ApplyColorScheme(TColorScheme scheme, ButtonColors& colors, bool& gradient)
 
 ButtonColors MainWindowButtonColors() {
     ButtonColors k;
-    const Color rows[4][kLookColorCount] = {
+    const RgbColor rows[4][kLookColorCount] = {
         {0xAED2AE, 0x5EDF8E, 0x24B95C, 0xCBF5DB, 0x156F37, 0x000000}, // normal
         {0xBFF2D2, 0x3DD877, 0x23B459, 0xB5F0CB, 0x17793D, 0x000000}, // over
         {0x4EDC83, 0x80E6A6, 0x89E7AC, 0x177D3E, 0x167439, 0x000000}, // down

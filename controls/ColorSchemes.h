@@ -7,9 +7,9 @@
 namespace quennet {
 
 // A colour in the platform's COLORREF layout: 0x00BBGGRR.
-using Color = std::uint32_t;
+using RgbColor = std::uint32_t;
 
-constexpr Color Rgb(int r, int g, int b) { return Color(r) | Color(g) << 8 | Color(b) << 16; }
+constexpr RgbColor Rgb(int r, int g, int b) { return RgbColor(r) | RgbColor(g) << 8 | RgbColor(b) << 16; }
 
 enum class TColorScheme {
     csNeoDesert, csNeoSky, csNeoGrass, csNeoSilver, csNeoRose, csNeoSun,
@@ -18,7 +18,8 @@ enum class TColorScheme {
 constexpr int kStoredSchemeCount = 12; // all but csCustom
 
 // The button's 25 colours, addressed by index in this order.
-enum ButtonColorIndex {
+namespace ButtonColorIndex {
+enum : int {
     ColorFace, ColorGrad, ColorDark, ColorLight, ColorBorder, ColorText,
     OverColorFace, OverColorGrad, OverColorDark, OverColorLight, OverColorBorder, OverColorText,
     DownColorFace, DownColorGrad, DownColorDark, DownColorLight, DownColorBorder, DownColorText,
@@ -27,6 +28,8 @@ enum ButtonColorIndex {
     ColorFocusRect,
     kButtonColorCount
 };
+} // namespace ButtonColorIndex
+using ButtonColorIndex::kButtonColorCount;
 
 // The six colours of one look, in the order of the indexes above.
 enum LookColor { LookFace, LookGrad, LookDark, LookLight, LookBorder, LookText, kLookColorCount };
@@ -34,11 +37,11 @@ enum LookColor { LookFace, LookGrad, LookDark, LookLight, LookBorder, LookText, 
 enum class ButtonLook { Normal = 0, Over = 1, Down = 2 };
 
 struct ButtonColors {
-    std::array<Color, kButtonColorCount> c{};
-    Color& operator[](int i) { return c[std::size_t(i)]; }
-    Color operator[](int i) const { return c[std::size_t(i)]; }
+    std::array<RgbColor, kButtonColorCount> c{};
+    RgbColor& operator[](int i) { return c[std::size_t(i)]; }
+    RgbColor operator[](int i) const { return c[std::size_t(i)]; }
     // The colours a paint uses: the disabled set whatever the look when disabled.
-    std::array<Color, kLookColorCount> ForLook(ButtonLook look, bool enabled) const;
+    std::array<RgbColor, kLookColorCount> ForLook(ButtonLook look, bool enabled) const;
 };
 
 // Loads a stored scheme's colours into `colors` and its gradient flag into `gradient`.

@@ -4,12 +4,13 @@
 #include "controls/ColorSchemes.h"
 
 namespace quennet {
+using namespace ButtonColorIndex;
 namespace {
 
 TEST(ColorSchemes, EachStoredSchemeLoadsItsColoursAndGradientFlag) {
     struct Case {
         TColorScheme scheme;
-        Color face, dark, focus, disabledFace;
+        RgbColor face, dark, focus, disabledFace;
         bool gradient;
     } cases[] = {
         {TColorScheme::csNeoDesert, 0xC6ECFF, 0x009CE8, 0x4080FF, 0xEEEEEE, true},

@@ -1,0 +1,223 @@
+#include "controls/GradientButton.h"
+
+#include "controls/PaintUtil.h"
+#include "controls/Sounds.h"
+
+namespace quennet {
+
+TGradientButton::TGradientButton() {
+    ApplyColorScheme(scheme_, colors_, gradient_);
+    colors_[ButtonColorIndex::OverColorGrad] = 0xFFFFFF;
+    colors_[ButtonColorIndex::DownColorGrad] = 0xFFFFFF;
+    colors_[ButtonColorIndex::DisabledColorGrad] = 0xFFFFFF;
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+    SetOpaque(true);
+}
+
+void TGradientButton::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.ClassName = "TGradientButton";
+}
+
+void TGradientButton::SetColorAt(int index, RgbColor color) {
+    colors_[index] = color;
+    scheme_ = TColorScheme::csCustom;
+    Invalidate();
+}
+
+void TGradientButton::SetColors(const ButtonColors& colors) {
+    colors_ = colors;
+    scheme_ = TColorScheme::csCustom;
+    Invalidate();
+}
+
+void TGradientButton::SetColorScheme(TColorScheme scheme) {
+    ApplyColorScheme(scheme, colors_, gradient_);
+    scheme_ = scheme;
+    Invalidate();
+}
+
+void TGradientButton::SetGlyph(HBITMAP picture) {
+    glyph_.reset(picture ? static_cast<HBITMAP>(CopyImage(picture, IMAGE_BITMAP, 0, 0, 0)) : nullptr);
+    Invalidate();
+}
+
+void TGradientButton::ShowLook(ButtonLook look) {
+    looks_.Show(look);
+    Invalidate();
+}
+
+void TGradientButton::RepaintNow() {
+    if (HandleAllocated())
+        Repaint();
+}
+
+// ---------------------------------------------------------------- painting
+
+void TGradientButton::Paint(HDC dc) {
+    OffscreenBuffer buffer(dc, Width(), Height());
+    PaintFace(buffer.dc());
+    buffer.CopyTo(dc);
+}
+
+void TGradientButton::PaintFace(HDC dc) {
+    const int w = Width(), h = Height();
+    const ButtonLook look = looks_.Look();
+    const auto c = colors_.ForLook(look, Enabled());
+
+    FillSolid(dc, RECT{0, 0, w, h}, c[LookFace]);
+    if (gradient_) {
+        auto lines = GradientLineColors(c[LookFace], c[LookGrad], 0, h);
+        for (int i = 0; i < int(lines.size()); ++i) {
+            POINT line[2] = {{0, i}, {0 + w, i}};
+            LineSolid(dc, lines[std::size_t(i)], line, 2);
+        }
+    }
+
+    const std::string caption = Caption();
+    SelectGuard keepFont(dc, FontHandle());
+    SIZE text{0, 0};
+    if (!caption.empty())
+        GetTextExtentPoint32A(dc, caption.c_str(), int(caption.size()), &text);
+    ButtonFaceMetrics m;
+    m.width = w;
+    m.height = h;
+    m.textWidth = text.cx;
+    m.textHeight = text.cy;
+    const SIZE glyphSize = BitmapSize(glyph_.get());
+    m.glyphWidth = glyphSize.cx;
+    m.glyphHeight = glyphSize.cy;
+    m.hasCaption = !caption.empty();
+    m.spacing = spacing_;
+    m.layout = layout_;
+    m.down = look == ButtonLook::Down;
+    const CaptionPlacement place = PlaceCaptionAndGlyph(m);
+
+    if (glyph_ && glyphSize.cx > 0 && glyphSize.cy > 0) {
+        if (transparentGlyph_)
+            DrawTransparentBitmap(dc, place.glyph.x, place.glyph.y, glyph_.get(),
+                                  BitmapPixel(glyph_.get(), 0, 0));
+        else
+            DrawBitmap(dc, place.glyph.x, place.glyph.y, glyph_.get());
+    }
+
+    if (!caption.empty()) {
+        SetTextColor(dc, c[LookText]);
+        SetBkMode(dc, TRANSPARENT);
+        RECT r{place.text.x, place.text.y, place.text.x + text.cx, place.text.y + text.cy};
+        DrawTextA(dc, caption.c_str(), int(caption.size()), &r,
+                  DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP);
+    }
+
+    FrameSolid(dc, RECT{0, 0, w, h}, c[LookBorder]);
+    if (ctl3D_) {
+        POINT light[3] = {{1, h - 2}, {1, 1}, {w - 1, 1}};
+        LineSolid(dc, c[LookLight], light, 3);
+        POINT dark[3] = {{w - 2, 1}, {w - 2, h - 2}, {1, h - 2}};
+        LineSolid(dc, c[LookDark], dark, 3);
+    }
+    if (focused_)
+        FrameSolid(dc, RECT{3, 3, w - 3, h - 3}, colors_[ButtonColorIndex::ColorFocusRect]);
+}
+
+// ---------------------------------------------------------------- mouse, keys, focus
+
+void TGradientButton::Click() {
+    if (Parent()) {
+        if (TForm* form = ParentForm())
+            form->SetModalResult(modalResult_);
+    }
+    looks_.Clicked();
+    RepaintNow();
+    TWinControl::Click();
+}
+
+void TGradientButton::MouseEnter() {
+    if (looks_.MouseEnter(hotTrack_)) {
+        if (useSound_)
+            PlayControlSound(ControlSound::Hover, int(sound_) + 1);
+        RepaintNow();
+    }
+    TWinControl::MouseEnter();
+}
+
+void TGradientButton::MouseLeave() {
+    looks_.MouseLeave();
+    RepaintNow();
+    TWinControl::MouseLeave();
+}
+
+void TGradientButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TWinControl::MouseDown(button, shift, x, y);
+    if (button != mbLeft || !HandleAllocated())
+        return;
+    looks_.LeftDown();
+    if (TabStop() && CanFocus())
+        SetFocus();
+    RepaintNow();
+}
+
+void TGradientButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TWinControl::MouseUp(button, shift, x, y);
+    if (!HandleAllocated())
+        return;
+    looks_.ButtonUp(x, y, Width(), Height(), hotTrack_);
+    RepaintNow();
+}
+
+void TGradientButton::KeyDown(WORD& key, TShiftState shift) {
+    TWinControl::KeyDown(key, shift);
+    if (key == VK_SPACE) {
+        looks_.SpaceDown();
+        RepaintNow();
+    } else if (key == VK_RETURN) {
+        Click();
+        RepaintNow();
+    }
+}
+
+void TGradientButton::KeyUp(WORD& key, TShiftState shift) {
+    TWinControl::KeyUp(key, shift);
+    if (key == VK_SPACE) {
+        looks_.SpaceUp();
+        RepaintNow();
+        Click();
+    }
+}
+
+bool TGradientButton::DialogKey(WORD key, TShiftState shift) {
+    const bool noModifiers = !shift.Has(ssShift) && !shift.Has(ssCtrl) && !shift.Has(ssAlt);
+    if (((key == VK_RETURN && Focused()) || (key == VK_ESCAPE && cancel_)) && noModifiers && CanFocus()) {
+        Click();
+        return true;
+    }
+    if (default_) {
+        Click();
+        return true;
+    }
+    return TWinControl::DialogKey(key, shift);
+}
+
+bool TGradientButton::DialogChar(char ch) {
+    if (IsAccel(ch, Caption()) && Enabled()) {
+        Click();
+        return true;
+    }
+    return TWinControl::DialogChar(ch);
+}
+
+void TGradientButton::DoEnter() {
+    focused_ = true;
+    RepaintNow();
+    TWinControl::DoEnter();
+}
+
+void TGradientButton::DoExit() {
+    focused_ = false;
+    looks_.FocusLost();
+    RepaintNow();
+    TWinControl::DoExit();
+}
+
+} // namespace quennet

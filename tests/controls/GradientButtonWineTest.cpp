@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "controls/GradientButton.h"
+#include "ControlTestSupport.h"
+
+namespace quennet {
+namespace {
+
+using namespace quennet::testing;
+using namespace ButtonColorIndex;
+
+class GradientButtonTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        button = &form.Add<TGradientButton>();
+        button->SetColors(MainWindowButtonColors());
+        button->SetGradient(false);
+        button->SetCaption("Search");
+        button->SetBounds(10, 10, 143, 23);
+        button->OnClick = [this](TWinControl&) { ++clicks; };
+        Pump();
+        hwnd = button->Handle();
+        MoveCursorTo(form.Handle(), 300, 250); // away from the button
+    }
+    void TearDown() override {
+        ReleaseCapture();
+        form.RemoveControl(*button);
+    }
+
+    HostForm& form = SharedForm();
+    TGradientButton* button = nullptr;
+    HWND hwnd = nullptr;
+    int clicks = 0;
+};
+
+TEST_F(GradientButtonTest, SearchButtonPaintsGreenFaceDarkBorderAndBevel) {
+    Canvas canvas(143, 23);
+    button->PaintFace(canvas.dc());
+    EXPECT_EQ(canvas.At(0, 0), RGB(55, 111, 21));     // border
+    EXPECT_EQ(canvas.At(142, 22), RGB(55, 111, 21));
+    EXPECT_EQ(canvas.At(6, 11), RGB(174, 210, 174));  // face
+    EXPECT_EQ(canvas.At(1, 10), RGB(219, 245, 203));  // light bevel, left
+    EXPECT_EQ(canvas.At(70, 1), RGB(219, 245, 203));  // light bevel, top
+    EXPECT_EQ(canvas.At(141, 10), RGB(92, 185, 36));  // dark bevel, right
+    EXPECT_EQ(canvas.At(70, 21), RGB(92, 185, 36));   // dark bevel, bottom
+    EXPECT_GT(canvas.Count(RGB(0, 0, 0), 40, 4, 100, 19), 20); // black caption
+}
+
+TEST_F(GradientButtonTest, LooksFollowEnterPressLeaveAndReleaseOutside) {
+    MouseMove(hwnd, 20, 10);
+    EXPECT_EQ(button->Look(), ButtonLook::Over);
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 10));
+    EXPECT_EQ(button->Look(), ButtonLook::Down);
+    EXPECT_TRUE(button->Focused());
+    MouseMove(hwnd, 200, 10, MK_LBUTTON); // captured: still reaches the button, outside
+    EXPECT_EQ(button->Look(), ButtonLook::Normal);
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, At(200, 10));
+    EXPECT_EQ(button->Look(), ButtonLook::Normal);
+    EXPECT_EQ(clicks, 0);
+
+    Canvas canvas(143, 23);
+    button->PaintFace(canvas.dc());
+    EXPECT_EQ(canvas.At(6, 11), RGB(174, 210, 174));
+}
+
+TEST_F(GradientButtonTest, ClickInsideShowsOverAfterwardsButNotOnTheFirstRow) {
+    MouseMove(hwnd, 20, 10);
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 10));
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, At(20, 10));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(button->Look(), ButtonLook::Over);
+
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 0));
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, At(20, 0));
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(button->Look(), ButtonLook::Normal);
+}
+
+TEST_F(GradientButtonTest, OverAndDownLooksPaintTheirFaces) {
+    Canvas canvas(143, 23);
+    MouseMove(hwnd, 20, 10);
+    button->PaintFace(canvas.dc());
+    EXPECT_EQ(canvas.At(6, 11), RGB(210, 242, 191));
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 10));
+    button->PaintFace(canvas.dc());
+    EXPECT_EQ(canvas.At(6, 11), RGB(131, 220, 78));
+    EXPECT_EQ(canvas.At(0, 0), RGB(57, 116, 22));
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, At(20, 10));
+}
+
+TEST_F(GradientButtonTest, DisabledButtonIsGrayEvenUnderTheMouse) {
+    MouseMove(hwnd, 20, 10);
+    button->SetEnabled(false);
+    Canvas canvas(143, 23);
+    button->PaintFace(canvas.dc());
+    EXPECT_EQ(canvas.At(6, 11), RGB(238, 238, 238));
+    EXPECT_EQ(canvas.At(0, 0), RGB(128, 128, 128));
+}
+
+TEST_F(GradientButtonTest, HoverSoundOnlyWithUseSound) {
+    SoundLog sounds;
+    MouseMove(hwnd, 20, 10);
+    SendMessageA(hwnd, WM_MOUSELEAVE, 0, 0);
+    MoveCursorTo(form.Handle(), 300, 250);
+    SendMessageA(form.Handle(), WM_MOUSEMOVE, 0, At(300, 250));
+    EXPECT_TRUE(sounds.events.empty());
+
+    button->SetUseSound(true);
+    button->SetSound(TButtonSound::ssFire);
+    MouseMove(hwnd, 20, 10);
+    EXPECT_EQ(sounds.events, std::vector<std::string>{"wave3"});
+}
+
+TEST_F(GradientButtonTest, HeldSpaceShowsDownAndClicksOnRelease) {
+    SendMessageA(hwnd, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(button->Look(), ButtonLook::Down);
+    EXPECT_EQ(clicks, 0);
+    SendMessageA(hwnd, WM_KEYUP, VK_SPACE, 0xC0000001);
+    EXPECT_EQ(button->Look(), ButtonLook::Normal);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GradientButtonTest, ClickCopiesModalResultToTheForm) {
+    button->SetModalResult(mrOk);
+    button->Click();
+    EXPECT_EQ(form.ModalResult(), mrOk);
+}
+
+TEST_F(GradientButtonTest, AnySingleColourMakesTheSchemeCustom) {
+    TGradientButton& fresh = form.Add<TGradientButton>();
+    EXPECT_EQ(fresh.ColorScheme(), TColorScheme::csNeoDesert);
+    EXPECT_TRUE(fresh.Gradient());
+    EXPECT_EQ(fresh.ColorAt(OverColorGrad), 0xFFFFFFu);
+    fresh.SetColorAt(DownColorText, 0x123456);
+    EXPECT_EQ(fresh.ColorScheme(), TColorScheme::csCustom);
+    form.RemoveControl(fresh);
+}
+
+} // namespace
+} // namespace quennet

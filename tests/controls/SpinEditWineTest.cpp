@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "controls/Spin.h"
+#include "ControlTestSupport.h"
+
+namespace quennet {
+namespace {
+
+using namespace quennet::testing;
+
+class SpinEditTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        maxbuf = &form.Add<TSpinEdit>();
+        maxbuf->SetMinValue(1);
+        maxbuf->SetMaxValue(200);
+        maxbuf->SetValue(25);
+        maxbuf->SetBounds(10, 240, 138, 22);
+        other = &form.Add<TSpinEdit>();
+        other->SetBounds(10, 10, 65, 22);
+        Pump();
+        hwnd = maxbuf->Handle();
+    }
+    void TearDown() override {
+        ReleaseCapture();
+        form.RemoveControl(*maxbuf);
+        form.RemoveControl(*other);
+    }
+
+    HostForm& form = SharedForm();
+    TSpinEdit* maxbuf = nullptr;
+    TSpinEdit* other = nullptr;
+    HWND hwnd = nullptr;
+    SoundLog sounds;
+};
+
+TEST_F(SpinEditTest, UpKeyAtTheTopStaysThere) {
+    maxbuf->SetValue(200);
+    SendMessageA(hwnd, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(maxbuf->Text(), "200");
+    maxbuf->SetValue(1);
+    SendMessageA(hwnd, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(maxbuf->Text(), "1");
+    SendMessageA(hwnd, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(maxbuf->Text(), "2");
+}
+
+TEST_F(SpinEditTest, TypedLetterBeepsAndInsertsNothingAndEnterBeepsToo) {
+    maxbuf->SetFocus();
+    SendMessageA(hwnd, EM_SETSEL, 2, 2);
+    SendMessageA(hwnd, WM_CHAR, 'a', 0);
+    EXPECT_EQ(maxbuf->Text(), "25");
+    SendMessageA(hwnd, WM_CHAR, VK_RETURN, 0);
+    EXPECT_EQ(maxbuf->Text(), "25");
+    EXPECT_EQ(sounds.events, (std::vector<std::string>{"beep", "beep"}));
+    SendMessageA(hwnd, WM_CHAR, '7', 0);
+    EXPECT_EQ(maxbuf->Text(), "257");
+}
+
+TEST_F(SpinEditTest, OutOfRangeNumberShowsUntilTheFocusLeaves) {
+    maxbuf->SetFocus();
+    maxbuf->SetText("500");
+    EXPECT_EQ(maxbuf->Text(), "500");
+    EXPECT_EQ(maxbuf->Value(), 500);
+    other->SetFocus();
+    EXPECT_EQ(maxbuf->Text(), "200");
+}
+
+TEST_F(SpinEditTest, EmptyBoxStaysEmptyOnLeavingWhenMinValueIsInRange) {
+    other->SetMinValue(0);
+    other->SetMaxValue(10);
+    other->SetFocus();
+    other->SetText("");
+    maxbuf->SetFocus();
+    EXPECT_EQ(other->Text(), "");
+    EXPECT_EQ(other->Value(), 0);
+}
+
+TEST_F(SpinEditTest, HoldingTheUpButtonRepeatsOnTime) {
+    HWND up = maxbuf->Button().UpButton().Handle();
+    maxbuf->SetValue(25);
+    SendMessageA(up, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+    EXPECT_TRUE(maxbuf->Focused());
+    Pump(300);
+    EXPECT_EQ(maxbuf->Value(), 25); // nothing before 400 ms
+    Pump(360);                      // ~660 ms: steps at 400, 500 and 600
+    const int held = maxbuf->Value() - 25;
+    EXPECT_GE(held, 2);
+    EXPECT_LE(held, 4);
+    SendMessageA(up, WM_LBUTTONUP, 0, At(3, 3));
+    EXPECT_EQ(maxbuf->Value(), 25 + held + 1); // one more on release
+    Pump(250);
+    EXPECT_EQ(maxbuf->Value(), 25 + held + 1); // and the repeating has stopped
+}
+
+TEST_F(SpinEditTest, ShortPressGivesOneStepAndReleaseOutsideNone) {
+    HWND down = maxbuf->Button().DownButton().Handle();
+    SendMessageA(down, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+    SendMessageA(down, WM_LBUTTONUP, 0, At(3, 3));
+    EXPECT_EQ(maxbuf->Value(), 24);
+    SendMessageA(down, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+    SendMessageA(down, WM_MOUSEMOVE, MK_LBUTTON, At(50, 50));
+    SendMessageA(down, WM_LBUTTONUP, 0, At(50, 50));
+    EXPECT_EQ(maxbuf->Value(), 24);
+}
+
+TEST_F(SpinEditTest, ReadOnlyButtonsOnlyBeep) {
+    maxbuf->SetReadOnly(true);
+    maxbuf->UpClick();
+    EXPECT_EQ(maxbuf->Text(), "25");
+    EXPECT_EQ(sounds.events, std::vector<std::string>{"beep"});
+}
+
+TEST_F(SpinEditTest, LayoutKeepsTheButtonsInsideTheBox) {
+    EXPECT_EQ(maxbuf->Height(), 22);
+    TSpinButton& button = maxbuf->Button();
+    EXPECT_EQ(button.Width(), 15);
+    EXPECT_EQ(button.Left(), 138 - 15 - 5);
+    EXPECT_EQ(button.Height(), 17);
+    maxbuf->SetHeight(5); // too low: raised to the minimum
+    EXPECT_GE(maxbuf->Height(), 20);
+}
+
+} // namespace
+} // namespace quennet
