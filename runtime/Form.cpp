@@ -11,11 +11,16 @@ namespace quennet {
 
 namespace {
 
+// Depth first: a container's controls come right after it, each level by TabOrder.
 void CollectTabOrder(TWinControl& parent, std::vector<TWinControl*>& out) {
-    for (auto& child : parent.Controls()) {
-        if (!child->HandleAllocated())
-            continue;
-        out.push_back(child.get());
+    std::vector<TWinControl*> level;
+    for (auto& child : parent.Controls())
+        if (child->HandleAllocated())
+            level.push_back(child.get());
+    std::stable_sort(level.begin(), level.end(),
+                     [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+    for (TWinControl* child : level) {
+        out.push_back(child);
         CollectTabOrder(*child, out);
     }
 }

@@ -55,23 +55,6 @@ TMouseButton ButtonOf(UINT message) {
     }
 }
 
-const TFontSpec& DefaultFont() {
-    static const TFontSpec font;
-    return font;
-}
-
-HFONT DefaultFontHandle() {
-    static GdiFont font = [] {
-        WindowDC screen(nullptr);
-        const TFontSpec& spec = DefaultFont();
-        return GdiFont(CreateFontA(-MulDiv(spec.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0,
-                                   0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                   spec.Name.c_str()));
-    }();
-    return font.get();
-}
-
 } // namespace
 
 TWinControl::TWinControl() = default;
@@ -93,6 +76,7 @@ void TWinControl::DestroyHandle() {
 
 void TWinControl::Adopt(std::unique_ptr<TWinControl> child) {
     child->parent_ = this;
+    child->tabOrder_ = static_cast<int>(children_.size());
     children_.push_back(std::move(child));
     if (handle_)
         children_.back()->CreateHandle();
@@ -170,10 +154,12 @@ void TWinControl::CreateHandle() {
     if (!handle_)
         throw Exception("Error creating window of class " + params.ClassName);
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
+    RecordAnchorMargins();
     HandleCreated();
     for (auto& child : children_)
         if (!child->handle_)
             child->CreateHandle();
+    Realign();
 }
 
 void TWinControl::Bind(HWND window) {
@@ -350,6 +336,7 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SIZE: {
         LRESULT result = DefaultHandler(message, wParam, lParam);
+        Realign();
         Resize();
         return result;
     }
@@ -607,253 +594,5 @@ bool TWinControl::HandleNotify(NMHDR&, LRESULT&) { return false; }
 bool TWinControl::HandleDrawItem(DRAWITEMSTRUCT&) { return false; }
 bool TWinControl::HandleMeasureItem(MEASUREITEMSTRUCT&) { return false; }
 HBRUSH TWinControl::HandleCtlColor(HDC, UINT) { return nullptr; }
-
-// ---------------------------------------------------------------- geometry
-
-int TWinControl::Left() const {
-    if (!handle_)
-        return left_;
-    RECT r;
-    GetWindowRect(handle_, &r);
-    if (HWND parent = GetParent(handle_); parent && (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD))
-        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r.left;
-}
-
-int TWinControl::Top() const {
-    if (!handle_)
-        return top_;
-    RECT r;
-    GetWindowRect(handle_, &r);
-    if (HWND parent = GetParent(handle_); parent && (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD))
-        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r.top;
-}
-
-int TWinControl::Width() const {
-    if (!handle_)
-        return width_;
-    RECT r;
-    GetWindowRect(handle_, &r);
-    return r.right - r.left;
-}
-
-int TWinControl::Height() const {
-    if (!handle_)
-        return height_;
-    RECT r;
-    GetWindowRect(handle_, &r);
-    return r.bottom - r.top;
-}
-
-void TWinControl::SetBounds(int left, int top, int width, int height) {
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
-    if (handle_)
-        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-RECT TWinControl::ClientRect() const {
-    RECT r{0, 0, width_, height_};
-    if (handle_)
-        GetClientRect(handle_, &r);
-    return r;
-}
-
-int TWinControl::ClientWidth() const {
-    RECT r = ClientRect();
-    return r.right - r.left;
-}
-
-int TWinControl::ClientHeight() const {
-    RECT r = ClientRect();
-    return r.bottom - r.top;
-}
-
-// ---------------------------------------------------------------- state
-
-std::string TWinControl::Caption() const {
-    if (!handle_)
-        return caption_;
-    int length = GetWindowTextLengthA(handle_);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int got = GetWindowTextA(handle_, text.data(), length + 1);
-    text.resize(static_cast<size_t>(std::max(got, 0)));
-    return text;
-}
-
-void TWinControl::SetCaption(const std::string& text) {
-    caption_ = text;
-    if (handle_)
-        SetWindowTextA(handle_, text.c_str());
-}
-
-bool TWinControl::Visible() const {
-    if (!handle_)
-        return visible_;
-    return (GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-void TWinControl::SetVisible(bool value) {
-    visible_ = value;
-    if (value && !handle_ && parent_ && parent_->handle_)
-        CreateHandle();
-    if (handle_)
-        ShowWindow(handle_, value ? SW_SHOW : SW_HIDE);
-}
-
-bool TWinControl::Enabled() const {
-    if (!handle_)
-        return enabled_;
-    return IsWindowEnabled(handle_) != FALSE;
-}
-
-void TWinControl::SetEnabled(bool value) {
-    enabled_ = value;
-    if (handle_)
-        EnableWindow(handle_, value);
-}
-
-void TWinControl::UpdateStyleBit(DWORD bit, bool on) {
-    if (!handle_)
-        return;
-    LONG style = GetWindowLongA(handle_, GWL_STYLE);
-    SetWindowLongA(handle_, GWL_STYLE, on ? (style | static_cast<LONG>(bit)) : (style & ~static_cast<LONG>(bit)));
-}
-
-void TWinControl::SetTabStop(bool value) {
-    tabStop_ = value;
-    UpdateStyleBit(WS_TABSTOP, value);
-}
-
-bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
-
-bool TWinControl::CanFocus() const {
-    for (const TWinControl* c = this; c; c = c->parent_)
-        if (!c->Visible() || !c->Enabled())
-            return false;
-    return true;
-}
-
-void TWinControl::SetFocus() { ::SetFocus(Handle()); }
-
-TColor TWinControl::Color() const {
-    if (parentColor_ && parent_)
-        return parent_->Color();
-    return color_;
-}
-
-void TWinControl::SetColor(TColor color) {
-    color_ = color;
-    parentColor_ = false;
-    Invalidate();
-}
-
-void TWinControl::SetParentColor(bool value) {
-    parentColor_ = value;
-    Invalidate();
-}
-
-const TFontSpec& TWinControl::Font() const {
-    if (parentFont_)
-        return parent_ ? parent_->Font() : DefaultFont();
-    return font_;
-}
-
-HFONT TWinControl::FontHandle() const {
-    if (parentFont_)
-        return parent_ ? parent_->FontHandle() : DefaultFontHandle();
-    return fontHandle_.get();
-}
-
-void TWinControl::SetFont(const TFontSpec& font) {
-    font_ = font;
-    parentFont_ = false;
-    WindowDC screen(nullptr);
-    fontHandle_.reset(CreateFontA(-MulDiv(font.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0, 0,
-                                  font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE,
-                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
-    if (handle_) {
-        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
-        FontChanged();
-    }
-    ApplyFontToChildren();
-}
-
-void TWinControl::ApplyFontToChildren() {
-    for (auto& child : children_) {
-        if (!child->parentFont_)
-            continue;
-        if (child->handle_) {
-            SendMessageA(child->handle_, WM_SETFONT, reinterpret_cast<WPARAM>(child->FontHandle()), TRUE);
-            child->FontChanged();
-        }
-        child->ApplyFontToChildren();
-    }
-}
-
-void TWinControl::Invalidate() {
-    if (handle_)
-        InvalidateRect(handle_, nullptr, TRUE);
-}
-
-void TWinControl::Repaint() {
-    if (handle_) {
-        InvalidateRect(handle_, nullptr, TRUE);
-        UpdateWindow(handle_);
-    }
-}
-
-void TWinControl::Update() {
-    if (handle_)
-        UpdateWindow(handle_);
-}
-
-// ---------------------------------------------------------------- free helpers
-
-TShiftState KeyboardShiftState() {
-    TShiftState state;
-    if (GetKeyState(VK_SHIFT) < 0)
-        state |= ssShift;
-    if (GetKeyState(VK_CONTROL) < 0)
-        state |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0)
-        state |= ssAlt;
-    return state;
-}
-
-TShiftState MouseShiftState(WPARAM keys) {
-    TShiftState state;
-    if (keys & MK_SHIFT)
-        state |= ssShift;
-    if (keys & MK_CONTROL)
-        state |= ssCtrl;
-    if (keys & MK_LBUTTON)
-        state |= ssLeft;
-    if (keys & MK_RBUTTON)
-        state |= ssRight;
-    if (keys & MK_MBUTTON)
-        state |= ssMiddle;
-    if (GetKeyState(VK_MENU) < 0)
-        state |= ssAlt;
-    return state;
-}
-
-bool IsAccel(char ch, const std::string& caption) {
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&')
-            continue;
-        if (caption[i + 1] == '&') { // "&&" is a literal ampersand
-            ++i;
-            continue;
-        }
-        return std::toupper(static_cast<unsigned char>(caption[i + 1])) ==
-               std::toupper(static_cast<unsigned char>(ch));
-    }
-    return false;
-}
 
 } // namespace quennet

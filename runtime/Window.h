@@ -55,6 +55,11 @@ struct TFontSpec {
     TColor Color = clWindowText;
 };
 
+// Placement that follows the parent's size: docking to a side or filling what is left
+// (Align), or keeping the distance to the parent's right and bottom edges (Anchors).
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAnchorFlag : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+
 struct TCreateParams {
     std::string ClassName;     // registered by the runtime on first use, unless SystemClass
     bool SystemClass = false;  // an existing class (EDIT, BUTTON, ...): subclassed after creation
@@ -107,6 +112,17 @@ public:
     void SetWidth(int value) { SetBounds(Left(), Top(), value, Height()); }
     void SetHeight(int value) { SetBounds(Left(), Top(), Width(), value); }
     RECT ClientRect() const;
+    void SetAlign(TAlign align);
+    TAlign Align() const { return align_; }
+    // Any of akLeft | akTop | akRight | akBottom; the distances to the parent's edges are
+    // those of the moment the bounds are set (or the window is made).
+    void SetAnchors(unsigned anchors);
+    unsigned Anchors() const { return anchors_; }
+    // Lays out the aligned and anchored children again for the current client size.
+    void Realign();
+    // Position among the siblings when Tab moves the focus; by default the order of Add.
+    void SetTabOrder(int order);
+    int TabOrder() const { return tabOrder_; }
     int ClientWidth() const;
     int ClientHeight() const;
 
@@ -229,6 +245,7 @@ private:
     void TrackMouse(int x, int y);
     void ApplyFontToChildren();
     void UpdateStyleBit(DWORD bit, bool on);
+    void RecordAnchorMargins();
 
     HWND handle_ = nullptr;
     bool systemClass_ = false;
@@ -251,6 +268,11 @@ private:
     GdiFont fontHandle_; // owned only while the control has its own font
     HCURSOR cursor_ = nullptr; // shared cursor, not owned
     TPopupMenu* popupMenu_ = nullptr;
+    TAlign align_ = alNone;
+    unsigned anchors_ = akLeft | akTop;
+    int rightMargin_ = 0, bottomMargin_ = 0; // to the parent's client edges, for anchors
+    int tabOrder_ = 0;
+    bool realigning_ = false;
 
     bool opaque_ = false;
     bool clickOnRelease_ = true;
