@@ -157,7 +157,6 @@ void TLabel::AdjustSize() {
     if (!autoSize_ || !HandleAllocated())
         return;
     WindowDC dc(HandleOrNull());
-    TCanvas canvas(dc.get());
     RECT r{0, 0, 0, 0};
     std::string text = Caption();
     SelectGuard keep(dc.get(), FontHandle());

@@ -18,6 +18,9 @@ namespace {
 // The object behind any window the runtime made or subclassed. A property rather than
 // GWLP_USERDATA, because standard controls may use their user data themselves.
 const char kObjectProperty[] = "Quennet.Object";
+// The control an inner window belongs to, and the inner window's own procedure.
+const char kInnerOwnerProperty[] = "Quennet.InnerOwner";
+const char kInnerProcProperty[] = "Quennet.InnerProc";
 
 void RegisterOwnClass(const TCreateParams& params, WNDPROC proc) {
     static std::set<std::string> registered;
@@ -224,6 +227,68 @@ LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wPa
     if (!self)
         return DefWindowProcA(window, message, wParam, lParam);
     return Dispatch(self, message, wParam, lParam);
+}
+
+void TWinControl::ForwardInnerWindow(HWND inner) {
+    if (!inner || GetPropA(inner, kInnerOwnerProperty))
+        return;
+    SetPropA(inner, kInnerOwnerProperty, this);
+    SetPropA(inner, kInnerProcProperty,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(inner, GWLP_WNDPROC,
+                                                        reinterpret_cast<LONG_PTR>(&TWinControl::InnerProc))));
+}
+
+LRESULT CALLBACK TWinControl::InnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* owner = static_cast<TWinControl*>(GetPropA(window, kInnerOwnerProperty));
+    auto proc = reinterpret_cast<WNDPROC>(GetPropA(window, kInnerProcProperty));
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+        RemovePropA(window, kInnerOwnerProperty);
+        RemovePropA(window, kInnerProcProperty);
+        return CallWindowProcA(proc, window, message, wParam, lParam);
+    }
+    try {
+        switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYUP: {
+            WORD key = static_cast<WORD>(wParam);
+            if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+                owner->KeyDown(key, KeyboardShiftState());
+            else
+                owner->KeyUp(key, KeyboardShiftState());
+            if (key == 0)
+                return 0;
+            wParam = key;
+            break;
+        }
+        case WM_CHAR: {
+            char ch = static_cast<char>(wParam);
+            owner->KeyPress(ch);
+            if (ch == 0)
+                return 0;
+            wParam = static_cast<unsigned char>(ch);
+            break;
+        }
+        case WM_SETFOCUS: {
+            LRESULT result = CallWindowProcA(proc, window, message, wParam, lParam);
+            owner->DoEnter();
+            return result;
+        }
+        case WM_KILLFOCUS: {
+            LRESULT result = CallWindowProcA(proc, window, message, wParam, lParam);
+            owner->DoExit();
+            return result;
+        }
+        default:
+            break;
+        }
+    } catch (...) {
+        Application().HandleException(std::current_exception());
+        return 0;
+    }
+    return CallWindowProcA(proc, window, message, wParam, lParam);
 }
 
 LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -232,7 +232,12 @@ protected:
 
     void DestroyHandle();
 
+    // For standard controls made of several windows (the edit inside a combo box): the
+    // inner window's keys, characters and focus changes reach this control's handlers too.
+    void ForwardInnerWindow(HWND inner);
+
 private:
+    static LRESULT CALLBACK InnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     friend class TForm;
     static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -63,7 +63,8 @@ void TWinControl::Realign() {
     RECT client = ClientRect();
     for (auto& child : children_) {
         TWinControl& c = *child;
-        if (c.align_ != alNone || (c.anchors_ & (akRight | akBottom)) == 0)
+        // A child without its window has no margins yet; it is placed when it gets one.
+        if (!c.handle_ || c.align_ != alNone || (c.anchors_ & (akRight | akBottom)) == 0)
             continue;
         int left = c.left_, top = c.top_, width = c.width_, height = c.height_;
         if (c.anchors_ & akRight) {

@@ -1,0 +1,105 @@
+#include "runtime/ComboBoxEx.h"
+
+namespace quennet {
+
+TComboBoxEx::TComboBoxEx() {
+    SetTabStop(true);
+    SetBounds(0, 0, 145, 200);
+}
+
+void TComboBoxEx::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.ClassName = WC_COMBOBOXEXA;
+    params.SystemClass = true;
+    params.Style = (params.Style & ~WS_CLIPCHILDREN) | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+}
+
+void TComboBoxEx::HandleCreated() {
+    if (images_)
+        SendMessageA(HandleOrNull(), CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+    // Only the edit: the box passes some of the edit's keys on to its inner combo box, which
+    // would report them a second time.
+    ForwardInnerWindow(EditWindow());
+}
+
+HWND TComboBoxEx::EditWindow() const {
+    return HandleAllocated() ? reinterpret_cast<HWND>(SendMessageA(HandleOrNull(), CBEM_GETEDITCONTROL, 0, 0))
+                             : nullptr;
+}
+
+void TComboBoxEx::SetImages(HIMAGELIST images) {
+    images_ = images;
+    if (HandleAllocated())
+        SendMessageA(HandleOrNull(), CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+}
+
+int TComboBoxEx::AddItem(const std::string& caption, int image, int indent) {
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_TEXT | CBEIF_INDENT | (image >= 0 ? CBEIF_IMAGE | CBEIF_SELECTEDIMAGE : 0);
+    item.iItem = -1; // at the end
+    std::string text = caption;
+    item.pszText = text.data();
+    item.iImage = image;
+    item.iSelectedImage = image;
+    item.iIndent = indent;
+    return static_cast<int>(SendMessageA(Handle(), CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int TComboBoxEx::ItemCount() const {
+    return HandleAllocated() ? static_cast<int>(SendMessageA(HandleOrNull(), CB_GETCOUNT, 0, 0)) : 0;
+}
+
+std::string TComboBoxEx::ItemCaption(int index) const {
+    char buffer[MAX_PATH * 2] = "";
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_TEXT;
+    item.iItem = index;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    if (!HandleAllocated() || !SendMessageA(HandleOrNull(), CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return std::string();
+    return buffer;
+}
+
+int TComboBoxEx::ItemIndex() const {
+    return HandleAllocated() ? static_cast<int>(SendMessageA(HandleOrNull(), CB_GETCURSEL, 0, 0)) : -1;
+}
+
+void TComboBoxEx::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+std::string TComboBoxEx::EditText() const {
+    HWND edit = EditWindow();
+    if (!edit)
+        return std::string();
+    int length = GetWindowTextLengthA(edit);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(edit, text.data(), length + 1)));
+    return text;
+}
+
+void TComboBoxEx::SetEditText(const std::string& text) {
+    Handle();
+    if (HWND edit = EditWindow())
+        SetWindowTextA(edit, text.c_str());
+}
+
+void TComboBoxEx::Clear() {
+    if (HandleAllocated())
+        SendMessageA(HandleOrNull(), CB_RESETCONTENT, 0, 0);
+}
+
+bool TComboBoxEx::HandleCommand(WORD notifyCode) {
+    switch (notifyCode) {
+    case CBN_SELCHANGE:
+        Click();
+        return true;
+    case CBN_EDITCHANGE:
+        if (OnChange)
+            OnChange(*this);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace quennet

@@ -1,0 +1,38 @@
+// The extended combo box: a drop-down list of captions with images and an edit field the
+// user may type into. A choice from the list raises OnClick; typing raises OnChange. Keys
+// typed into the edit field reach this control's OnKeyDown / OnKeyPress.
+#pragma once
+
+#include "runtime/Window.h"
+
+#include <string>
+
+namespace quennet {
+
+class TComboBoxEx : public TWinControl {
+public:
+    TComboBoxEx(); // a tab stop; Height is that of the dropped-down list
+    void SetImages(HIMAGELIST images); // not owned
+    int AddItem(const std::string& caption, int image = -1, int indent = 0);
+    int ItemCount() const;
+    std::string ItemCaption(int index) const;
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    // The edit field's text.
+    std::string EditText() const;
+    void SetEditText(const std::string& text);
+    void Clear();
+
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void HandleCreated() override;
+    bool HandleCommand(WORD notifyCode) override;
+
+private:
+    HWND EditWindow() const;
+    HIMAGELIST images_ = nullptr;
+};
+
+} // namespace quennet

@@ -1,0 +1,74 @@
+// The report-style list view. In owner-data mode (SetOwnerData before the window exists)
+// the list holds only a count and asks OnGetText for each cell it draws, so large lists
+// cost nothing until shown; otherwise AddItem stores the texts in the control.
+#pragma once
+
+#include "runtime/Window.h"
+
+#include <string>
+#include <vector>
+
+namespace quennet {
+
+class TListView : public TWinControl {
+public:
+    TListView(); // a tab stop, with a sunken edge
+
+    // Before the window exists.
+    void SetOwnerData(bool value) { ownerData_ = value; }
+    void SetMultiSelect(bool value) { multiSelect_ = value; }
+    void SetRowSelect(bool value) { rowSelect_ = value; }
+
+    int AddColumn(const std::string& caption, int width, int format = LVCFMT_LEFT);
+    int ColumnCount() const { return static_cast<int>(columns_.size()); }
+    int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+    void SetSmallImages(HIMAGELIST images); // not owned
+
+    // Owner-data mode.
+    void SetItemCount(int count);
+    void RedrawItems(int first, int last);
+    std::function<std::string(int item, int subItem)> OnGetText;
+    std::function<int(int item)> OnGetImage;
+
+    // Stored-data mode.
+    int AddItem(const std::vector<std::string>& texts, int image = -1);
+    std::string ItemText(int item, int subItem) const;
+
+    void Clear();
+    int ItemCount() const;
+    int SelCount() const;
+    std::vector<int> SelectedIndices() const;
+    int ItemIndex() const; // the first selected item, or -1
+    void SetItemIndex(int item); // selects and focuses only this item
+    bool Selected(int item) const;
+    void SetSelected(int item, bool value);
+    void MakeVisible(int item);
+
+    std::function<void(TListView& Sender, int Column)> OnColumnClick;
+    TNotifyEvent OnSelectItem; // the selection changed
+    // OnDblClick (of TWinControl) runs for a double click anywhere in the list.
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void HandleCreated() override;
+    bool HandleNotify(NMHDR& header, LRESULT& result) override;
+
+private:
+    struct Column {
+        std::string caption;
+        int width;
+        int format;
+    };
+    void InsertColumn(int index);
+
+    bool ownerData_ = false;
+    bool multiSelect_ = false;
+    bool rowSelect_ = false;
+    std::vector<Column> columns_;
+    HIMAGELIST smallImages_ = nullptr;
+    int pendingCount_ = 0;
+    std::string textBuffer_; // the text handed to the control for one cell
+};
+
+} // namespace quennet
