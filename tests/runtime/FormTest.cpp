@@ -2,6 +2,7 @@
 #include "BoxWatcher.h"
 
 #include "runtime/Application.h"
+#include "runtime/Exception.h"
 #include "runtime/Form.h"
 #include "runtime/Timer.h"
 
@@ -106,6 +107,37 @@ TEST(Form, CloseOfTheMainFormEndsTheLoopAfterOnClose) {
     Application().Run(); // returns on the quit message the close posts
     EXPECT_TRUE(closed);
     Application().SetMainForm(nullptr);
+}
+
+TEST(Form, CloseQueryCanRefuseAndAnErrorInsideAModalFormLeavesItOpen) {
+    TForm dialog;
+    dialog.SetBounds(80, 80, 200, 100);
+    Application().SetTitle("Modal Test");
+    bool allowClose = false;
+    dialog.OnCloseQuery = [&](TForm&, bool& canClose) { canClose = allowClose; };
+    TTimer timer;
+    timer.SetInterval(20);
+    int step = 0;
+    timer.OnTimer = [&](TTimer&) {
+        switch (step++) {
+        case 0: // refused
+            SendMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
+            EXPECT_TRUE(IsWindowVisible(dialog.Handle()));
+            break;
+        case 1: // a handler fails while the form is modal: box, then the form goes on
+            throw Exception("Cannot open x.\r\n(denied.)");
+        default:
+            allowClose = true;
+            timer.SetEnabled(false);
+            SendMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
+            break;
+        }
+    };
+    test::BoxWatcher watcher("Modal Test");
+    timer.SetEnabled(true);
+    EXPECT_EQ(dialog.ShowModal(), mrCancel);
+    EXPECT_GE(step, 3);
+    EXPECT_TRUE(watcher.Serve().found);
 }
 
 class FormKeys : public ::testing::Test {

@@ -3,6 +3,7 @@
 
 #include "runtime/Application.h"
 #include "runtime/Exception.h"
+#include "runtime/MessageBoxes.h"
 #include "runtime/Thread.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,22 @@ TEST(Thread, QueuedCallsRunInOrderOnTheNextMessages) {
     worker.Start();
     EXPECT_TRUE(test::PumpUntil([&] { return order.size() == 5; }));
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+TEST(Thread, SynchronizedCallsRunWhileTheUserInterfaceSitsInAMessageBox) {
+    std::atomic<bool> ran{false};
+    bool ranBeforeTheBoxClosed = false;
+    TLambdaThread worker([&](TLambdaThread&) {
+        Sleep(20);
+        TThread::Synchronize([&] { ran = true; });
+    });
+    test::BoxWatcher watcher("Error");
+    worker.Start();
+    ShowErrorBox("Invalid directory.");
+    ranBeforeTheBoxClosed = ran;
+    watcher.Serve();
+    worker.WaitFor();
+    EXPECT_TRUE(ranBeforeTheBoxClosed);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Timers through the real message loop.
 #include "BoxWatcher.h"
 
+#include "runtime/Exception.h"
 #include "runtime/Timer.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,27 @@ TEST(Timer, ADestroyedTimerFiresNoMore) {
     }
     test::PumpUntil([] { return false; }, 80);
     EXPECT_EQ(ticks, 0);
+}
+
+} // namespace
+} // namespace quennet
+
+namespace quennet {
+namespace {
+
+TEST(Timer, AnExceptionFromOnTimerGoesToTheApplicationErrorBox) {
+    Application().SetTitle("Timer Test");
+    TTimer timer;
+    timer.SetInterval(10);
+    timer.OnTimer = [](TTimer& t) {
+        t.SetEnabled(false);
+        throw Exception("Invalid selection start");
+    };
+    test::BoxWatcher watcher("Timer Test");
+    timer.SetEnabled(true);
+    const test::BoxSeen& seen = watcher.Serve();
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, "Invalid selection start");
 }
 
 } // namespace
