@@ -7,8 +7,11 @@
 #include "runtime/ListView.h"
 #include "runtime/StatusBar.h"
 #include "runtime/StdControls.h"
+#include "runtime/TreeView.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace quennet {
 namespace {
@@ -239,6 +242,52 @@ TEST_F(StdControls, ComboBoxExListsCaptionsAndPassesEditKeysOn) {
     EXPECT_EQ(keys, std::vector<WORD>{VK_RETURN});
     combo.SetEditText("D:\\typed");
     EXPECT_EQ(combo.EditText(), "D:\\typed");
+}
+
+} // namespace
+} // namespace quennet
+
+namespace quennet {
+namespace {
+
+TEST(TreeView, ChildrenAreAddedWhenAnItemFirstExpandsAndDataIsHandedBackOnDeletion) {
+    TForm form;
+    form.SetBounds(100, 100, 330, 335);
+    auto& tree = form.Add<TTreeView>();
+    tree.SetAlign(alClient);
+    form.Show();
+    std::vector<LPARAM> deleted;
+    int expansions = 0;
+    tree.OnExpanding = [&](TTreeView& t, HTREEITEM item, bool&) {
+        if (t.FirstChild(item))
+            return; // filled already
+        ++expansions;
+        t.AddItem(item, "C:\\", 1, 1, true, 2);
+        t.AddItem(item, "D:\\", 1, 1, false, 3);
+    };
+    bool allowCollapse = false;
+    tree.OnCollapsing = [&](TTreeView&, HTREEITEM, bool& allow) { allow = allowCollapse; };
+    tree.OnDeletion = [&](TTreeView&, HTREEITEM, LPARAM data) { deleted.push_back(data); };
+    HTREEITEM computer = tree.AddItem(nullptr, "My Computer", 0, 0, true, 1);
+    EXPECT_EQ(tree.Count(), 1);
+    tree.Expand(computer);
+    tree.Expand(computer, false); // refused
+    tree.Expand(computer);
+    EXPECT_EQ(expansions, 1);
+    EXPECT_TRUE(tree.Expanded(computer));
+    HTREEITEM c = tree.FirstChild(computer);
+    EXPECT_EQ(tree.ItemText(c), "C:\\");
+    EXPECT_EQ(tree.ItemData(tree.NextSibling(c)), 3);
+    EXPECT_EQ(tree.ParentOf(c), computer);
+
+    HTREEITEM changedTo = nullptr;
+    tree.OnChange = [&](TTreeView&, HTREEITEM item) { changedTo = item; };
+    tree.Select(c);
+    EXPECT_EQ(tree.Selected(), c);
+    EXPECT_EQ(changedTo, c);
+    tree.Clear();
+    std::sort(deleted.begin(), deleted.end());
+    EXPECT_EQ(deleted, (std::vector<LPARAM>{1, 2, 3}));
 }
 
 } // namespace
