@@ -121,7 +121,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
         params.Style |= WS_TABSTOP;
     params.Caption = caption_;
     params.X = left_;
-    params.Y = top_;
+    params.Y = top_ - (parent_ ? parent_->scrollY_ : 0);
     params.Width = width_;
     params.Height = height_;
     params.Parent = parent_ ? parent_->handle_ : nullptr;

@@ -232,6 +232,11 @@ protected:
 
     void DestroyHandle();
 
+    // How far the content is scrolled up (a scroll box): the children's Top stays the
+    // unscrolled value while their windows sit this much higher.
+    int ScrollOffset() const { return scrollY_; }
+    void SetScrollOffset(int y);
+
     // For standard controls made of several windows (the edit inside a combo box): the
     // inner window's keys, characters and focus changes reach this control's handlers too.
     void ForwardInnerWindow(HWND inner);
@@ -278,6 +283,7 @@ private:
     int rightMargin_ = 0, bottomMargin_ = 0; // to the parent's client edges, for anchors
     int tabOrder_ = 0;
     bool realigning_ = false;
+    int scrollY_ = 0;
 
     bool opaque_ = false;
     bool clickOnRelease_ = true;

@@ -86,4 +86,15 @@ void TWinControl::Realign() {
 
 void TWinControl::SetTabOrder(int order) { tabOrder_ = order; }
 
+void TWinControl::SetScrollOffset(int y) {
+    if (y == scrollY_)
+        return;
+    scrollY_ = y;
+    for (auto& child : children_)
+        if (child->handle_)
+            SetWindowPos(child->handle_, nullptr, child->left_, child->top_ - y, 0, 0,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    Invalidate();
+}
+
 } // namespace quennet

@@ -45,7 +45,7 @@ int TWinControl::Top() const {
     GetWindowRect(handle_, &r);
     if (HWND parent = GetParent(handle_); parent && (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD))
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r.top;
+    return r.top + (parent_ ? parent_->scrollY_ : 0);
 }
 
 int TWinControl::Width() const {
@@ -70,7 +70,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     width_ = width;
     height_ = height;
     if (handle_)
-        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle_, nullptr, left, top - (parent_ ? parent_->scrollY_ : 0), width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     if (parent_ && !parent_->realigning_)
         RecordAnchorMargins();
 }

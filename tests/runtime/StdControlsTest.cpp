@@ -5,6 +5,7 @@
 #include "runtime/ComboBoxEx.h"
 #include "runtime/Form.h"
 #include "runtime/ListView.h"
+#include "runtime/ScrollBox.h"
 #include "runtime/StatusBar.h"
 #include "runtime/StdControls.h"
 #include "runtime/TreeView.h"
@@ -288,6 +289,82 @@ TEST(TreeView, ChildrenAreAddedWhenAnItemFirstExpandsAndDataIsHandedBackOnDeleti
     tree.Clear();
     std::sort(deleted.begin(), deleted.end());
     EXPECT_EQ(deleted, (std::vector<LPARAM>{1, 2, 3}));
+}
+
+} // namespace
+} // namespace quennet
+
+namespace quennet {
+namespace {
+
+class ScrollAndSplit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.SetBounds(50, 50, 100, 100);
+        box = &form.Add<TScrollBox>();
+        box->SetBounds(0, 0, 157, 10);
+        box->SetAlign(alLeft);
+        splitter = &form.Add<TSplitter>();
+        splitter->SetMinSize(155);
+        list = &form.Add<TListView>();
+        list->SetAlign(alClient);
+        low = &box->Add<TEdit>();
+        low->SetBounds(5, 300, 100, 20);
+        form.Show();
+        form.SetClientSize(600, 200);
+        Application().ProcessMessages();
+    }
+    // A press on the splitter and a move to screen x, as a drag sends them.
+    void Drag(int fromScreenX, int toScreenX) {
+        POINT from{fromScreenX, 10}, to{toScreenX, 10};
+        ScreenToClient(splitter->Handle(), &from);
+        SendMessageA(splitter->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, 10));
+        ScreenToClient(splitter->Handle(), &to);
+        SendMessageA(splitter->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, 10));
+        SendMessageA(splitter->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(to.x, 10));
+    }
+    int ScreenLeftOfSplitter() {
+        POINT at{0, 0};
+        ClientToScreen(splitter->Handle(), &at);
+        return at.x;
+    }
+    TForm form;
+    TScrollBox* box;
+    TSplitter* splitter;
+    TListView* list;
+    TEdit* low;
+};
+
+TEST_F(ScrollAndSplit, ScrollBarAppearsForControlsBelowTheBottomAndMovesThem) {
+    EXPECT_TRUE(GetWindowLongA(box->Handle(), GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(box->ContentHeight(), 320);
+    SendMessageA(box->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    const int offset = box->ScrollOffset();
+    EXPECT_EQ(offset, 320 - box->ClientHeight());
+    RECT r;
+    GetWindowRect(low->Handle(), &r);
+    MapWindowPoints(nullptr, box->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.top, 300 - offset);
+    EXPECT_EQ(low->Top(), 300); // its own position is the unscrolled one
+    low->SetTop(20);
+    box->UpdateScrollRange();
+    EXPECT_EQ(box->ScrollOffset(), 0);
+    EXPECT_FALSE(GetWindowLongA(box->Handle(), GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST_F(ScrollAndSplit, DraggingTheSplitterResizesItsNeighbourWithinTheMinimum) {
+    int moved = 0;
+    splitter->OnMoved = [&](TWinControl&) { ++moved; };
+    EXPECT_EQ(splitter->Left(), 157);
+    Drag(ScreenLeftOfSplitter() + 1, ScreenLeftOfSplitter() + 51);
+    EXPECT_EQ(box->Width(), 207);
+    EXPECT_EQ(list->Left(), 210);
+    Drag(ScreenLeftOfSplitter() + 1, ScreenLeftOfSplitter() - 500);
+    EXPECT_EQ(box->Width(), 155);
+    Drag(ScreenLeftOfSplitter() + 1, ScreenLeftOfSplitter() + 2000);
+    EXPECT_EQ(box->Width(), 600 - 3 - 155);
+    EXPECT_EQ(list->Width(), 155);
+    EXPECT_EQ(moved, 3);
 }
 
 } // namespace
