@@ -12,9 +12,9 @@ TThread::TThread() {
 }
 
 TThread::~TThread() {
-    if (handle_ && !finished_) {
+    if (handle_) {
         Terminate();
-        WaitFor();
+        WaitFor(); // also when Execute is over: the thread may still be on its way out
     }
 }
 
