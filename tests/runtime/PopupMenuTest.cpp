@@ -2,6 +2,7 @@
 #include "BoxWatcher.h"
 
 #include "runtime/Form.h"
+#include "runtime/ListView.h"
 #include "runtime/PopupMenu.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +64,18 @@ TEST_F(PopupMenu, EscapeChoosesNothing) {
     EXPECT_FALSE(menu.Popup(150, 150));
     keys.join();
     EXPECT_TRUE(chosen.empty());
+}
+
+TEST_F(PopupMenu, ARightClickedControlShowsItsMenu) {
+    auto& list = form.Add<TListView>();
+    list.SetBounds(0, 0, 200, 100);
+    list.SetPopupMenu(&menu);
+    std::thread keys = PressInMenu({{WM_CHAR, 'o'}});
+    POINT at{20, 20};
+    ClientToScreen(list.Handle(), &at);
+    SendMessageA(list.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.Handle()), MAKELPARAM(at.x, at.y));
+    keys.join();
+    EXPECT_EQ(chosen, std::vector<std::string>{"open"});
 }
 
 TEST_F(PopupMenu, ChooseSkipsDisabledItemsAndSeparators) {
