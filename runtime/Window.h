@@ -46,7 +46,7 @@ using TMouseMoveEvent = std::function<void(TWinControl& Sender, TShiftState Shif
 using TKeyEvent = std::function<void(TWinControl& Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TWinControl& Sender, char& Key)>;
 
-struct TFontSpec {
+struct TFont {
     std::string Name = "MS Sans Serif";
     int Size = 8; // points
     bool Bold = false;
@@ -147,9 +147,9 @@ public:
     void SetColor(TColor color);
     bool ParentColor() const { return parentColor_; }
     void SetParentColor(bool value);
-    const TFontSpec& Font() const; // own font, or the parent's while ParentFont
+    const TFont& Font() const; // own font, or the parent's while ParentFont
     HFONT FontHandle() const;
-    void SetFont(const TFontSpec& font);
+    void SetFont(const TFont& font);
     bool ParentFont() const { return parentFont_; }
     void SetCursor(HCURSOR cursor) { cursor_ = cursor; } // nullptr: the class cursor (arrow)
     HCURSOR Cursor() const { return cursor_; }
@@ -273,7 +273,7 @@ private:
 
     TColor color_ = clBtnFace;
     bool parentColor_ = true;
-    TFontSpec font_;
+    TFont font_;
     bool parentFont_ = true;
     GdiFont fontHandle_; // owned only while the control has its own font
     HCURSOR cursor_ = nullptr; // shared cursor, not owned

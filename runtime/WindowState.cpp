@@ -7,20 +7,21 @@ namespace quennet {
 
 namespace {
 
-const TFontSpec& DefaultFont() {
-    static const TFontSpec font;
+const TFont& DefaultFont() {
+    static const TFont font;
     return font;
 }
 
+GdiFont MakeFont(const TFont& font) {
+    WindowDC screen(nullptr);
+    return GdiFont(CreateFontA(-MulDiv(font.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0, 0,
+                               font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                               font.Name.c_str()));
+}
+
 HFONT DefaultFontHandle() {
-    static GdiFont font = [] {
-        WindowDC screen(nullptr);
-        const TFontSpec& spec = DefaultFont();
-        return GdiFont(CreateFontA(-MulDiv(spec.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0,
-                                   0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                   spec.Name.c_str()));
-    }();
+    static GdiFont font = MakeFont(DefaultFont());
     return font.get();
 }
 
@@ -177,7 +178,7 @@ void TWinControl::SetParentColor(bool value) {
     Invalidate();
 }
 
-const TFontSpec& TWinControl::Font() const {
+const TFont& TWinControl::Font() const {
     if (parentFont_)
         return parent_ ? parent_->Font() : DefaultFont();
     return font_;
@@ -189,14 +190,10 @@ HFONT TWinControl::FontHandle() const {
     return fontHandle_.get();
 }
 
-void TWinControl::SetFont(const TFontSpec& font) {
+void TWinControl::SetFont(const TFont& font) {
     font_ = font;
     parentFont_ = false;
-    WindowDC screen(nullptr);
-    fontHandle_.reset(CreateFontA(-MulDiv(font.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0, 0,
-                                  font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE,
-                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
+    fontHandle_ = MakeFont(font);
     if (handle_) {
         SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
         FontChanged();
