@@ -288,6 +288,26 @@ TEST(WindowOwnership, PropertiesSetBeforeTheWindowExistsAreApplied) {
     EXPECT_FALSE(IsWindowEnabled(probe.Handle()));
 }
 
+TEST(WindowOwnership, AFontSetOnTheFormReachesTheChildrenThatUseTheirParentsFont) {
+    TForm form;
+    auto& inherits = form.Add<TStdProbe>("EDIT");
+    auto& own = form.Add<TStdProbe>("EDIT");
+    TFont bold;
+    bold.Bold = true;
+    own.SetFont(bold);
+    form.Show();
+    TFont big;
+    big.Size = 14;
+    form.SetFont(big);
+    auto fontOf = [](TWinControl& c) { return reinterpret_cast<HFONT>(SendMessageA(c.Handle(), WM_GETFONT, 0, 0)); };
+    EXPECT_EQ(fontOf(inherits), form.FontHandle());
+    EXPECT_EQ(inherits.Font().Size, 14);
+    EXPECT_NE(fontOf(own), form.FontHandle());
+    LOGFONTA described{};
+    GetObjectA(fontOf(own), sizeof described, &described);
+    EXPECT_EQ(described.lfWeight, FW_BOLD);
+}
+
 TEST(AccessCharacters, MatchTheLetterAfterASingleAmpersand) {
     struct Case {
         char ch;
