@@ -15,14 +15,8 @@ fi
 if [ "$which" = windows ] || [ "$which" = all ]; then
     echo "== Windows tests under Wine"
     source "$root/scripts/xvfb.sh"
-    export WINEPREFIX=$root/build/windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
-        # Xvfb runs no window manager; unmanaged windows spare every hide or destroy of a
-        # captioned window a two-second wait for one.
-        /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    fi
-    /usr/lib/wine/wineserver -w
+    # scripts/wine-run.sh makes the prefix on first use and runs each test in it.
+    export WINEPREFIX=$root/build/windows/wineprefix
     ctest --test-dir "$root/build/windows" --output-on-failure || status=1
     /usr/lib/wine/wineserver -k 2>/dev/null
     [ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null

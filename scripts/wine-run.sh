@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs one Windows executable under Wine, in a prefix kept beside the build.
+# Runs one Windows executable under Wine, in a prefix kept beside the build (made on first use).
 # QUENNET_WINEPREFIX overrides the prefix; the default lives under the build folder.
 set -u
 exe=$1; shift
@@ -10,4 +10,17 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+            "$wine" wineboot --init >/dev/null 2>&1
+            # Xvfb runs no window manager; unmanaged windows spare every hide or destroy of a
+            # captioned window a two-second wait for one.
+            "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+            "$(dirname "$wine")/wineserver" -w
+        fi
+    ) 9>"$WINEPREFIX.lock"
+fi
 exec "$wine" "$exe" "$@"

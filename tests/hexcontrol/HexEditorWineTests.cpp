@@ -245,3 +245,61 @@ TEST_F(HexWindow, SelectedByteIsInvertedAndGreyWhenUnfocused) {
     editor->SetSelectionEnd(-1);
     EXPECT_EQ(PixelOfCell(*editor, 5, false, 0, 1), RGB(255, 255, 255));
 }
+
+namespace {
+// Holds Shift down in this thread's keyboard state, as GetKeyState reports it to the control.
+struct ShiftHeld {
+    ShiftHeld() { Set(0x80); }
+    ~ShiftHeld() { Set(0); }
+    static void Set(BYTE state) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = state;
+        SetKeyboardState(keys);
+    }
+};
+} // namespace
+
+TEST_F(HexWindow, KeysMouseAndWheelThroughWindowMessages) {
+    editor->LoadFile(WriteFile("keys.bin", std::vector<std::uint8_t>(5000, 'k')));
+    editor->SetFocus();
+    Application().ProcessMessages();
+    const HWND window = editor->Handle();
+
+    // A click on byte 5 of the hex field puts the cursor there.
+    const HexCell cell = editor->Model().Layout().CellOfPosition(5, HexField::Hex);
+    const LPARAM at = MAKELPARAM(editor->Model().ColLeft(cell.Col) + 2, editor->Model().RowTop(cell.Row) + 2);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(window, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(editor->Model().CursorPosition(), 5);
+
+    // Shift+Right three times selects bytes 5 to 8.
+    {
+        ShiftHeld shift;
+        for (int i = 0; i < 3; ++i)
+            SendMessageA(window, WM_KEYDOWN, VK_RIGHT, 0);
+    }
+    EXPECT_EQ(editor->SelStart(), 5);
+    EXPECT_EQ(editor->Model().SelEnd(), 8);
+
+    // One notch of the wheel towards the user scrolls down; away from the user back up.
+    const int first = editor->Model().TopRow(); // the first data row, below the fixed ones
+    POINT screen{10, 10};
+    ClientToScreen(window, &screen);
+    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(screen.x, screen.y));
+    const int scrolled = editor->Model().TopRow();
+    EXPECT_GT(scrolled, first);
+    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(editor->Model().TopRow(), first);
+
+    // Ctrl+End goes to the last byte and scrolls it into view.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageA(window, WM_KEYDOWN, VK_END, 0);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(editor->Model().CursorPosition(), 4999);
+    EXPECT_EQ(editor->Model().TopRow(), editor->Model().MaxTopRow());
+}
