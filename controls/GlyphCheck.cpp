@@ -1,6 +1,6 @@
 #include "controls/GlyphCheck.h"
 
-#include "controls/PaintUtil.h"
+#include "runtime/Canvas.h"
 #include "controls/Sounds.h"
 
 namespace quennet {
@@ -94,8 +94,8 @@ void TCustomGlyphCheck::RepaintNow() {
 // ---------------------------------------------------------------- painting
 
 void TCustomGlyphCheck::Paint(HDC dc) {
-    OffscreenBuffer buffer(dc, Width(), Height());
-    PaintTo(buffer.dc());
+    TOffscreen buffer(dc, Width(), Height());
+    PaintTo(buffer.DC());
     buffer.CopyTo(dc);
 }
 
@@ -104,14 +104,14 @@ void TCustomGlyphCheck::DrawPicture(HDC dc, const char* name, LayoutPoint at) {
     if (!picture_)
         return;
     const SIZE size = BitmapSize(picture_.get());
-    DrawTransparentBitmap(dc, at.x, at.y, picture_.get(), BitmapPixel(picture_.get(), 0, size.cy - 1));
+    TCanvas(dc).DrawTransparent(at.x, at.y, picture_.get(), BitmapPixel(picture_.get(), 0, size.cy - 1));
 }
 
 void TCustomGlyphCheck::PaintTo(HDC dc) {
     const int w = Width(), h = Height();
     const COLORREF color = ColorToRGB(Color());
     RECT r{0, 0, w, h};
-    FillSolid(dc, r, color);
+    TCanvas(dc).FillRect(r, color);
     if (style_ != TCheckStyle::bmNone) {
         COLORREF topLeft, bottomRight;
         if (style_ == TCheckStyle::bmLowered) {
@@ -124,16 +124,16 @@ void TCustomGlyphCheck::PaintTo(HDC dc) {
             topLeft = bottomRight = ColorToRGB(colorSimpleMargin_);
         }
         POINT upper[3] = {{0, h - 1}, {0, 0}, {w, 0}};
-        LineSolid(dc, topLeft, upper, 3);
+        TCanvas(dc).Polyline(upper, 3, topLeft);
         POINT lower[3] = {{w - 1, 0}, {w - 1, h - 1}, {-1, h - 1}};
-        LineSolid(dc, bottomRight, lower, 3);
+        TCanvas(dc).Polyline(lower, 3, bottomRight);
         r = RECT{1, 1, w - 1, h - 1};
     }
     if (hot_) {
         SetBrushOrgEx(dc, 0, 0, nullptr);
         FillRect(dc, &r, HotPatternBrush(dc, color));
     } else {
-        FillSolid(dc, r, color);
+        TCanvas(dc).FillRect(r, color);
     }
 
     if (transparent_ && Parent() && Parent()->HandleAllocated()) {

@@ -1,6 +1,6 @@
 #include "controls/GradientButton.h"
 
-#include "controls/PaintUtil.h"
+#include "runtime/Canvas.h"
 #include "controls/Sounds.h"
 
 namespace quennet {
@@ -56,8 +56,8 @@ void TGradientButton::RepaintNow() {
 // ---------------------------------------------------------------- painting
 
 void TGradientButton::Paint(HDC dc) {
-    OffscreenBuffer buffer(dc, Width(), Height());
-    PaintFace(buffer.dc());
+    TOffscreen buffer(dc, Width(), Height());
+    PaintFace(buffer.DC());
     buffer.CopyTo(dc);
 }
 
@@ -66,12 +66,12 @@ void TGradientButton::PaintFace(HDC dc) {
     const ButtonLook look = looks_.Look();
     const auto c = colors_.ForLook(look, Enabled());
 
-    FillSolid(dc, RECT{0, 0, w, h}, c[LookFace]);
+    TCanvas(dc).FillRect(RECT{0, 0, w, h}, c[LookFace]);
     if (gradient_) {
         auto lines = GradientLineColors(c[LookFace], c[LookGrad], 0, h);
         for (int i = 0; i < int(lines.size()); ++i) {
             POINT line[2] = {{0, i}, {0 + w, i}};
-            LineSolid(dc, lines[std::size_t(i)], line, 2);
+            TCanvas(dc).Polyline(line, 2, lines[std::size_t(i)]);
         }
     }
 
@@ -96,10 +96,10 @@ void TGradientButton::PaintFace(HDC dc) {
 
     if (glyph_ && glyphSize.cx > 0 && glyphSize.cy > 0) {
         if (transparentGlyph_)
-            DrawTransparentBitmap(dc, place.glyph.x, place.glyph.y, glyph_.get(),
+            TCanvas(dc).DrawTransparent(place.glyph.x, place.glyph.y, glyph_.get(),
                                   BitmapPixel(glyph_.get(), 0, 0));
         else
-            DrawBitmap(dc, place.glyph.x, place.glyph.y, glyph_.get());
+            TCanvas(dc).Draw(place.glyph.x, place.glyph.y, glyph_.get());
     }
 
     if (!caption.empty()) {
@@ -110,15 +110,15 @@ void TGradientButton::PaintFace(HDC dc) {
                   DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP);
     }
 
-    FrameSolid(dc, RECT{0, 0, w, h}, c[LookBorder]);
+    TCanvas(dc).Rectangle(RECT{0, 0, w, h}, c[LookBorder]);
     if (ctl3D_) {
         POINT light[3] = {{1, h - 2}, {1, 1}, {w - 1, 1}};
-        LineSolid(dc, c[LookLight], light, 3);
+        TCanvas(dc).Polyline(light, 3, c[LookLight]);
         POINT dark[3] = {{w - 2, 1}, {w - 2, h - 2}, {1, h - 2}};
-        LineSolid(dc, c[LookDark], dark, 3);
+        TCanvas(dc).Polyline(dark, 3, c[LookDark]);
     }
     if (focused_)
-        FrameSolid(dc, RECT{3, 3, w - 3, h - 3}, colors_[ButtonColorIndex::ColorFocusRect]);
+        TCanvas(dc).Rectangle(RECT{3, 3, w - 3, h - 3}, colors_[ButtonColorIndex::ColorFocusRect]);
 }
 
 // ---------------------------------------------------------------- mouse, keys, focus

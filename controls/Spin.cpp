@@ -1,6 +1,6 @@
 #include "controls/Spin.h"
 
-#include "controls/PaintUtil.h"
+#include "runtime/Canvas.h"
 #include "controls/Sounds.h"
 
 namespace quennet {
@@ -47,15 +47,15 @@ void TTimerSpeedButton::SetShowFocus(bool value) {
 }
 
 void TTimerSpeedButton::Paint(HDC dc) {
-    OffscreenBuffer buffer(dc, Width(), Height());
-    PaintTo(buffer.dc());
+    TOffscreen buffer(dc, Width(), Height());
+    PaintTo(buffer.DC());
     buffer.CopyTo(dc);
 }
 
 void TTimerSpeedButton::PaintTo(HDC dc) {
     const int w = Width(), h = Height();
     RECT r{0, 0, w, h};
-    FillSolid(dc, r, GetSysColor(COLOR_BTNFACE));
+    TCanvas(dc).FillRect(r, GetSysColor(COLOR_BTNFACE));
     DrawEdge(dc, &r, pressed_ ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT);
     const SIZE size = BitmapSize(glyph_.get());
     if (size.cx > 0) {
@@ -63,7 +63,7 @@ void TTimerSpeedButton::PaintTo(HDC dc) {
         const int x = (w - size.cx) / 2 + shift, y = (h - size.cy) / 2 + shift;
         const COLORREF transparent = BitmapPixel(glyph_.get(), 0, size.cy - 1);
         if (EnabledWithParents(*this)) {
-            DrawTransparentBitmap(dc, x, y, glyph_.get(), transparent);
+            TCanvas(dc).DrawTransparent(x, y, glyph_.get(), transparent);
         } else {
             // The arrow in the shadow colour, over a highlight copy one pixel down-right.
             for (COLORREF ink : {GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW)}) {
@@ -71,14 +71,14 @@ void TTimerSpeedButton::PaintTo(HDC dc) {
                 {
                     MemoryDC copyDC(CreateCompatibleDC(dc));
                     SelectGuard select(copyDC.get(), copy.get());
-                    DrawBitmap(copyDC.get(), 0, 0, glyph_.get());
+                    TCanvas(copyDC.get()).Draw(0, 0, glyph_.get());
                     for (int py = 0; py < size.cy; ++py)
                         for (int px = 0; px < size.cx; ++px)
                             if (GetPixel(copyDC.get(), px, py) != transparent)
                                 SetPixel(copyDC.get(), px, py, ink);
                 }
                 const int d = ink == GetSysColor(COLOR_BTNSHADOW) ? 0 : 1;
-                DrawTransparentBitmap(dc, x + d, y + d, copy.get(), transparent);
+                TCanvas(dc).DrawTransparent(x + d, y + d, copy.get(), transparent);
             }
         }
     }

@@ -21,15 +21,15 @@ void TCanvas::Rectangle(const RECT& r, TColor pen) {
     ::Rectangle(dc_, r.left, r.top, r.right, r.bottom);
 }
 
-void TCanvas::Polyline(std::initializer_list<POINT> points, TColor pen) {
-    if (points.size() < 2)
+void TCanvas::Polyline(const POINT* points, int count, TColor pen) {
+    if (count < 2)
         return;
     GdiPen p(CreatePen(PS_SOLID, 1, ColorToRGB(pen)));
     SelectGuard keepPen(dc_, p.get());
     POINT old;
-    MoveToEx(dc_, points.begin()->x, points.begin()->y, &old);
-    for (auto it = points.begin() + 1; it != points.end(); ++it)
-        LineTo(dc_, it->x, it->y);
+    MoveToEx(dc_, points[0].x, points[0].y, &old);
+    for (int i = 1; i < count; ++i)
+        LineTo(dc_, points[i].x, points[i].y);
     MoveToEx(dc_, old.x, old.y, nullptr);
 }
 

@@ -32,7 +32,10 @@ public:
     // GDI's Rectangle with a clear brush: outline from (left, top) to (right-1, bottom-1).
     void Rectangle(const RECT& r, TColor pen);
     // A line from the first point through the others; as LineTo, the last pixel is left out.
-    void Polyline(std::initializer_list<POINT> points, TColor pen);
+    void Polyline(std::initializer_list<POINT> points, TColor pen) {
+        Polyline(points.begin(), static_cast<int>(points.size()), pen);
+    }
+    void Polyline(const POINT* points, int count, TColor pen);
     void Line(int x1, int y1, int x2, int y2, TColor pen) { Polyline({{x1, y1}, {x2, y2}}, pen); }
     void SetPixel(int x, int y, TColor color);
     COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
