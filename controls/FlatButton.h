@@ -4,15 +4,14 @@
 
 #include <string>
 
-#include "runtime/Form.h"
 #include "runtime/Resources.h"
-#include "runtime/Window.h"
+#include "runtime/StdControls.h"
 
 namespace quennet {
 
 enum class TFlatAlignment { Left, Right, Top, Bottom, Center };
 
-class TFlatButton : public TWinControl {
+class TFlatButton : public TButton {
   public:
     TFlatButton();
 
@@ -24,23 +23,12 @@ class TFlatButton : public TWinControl {
     void SetAlignment(TFlatAlignment value) { alignment_ = value; }
     int Margin() const { return margin_; }
     void SetMargin(int value) { margin_ = value; }
-    TModalResult ModalResult() const { return modalResult_; }
-    void SetModalResult(TModalResult value) { modalResult_ = value; }
-
-    void Click() override;
-    bool DialogKey(WORD key, TShiftState shift) override;
-    bool DialogChar(char ch) override;
-
-  protected:
-    void CreateParams(TCreateParams& params) override;
-    bool HandleCommand(WORD notifyCode) override;
 
   private:
     GdiBitmap picture_;
     std::string caption2_;
     TFlatAlignment alignment_ = TFlatAlignment::Left;
     int margin_ = -1;
-    TModalResult modalResult_ = mrNone;
     TImageList images_; // masked; nothing draws from it
 };
 
