@@ -78,10 +78,7 @@ bool TApplication::PreTranslate(MSG& message) {
     return form && form->PreTranslateMessage(message);
 }
 
-bool TApplication::HandleMessage() {
-    MSG message;
-    if (GetMessageA(&message, nullptr, 0, 0) <= 0)
-        return false;
+void TApplication::Dispatch(MSG& message) {
     try {
         if (!PreTranslate(message)) {
             TranslateMessage(&message);
@@ -90,6 +87,13 @@ bool TApplication::HandleMessage() {
     } catch (...) {
         HandleException(std::current_exception());
     }
+}
+
+bool TApplication::HandleMessage() {
+    MSG message;
+    if (GetMessageA(&message, nullptr, 0, 0) <= 0)
+        return false;
+    Dispatch(message);
     return true;
 }
 
@@ -100,14 +104,7 @@ void TApplication::ProcessMessages() {
             PostQuitMessage(static_cast<int>(message.wParam)); // leave it for the loop
             return;
         }
-        try {
-            if (!PreTranslate(message)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        } catch (...) {
-            HandleException(std::current_exception());
-        }
+        Dispatch(message);
     }
 }
 

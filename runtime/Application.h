@@ -69,6 +69,8 @@ public:
 private:
     static LRESULT CALLBACK UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool PreTranslate(MSG& message);
+    // Translates and dispatches one message; an exception from a handler goes to the error box.
+    void Dispatch(MSG& message);
 
     std::string title_;
     TForm* mainForm_ = nullptr;
