@@ -27,7 +27,14 @@ bool TMyThread::WaitForFinish(int milliseconds) {
 
 void TMyThread::Execute() {
     std::optional<SearchRequest> request;
-    frontEnd_.RunOnUiThread([&] { request = frontEnd_.PrepareSearch(); });
+    try {
+        frontEnd_.RunOnUiThread([&] { request = frontEnd_.PrepareSearch(); });
+    } catch (const std::exception& e) {
+        // The window must not stay in the searching state: report and go on to the end.
+        request.reset();
+        const std::string message = e.what();
+        frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(message); });
+    }
     if (!request)
         Terminate();
     else

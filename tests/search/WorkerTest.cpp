@@ -269,3 +269,18 @@ TEST(HandOff, RowsArriveInOrderThroughAQueueWithAPump) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(FailedChecks, AnExceptionWhilePreparingStillEndsThroughFinish) {
+    TempTree tree;
+    tree.File("x.txt");
+    SearchRun run;
+    run.FrontEnd.OnPrepare = [] { throw std::runtime_error("no criteria panel"); };
+    run.Run({tree.Root()});
+    EXPECT_EQ(run.FrontEnd.Errors, (std::vector<std::string>{"no criteria panel"}));
+    EXPECT_EQ(run.FrontEnd.Events.back(), "finish");
+    EXPECT_TRUE(run.FrontEnd.Rows.empty());
+}
+
+} // namespace
