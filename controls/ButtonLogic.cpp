@@ -101,6 +101,16 @@ bool ButtonLooks::MouseEnter(bool hotTrack) {
     return true;
 }
 
+bool ButtonLooks::CaptureLost() {
+    if (!held_)
+        return false;
+    held_ = false;
+    if (look_ != ButtonLook::Down)
+        return false;
+    look_ = ButtonLook::Normal;
+    return true;
+}
+
 void ButtonLooks::ButtonUp(int x, int y, int width, int height, bool hotTrack) {
     held_ = false;
     // The first row and column count as outside here, so a click there stays normal.

@@ -59,6 +59,9 @@ class ButtonLooks {
     void SpaceDown() { look_ = ButtonLook::Down; }
     void SpaceUp() { look_ = ButtonLook::Normal; }
     void FocusLost() { look_ = ButtonLook::Normal; }
+    // The press ended without a release reaching the button (another window took the mouse).
+    // Returns whether the look changed.
+    bool CaptureLost();
     void Show(ButtonLook look) { look_ = look; }
 
   private:

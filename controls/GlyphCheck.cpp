@@ -208,6 +208,13 @@ void TCustomGlyphCheck::MouseDown(TMouseButton button, TShiftState shift, int x,
     TWinControl::MouseDown(button, shift, x, y);
 }
 
+void TCustomGlyphCheck::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    // A press the box ignored raises no event on its release either: a right click is silent.
+    if (button != mbLeft)
+        return;
+    TWinControl::MouseUp(button, shift, x, y);
+}
+
 void TCustomGlyphCheck::MouseEnter() {
     if (!Enabled())
         return;

@@ -54,6 +54,7 @@ class TCustomGlyphCheck : public TWinControl {
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseEnter() override;
     void MouseLeave() override;
     void KeyDown(WORD& key, TShiftState shift) override;

@@ -20,6 +20,15 @@ void TGradientButton::CreateParams(TCreateParams& params) {
     params.ClassName = "TGradientButton";
 }
 
+// A release that went to another window (the mouse was taken away while pressed) would
+// leave the button "held", and the next hover would show it pressed.
+LRESULT TGradientButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != HandleOrNull() &&
+        looks_.CaptureLost())
+        Invalidate();
+    return TWinControl::WndProc(message, wParam, lParam);
+}
+
 void TGradientButton::SetColorAt(int index, RgbColor color) {
     colors_[index] = color;
     scheme_ = TColorScheme::csCustom;

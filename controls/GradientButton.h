@@ -63,6 +63,7 @@ class TGradientButton : public TWinControl {
 
   protected:
     void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void MouseEnter() override;
     void MouseLeave() override;

@@ -117,14 +117,29 @@ void TTimerSpeedButton::MouseMove(TShiftState shift, int x, int y) {
 
 void TTimerSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     // The runtime has already clicked when the release was over the button.
+    if (button == mbLeft)
+        LetGo();
+    else
+        repeat_.SetEnabled(false);
+    Update();
+    TWinControl::MouseUp(button, shift, x, y);
+}
+
+// Losing the mouse (another window captured it, the program lost the foreground) is a
+// release that never comes: without it the timer would step on and on.
+LRESULT TTimerSpeedButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != HandleOrNull())
+        LetGo();
+    return TWinControl::WndProc(message, wParam, lParam);
+}
+
+void TTimerSpeedButton::LetGo() {
     repeat_.SetEnabled(false);
-    if (button == mbLeft && held_) {
+    if (held_) {
         held_ = false;
         pressed_ = false;
-        if (HandleAllocated())
-            Repaint();
+        Invalidate();
     }
-    TWinControl::MouseUp(button, shift, x, y);
 }
 
 void TTimerSpeedButton::RepeatTimer() {

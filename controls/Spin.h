@@ -32,9 +32,11 @@ class TTimerSpeedButton : public TWinControl {
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void EnabledChanged() override { Invalidate(); }
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void RepeatTimer();
+    void LetGo();
 
     bool up_;
     GdiBitmap glyph_;

@@ -254,6 +254,7 @@ private:
     LRESULT MouseButtonMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void TrackMouse(int x, int y);
     void ApplyFontToChildren();
+    void RepaintColorFollowers();
     void UpdateStyleBit(DWORD bit, bool on);
     void RecordAnchorMargins();
 

@@ -171,11 +171,23 @@ void TWinControl::SetColor(TColor color) {
     color_ = color;
     parentColor_ = false;
     Invalidate();
+    RepaintColorFollowers();
 }
 
 void TWinControl::SetParentColor(bool value) {
     parentColor_ = value;
     Invalidate();
+    RepaintColorFollowers();
+}
+
+// Children painted in their parent's colour show the new one too, however deep.
+void TWinControl::RepaintColorFollowers() {
+    for (auto& child : children_) {
+        if (!child->parentColor_)
+            continue;
+        child->Invalidate();
+        child->RepaintColorFollowers();
+    }
 }
 
 const TFont& TWinControl::Font() const {

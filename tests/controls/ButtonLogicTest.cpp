@@ -179,6 +179,24 @@ TEST(Looks, PressedAndReleasedOutsideEndsNormal) {
     EXPECT_FALSE(looks.MouseHeld());
 }
 
+TEST(Looks, MouseTakenAwayWhilePressedEndsTheHold) {
+    ButtonLooks looks;
+    looks.MouseEnter(true);
+    looks.LeftDown();
+    EXPECT_TRUE(looks.CaptureLost());
+    EXPECT_EQ(looks.Look(), ButtonLook::Normal);
+    EXPECT_FALSE(looks.MouseHeld());
+    looks.MouseLeave();
+    looks.MouseEnter(true);
+    EXPECT_EQ(looks.Look(), ButtonLook::Over);
+    EXPECT_FALSE(looks.CaptureLost()); // nothing held: nothing to repaint
+
+    ButtonLooks space; // Space holds the down look without the mouse
+    space.SpaceDown();
+    EXPECT_FALSE(space.CaptureLost());
+    EXPECT_EQ(space.Look(), ButtonLook::Down);
+}
+
 TEST(Looks, ClickInsideShowsOverOnlyWithHotTrackAndNotOnTheFirstRow) {
     ButtonLooks hot;
     hot.LeftDown();

@@ -55,12 +55,20 @@ TEST_F(GlyphCheckTest, SpaceDoesNotToggleNorPlay) {
     EXPECT_TRUE(sounds.events.empty());
 }
 
-TEST_F(GlyphCheckTest, RightPressChangesNothingAndRaisesNoEvent) {
+TEST_F(GlyphCheckTest, RightOrMiddleClickChangesNothingAndRaisesNoMouseEvent) {
+    box->OnMouseUp = [this](TWinControl&, TMouseButton, TShiftState, int, int) { log.push_back("mouseup"); };
     SendMessageA(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, At(8, 9));
     SendMessageA(hwnd, WM_RBUTTONUP, 0, At(8, 9));
+    SendMessageA(hwnd, WM_MBUTTONDOWN, MK_MBUTTON, At(60, 9));
+    SendMessageA(hwnd, WM_MBUTTONUP, 0, At(60, 9));
     EXPECT_FALSE(box->Checked());
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(sounds.events.empty());
+
+    // The left button still reports its release.
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(8, 9));
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, At(8, 9));
+    EXPECT_EQ(log, (std::vector<std::string>{"sound(checked)", "mousedown(checked)", "click", "mouseup"}));
 }
 
 TEST_F(GlyphCheckTest, DoubleClickEndsAsBeforeAndClicksTwice) {
@@ -115,6 +123,18 @@ TEST_F(GlyphCheckTest, HotTrackingTurnsCaptionBlueOnPatternWithHandCursor) {
     box->PaintTo(canvas.dc());
     EXPECT_EQ(canvas.Count(RGB(0, 0, 255), 22, 0, 120, 19), 0);
     EXPECT_EQ(canvas.At(130, 2), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(GlyphCheckTest, ParentColourChangeRepaintsTheBoxInTheNewColour) {
+    const TColor before = form.Color();
+    SendMessageA(hwnd, WM_MOUSELEAVE, 0, 0); // not hot: the plain background shows
+    ValidateRect(hwnd, nullptr);
+    form.SetColor(RGB(192, 220, 192));
+    EXPECT_TRUE(GetUpdateRect(hwnd, nullptr, FALSE));
+    Canvas canvas(145, 19);
+    box->PaintTo(canvas.dc());
+    EXPECT_EQ(canvas.At(140, 2), RGB(192, 220, 192));
+    form.SetColor(before);
 }
 
 TEST_F(GlyphCheckTest, DisabledCaptionIsEmbossed) {

@@ -76,6 +76,18 @@ TEST_F(GradientButtonTest, ClickInsideShowsOverAfterwardsButNotOnTheFirstRow) {
     EXPECT_EQ(button->Look(), ButtonLook::Normal);
 }
 
+TEST_F(GradientButtonTest, MouseTakenAwayWhilePressedIsNoLongerHeld) {
+    MouseMove(hwnd, 20, 10);
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 10));
+    ASSERT_EQ(button->Look(), ButtonLook::Down);
+    ReleaseCapture(); // another window took the mouse: no release reaches the button
+    EXPECT_EQ(button->Look(), ButtonLook::Normal);
+    SendMessageA(hwnd, WM_MOUSELEAVE, 0, 0);
+    MouseMove(hwnd, 20, 10);
+    EXPECT_EQ(button->Look(), ButtonLook::Over); // a hover, not a press
+    EXPECT_EQ(clicks, 0);
+}
+
 TEST_F(GradientButtonTest, OverAndDownLooksPaintTheirFaces) {
     Canvas canvas(143, 23);
     MouseMove(hwnd, 20, 10);

@@ -104,6 +104,16 @@ TEST_F(SpinEditTest, ShortPressGivesOneStepAndReleaseOutsideNone) {
     EXPECT_EQ(maxbuf->Value(), 24);
 }
 
+TEST_F(SpinEditTest, MouseTakenAwayWhileHoldingStopsTheRepeat) {
+    TTimerSpeedButton& upButton = maxbuf->Button().UpButton();
+    SendMessageA(upButton.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+    ASSERT_TRUE(upButton.DrawnPressed());
+    ReleaseCapture(); // another window took the mouse: no release reaches the button
+    Pump(650);
+    EXPECT_EQ(maxbuf->Value(), 25);
+    EXPECT_FALSE(upButton.DrawnPressed());
+}
+
 TEST_F(SpinEditTest, ReadOnlyButtonsOnlyBeep) {
     maxbuf->SetReadOnly(true);
     maxbuf->UpClick();

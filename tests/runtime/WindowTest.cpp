@@ -191,6 +191,25 @@ TEST_F(WindowTest, FocusAndEnabledChangesReachTheirHandlers) {
     EXPECT_EQ(probe->enabledChanges, 2);
 }
 
+TEST_F(WindowTest, AColourChangeRepaintsEveryChildPaintedInIt) {
+    auto& follower = form.Add<TProbe>();
+    follower.SetBounds(120, 10, 60, 60);
+    auto& nested = follower.Add<TProbe>();
+    nested.SetBounds(5, 5, 20, 20);
+    auto& own = form.Add<TProbe>();
+    own.SetBounds(190, 10, 40, 40);
+    own.SetColor(clWindow);
+    Application().ProcessMessages();
+    for (TWinControl* c : {static_cast<TWinControl*>(&follower), static_cast<TWinControl*>(&nested),
+                           static_cast<TWinControl*>(&own)})
+        ValidateRect(c->Handle(), nullptr);
+    form.SetColor(RGB(10, 20, 30));
+    EXPECT_TRUE(GetUpdateRect(follower.Handle(), nullptr, FALSE));
+    EXPECT_TRUE(GetUpdateRect(nested.Handle(), nullptr, FALSE));
+    EXPECT_FALSE(GetUpdateRect(own.Handle(), nullptr, FALSE));
+    EXPECT_EQ(nested.Color(), RGB(10, 20, 30));
+}
+
 TEST_F(WindowTest, KeyHandlersCanSwallowAKeyOfAStandardControl) {
     auto& edit = form.Add<TStdProbe>("EDIT");
     edit.SetBounds(10, 60, 100, 20);
