@@ -1,5 +1,6 @@
 #include "dialogs/hexview.h"
 
+#include <algorithm>
 #include <climits>
 
 using namespace quennet;
@@ -24,8 +25,9 @@ THexColors ViewerColors() {
 }
 
 int ToPosition(std::int64_t offset) {
-    // An offset the control cannot hold is refused by it like any other outside the data.
-    return offset < 0 || offset > INT_MAX ? -1 : static_cast<int>(offset);
+    // An offset the control cannot hold is refused by it like any other outside the data; it
+    // must not become -1, which the selection end takes as "no selection".
+    return static_cast<int>(std::clamp<std::int64_t>(offset, INT_MIN, INT_MAX));
 }
 } // namespace
 

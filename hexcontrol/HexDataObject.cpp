@@ -239,23 +239,33 @@ HRESULT THexDropTarget::QueryInterface(REFIID iid, void** out) {
 ULONG THexDropTarget::AddRef() { return ++m_refs; }
 ULONG THexDropTarget::Release() { return ReleaseOf(this, m_refs); }
 
-HRESULT THexDropTarget::DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) {
-    if (effect && m_readOnly)
-        *effect = DROPEFFECT_NONE;
-    return S_OK;
-}
-
-HRESULT THexDropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
-    if (effect && m_readOnly)
-        *effect = DROPEFFECT_NONE;
-    return S_OK;
-}
-
-HRESULT THexDropTarget::DragLeave() { return S_OK; }
-
-HRESULT THexDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
-    // Inserting dropped data is editing; the read-only view takes nothing.
+void THexDropTarget::Track(POINTL at, DWORD* effect) {
     if (effect)
         *effect = DROPEFFECT_NONE;
+    if (m_site)
+        m_site->HexDropTrack(POINT{at.x, at.y});
+}
+
+HRESULT THexDropTarget::DragEnter(IDataObject*, DWORD, POINTL at, DWORD* effect) {
+    Track(at, effect);
+    return S_OK;
+}
+
+HRESULT THexDropTarget::DragOver(DWORD, POINTL at, DWORD* effect) {
+    Track(at, effect);
+    return S_OK;
+}
+
+HRESULT THexDropTarget::DragLeave() {
+    if (m_site)
+        m_site->HexDropHide();
+    return S_OK;
+}
+
+HRESULT THexDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
+    if (effect)
+        *effect = DROPEFFECT_NONE;
+    if (m_site)
+        m_site->HexDropHide();
     return S_OK;
 }

@@ -91,20 +91,37 @@ private:
     std::atomic<ULONG> m_refs{1};
 };
 
-// The read-only view refuses every drop.
+// What the drop target asks of the control it is registered for; points are in screen pixels.
+class HexDropSite {
+public:
+    virtual void HexDropTrack(POINT screen) = 0;
+    virtual void HexDropHide() = 0;
+
+protected:
+    ~HexDropSite() = default;
+};
+
+// Tracks the drop position for the control and refuses every drop: inserting dropped bytes is
+// editing, which the read-only view never does, and reporting an effect for a drop that
+// inserted nothing would let a moving source delete its data.
 // (All four classes delete themselves on their last Release; make them with new.)
 class THexDropTarget final : public IDropTarget {
 public:
-    explicit THexDropTarget(bool readOnly) : m_readOnly(readOnly) {}
+    explicit THexDropTarget(HexDropSite* site) : m_site(site) {}
+    // The control goes before the platform lets go of the target.
+    void Detach() { m_site = nullptr; }
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override;
-    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override;
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL at, DWORD* effect) override;
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL at, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
     HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override;
 
 private:
+    void Track(POINTL at, DWORD* effect);
+
     std::atomic<ULONG> m_refs{1};
-    bool m_readOnly;
+    HexDropSite* m_site; // not owned
 };

@@ -147,8 +147,9 @@ void THexEditor::MakeCaret() {
         SelectGuard bitmap(dc.get(), m_caretBitmap.get());
         RECT all{0, 0, w, h};
         FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        // The read-only view's caret: a 2-pixel underline (rows CharHeight - 4 and - 3).
-        RECT bar{0, CharHeight() - 4, w, CharHeight() - 2};
+        // Insert mode is never on: this control does not type over or into the data.
+        const HexCaretBar white = HexCaretShape(CaretKind, ReadOnlyView(), false, w, CharHeight());
+        RECT bar{white.Left, white.Top, white.Right, white.Bottom};
         FillRect(dc.get(), &bar, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     CreateCaret(HandleOrNull(), m_caretBitmap.get(), 0, 0);

@@ -2,6 +2,7 @@
 // THexEditor: the hex view window. It holds a HexModel (data, layout, cursor, selection and
 // input rules), paints it double-buffered, and connects it to the caret, the scroll bars, the
 // mouse capture and the 60 ms drag-scroll timer.
+#include "hexcontrol/HexCaret.h"
 #include "hexcontrol/HexColors.h"
 #include "hexcontrol/HexModel.h"
 #include "runtime/Window.h"
@@ -54,6 +55,8 @@ public:
     void PaintTo(HDC dc);
 
     std::function<void(THexEditor&)> OnSelectionChanged;
+    // Takes effect when the caret is next made (on focus).
+    THexCaretKind CaretKind = THexCaretKind::ckAuto;
 
 protected:
     void CreateParams(quennet::TCreateParams& params) override;
@@ -94,6 +97,7 @@ private:
     void PaintGutter(HDC dc, int row, int top);
     void PaintDataCell(HDC dc, int col, int row, const RECT& r);
     void PaintTwinFrame(HDC dc, int col, int row, const RECT& r);
+    void PaintCursorFrame(HDC dc, const RECT& frame, COLORREF color);
     void PaintBands(HDC dc, int gridRight, int gridBottom);
     void DrawBookmarks(HDC dc, int row, const RECT& cell);
 

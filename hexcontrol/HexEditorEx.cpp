@@ -146,16 +146,31 @@ void THexEditorEx::SetOleDragDrop(bool value) {
 void THexEditorEx::RegisterDropTarget() {
     if (m_dropTarget || !HandleAllocated())
         return;
-    auto target = ComPtr<THexDropTarget>::Attach(new THexDropTarget(ReadOnlyView()));
+    auto target = ComPtr<THexDropTarget>::Attach(new THexDropTarget(this));
     if (SUCCEEDED(RegisterDragDrop(HandleOrNull(), target.get())))
         m_dropTarget = target;
+    else
+        target->Detach();
 }
 
 void THexEditorEx::RevokeDropTarget() {
-    if (m_dropTarget && HandleAllocated())
+    if (!m_dropTarget)
+        return;
+    if (HandleAllocated())
         RevokeDragDrop(HandleOrNull());
+    m_dropTarget->Detach();
     m_dropTarget.reset();
+    Model().DragOverEnded();
 }
+
+void THexEditorEx::HexDropTrack(POINT screen) {
+    if (!HandleAllocated())
+        return;
+    ScreenToClient(HandleOrNull(), &screen);
+    Model().DragOverAt(screen.x, screen.y);
+}
+
+void THexEditorEx::HexDropHide() { Model().DragOverEnded(); }
 
 void THexEditorEx::HandleCreated() {
     THexEditor::HandleCreated();

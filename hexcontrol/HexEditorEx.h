@@ -35,7 +35,7 @@ private:
     quennet::OleScope m_ole;
 };
 
-class THexEditorEx : public THexEditor {
+class THexEditorEx : public THexEditor, private HexDropSite {
 public:
     THexEditorEx() = default;
     ~THexEditorEx() override;
@@ -51,6 +51,8 @@ public:
     bool FlushClipboardAtShutDown = false;
     bool SupportsOtherClipFormats = true;
     bool SwapNibbles() const { return Model().Layout().SwapNibbles(); }
+    // The drop target registered for the window, or null.
+    IDropTarget* RegisteredDropTarget() const { return m_dropTarget.get(); }
 
 protected:
     void HandleCreated() override;
@@ -59,6 +61,10 @@ protected:
     void HexCopyRequested() override { CopySelection(); }
 
 private:
+    // HexDropSite
+    void HexDropTrack(POINT screen) override;
+    void HexDropHide() override;
+
     quennet::ComPtr<THexDataObject> MakeDataObject() const;
     void RegisterDropTarget();
     void RevokeDropTarget();

@@ -177,7 +177,9 @@ void HexModel::MouseDown(HexMouseButton button, HexShiftState shift, int x, int 
     if (button != HexMouseButton::Left)
         return;
     const HexCell cell = MouseToCell(x, y);
-    const bool dataCell = cell.Col >= 0 && m_layout.IsDataCell(cell.Col, cell.Row);
+    // The spacer between the fields belongs to the data area: a press there goes to the last
+    // hex digit of its row (the move routine's rule for the left button).
+    const bool dataCell = cell.Col >= 0 && cell.Row >= 2 && cell.Col >= 2;
     const bool onByte = dataCell && cell.Col != m_layout.SpacerCol() &&
                         m_layout.PositionOfCell(cell.Col, cell.Row) < DataSize();
     const bool onSelected = onByte && IsSelected(m_layout.PositionOfCell(cell.Col, cell.Row));
@@ -227,8 +229,7 @@ bool HexModel::MouseMove(HexShiftState shift, int x, int y) {
         m_resetOnRelease = false;
         return true;
     }
-    if (m_mouseSelecting && cell.Col >= 0 && m_layout.IsDataCell(cell.Col, cell.Row) && cell != m_cursor &&
-        CellVisible(cell.Col, cell.Row))
+    if (m_mouseSelecting && cell.Col >= 2 && cell.Row >= 2 && cell != m_cursor && CellVisible(cell.Col, cell.Row))
         MoveTo(cell.Col, cell.Row);
     return false;
 }
@@ -293,6 +294,56 @@ HexPointer HexModel::PointerAt(HexShiftState shift, int x, int y) const {
         m_layout.PositionOfCell(cell.Col, cell.Row) < DataSize())
         return HexPointer::Arrow;
     return HexPointer::IBeam;
+}
+
+void HexModel::EndDrag() {
+    m_dragPending = false;
+    DragOverEnded();
+}
+
+void HexModel::DragOverAt(int x, int y) {
+    const HexLayout& l = m_layout;
+    // The pointer cell, clamped to the data area.
+    int col = ColAt(std::clamp(x, l.FixedWidth(), std::max(l.FixedWidth(), m_clientWidth - 1)));
+    if (col < 0)
+        col = l.LastCharCol();
+    if (col == l.SpacerCol())
+        col = l.LastHexCol();
+    int row = RowAt(std::clamp(y, l.RulerHeight(), std::max(l.RulerHeight(), m_clientHeight - 1)));
+    if (row < 0)
+        row = l.RowCount() - 1;
+    const HexField field = l.FieldOfCol(col);
+
+    int p = std::min(l.PositionOfCell(col, row), std::max(0, DataSize() - 1));
+    if (IsSelected(p))
+        p = m_selStart;
+    p -= p % l.BytesPerUnit();
+
+    // At the edges of the view the view scrolls one row or column towards the pointer.
+    if (row == m_topRow && row > 2)
+        SetTopRow(m_topRow - 1);
+    else if (row >= m_topRow + VisibleRowCount() - 1 && row < l.RowCount() - 1)
+        SetTopRow(m_topRow + 1);
+    int lastCol = m_leftCol;
+    while (lastCol + 1 < l.ColCount() && ColFullyVisible(lastCol + 1))
+        ++lastCol;
+    if (col == m_leftCol && col > 2)
+        SetLeftCol(m_leftCol - 1);
+    else if (col >= lastCol && col < l.ColCount() - 1)
+        SetLeftCol(m_leftCol + 1);
+
+    const HexCell cell = l.CellOfPosition(p, field);
+    if (cell != m_dropCell) {
+        m_dropCell = cell;
+        m_host->HexRepaint();
+    }
+}
+
+void HexModel::DragOverEnded() {
+    if (m_dropCell == HexCell{-1, -1})
+        return;
+    m_dropCell = {-1, -1};
+    m_host->HexRepaint();
 }
 
 void HexModel::FocusLost() {

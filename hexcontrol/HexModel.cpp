@@ -76,8 +76,10 @@ void HexModel::LoadStream(const std::string& path, std::int64_t size,
         int lastPercent = -1;
         for (std::int64_t done = 0; done < total;) {
             const std::int64_t left = total - done;
-            int percent = left <= ChunkSize ? 100 : static_cast<int>(std::lround(done * 100.0 / total));
-            if (percent != lastPercent) {
+            // The last chunk is always reported, as 100, even when the rounding got there first.
+            const bool lastChunk = left <= ChunkSize;
+            const int percent = lastChunk ? 100 : static_cast<int>(std::lround(done * 100.0 / total));
+            if (lastChunk || percent != lastPercent) {
                 lastPercent = percent;
                 if (progress && !progress(percent))
                     throw EHexEditor(hexmsg::Cancelled);
@@ -89,19 +91,22 @@ void HexModel::LoadStream(const std::string& path, std::int64_t size,
     } catch (...) {
         m_data.Clear();
         m_hasFile = false;
-        RecomputeGrid();
-        m_extending = false;
-        m_topRow = 2;
-        MoveTo(2, 2);
+        FinishLoad();
         throw;
     }
-    m_data.ClearChanged();
-    RecomputeGrid();
-    m_extending = false;
-    m_topRow = m_leftCol = 2;
-    MoveTo(2, 2);
+    FinishLoad();
     m_fileName = path;
     m_hasFile = true;
+}
+
+// What every load ends with, failed or not: the grid for the new size and the cursor on the
+// first digit of byte 0, scrolled to the top left.
+void HexModel::FinishLoad() {
+    m_data.ClearChanged();
+    m_extending = false;
+    m_topRow = m_leftCol = 2;
+    RecomputeGrid();
+    MoveTo(2, 2);
 }
 
 // ---- scrolling --------------------------------------------------------------------------------
@@ -178,32 +183,35 @@ bool HexModel::ColFullyVisible(int col) const {
     return x >= 0 && x + m_layout.ColWidth(col) <= m_clientWidth;
 }
 
+int HexModel::ColAt(int x) const {
+    if (x < 0 || x >= m_clientWidth)
+        return -1;
+    if (x < m_layout.ColWidth(0))
+        return 0;
+    if (x < m_layout.FixedWidth())
+        return 1;
+    int left = m_layout.FixedWidth();
+    for (int c = m_leftCol; c < m_layout.ColCount(); ++c) {
+        left += m_layout.ColWidth(c);
+        if (x < left)
+            return c;
+    }
+    return -1;
+}
+
+int HexModel::RowAt(int y) const {
+    if (y < 0 || y >= m_clientHeight)
+        return -1;
+    if (y < m_layout.RowHeight(0))
+        return 0;
+    if (y < m_layout.RulerHeight())
+        return -1;
+    const int r = m_topRow + (y - m_layout.RulerHeight()) / m_layout.CharHeight();
+    return r < m_layout.RowCount() ? r : -1;
+}
+
 HexCell HexModel::MouseToCell(int x, int y) const {
-    if (x < 0 || y < 0 || x >= m_clientWidth || y >= m_clientHeight)
-        return {-1, -1};
-    int col = -1;
-    if (x < m_layout.ColWidth(0)) {
-        col = 0;
-    } else if (x < m_layout.FixedWidth()) {
-        col = 1;
-    } else {
-        int left = m_layout.FixedWidth();
-        for (int c = m_leftCol; c < m_layout.ColCount(); ++c) {
-            left += m_layout.ColWidth(c);
-            if (x < left) {
-                col = c;
-                break;
-            }
-        }
-    }
-    int row = -1;
-    if (y < m_layout.RowHeight(0)) {
-        row = 0;
-    } else if (y >= m_layout.RulerHeight()) {
-        int r = m_topRow + (y - m_layout.RulerHeight()) / m_layout.CharHeight();
-        if (r < m_layout.RowCount())
-            row = r;
-    }
+    const int col = ColAt(x), row = RowAt(y);
     if (col < 0 || row < 0)
         return {-1, -1};
     return {col, row};

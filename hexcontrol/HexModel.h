@@ -100,6 +100,8 @@ public:
     bool CellVisible(int col, int row) const;
     bool ColFullyVisible(int col) const;
     HexCell MouseToCell(int x, int y) const; // {-1,-1} outside every cell
+    int ColAt(int x) const;                  // -1 outside every column
+    int RowAt(int y) const;                  // -1 outside every row
 
     // Cursor.
     HexCell Cursor() const { return m_cursor; }
@@ -141,9 +143,18 @@ public:
     HexPointer PointerAt(HexShiftState shift, int x, int y) const;
     void FocusLost();
     // Called by the window after a drag loop ended.
-    void EndDrag() { m_dragPending = false; }
+    void EndDrag();
+
+    // Something is dragged over the control with the pointer at (x, y) in client pixels: the
+    // byte under it becomes the drop position, and the view scrolls at its edges.
+    void DragOverAt(int x, int y);
+    // The drag left the control or was dropped.
+    void DragOverEnded();
+    // The cell that carries the drop marker; {-1,-1} while nothing is dragged over the control.
+    HexCell DropCell() const { return m_dropCell; }
 
 private:
+    void FinishLoad();
     void ScrollIntoView(int col, int row);
     void ExtendTo(int position);
     void Notify();
@@ -184,6 +195,7 @@ private:
     bool m_dragPending = false;
     int m_pressX = 0;
     int m_pressY = 0;
+    HexCell m_dropCell{-1, -1};
 
     std::array<THexBookmark, 10> m_bookmarks{};
 };

@@ -164,8 +164,14 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
         }
         Fill(dc, r, fill);
         Char(dc, r.left, r.top, CharWidth(), r.bottom, ch, text, back);
+        // The drop marker shows where a drop would land, refused or not.
+        if (HexCell{col, row} == m_model.DropCell())
+            Fill(dc, RECT{r.left + 1, r.top + 1, r.left + 3, r.bottom - 1}, text);
         if (row == m_model.Cursor().Row && m_focused)
             PaintTwinFrame(dc, col, row, r);
+        else if (!m_focused && m_showPositionIfNotFocused && HexCell{col, row} == m_model.Cursor())
+            PaintCursorFrame(dc, RECT{r.left, r.top, r.left + CharWidth(), r.bottom - 1},
+                             ColorToRGB(m_colors.NonFocusCursorFrame));
     }
     if (m_drawGridLines) {
         if (col == l.LastCharCol())
@@ -187,12 +193,16 @@ void THexEditor::PaintTwinFrame(HDC dc, int col, int row, const RECT& r) {
         return;
     }
     (void)row;
+    PaintCursorFrame(dc, frame, ColorToRGB(m_colors.CursorFrame));
+}
+
+void THexEditor::PaintCursorFrame(HDC dc, const RECT& frame, COLORREF color) {
     if (m_focusFrame) {
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
         DrawFocusRect(dc, &frame);
     } else {
-        GdiBrush brush(CreateSolidBrush(ColorToRGB(m_colors.CursorFrame)));
+        GdiBrush brush(CreateSolidBrush(color));
         FrameRect(dc, &frame, brush.get());
     }
 }

@@ -303,3 +303,164 @@ TEST_F(HexWindow, KeysMouseAndWheelThroughWindowMessages) {
     EXPECT_EQ(editor->Model().CursorPosition(), 4999);
     EXPECT_EQ(editor->Model().TopRow(), editor->Model().MaxTopRow());
 }
+
+TEST_F(HexWindow, CursorCellFramedWhileUnfocusedOnlyWhenAsked) {
+    editor->LoadFile(WriteFile("frame.bin", std::vector<std::uint8_t>(60, 0x20)));
+    editor->SetFocusFrame(false);
+    editor->SetSelectionStart(7);
+    SetFocus(nullptr);
+    Application().ProcessMessages();
+    ASSERT_FALSE(editor->Focused());
+    const COLORREF aqua = RGB(0, 255, 255);
+    EXPECT_NE(PixelOfCell(*editor, 7, false, 0, 0), aqua);
+
+    editor->SetShowPositionIfNotFocused(true);
+    EXPECT_EQ(PixelOfCell(*editor, 7, false, 0, 0), aqua);
+    EXPECT_EQ(PixelOfCell(*editor, 7, false, editor->CharWidth() - 1, 5), aqua);
+    EXPECT_NE(PixelOfCell(*editor, 7, true, 0, 0), aqua); // the other field keeps no frame
+
+    editor->SetFocus();
+    Application().ProcessMessages();
+    ASSERT_TRUE(editor->Focused());
+    EXPECT_NE(PixelOfCell(*editor, 7, false, 0, 0), aqua);
+}
+
+TEST(HexDropSource, EscapeCancelsReleaseDropsOtherwiseGoesOn) {
+    auto source = ComPtr<IDropSource>::Attach(new THexDropSource());
+    EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
+    EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_LBUTTON | MK_SHIFT), S_OK);
+    EXPECT_EQ(source->QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
+    EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_RBUTTON), DRAGDROP_S_DROP);
+    EXPECT_EQ(source->QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
+    EXPECT_EQ(source->QueryContinueDrag(TRUE, 0), DRAGDROP_S_CANCEL); // Escape wins over the release
+    EXPECT_EQ(source->GiveFeedback(DROPEFFECT_COPY), DRAGDROP_S_USEDEFAULTCURSORS);
+    EXPECT_EQ(source->GiveFeedback(DROPEFFECT_NONE), DRAGDROP_S_USEDEFAULTCURSORS);
+}
+
+TEST_F(HexWindow, DropTargetRefusesEveryDropWhileTrackingThePosition) {
+    editor->LoadFile(WriteFile("drop.bin", std::vector<std::uint8_t>(5000, 'd')));
+    editor->SetOleDragDrop(true);
+    const HWND window = editor->Handle();
+    // Registered with the platform: a second registration for the window is refused.
+    auto other = ComPtr<THexDropTarget>::Attach(new THexDropTarget(nullptr));
+    EXPECT_EQ(RegisterDragDrop(window, other.get()), DRAGDROP_E_ALREADYREGISTERED);
+    IDropTarget* target = editor->RegisteredDropTarget();
+    ASSERT_NE(target, nullptr);
+
+    auto data = ComPtr<THexDataObject>::Attach(new THexDataObject({'x', 'y'}, false, false, "C:\\in.txt"));
+    const HexCell cell = editor->Model().Layout().CellOfPosition(25, HexField::Hex);
+    POINT at{editor->Model().ColLeft(cell.Col + 1) + 2, editor->Model().RowTop(cell.Row) + 2}; // low digit
+    ClientToScreen(window, &at);
+    const COLORREF blue = RGB(0, 0, 255); // the digits of byte 25 (7th group)
+    EXPECT_NE(PixelOfCell(*editor, 25, false, 1, 3), blue);
+
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragEnter(data.get(), MK_LBUTTON, POINTL{at.x, at.y}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(editor->Model().DropCell(), cell);
+    EXPECT_EQ(PixelOfCell(*editor, 25, false, 1, 3), blue); // the marker, in the text colour
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(target->DragOver(MK_LBUTTON, POINTL{at.x, at.y}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(target->Drop(data.get(), 0, POINTL{at.x, at.y}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(editor->DataSize(), 5000);
+    EXPECT_EQ(editor->Model().Data().At(25), 'd');
+    EXPECT_EQ(editor->Model().DropCell(), (HexCell{-1, -1}));
+    EXPECT_NE(PixelOfCell(*editor, 25, false, 1, 3), blue);
+
+    // Switched off, the window is no drop target any more.
+    editor->SetOleDragDrop(false);
+    EXPECT_EQ(editor->RegisteredDropTarget(), nullptr);
+    EXPECT_EQ(RegisterDragDrop(window, other.get()), S_OK);
+    EXPECT_EQ(RevokeDragDrop(window), S_OK);
+}
+
+namespace {
+// A drop target that takes virtual files, as Explorer does, and claims to have moved them.
+class VirtualFileTarget final : public IDropTarget {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        allowed = *effect;
+        *effect &= DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect &= DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        descriptor = Read(data, HexRegisterClipboardFormats().FileGroupDescriptor);
+        contents = Read(data, HexRegisterClipboardFormats().FileContents);
+        *effect = DROPEFFECT_MOVE;
+        return S_OK;
+    }
+    static std::vector<std::uint8_t> Read(IDataObject* data, CLIPFORMAT format) {
+        FORMATETC request{format, nullptr, DVASPECT_CONTENT, 0, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        if (FAILED(data->GetData(&request, &medium)))
+            return {};
+        std::vector<std::uint8_t> out(GlobalSize(medium.hGlobal));
+        {
+            GlobalLockGuard<std::uint8_t> lock(medium.hGlobal);
+            std::memcpy(out.data(), lock.get(), out.size());
+        }
+        ReleaseStgMedium(&medium);
+        return out;
+    }
+
+    ULONG refs = 1;
+    DWORD allowed = 0;
+    std::vector<std::uint8_t> descriptor, contents;
+};
+} // namespace
+
+TEST_F(HexWindow, DraggingTheSelectionOutHandsOverAVirtualFileAndKeepsTheData) {
+    std::vector<std::uint8_t> bytes(100);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>('0' + i % 10);
+    editor->LoadFile(WriteFile("drag.txt", bytes));
+    editor->SetOleDragDrop(true);
+    editor->SetSelectionStart(5);
+    editor->SetSelectionEnd(10);
+    const HWND window = editor->Handle();
+    VirtualFileTarget target;
+    ASSERT_EQ(RevokeDragDrop(window), S_OK);
+    ASSERT_EQ(RegisterDragDrop(window, &target), S_OK);
+
+    // The drop lands where the pointer is: on the control itself.
+    const HexCell cell = editor->Model().Layout().CellOfPosition(6, HexField::Hex);
+    const int x = editor->Model().ColLeft(cell.Col) + 2, y = editor->Model().RowTop(cell.Row) + 2;
+    POINT screen{x, y + 40};
+    ClientToScreen(window, &screen);
+    SetCursorPos(screen.x, screen.y);
+    Application().ProcessMessages();
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    // Past the threshold the drag loop runs; with no button held in this thread it drops at once.
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y + 40));
+    RevokeDragDrop(window);
+
+    EXPECT_EQ(target.allowed, static_cast<DWORD>(DROPEFFECT_COPY)); // never a move from the viewer
+    ASSERT_EQ(target.descriptor.size(), 336u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(target.descriptor.data() + 76), "Dump of drag.bin");
+    EXPECT_EQ(target.contents, std::vector<std::uint8_t>(bytes.begin() + 5, bytes.begin() + 11));
+    // The target said it moved the bytes; the viewer still holds and selects them all.
+    EXPECT_EQ(editor->DataSize(), 100);
+    EXPECT_EQ(editor->SelStart(), 5);
+    EXPECT_EQ(editor->SelEnd(), 10);
+    EXPECT_EQ(editor->Model().DropCell(), (HexCell{-1, -1}));
+}

@@ -1,3 +1,4 @@
+#include "hexcontrol/HexCaret.h"
 #include "hexcontrol/HexClipData.h"
 #include "hexcontrol/HexError.h"
 #include "hexcontrol/HexLayout.h"
@@ -275,4 +276,18 @@ TEST(ClipData, VirtualFileNames) {
     EXPECT_EQ(HexVirtualFileName("C:name.tar.gz"), "Dump of name.tar.bin");
     EXPECT_EQ(HexVirtualFileName("Untitled"), "Dump of Untitled.bin");
     EXPECT_EQ(HexVirtualFileName(std::string(300, 'n')).size(), 255u);
+}
+
+TEST(Caret, UnderlineInTheReadOnlyViewOtherwiseBlockOrBar) {
+    auto shape = [](THexCaretKind kind, bool readOnly, bool insert) {
+        HexCaretBar b = HexCaretShape(kind, readOnly, insert, 9, 17); // a 9 x 15 caret
+        return std::vector<int>{b.Left, b.Top, b.Right, b.Bottom};
+    };
+    const std::vector<int> underline{0, 13, 9, 15}, block{0, 0, 9, 15}, bar{0, 0, 2, 15};
+    EXPECT_EQ(shape(THexCaretKind::ckAuto, true, false), underline);
+    EXPECT_EQ(shape(THexCaretKind::ckAuto, false, false), block);
+    EXPECT_EQ(shape(THexCaretKind::ckAuto, false, true), bar);
+    EXPECT_EQ(shape(THexCaretKind::ckFull, true, false), block);
+    EXPECT_EQ(shape(THexCaretKind::ckLeft, true, false), bar);
+    EXPECT_EQ(shape(THexCaretKind::ckBottom, false, false), underline);
 }

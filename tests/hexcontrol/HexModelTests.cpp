@@ -68,14 +68,31 @@ TEST(Load, ChunksProgressAndCancel) {
     EXPECT_EQ(m.FileName(), "x");
 }
 
+TEST(Load, LastChunkIsReportedAs100EvenWhenRoundingGotThereFirst) {
+    HexModel m;
+    std::vector<int> percents;
+    // Before the last chunk 200 of 201 chunks and a byte are done: 99.5 % rounds to 100.
+    m.LoadStream("x", 201LL * 61440 + 1, [](std::uint8_t*, int) {}, [&](int p) {
+        percents.push_back(p);
+        return true;
+    });
+    ASSERT_GE(percents.size(), 3u);
+    EXPECT_EQ(std::vector<int>(percents.end() - 3, percents.end()), (std::vector<int>{99, 100, 100}));
+}
+
 TEST(Load, TooLargeIsRefusedBeforeReadingAndLeavesTheControlEmpty) {
     Viewer v(100);
+    v.model.SetLeftCol(10);
+    ASSERT_EQ(v.model.LeftCol(), 10);
     bool read = false;
     EXPECT_THROW(v.model.LoadStream("big", 2147483648LL, [&](std::uint8_t*, int) { read = true; }), ERangeError);
     EXPECT_FALSE(read);
     EXPECT_EQ(v.model.DataSize(), 0);
     EXPECT_EQ(v.model.Layout().RowCount(), 3);
     EXPECT_EQ(v.model.FileName(), "C:\\data\\f.bin");
+    // The empty control is scrolled to its first cell, as after any load.
+    EXPECT_EQ(v.model.LeftCol(), 2);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{2, 2}));
 }
 
 TEST(Load, PutsTheCursorOnTheFirstDigitAndClearsTheSelection) {
@@ -353,6 +370,23 @@ TEST(Mouse, DragSelectsAndClickOnSelectionClearsIt) {
     EXPECT_EQ(v.model.Cursor(), (HexCell{50, 2}));
 }
 
+TEST(Mouse, PressAndDragOntoTheSpacerGoToTheLastHexDigitOfTheRow) {
+    Viewer v(100);
+    auto [xs, ys] = v.Centre(42, 3); // the spacer beside bytes 20 to 39
+    v.model.MouseDown(HexMouseButton::Left, hsLeft, xs, ys);
+    v.model.MouseUp(HexMouseButton::Left, 0, xs, ys);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{41, 3}));
+
+    auto [x0, y0] = v.Centre(12, 2); // byte 5
+    auto [x1, y1] = v.Centre(42, 2);
+    v.model.MouseDown(HexMouseButton::Left, hsLeft, x0, y0);
+    v.model.MouseMove(hsLeft, x1, y1);
+    v.model.MouseUp(HexMouseButton::Left, 0, x1, y1);
+    EXPECT_EQ(v.model.Cursor(), (HexCell{41, 2}));
+    EXPECT_EQ(v.model.SelStart(), 5);
+    EXPECT_EQ(v.model.SelEnd(), 19);
+}
+
 TEST(Mouse, PressOnSelectionAndMoveOffKeepsIt) {
     Viewer v(100);
     v.model.SetSelectionStart(5);
@@ -417,4 +451,57 @@ TEST(Mouse, PointerShapes) {
     EXPECT_EQ(v.model.PointerAt(0, x, 3), HexPointer::Arrow);
     auto [x2, y2] = v.Centre(30, 3);
     EXPECT_EQ(v.model.PointerAt(0, x2, y2), HexPointer::IBeam);
+}
+
+TEST(Drop, PositionFollowsThePointerClampedToTheData) {
+    Viewer v(100);
+    auto drop = [&](int col, int row) {
+        auto [x, y] = v.Centre(col, row);
+        v.model.DragOverAt(x, y);
+        return v.model.DropCell();
+    };
+    EXPECT_EQ(drop(15, 3), (HexCell{14, 3})); // low digit of byte 26: marked on its high digit
+    EXPECT_EQ(drop(49, 2), (HexCell{49, 2})); // byte 6 in the character field
+    EXPECT_EQ(drop(42, 2), (HexCell{40, 2})); // the spacer: the row's last byte
+    v.model.DragOverAt(5, v.model.RowTop(3) + 8); // over the gutter: the first visible column
+    EXPECT_EQ(v.model.DropCell(), (HexCell{2, 3}));
+    v.model.DragOverAt(v.Centre(5, 6).first, v.model.ClientHeight() - 1); // below the last row
+    EXPECT_EQ(v.model.DropCell(), (HexCell{4, 6}));
+
+    // Inside the selection the drop goes to its start; positions round down to a unit.
+    v.model.SetSelectionStart(21);
+    v.model.SetSelectionEnd(25);
+    EXPECT_EQ(drop(12, 3), (HexCell{4, 3}));
+    v.model.SetSelectionEnd(-1);
+    v.model.Layout().SetBytesPerUnit(4);
+    v.model.RecomputeGrid();
+    EXPECT_EQ(drop(50, 3), (HexCell{47, 3})); // byte 27 -> 24 in the character field
+
+    v.model.DragOverEnded();
+    EXPECT_EQ(v.model.DropCell(), (HexCell{-1, -1}));
+
+    Viewer empty(0);
+    auto [x, y] = empty.Centre(20, 2);
+    empty.model.DragOverAt(x, y);
+    EXPECT_EQ(empty.model.DropCell(), (HexCell{2, 2}));
+}
+
+TEST(Drop, ViewScrollsOneRowOrColumnAtItsEdges) {
+    Viewer v(5000); // ten rows in view
+    auto over = [&](int x, int row) { v.model.DragOverAt(x, v.model.RowTop(row) + 8); };
+    const int midX = v.Centre(20, 2).first;
+    over(midX, 2); // top row, and it is row 2 already
+    EXPECT_EQ(v.model.TopRow(), 2);
+    over(midX, 11); // last visible row
+    EXPECT_EQ(v.model.TopRow(), 3);
+    over(midX, 3);
+    EXPECT_EQ(v.model.TopRow(), 2);
+    over(midX, 6);
+    EXPECT_EQ(v.model.TopRow(), 2);
+
+    over(v.model.ClientWidth() - 1, 6); // the partly shown last column
+    EXPECT_EQ(v.model.LeftCol(), 3);
+    over(v.model.Layout().FixedWidth() + 1, 6); // the first scrolled column
+    EXPECT_EQ(v.model.LeftCol(), 2);
+    EXPECT_EQ(v.model.TopRow(), 2);
 }
