@@ -86,6 +86,23 @@ TEST_F(GlyphCheckTest, EnterClicksWithoutToggling) {
     EXPECT_EQ(log, std::vector<std::string>{"click"});
 }
 
+TEST_F(GlyphCheckTest, KeysThroughTheMessageLoopToggleOnlyOnTheAccessKey) {
+    box->SetCaption("&Case sensitive");
+    box->SetFocus();
+    for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_SPACE)}) {
+        PostMessageA(hwnd, WM_KEYDOWN, key, 1); // the loop adds the character
+        PostMessageA(hwnd, WM_KEYUP, key, 0xC0000001);
+    }
+    Pump();
+    EXPECT_FALSE(box->Checked());
+    EXPECT_EQ(log, std::vector<std::string>{"click"}); // Enter clicks once, Space not at all
+    PostMessageA(hwnd, WM_SYSCHAR, 'c', 1 << 29);       // Alt+C
+    Pump();
+    EXPECT_TRUE(box->Checked());
+    EXPECT_EQ(log, (std::vector<std::string>{"click", "click"}));
+    EXPECT_TRUE(sounds.events.empty());
+}
+
 // The cross mark's centre: box at (2, 1), mark drawn over the box's middle.
 constexpr int kMarkX = 2 + 7, kMarkY = 1 + 8;
 

@@ -132,6 +132,33 @@ TEST_F(GradientButtonTest, HeldSpaceShowsDownAndClicksOnRelease) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(GradientButtonTest, DialogKeysClickOnceThroughTheMessageLoop) {
+    TGradientButton& other = form.Add<TGradientButton>();
+    other.SetBounds(10, 40, 75, 25);
+    Pump();
+    auto press = [](HWND target, WPARAM key) {
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+        Pump();
+    };
+    button->SetFocus();
+    press(hwnd, VK_RETURN); // Enter on the focused button
+    EXPECT_EQ(clicks, 1);
+
+    other.SetFocus();
+    press(other.Handle(), VK_RETURN); // Enter elsewhere is not ours
+    press(other.Handle(), VK_ESCAPE); // nor Escape without Cancel
+    EXPECT_EQ(clicks, 1);
+    button->SetCancel(true);
+    press(other.Handle(), VK_ESCAPE);
+    EXPECT_EQ(clicks, 2);
+    button->SetCancel(false);
+    button->SetDefault(true); // a default button takes whatever key is offered
+    press(other.Handle(), VK_RETURN);
+    EXPECT_EQ(clicks, 3);
+    form.RemoveControl(other);
+}
+
 TEST_F(GradientButtonTest, ClickCopiesModalResultToTheForm) {
     button->SetModalResult(mrOk);
     button->Click();

@@ -45,6 +45,30 @@ TEST_F(SpinEditTest, UpKeyAtTheTopStaysThere) {
     EXPECT_EQ(maxbuf->Text(), "2");
 }
 
+TEST_F(SpinEditTest, KeysThroughTheMessageLoopReachTheBox) {
+    WORD seen = 0;
+    maxbuf->OnKeyDown = [&](TWinControl&, WORD& key, TShiftState) {
+        if (key != VK_UP)
+            seen = key;
+        else
+            seen = static_cast<WORD>(maxbuf->Value()); // the step has run already
+    };
+    maxbuf->SetFocus();
+    PostMessageA(hwnd, WM_KEYDOWN, VK_UP, 1);
+    Pump();
+    EXPECT_EQ(maxbuf->Value(), 26);
+    EXPECT_EQ(seen, 26);
+    PostMessageA(hwnd, WM_KEYDOWN, VK_RETURN, 1); // the loop translates it into a '\r' too
+    Pump();
+    EXPECT_EQ(seen, VK_RETURN); // the window's own Enter handler sees it
+    EXPECT_EQ(maxbuf->Text(), "26");
+    EXPECT_EQ(sounds.events, std::vector<std::string>{"beep"});
+    PostMessageA(hwnd, WM_KEYDOWN, VK_TAB, 1);
+    Pump();
+    EXPECT_FALSE(maxbuf->Focused()); // Tab moves on
+    EXPECT_EQ(maxbuf->Text(), "26");
+}
+
 TEST_F(SpinEditTest, TypedLetterBeepsAndInsertsNothingAndEnterBeepsToo) {
     maxbuf->SetFocus();
     SendMessageA(hwnd, EM_SETSEL, 2, 2);
