@@ -48,7 +48,6 @@ struct TSearchRec {
     std::int64_t size_ = 0;
 #else
     DIR* Dir = nullptr;
-    std::string Folder; // the folder listed, with its trailing separator
     std::int64_t size_ = -1;
     bool sizeKnown_ = false;
 #endif

@@ -106,8 +106,8 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
     rec.ExcludeMask = 0x1E & ~attrMask;
     // The pattern is a folder followed by a wildcard name; the listing is of the folder.
     const auto slash = pattern.find_last_of(kPathSeparator);
-    rec.Folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
-    rec.Dir = opendir(rec.Folder.empty() ? "." : rec.Folder.c_str());
+    const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
+    rec.Dir = opendir(folder.c_str());
     if (!rec.Dir)
         return static_cast<std::uint32_t>(errno);
     const std::uint32_t error = ReadEntry(rec);
