@@ -64,8 +64,7 @@ void TMyThread::Walk(const SearchRequest& request) {
             ScanFolder(roots_[i]);
         }
     } catch (const std::bad_alloc&) {
-        error = "Out of memory: the search buffer of " + std::to_string(request.BufferSize / 1048576) +
-                " MB could not be allocated.";
+        error = "Out of memory.";
     } catch (const std::exception& e) {
         error = e.what();
     }
