@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those missing.
+# Installs the Debian packages the build and the tests need, only those missing. Wine keeps its
+# recommended packages (fonts, X extensions): the painting tests were made with them.
 set -eu
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64-posix wine64 xvfb xclip x11-utils "$@")
@@ -11,4 +12,4 @@ done
 echo "Installing: ${missing[*]}"
 SUDO=; [ "$(id -u)" -eq 0 ] || SUDO=sudo
 $SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
