@@ -10,7 +10,8 @@
 namespace {
 
 std::string TextBlock(std::size_t size) {
-    static const char* kWords[] = {"the ", "search ", "buffer ", "Folder ", "of ", "and ", "phrase ", "File\n"};
+    static const char* kWords[] = {"the ", "search ", "buffer ", "Folder ",
+                                   "of ",  "and ",    "phrase ", "File\n"};
     std::mt19937 rng(1);
     std::string text;
     while (text.size() < size)
@@ -25,14 +26,16 @@ void PhraseSearch(benchmark::State& state, bool fold) {
     for (auto _ : state)
         benchmark::DoNotOptimize(
             finder.Find(reinterpret_cast<const unsigned char*>(block.data()), block.size()));
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(block.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(block.size()));
 }
 BENCHMARK_CAPTURE(PhraseSearch, exact, false);
 BENCHMARK_CAPTURE(PhraseSearch, folded, true);
 
 void NameMatch(benchmark::State& state) {
     const quennet::TMask mask("*frag*");
-    const std::string names[] = {"file000123.dat", "frag000124.dat", "README.md", "a-much-longer-name-of-a-file.txt"};
+    const std::string names[] = {"file000123.dat", "frag000124.dat", "README.md",
+                                 "a-much-longer-name-of-a-file.txt"};
     std::size_t i = 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(mask.Matches(names[i++ % 4]));

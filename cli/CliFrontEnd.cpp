@@ -86,8 +86,8 @@ std::optional<SearchRequest> CliFrontEnd::PrepareSearch() {
 
 void CliFrontEnd::AppendRow(const ResultRow& row) {
     if (options_.Columns) {
-        std::fprintf(out_, "%s\t%s\t%s\t%lld\n", row.Name.c_str(), row.Folder.c_str(), GetSize(row.Size).c_str(),
-                     static_cast<long long>(row.MatchOffset));
+        std::fprintf(out_, "%s\t%s\t%s\t%lld\n", row.Name.c_str(), row.Folder.c_str(),
+                     GetSize(row.Size).c_str(), static_cast<long long>(row.MatchOffset));
     } else {
         std::fputs(row.Folder.c_str(), out_);
         std::fputs(row.Name.c_str(), out_);
@@ -124,7 +124,8 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
     // FinishSearch is the worker's last step; the thread ends right after it.
     while (!finished_) {
         // Wake at least every 100 ms to notice Ctrl+C.
-        const auto until = std::min({nextProgress, nextSecond, Clock::now() + std::chrono::milliseconds(100)});
+        const auto until =
+            std::min({nextProgress, nextSecond, Clock::now() + std::chrono::milliseconds(100)});
         // After a batch, let the worker gather rows for a millisecond: waking for every row
         // would cost a thread switch per row.
         if (ServeQueue(until) > 0 && !finished_)

@@ -21,7 +21,7 @@ inline constexpr int kExitBadInput = 2;
 inline constexpr int kExitInterrupted = 130;
 
 class CliFrontEnd : public SearchFrontEnd {
-public:
+  public:
     CliFrontEnd(const CliOptions& options, std::FILE* out, std::FILE* err);
 
     // Validates the folders, runs the search to its end and returns the exit status.
@@ -35,7 +35,7 @@ public:
     void ReportSearchError(const std::string& message) override;
     void FinishSearch() override;
 
-private:
+  private:
     // Runs every queued step, waiting until `until` for the first; returns how many ran.
     std::size_t ServeQueue(std::chrono::steady_clock::time_point until);
     void ProgressTick();

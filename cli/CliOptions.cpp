@@ -69,7 +69,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args)
                 options.Criteria.MaxSizeKb = ReadSpinValue(value, 0, 2147483647);
                 options.Size.Enabled = true;
             } else if (arg == "--buffer-mb") {
-                options.Criteria.BufferMegabytes = ReadSpinValue(value, kMinBufferMegabytes, kMaxBufferMegabytes);
+                options.Criteria.BufferMegabytes =
+                    ReadSpinValue(value, kMinBufferMegabytes, kMaxBufferMegabytes);
             } else {
                 return std::nullopt;
             }

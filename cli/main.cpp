@@ -24,7 +24,9 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
     return FALSE;
 }
 #else
-void OnSigint(int) { g_interrupt.store(true); }
+void OnSigint(int) {
+    g_interrupt.store(true);
+}
 #endif
 
 } // namespace

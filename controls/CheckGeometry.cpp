@@ -28,13 +28,20 @@ const char* CheckMarkPictureName(TImageType type, bool enabled, bool flat) {
     if (!enabled)
         return CheckBoxPictureName(false, flat);
     switch (type) {
-    case TImageType::igCrossRed: return "CheckIks";
-    case TImageType::igHookBlue: return "CheckOk";
-    case TImageType::igCirce: return "CHECKELLI";
-    case TImageType::igCrossBlue: return "CHECKEIKSB";
-    case TImageType::igCrossGreen: return "CHECKIKSG";
-    case TImageType::igHookLime: return "CHECKOKG";
-    case TImageType::igHookRed: return "CheckOkR";
+    case TImageType::igCrossRed:
+        return "CheckIks";
+    case TImageType::igHookBlue:
+        return "CheckOk";
+    case TImageType::igCirce:
+        return "CHECKELLI";
+    case TImageType::igCrossBlue:
+        return "CHECKEIKSB";
+    case TImageType::igCrossGreen:
+        return "CHECKIKSG";
+    case TImageType::igHookLime:
+        return "CHECKOKG";
+    case TImageType::igHookRed:
+        return "CheckOkR";
     }
     return "CheckIks";
 }

@@ -37,6 +37,8 @@ const char* CheckMarkPictureName(TImageType type, bool enabled, bool flat);
 // The shared 8 x 8 hot pattern: where row and column are both even or both odd, the
 // button-highlight colour; elsewhere the control's own colour.
 constexpr int kHotPatternSize = 8;
-constexpr bool HotPatternIsHighlight(int x, int y) { return (x % 2) == (y % 2); }
+constexpr bool HotPatternIsHighlight(int x, int y) {
+    return (x % 2) == (y % 2);
+}
 
 } // namespace quennet

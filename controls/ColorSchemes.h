@@ -9,21 +9,53 @@ namespace quennet {
 // A colour in the platform's COLORREF layout: 0x00BBGGRR.
 using RgbColor = std::uint32_t;
 
-constexpr RgbColor Rgb(int r, int g, int b) { return RgbColor(r) | RgbColor(g) << 8 | RgbColor(b) << 16; }
+constexpr RgbColor Rgb(int r, int g, int b) {
+    return RgbColor(r) | RgbColor(g) << 8 | RgbColor(b) << 16;
+}
 
 enum class TColorScheme {
-    csNeoDesert, csNeoSky, csNeoGrass, csNeoSilver, csNeoRose, csNeoSun,
-    csDesert, csGrass, csSky, csSun, csRose, csSilver, csCustom
+    csNeoDesert,
+    csNeoSky,
+    csNeoGrass,
+    csNeoSilver,
+    csNeoRose,
+    csNeoSun,
+    csDesert,
+    csGrass,
+    csSky,
+    csSun,
+    csRose,
+    csSilver,
+    csCustom
 };
 constexpr int kStoredSchemeCount = 12; // all but csCustom
 
 // The button's 25 colours, addressed by index in this order.
 namespace ButtonColorIndex {
 enum : int {
-    ColorFace, ColorGrad, ColorDark, ColorLight, ColorBorder, ColorText,
-    OverColorFace, OverColorGrad, OverColorDark, OverColorLight, OverColorBorder, OverColorText,
-    DownColorFace, DownColorGrad, DownColorDark, DownColorLight, DownColorBorder, DownColorText,
-    DisabledColorFace, DisabledColorGrad, DisabledColorDark, DisabledColorLight, DisabledColorBorder,
+    ColorFace,
+    ColorGrad,
+    ColorDark,
+    ColorLight,
+    ColorBorder,
+    ColorText,
+    OverColorFace,
+    OverColorGrad,
+    OverColorDark,
+    OverColorLight,
+    OverColorBorder,
+    OverColorText,
+    DownColorFace,
+    DownColorGrad,
+    DownColorDark,
+    DownColorLight,
+    DownColorBorder,
+    DownColorText,
+    DisabledColorFace,
+    DisabledColorGrad,
+    DisabledColorDark,
+    DisabledColorLight,
+    DisabledColorBorder,
     DisabledColorText,
     ColorFocusRect,
     kButtonColorCount

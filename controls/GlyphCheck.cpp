@@ -32,7 +32,9 @@ TCustomGlyphCheck::TCustomGlyphCheck() {
     SetOpaque(true);
 }
 
-const char* TCustomGlyphCheck::Version() { return "Quennet glyph check box 1.0"; }
+const char* TCustomGlyphCheck::Version() {
+    return "Quennet glyph check box 1.0";
+}
 
 void TCustomGlyphCheck::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -84,7 +86,9 @@ void TCustomGlyphCheck::SetHintSecondLine(const std::string& value) {
 
 // Nothing of the window's own state depends on these properties, so a full repaint is all a
 // re-created window would show differently.
-void TCustomGlyphCheck::Recreate() { Invalidate(); }
+void TCustomGlyphCheck::Recreate() {
+    Invalidate();
+}
 
 void TCustomGlyphCheck::RepaintNow() {
     if (HandleAllocated())

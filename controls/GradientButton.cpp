@@ -106,7 +106,7 @@ void TGradientButton::PaintFace(HDC dc) {
     if (glyph_ && glyphSize.cx > 0 && glyphSize.cy > 0) {
         if (transparentGlyph_)
             TCanvas(dc).DrawTransparent(place.glyph.x, place.glyph.y, glyph_.get(),
-                                  BitmapPixel(glyph_.get(), 0, 0));
+                                        BitmapPixel(glyph_.get(), 0, 0));
         else
             TCanvas(dc).Draw(place.glyph.x, place.glyph.y, glyph_.get());
     }

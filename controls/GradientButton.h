@@ -78,8 +78,7 @@ class TGradientButton : public TWinControl {
     void FontChanged() override { Invalidate(); }
 
   private:
-    template <class T>
-    void StoreAndInvalidate(T& field, T value) {
+    template <class T> void StoreAndInvalidate(T& field, T value) {
         field = value;
         Invalidate();
     }

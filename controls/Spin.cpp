@@ -268,9 +268,13 @@ void TSpinEdit::HandleCreated() {
     Layout();
 }
 
-std::int32_t TSpinEdit::Value() const { return SpinValueOfText(Text(), range_); }
+std::int32_t TSpinEdit::Value() const {
+    return SpinValueOfText(Text(), range_);
+}
 
-void TSpinEdit::SetValue(std::int64_t value) { SetText(SpinTextOfValue(value, range_)); }
+void TSpinEdit::SetValue(std::int64_t value) {
+    SetText(SpinTextOfValue(value, range_));
+}
 
 void TSpinEdit::SetReadOnly(bool value) {
     readOnly_ = value;
@@ -286,8 +290,12 @@ void TSpinEdit::Step(bool up) {
     SetText(std::to_string(SpinStep(Value(), increment_, up, range_)));
 }
 
-void TSpinEdit::UpClick() { Step(true); }
-void TSpinEdit::DownClick() { Step(false); }
+void TSpinEdit::UpClick() {
+    Step(true);
+}
+void TSpinEdit::DownClick() {
+    Step(false);
+}
 
 LRESULT TSpinEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if ((message == WM_PASTE || message == WM_CUT) && (!editorEnabled_ || readOnly_))

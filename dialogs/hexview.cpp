@@ -76,11 +76,16 @@ void TForm4::Prepare(const std::string& folder, const std::string& name, std::in
     }
 }
 
-void TForm4::Open(const std::string& folder, const std::string& name, std::int64_t matchOffset, int phraseLength) {
+void TForm4::Open(const std::string& folder, const std::string& name, std::int64_t matchOffset,
+                  int phraseLength) {
     Prepare(folder, name, matchOffset, phraseLength);
     ShowModal();
 }
 
-void TForm4::Copy1Click() { hexedit.CopySelection(); }
+void TForm4::Copy1Click() {
+    hexedit.CopySelection();
+}
 
-void TForm4::Selectall1Click() { hexedit.SelectAllData(); }
+void TForm4::Selectall1Click() {
+    hexedit.SelectAllData();
+}

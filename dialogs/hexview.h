@@ -9,14 +9,15 @@
 #include <string>
 
 class TForm4 : public quennet::TForm {
-public:
+  public:
     TForm4();
 
     // Loads folder + name (folder ends with a backslash), selects the match when matchOffset is
     // not 0, and shows the window modally. Errors propagate with the window left closed.
     void Open(const std::string& folder, const std::string& name, std::int64_t matchOffset, int phraseLength);
     // Open without the modal display; the caller shows the window (tests use this).
-    void Prepare(const std::string& folder, const std::string& name, std::int64_t matchOffset, int phraseLength);
+    void Prepare(const std::string& folder, const std::string& name, std::int64_t matchOffset,
+                 int phraseLength);
 
     THexEditorEx& hexedit;
     quennet::TPopupMenu PopupMenu1;
@@ -24,6 +25,6 @@ public:
     void Copy1Click();
     void Selectall1Click();
 
-protected:
+  protected:
     void Resize() override;
 };

@@ -1,6 +1,7 @@
 #include "hexcontrol/HexCaret.h"
 
-HexCaretBar HexCaretShape(THexCaretKind kind, bool readOnlyView, bool insertMode, int charWidth, int charHeight) {
+HexCaretBar HexCaretShape(THexCaretKind kind, bool readOnlyView, bool insertMode, int charWidth,
+                          int charHeight) {
     if (kind == THexCaretKind::ckAuto) {
         // Nothing can be typed in the read-only view, so its caret only underlines.
         if (readOnlyView)

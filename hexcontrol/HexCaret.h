@@ -8,4 +8,5 @@ struct HexCaretBar {
 };
 
 // The white part of a caret CharWidth wide and CharHeight - 2 high.
-HexCaretBar HexCaretShape(THexCaretKind kind, bool readOnlyView, bool insertMode, int charWidth, int charHeight);
+HexCaretBar HexCaretShape(THexCaretKind kind, bool readOnlyView, bool insertMode, int charWidth,
+                          int charHeight);

@@ -22,8 +22,9 @@ std::string HexVirtualFileName(const std::string& fileName) {
     return result;
 }
 
-std::vector<std::uint8_t> RenderHexClip(HexClipKind kind, const std::vector<std::uint8_t>& bytes, bool asHexText,
-                                        bool swapNibbles, const std::string& virtualName, std::uint64_t fileTime) {
+std::vector<std::uint8_t> RenderHexClip(HexClipKind kind, const std::vector<std::uint8_t>& bytes,
+                                        bool asHexText, bool swapNibbles, const std::string& virtualName,
+                                        std::uint64_t fileTime) {
     const auto count = static_cast<std::uint32_t>(bytes.size());
     std::vector<std::uint8_t> out;
     switch (kind) {

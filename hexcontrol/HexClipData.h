@@ -15,5 +15,6 @@ std::string HexVirtualFileName(const std::string& fileName);
 
 // The content of one format for bytes. fileTime is the descriptor's write time (a platform
 // file time: 100-ns intervals since 1601).
-std::vector<std::uint8_t> RenderHexClip(HexClipKind kind, const std::vector<std::uint8_t>& bytes, bool asHexText,
-                                        bool swapNibbles, const std::string& virtualName, std::uint64_t fileTime);
+std::vector<std::uint8_t> RenderHexClip(HexClipKind kind, const std::vector<std::uint8_t>& bytes,
+                                        bool asHexText, bool swapNibbles, const std::string& virtualName,
+                                        std::uint64_t fileTime);

@@ -18,7 +18,9 @@ struct THexColors {
     quennet::TColor ActiveFieldBackground = quennet::clWindow;
 };
 
-inline COLORREF HexInverse(quennet::TColor c) { return quennet::ColorToRGB(c) ^ 0xFFFFFF; }
+inline COLORREF HexInverse(quennet::TColor c) {
+    return quennet::ColorToRGB(c) ^ 0xFFFFFF;
+}
 
 inline COLORREF HexGray(quennet::TColor c) {
     COLORREF rgb = quennet::ColorToRGB(c);

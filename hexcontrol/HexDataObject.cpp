@@ -6,8 +6,8 @@
 
 namespace {
 const HexClipKind AllKinds[HexClipKindCount] = {HexClipKind::Private, HexClipKind::Text,
-                                                 HexClipKind::FileGroupDescriptor, HexClipKind::FileContents,
-                                                 HexClipKind::RegEditHexData};
+                                                HexClipKind::FileGroupDescriptor, HexClipKind::FileContents,
+                                                HexClipKind::RegEditHexData};
 
 FORMATETC FormatEtcOf(HexClipKind kind) {
     return FORMATETC{THexDataObject::FormatOf(kind), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -21,8 +21,7 @@ std::uint64_t NowAsFileTime() {
     return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
-template <class Self, class Interface>
-HRESULT QueryFor(Self* self, REFIID iid, REFIID own, void** out) {
+template <class Self, class Interface> HRESULT QueryFor(Self* self, REFIID iid, REFIID own, void** out) {
     if (!out)
         return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, own)) {
@@ -69,11 +68,16 @@ THexDataObject::THexDataObject(std::vector<std::uint8_t> bytes, bool swapNibbles
 CLIPFORMAT THexDataObject::FormatOf(HexClipKind kind) {
     const HexClipboardFormats& f = HexRegisterClipboardFormats();
     switch (kind) {
-    case HexClipKind::Private: return f.Private;
-    case HexClipKind::Text: return CF_TEXT;
-    case HexClipKind::FileGroupDescriptor: return f.FileGroupDescriptor;
-    case HexClipKind::FileContents: return f.FileContents;
-    case HexClipKind::RegEditHexData: return f.RegEditHexData;
+    case HexClipKind::Private:
+        return f.Private;
+    case HexClipKind::Text:
+        return CF_TEXT;
+    case HexClipKind::FileGroupDescriptor:
+        return f.FileGroupDescriptor;
+    case HexClipKind::FileContents:
+        return f.FileContents;
+    case HexClipKind::RegEditHexData:
+        return f.RegEditHexData;
     }
     return 0;
 }
@@ -81,8 +85,12 @@ CLIPFORMAT THexDataObject::FormatOf(HexClipKind kind) {
 HRESULT THexDataObject::QueryInterface(REFIID iid, void** out) {
     return QueryFor<THexDataObject, IDataObject>(this, iid, IID_IDataObject, out);
 }
-ULONG THexDataObject::AddRef() { return ++m_refs; }
-ULONG THexDataObject::Release() { return ReleaseOf(this, m_refs); }
+ULONG THexDataObject::AddRef() {
+    return ++m_refs;
+}
+ULONG THexDataObject::Release() {
+    return ReleaseOf(this, m_refs);
+}
 
 HRESULT THexDataObject::Check(const FORMATETC* format, HexClipKind* kind) const {
     if (!format)
@@ -132,9 +140,13 @@ HRESULT THexDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     return S_OK;
 }
 
-HRESULT THexDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) { return DV_E_FORMATETC; }
+HRESULT THexDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) {
+    return DV_E_FORMATETC;
+}
 
-HRESULT THexDataObject::QueryGetData(FORMATETC* format) { return Check(format, nullptr); }
+HRESULT THexDataObject::QueryGetData(FORMATETC* format) {
+    return Check(format, nullptr);
+}
 
 HRESULT THexDataObject::GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) {
     if (!in || !out)
@@ -173,17 +185,27 @@ HRESULT THexDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) {
     return S_OK;
 }
 
-HRESULT THexDataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) { return OLE_E_ADVISENOTSUPPORTED; }
-HRESULT THexDataObject::DUnadvise(DWORD) { return OLE_E_ADVISENOTSUPPORTED; }
-HRESULT THexDataObject::EnumDAdvise(IEnumSTATDATA**) { return OLE_E_ADVISENOTSUPPORTED; }
+HRESULT THexDataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) {
+    return OLE_E_ADVISENOTSUPPORTED;
+}
+HRESULT THexDataObject::DUnadvise(DWORD) {
+    return OLE_E_ADVISENOTSUPPORTED;
+}
+HRESULT THexDataObject::EnumDAdvise(IEnumSTATDATA**) {
+    return OLE_E_ADVISENOTSUPPORTED;
+}
 
 // ---- format enumerator ------------------------------------------------------------------------
 
 HRESULT THexFormatEnumerator::QueryInterface(REFIID iid, void** out) {
     return QueryFor<THexFormatEnumerator, IEnumFORMATETC>(this, iid, IID_IEnumFORMATETC, out);
 }
-ULONG THexFormatEnumerator::AddRef() { return ++m_refs; }
-ULONG THexFormatEnumerator::Release() { return ReleaseOf(this, m_refs); }
+ULONG THexFormatEnumerator::AddRef() {
+    return ++m_refs;
+}
+ULONG THexFormatEnumerator::Release() {
+    return ReleaseOf(this, m_refs);
+}
 
 HRESULT THexFormatEnumerator::Next(ULONG count, FORMATETC* out, ULONG* fetched) {
     if (!out)
@@ -220,8 +242,12 @@ HRESULT THexFormatEnumerator::Clone(IEnumFORMATETC** out) {
 HRESULT THexDropSource::QueryInterface(REFIID iid, void** out) {
     return QueryFor<THexDropSource, IDropSource>(this, iid, IID_IDropSource, out);
 }
-ULONG THexDropSource::AddRef() { return ++m_refs; }
-ULONG THexDropSource::Release() { return ReleaseOf(this, m_refs); }
+ULONG THexDropSource::AddRef() {
+    return ++m_refs;
+}
+ULONG THexDropSource::Release() {
+    return ReleaseOf(this, m_refs);
+}
 
 HRESULT THexDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keys) {
     if (escapePressed)
@@ -231,13 +257,19 @@ HRESULT THexDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keys) {
     return S_OK;
 }
 
-HRESULT THexDropSource::GiveFeedback(DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; }
+HRESULT THexDropSource::GiveFeedback(DWORD) {
+    return DRAGDROP_S_USEDEFAULTCURSORS;
+}
 
 HRESULT THexDropTarget::QueryInterface(REFIID iid, void** out) {
     return QueryFor<THexDropTarget, IDropTarget>(this, iid, IID_IDropTarget, out);
 }
-ULONG THexDropTarget::AddRef() { return ++m_refs; }
-ULONG THexDropTarget::Release() { return ReleaseOf(this, m_refs); }
+ULONG THexDropTarget::AddRef() {
+    return ++m_refs;
+}
+ULONG THexDropTarget::Release() {
+    return ReleaseOf(this, m_refs);
+}
 
 void THexDropTarget::Track(POINTL at, DWORD* effect) {
     if (effect)

@@ -27,8 +27,9 @@ const HexClipboardFormats& HexRegisterClipboardFormats();
 inline constexpr const char* HexPrivateFormatName = "THexEditorEx Clipboard Format";
 
 class THexDataObject final : public IDataObject {
-public:
-    THexDataObject(std::vector<std::uint8_t> bytes, bool swapNibbles, bool asHexText, const std::string& fileName);
+  public:
+    THexDataObject(std::vector<std::uint8_t> bytes, bool swapNibbles, bool asHexText,
+                   const std::string& fileName);
 
     // The formats in the order they are offered.
     static CLIPFORMAT FormatOf(HexClipKind kind);
@@ -49,7 +50,7 @@ public:
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override;
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override;
 
-private:
+  private:
     HRESULT Check(const FORMATETC* format, HexClipKind* kind) const;
 
     std::atomic<ULONG> m_refs{1};
@@ -62,7 +63,7 @@ private:
 };
 
 class THexFormatEnumerator final : public IEnumFORMATETC {
-public:
+  public:
     THexFormatEnumerator() = default;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
@@ -73,13 +74,13 @@ public:
     HRESULT STDMETHODCALLTYPE Reset() override;
     HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** out) override;
 
-private:
+  private:
     std::atomic<ULONG> m_refs{1};
     ULONG m_next = 0;
 };
 
 class THexDropSource final : public IDropSource {
-public:
+  public:
     THexDropSource() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -87,17 +88,17 @@ public:
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keys) override;
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
 
-private:
+  private:
     std::atomic<ULONG> m_refs{1};
 };
 
 // What the drop target asks of the control it is registered for; points are in screen pixels.
 class HexDropSite {
-public:
+  public:
     virtual void HexDropTrack(POINT screen) = 0;
     virtual void HexDropHide() = 0;
 
-protected:
+  protected:
     ~HexDropSite() = default;
 };
 
@@ -106,7 +107,7 @@ protected:
 // inserted nothing would let a moving source delete its data.
 // (All four classes delete themselves on their last Release; make them with new.)
 class THexDropTarget final : public IDropTarget {
-public:
+  public:
     explicit THexDropTarget(HexDropSite* site) : m_site(site) {}
     // The control goes before the platform lets go of the target.
     void Detach() { m_site = nullptr; }
@@ -119,7 +120,7 @@ public:
     HRESULT STDMETHODCALLTYPE DragLeave() override;
     HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override;
 
-private:
+  private:
     void Track(POINTL at, DWORD* effect);
 
     std::atomic<ULONG> m_refs{1};

@@ -30,7 +30,9 @@ THexEditor::THexEditor() {
     SetHexFont("Courier New", 11, clBlack);
 }
 
-THexEditor::~THexEditor() { m_model.SetHost(nullptr); }
+THexEditor::~THexEditor() {
+    m_model.SetHost(nullptr);
+}
 
 void THexEditor::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -108,7 +110,9 @@ void THexEditor::MeasureFont() {
 
 // ---- host callbacks ---------------------------------------------------------------------------
 
-void THexEditor::HexRepaint() { Invalidate(); }
+void THexEditor::HexRepaint() {
+    Invalidate();
+}
 
 void THexEditor::HexSelectionChanged() {
     if (!HandleAllocated() || m_selectionNotePending)
@@ -122,7 +126,9 @@ void THexEditor::HexViewMoved() {
     PlaceCaret();
 }
 
-void THexEditor::HexFontSizeChanged() { MeasureFont(); }
+void THexEditor::HexFontSizeChanged() {
+    MeasureFont();
+}
 
 void THexEditor::HexTakeFocus() {
     if (CanFocus() && !Focused())
@@ -163,7 +169,8 @@ void THexEditor::PlaceCaret() {
         return;
     const HexCell c = m_model.Cursor();
     const bool shown = m_model.ColLeft(c.Col) >= 0 && m_model.RowTop(c.Row) >= 0 &&
-                       m_model.ColLeft(c.Col) < m_model.ClientWidth() && m_model.RowTop(c.Row) < m_model.ClientHeight();
+                       m_model.ColLeft(c.Col) < m_model.ClientWidth() &&
+                       m_model.RowTop(c.Row) < m_model.ClientHeight();
     if (shown)
         SetCaretPos(m_model.ColLeft(c.Col), m_model.RowTop(c.Row));
     else
@@ -176,13 +183,23 @@ void THexEditor::UpdateScrollBars() {
     // Showing or hiding a bar resizes the client area, which comes back here through Resize.
     m_inScrollBarUpdate = true;
     const HexLayout& l = m_model.Layout();
-    SCROLLINFO v{sizeof(v), SIF_ALL | SIF_DISABLENOSCROLL, 0, l.RowCount() - 3,
-                 static_cast<UINT>(m_model.PageRows()), m_model.TopRow() - 2, 0};
+    SCROLLINFO v{sizeof(v),
+                 SIF_ALL | SIF_DISABLENOSCROLL,
+                 0,
+                 l.RowCount() - 3,
+                 static_cast<UINT>(m_model.PageRows()),
+                 m_model.TopRow() - 2,
+                 0};
     v.fMask = SIF_ALL;
     SetScrollInfo(HandleOrNull(), SB_VERT, &v, TRUE);
     const int cols = l.ColCount() - 2;
-    SCROLLINFO h{sizeof(h), SIF_ALL, 0, cols - 1, static_cast<UINT>(std::max(1, cols - (m_model.MaxLeftCol() - 2))),
-                 m_model.LeftCol() - 2, 0};
+    SCROLLINFO h{sizeof(h),
+                 SIF_ALL,
+                 0,
+                 cols - 1,
+                 static_cast<UINT>(std::max(1, cols - (m_model.MaxLeftCol() - 2))),
+                 m_model.LeftCol() - 2,
+                 0};
     SetScrollInfo(HandleOrNull(), SB_HORZ, &h, TRUE);
     m_inScrollBarUpdate = false;
 }
@@ -193,15 +210,30 @@ void THexEditor::Scroll(int bar, WORD request) {
     int pos = info.nPos;
     const int page = std::max(1, static_cast<int>(info.nPage) - (bar == SB_VERT ? 1 : 0));
     switch (request) {
-    case SB_LINEUP: --pos; break;
-    case SB_LINEDOWN: ++pos; break;
-    case SB_PAGEUP: pos -= page; break;
-    case SB_PAGEDOWN: pos += page; break;
+    case SB_LINEUP:
+        --pos;
+        break;
+    case SB_LINEDOWN:
+        ++pos;
+        break;
+    case SB_PAGEUP:
+        pos -= page;
+        break;
+    case SB_PAGEDOWN:
+        pos += page;
+        break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = info.nTrackPos; break;
-    case SB_TOP: pos = info.nMin; break;
-    case SB_BOTTOM: pos = info.nMax; break;
-    default: return;
+    case SB_THUMBPOSITION:
+        pos = info.nTrackPos;
+        break;
+    case SB_TOP:
+        pos = info.nMin;
+        break;
+    case SB_BOTTOM:
+        pos = info.nMax;
+        break;
+    default:
+        return;
     }
     if (bar == SB_VERT)
         m_model.SetTopRow(pos + 2);
@@ -224,12 +256,18 @@ LRESULT THexEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL: {
         HexShiftState shift = 0;
         const WORD keys = GET_KEYSTATE_WPARAM(wParam);
-        if (keys & MK_SHIFT) shift |= hsShift;
-        if (keys & MK_CONTROL) shift |= hsCtrl;
-        if (keys & MK_LBUTTON) shift |= hsLeft;
-        if (keys & MK_RBUTTON) shift |= hsRight;
-        if (keys & MK_MBUTTON) shift |= hsMiddle;
-        if (GetKeyState(VK_MENU) < 0) shift |= hsAlt;
+        if (keys & MK_SHIFT)
+            shift |= hsShift;
+        if (keys & MK_CONTROL)
+            shift |= hsCtrl;
+        if (keys & MK_LBUTTON)
+            shift |= hsLeft;
+        if (keys & MK_RBUTTON)
+            shift |= hsRight;
+        if (keys & MK_MBUTTON)
+            shift |= hsMiddle;
+        if (GetKeyState(VK_MENU) < 0)
+            shift |= hsAlt;
         m_model.MouseWheel(shift, GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     }
@@ -247,7 +285,8 @@ LRESULT THexEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             POINT at{};
             GetCursorPos(&at);
             ScreenToClient(HandleOrNull(), &at);
-            const bool arrow = m_model.PointerAt(ToHex(KeyboardShiftState()), at.x, at.y) == HexPointer::Arrow;
+            const bool arrow =
+                m_model.PointerAt(ToHex(KeyboardShiftState()), at.x, at.y) == HexPointer::Arrow;
             ::SetCursor(arrow ? LoadCursor(nullptr, IDC_ARROW) : Cursor());
             return TRUE;
         }

@@ -11,7 +11,7 @@
 #include <string>
 
 class THexEditor : public quennet::TWinControl, protected HexModelHost {
-public:
+  public:
     THexEditor();
     ~THexEditor() override;
 
@@ -58,7 +58,7 @@ public:
     // Takes effect when the caret is next made (on focus).
     THexCaretKind CaretKind = THexCaretKind::ckAuto;
 
-protected:
+  protected:
     void CreateParams(quennet::TCreateParams& params) override;
     void HandleCreated() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -85,7 +85,7 @@ protected:
     void HexTakeFocus() override;
     void HexPopupMenu(int x, int y) override;
 
-private:
+  private:
     void SetSwitch(bool& field, bool value);
     void MeasureFont();
     void PlaceCaret();

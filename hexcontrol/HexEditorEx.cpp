@@ -9,13 +9,13 @@ using namespace quennet;
 namespace {
 // Shows the hourglass while it lives and puts the previous pointer back.
 class BusyPointer {
-public:
+  public:
     BusyPointer() : m_previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
     ~BusyPointer() { SetCursor(m_previous); }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
 
-private:
+  private:
     HCURSOR m_previous;
 };
 
@@ -28,7 +28,8 @@ std::string HResultText(HRESULT code) {
 
 std::string SystemErrorText(DWORD code) {
     char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                 FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string result = n && text ? std::string(text, n) : std::string();
     if (text)
@@ -44,7 +45,9 @@ EOleSysError::EOleSysError(HRESULT code)
                              : SystemErrorText(static_cast<DWORD>(code))),
       m_code(code) {}
 
-THexOleSession::THexOleSession() { HexRegisterClipboardFormats(); }
+THexOleSession::THexOleSession() {
+    HexRegisterClipboardFormats();
+}
 
 THexEditorEx::~THexEditorEx() {
     // Bytes copied from the viewer do not outlive it unless flushing is asked for.
@@ -170,7 +173,9 @@ void THexEditorEx::HexDropTrack(POINT screen) {
     Model().DragOverAt(screen.x, screen.y);
 }
 
-void THexEditorEx::HexDropHide() { Model().DragOverEnded(); }
+void THexEditorEx::HexDropHide() {
+    Model().DragOverEnded();
+}
 
 void THexEditorEx::HandleCreated() {
     THexEditor::HandleCreated();

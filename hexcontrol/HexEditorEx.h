@@ -10,33 +10,33 @@
 
 // A failing OLE call (clipboard, drag and drop), with its result code.
 class EOleSysError : public std::runtime_error {
-public:
+  public:
     explicit EOleSysError(HRESULT code);
     HRESULT Code() const { return m_code; }
 
-private:
+  private:
     HRESULT m_code;
 };
 
 // A read of the file failed part way.
 class EReadError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // OLE for the program's run and the clipboard formats registered before any window exists.
 // Create one on the UI thread at start; it calls OleUninitialize when destroyed.
 class THexOleSession {
-public:
+  public:
     THexOleSession();
     HRESULT Result() const { return m_ole.result(); }
 
-private:
+  private:
     quennet::OleScope m_ole;
 };
 
 class THexEditorEx : public THexEditor, private HexDropSite {
-public:
+  public:
     THexEditorEx() = default;
     ~THexEditorEx() override;
 
@@ -54,13 +54,13 @@ public:
     // The drop target registered for the window, or null.
     IDropTarget* RegisteredDropTarget() const { return m_dropTarget.get(); }
 
-protected:
+  protected:
     void HandleCreated() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void StartDragOut() override;
     void HexCopyRequested() override { CopySelection(); }
 
-private:
+  private:
     // HexDropSite
     void HexDropTrack(POINT screen) override;
     void HexDropHide() override;

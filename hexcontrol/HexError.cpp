@@ -14,8 +14,12 @@ template <typename... Args> std::string Fill(const char* fmt, Args... args) {
 }
 } // namespace
 
-std::string HexFormat(const char* fmt, int value) { return Fill(fmt, value); }
-std::string HexFormat(const char* fmt, const std::string& text) { return Fill(fmt, text.c_str()); }
+std::string HexFormat(const char* fmt, int value) {
+    return Fill(fmt, value);
+}
+std::string HexFormat(const char* fmt, const std::string& text) {
+    return Fill(fmt, text.c_str());
+}
 std::string HexFormat(const char* fmt, const std::string& first, const std::string& second) {
     return Fill(fmt, first.c_str(), second.c_str());
 }

@@ -6,25 +6,25 @@
 
 // Invalid property values and refused operations of the control.
 class EHexEditor : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A file that cannot be opened ("Cannot open %s.\r\n(%s.)").
 class EFOpenError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A size that does not fit the control's 32-bit positions.
 class ERangeError : public std::range_error {
-public:
+  public:
     ERangeError() : std::range_error("Range check error") {}
 };
 
 // The data buffer could not be enlarged.
 class EStreamError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

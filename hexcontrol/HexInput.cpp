@@ -5,7 +5,9 @@
 #include <cstdlib>
 
 namespace {
-bool Has(HexShiftState s, unsigned flag) { return (s & flag) != 0; }
+bool Has(HexShiftState s, unsigned flag) {
+    return (s & flag) != 0;
+}
 constexpr unsigned KeyModifiers = hsShift | hsAlt | hsCtrl;
 } // namespace
 
@@ -229,7 +231,8 @@ bool HexModel::MouseMove(HexShiftState shift, int x, int y) {
         m_resetOnRelease = false;
         return true;
     }
-    if (m_mouseSelecting && cell.Col >= 2 && cell.Row >= 2 && cell != m_cursor && CellVisible(cell.Col, cell.Row))
+    if (m_mouseSelecting && cell.Col >= 2 && cell.Row >= 2 && cell != m_cursor &&
+        CellVisible(cell.Col, cell.Row))
         MoveTo(cell.Col, cell.Row);
     return false;
 }

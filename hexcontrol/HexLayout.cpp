@@ -5,7 +5,9 @@
 #include <cctype>
 
 namespace {
-bool IsUnit(int v) { return v == 1 || v == 2 || v == 4 || v == 8; }
+bool IsUnit(int v) {
+    return v == 1 || v == 2 || v == 4 || v == 8;
+}
 
 std::string InBase(int value, int base) {
     std::string s;
@@ -73,7 +75,9 @@ void HexLayout::SetRulerNumberBase(int value) {
     RebuildRulerTexts();
 }
 
-void HexLayout::SetShowRuler(bool value) { m_showRuler = value; }
+void HexLayout::SetShowRuler(bool value) {
+    m_showRuler = value;
+}
 
 void HexLayout::SetGutterWidth(int value) {
     m_gutterWidth = value;

@@ -20,7 +20,7 @@ struct HexCell {
 };
 
 class HexLayout {
-public:
+  public:
     static constexpr int FixedCols = 2;
     static constexpr int FixedRows = 2;
     static constexpr int SeparatorWidth = 6;
@@ -100,7 +100,7 @@ public:
     char HexDigitOf(std::uint8_t byte, int col) const;
     bool IsMasked(std::uint8_t byte) const { return byte < 0x20; }
 
-private:
+  private:
     void RebuildRulerTexts();
     void UpdateFormatUnit();
     void RecomputeOffsetWidth();

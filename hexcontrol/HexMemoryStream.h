@@ -4,7 +4,7 @@
 #include <vector>
 
 class THexMemoryStream {
-public:
+  public:
     static constexpr std::int64_t MaxSize = 2147483647;
 
     int Size() const { return static_cast<int>(m_bytes.size()); }
@@ -22,7 +22,7 @@ public:
     bool IsChanged(int pos) const;
     void ClearChanged() { m_changed.clear(); }
 
-private:
+  private:
     void Check(int pos, int count) const;
     std::vector<std::uint8_t> m_bytes;
     std::vector<bool> m_changed;

@@ -120,7 +120,9 @@ int HexModel::VisibleRowCount() const {
     return std::max(1, std::min(PageRows(), m_layout.RowCount() - m_topRow));
 }
 
-int HexModel::MaxTopRow() const { return std::max(2, m_layout.RowCount() - PageRows()); }
+int HexModel::MaxTopRow() const {
+    return std::max(2, m_layout.RowCount() - PageRows());
+}
 
 int HexModel::MaxLeftCol() const {
     const int room = m_clientWidth - m_layout.FixedWidth();
@@ -307,7 +309,9 @@ void HexModel::MoveToPosition(int position, HexField field, bool secondDigit) {
 
 // ---- selection --------------------------------------------------------------------------------
 
-int HexModel::ClampPosition(int p) const { return std::clamp(p, 0, std::max(0, DataSize() - 1)); }
+int HexModel::ClampPosition(int p) const {
+    return std::clamp(p, 0, std::max(0, DataSize() - 1));
+}
 
 void HexModel::Select(int start, int end, int anchor) {
     m_selStart = start;

@@ -12,7 +12,15 @@
 
 // Modifier and button state of an input event, as the window reads it from the platform.
 using HexShiftState = unsigned;
-enum : unsigned { hsShift = 1, hsAlt = 2, hsCtrl = 4, hsLeft = 8, hsRight = 16, hsMiddle = 32, hsDouble = 64 };
+enum : unsigned {
+    hsShift = 1,
+    hsAlt = 2,
+    hsCtrl = 4,
+    hsLeft = 8,
+    hsRight = 16,
+    hsMiddle = 32,
+    hsDouble = 64
+};
 
 enum class HexMouseButton { Left, Right, Middle };
 
@@ -25,7 +33,7 @@ constexpr int Back = 0x08, Tab = 0x09, Shift = 0x10, Control = 0x11, Escape = 0x
 
 // What the model asks of the window it lives in. Every call has a do-nothing default.
 class HexModelHost {
-public:
+  public:
     virtual ~HexModelHost() = default;
     virtual void HexRepaint() {}
     virtual void HexSelectionChanged() {} // queue one notification
@@ -45,7 +53,7 @@ struct THexBookmark {
 enum class HexPointer { Arrow, IBeam };
 
 class HexModel {
-public:
+  public:
     static constexpr int ChunkSize = 61440;
     static constexpr int DragThreshold = 5;
 
@@ -80,7 +88,8 @@ public:
     void ResetDocument();
     // Replaces the data with size bytes delivered by read in chunks; keeps the file name on
     // failure and leaves the control empty. progress(percent) returning false cancels.
-    void LoadStream(const std::string& path, std::int64_t size, const std::function<void(std::uint8_t*, int)>& read,
+    void LoadStream(const std::string& path, std::int64_t size,
+                    const std::function<void(std::uint8_t*, int)>& read,
                     const std::function<bool(int)>& progress = {});
 
     // Scroll position.
@@ -117,7 +126,9 @@ public:
     int SelEnd() const { return m_selEnd; }
     int SelAnchor() const { return m_selAnchor; }
     int SelectionCount() const { return m_selAnchor == -1 ? 0 : m_selEnd - m_selStart + 1; }
-    bool IsSelected(int position) const { return m_selAnchor != -1 && position >= m_selStart && position <= m_selEnd; }
+    bool IsSelected(int position) const {
+        return m_selAnchor != -1 && position >= m_selStart && position <= m_selEnd;
+    }
     bool Extending() const { return m_extending; }
     void ClearSelection();
     void SetSelectionStart(int position);
@@ -153,7 +164,7 @@ public:
     // The cell that carries the drop marker; {-1,-1} while nothing is dragged over the control.
     HexCell DropCell() const { return m_dropCell; }
 
-private:
+  private:
     void FinishLoad();
     void ScrollIntoView(int col, int row);
     void ExtendTo(int position);

@@ -5,7 +5,9 @@
 #include <cctype>
 
 namespace {
-bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsHexDigit(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 size_t HexRunEnd(const std::string& s, size_t from) {
     while (from < s.size() && IsHexDigit(s[from]))
@@ -29,7 +31,8 @@ int ReadNumber(const std::string& run, int radix) {
 }
 
 bool StartsWithNoCase(const std::string& s, size_t at, const char* two) {
-    return s.size() >= at + 2 && std::toupper(static_cast<unsigned char>(s[at])) == two[0] && s[at + 1] == two[1];
+    return s.size() >= at + 2 && std::toupper(static_cast<unsigned char>(s[at])) == two[0] &&
+           s[at + 1] == two[1];
 }
 } // namespace
 

@@ -69,12 +69,14 @@ void THexEditor::PaintRuler(HDC dc) {
         Fill(dc, r, band);
         const bool current = col == m_model.Cursor().Col;
         const COLORREF text = ColorToRGB(current ? m_colors.CurrentOffset : m_colors.Offset);
-        const COLORREF back = ColorToRGB(current ? m_colors.CurrentOffsetBackground : m_colors.OffsetBackground);
+        const COLORREF back =
+            ColorToRGB(current ? m_colors.CurrentOffsetBackground : m_colors.OffsetBackground);
         const std::string s = l.RulerCellText(col);
         SetTextColor(dc, text);
         SetBkColor(dc, back);
         RECT box{left, 0, left + CharWidth(), r.bottom};
-        ExtTextOutA(dc, left, 0, ETO_OPAQUE | ETO_CLIPPED, &box, s.c_str(), static_cast<UINT>(s.size()), nullptr);
+        ExtTextOutA(dc, left, 0, ETO_OPAQUE | ETO_CLIPPED, &box, s.c_str(), static_cast<UINT>(s.size()),
+                    nullptr);
     }
 }
 
@@ -145,9 +147,9 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
         const bool lastCol = col == l.LastHexCol() || col == l.LastCharCol();
         COLORREF fill = ColorToRGB(active && !lastCol ? m_colors.ActiveFieldBackground : m_colors.Background);
         COLORREF back = ColorToRGB(active ? m_colors.ActiveFieldBackground : m_colors.Background);
-        COLORREF text = ColorToRGB(charField ? m_fontColor
+        COLORREF text = ColorToRGB(charField                                         ? m_fontColor
                                    : ((col - 2) / (2 * l.BytesPerColumn())) % 2 == 0 ? m_colors.OddColumn
-                                                                                      : m_colors.EvenColumn);
+                                                                                     : m_colors.EvenColumn);
         if (m_model.Data().IsChanged(p)) {
             text = ColorToRGB(m_colors.ChangedText);
             back = ColorToRGB(m_colors.ChangedBackground);

@@ -24,7 +24,7 @@ namespace quennet {
 class TForm;
 
 class TApplication {
-public:
+  public:
     TApplication();
     ~TApplication();
     TApplication(const TApplication&) = delete;
@@ -66,7 +66,7 @@ public:
     // Signalled whenever a call is queued, for waits that must keep serving calls.
     HANDLE SyncEvent() const { return syncQueue_.Event(); }
 
-private:
+  private:
     static LRESULT CALLBACK UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool PreTranslate(MSG& message);
     // Translates and dispatches one message; an exception from a handler goes to the error box.

@@ -33,7 +33,9 @@ void TCanvas::Polyline(const POINT* points, int count, TColor pen) {
     MoveToEx(dc_, old.x, old.y, nullptr);
 }
 
-void TCanvas::SetPixel(int x, int y, TColor color) { ::SetPixel(dc_, x, y, ColorToRGB(color)); }
+void TCanvas::SetPixel(int x, int y, TColor color) {
+    ::SetPixel(dc_, x, y, ColorToRGB(color));
+}
 
 SIZE TCanvas::TextExtent(const std::string& text, HFONT font) const {
     SelectGuard keepFont(dc_, font);
@@ -199,7 +201,8 @@ TCapturedImage CaptureClient(TWinControl& control) {
     Dib dib = MakeDib(width, height);
     {
         SelectGuard keep(dib.dc.get(), dib.bitmap.get());
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc.get()),
+                     PRF_CLIENT | PRF_ERASEBKGND);
     }
     return ReadDib(dib, width, height);
 }

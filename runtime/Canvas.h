@@ -23,7 +23,7 @@ class TWinControl;
 // Draws on a DC it does not own. Every call sets the pen, brush and colours it needs and
 // puts the DC's own back, so calls do not depend on each other.
 class TCanvas {
-public:
+  public:
     explicit TCanvas(HDC dc) : dc_(dc) {}
     HDC Handle() const { return dc_; }
 
@@ -50,7 +50,7 @@ public:
     // Leaves out the pixels of colour `transparent`.
     void DrawTransparent(int x, int y, HBITMAP bitmap, COLORREF transparent);
 
-private:
+  private:
     HDC dc_;
 };
 
@@ -61,7 +61,7 @@ COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);
 // A memory DC with a colour bitmap of the given size, compatible with `target` (the
 // screen when `target` is null or itself a memory DC).
 class TOffscreen {
-public:
+  public:
     TOffscreen(HDC target, int width, int height);
     HDC DC() const { return dc_.get(); }
     TCanvas& Canvas() { return canvas_; }
@@ -69,7 +69,7 @@ public:
     int Height() const { return height_; }
     void CopyTo(HDC target, int x = 0, int y = 0) const;
 
-private:
+  private:
     int width_, height_;
     MemoryDC dc_;
     GdiBitmap bitmap_;

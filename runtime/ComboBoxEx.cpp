@@ -56,7 +56,8 @@ std::string TComboBoxEx::ItemCaption(int index) const {
     item.iItem = index;
     item.pszText = buffer;
     item.cchTextMax = sizeof buffer;
-    if (!HandleAllocated() || !SendMessageA(HandleOrNull(), CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+    if (!HandleAllocated() ||
+        !SendMessageA(HandleOrNull(), CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
         return std::string();
     return buffer;
 }
@@ -65,7 +66,9 @@ int TComboBoxEx::ItemIndex() const {
     return HandleAllocated() ? static_cast<int>(SendMessageA(HandleOrNull(), CB_GETCURSEL, 0, 0)) : -1;
 }
 
-void TComboBoxEx::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void TComboBoxEx::SetItemIndex(int index) {
+    SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
 std::string TComboBoxEx::EditText() const {
     HWND edit = EditWindow();

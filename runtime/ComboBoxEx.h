@@ -10,8 +10,8 @@
 namespace quennet {
 
 class TComboBoxEx : public TWinControl {
-public:
-    TComboBoxEx(); // a tab stop; Height is that of the dropped-down list
+  public:
+    TComboBoxEx();                     // a tab stop; Height is that of the dropped-down list
     void SetImages(HIMAGELIST images); // not owned
     int AddItem(const std::string& caption, int image = -1, int indent = 0);
     int ItemCount() const;
@@ -25,12 +25,12 @@ public:
 
     TNotifyEvent OnChange;
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     bool HandleCommand(WORD notifyCode) override;
 
-private:
+  private:
     HWND EditWindow() const;
     HIMAGELIST images_ = nullptr;
 };

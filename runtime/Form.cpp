@@ -104,7 +104,8 @@ void TForm::CenterOnDesktop() {
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     int w = Width(), h = Height();
-    SetBounds(work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2, w, h);
+    SetBounds(work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2, w,
+              h);
 }
 
 void TForm::ApplyPosition() {
@@ -164,8 +165,9 @@ TModalResult TForm::ShowModal() {
         throw Exception("Cannot make a visible window modal");
     HWND owner = GetActiveWindow();
     if (!owner || owner == handle_)
-        owner = Application().MainForm() && Application().MainForm() != this ? Application().MainForm()->HandleOrNull()
-                                                                             : nullptr;
+        owner = Application().MainForm() && Application().MainForm() != this
+                    ? Application().MainForm()->HandleOrNull()
+                    : nullptr;
     SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 
     // Every other enabled window of this thread is switched off while the form runs.
@@ -369,7 +371,8 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
-            if (TWinControl* focused = ControlOfFocus(); focused && focused != this && Contains(*this, focused))
+            if (TWinControl* focused = ControlOfFocus();
+                focused && focused != this && Contains(*this, focused))
                 activeControl_ = focused;
         } else if (!HIWORD(wParam)) {
             DefaultHandler(message, wParam, lParam);

@@ -30,7 +30,7 @@ enum TPosition { poDesigned, poDesktopCenter, poScreenCenter, poMainFormCenter }
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
 class TForm : public TWinControl {
-public:
+  public:
     TForm();
     ~TForm() override;
 
@@ -44,9 +44,9 @@ public:
     bool Maximized() const;
     void SetMaximized(bool value);
 
-    void Show();                // modeless; creates the window when needed
-    TModalResult ShowModal();   // disables the other windows, runs until ModalResult is set
-    void Close();               // as the close box does
+    void Show();              // modeless; creates the window when needed
+    TModalResult ShowModal(); // disables the other windows, runs until ModalResult is set
+    void Close();             // as the close box does
     bool Modal() const { return modal_; }
     TModalResult ModalResult() const { return modalResult_; }
     void SetModalResult(TModalResult result) { modalResult_ = result; }
@@ -65,14 +65,14 @@ public:
     std::function<void(TForm& Sender, TCloseAction& Action)> OnClose;
     TNotifyEvent OnShow;
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual bool CloseQuery();
     virtual void DoClose(TCloseAction& action);
     virtual void DoShow();
 
-private:
+  private:
     void ApplyPosition();
     void FocusFirstControl();
 

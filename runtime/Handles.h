@@ -18,9 +18,8 @@
 namespace quennet {
 
 // One owned value of a handle type; Traits says what "empty" is and how to free it.
-template <class Traits>
-class UniqueHandle {
-public:
+template <class Traits> class UniqueHandle {
+  public:
     using pointer = typename Traits::pointer;
 
     UniqueHandle() noexcept = default;
@@ -50,14 +49,13 @@ public:
         return &value_;
     }
 
-private:
+  private:
     pointer value_ = Traits::Empty();
 };
 
 namespace handle_traits {
 
-template <class T, BOOL(WINAPI* CloseFn)(T)>
-struct Plain {
+template <class T, BOOL(WINAPI* CloseFn)(T)> struct Plain {
     using pointer = T;
     static constexpr T Empty() { return nullptr; }
     static void Close(T value) { CloseFn(value); }
@@ -94,8 +92,7 @@ struct Global {
     static void Close(HGLOBAL value) { GlobalFree(value); }
 };
 
-template <class T>
-struct Gdi {
+template <class T> struct Gdi {
     using pointer = T;
     static T Empty() { return nullptr; }
     static void Close(T value) { DeleteObject(value); }
@@ -142,28 +139,27 @@ using OwnedIcon = UniqueHandle<handle_traits::Plain<HICON, DestroyIcon>>;
 
 // A window's DC from GetDC, released with ReleaseDC. GetDC(nullptr) gives the screen's.
 class WindowDC {
-public:
+  public:
     explicit WindowDC(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
     ~WindowDC() {
         if (dc_)
             ReleaseDC(window_, dc_);
     }
-    WindowDC(WindowDC&& other) noexcept
-        : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
+    WindowDC(WindowDC&& other) noexcept : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
     WindowDC& operator=(WindowDC&&) = delete;
 
     HDC get() const noexcept { return dc_; }
 
-private:
+  private:
     HWND window_;
     HDC dc_;
 };
 
 // BeginPaint / EndPaint for the length of one WM_PAINT.
 class PaintDC {
-public:
+  public:
     explicit PaintDC(HWND window) noexcept : window_(window) { dc_ = BeginPaint(window, &paint_); }
     ~PaintDC() {
         if (window_)
@@ -178,7 +174,7 @@ public:
     HDC get() const noexcept { return dc_; }
     const RECT& dirty() const noexcept { return paint_.rcPaint; }
 
-private:
+  private:
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_ = nullptr;
@@ -187,7 +183,7 @@ private:
 // Selects an object into a DC and puts the previous one back at scope exit, so the owned
 // object can be deleted afterwards (a selected object cannot be).
 class SelectGuard {
-public:
+  public:
     SelectGuard(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
     ~SelectGuard() {
         if (dc_ && old_ && old_ != HGDI_ERROR)
@@ -199,14 +195,14 @@ public:
     SelectGuard& operator=(const SelectGuard&) = delete;
     SelectGuard& operator=(SelectGuard&&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
 };
 
 // SaveDC / RestoreDC around a block that changes many attributes of a DC at once.
 class SavedDCState {
-public:
+  public:
     explicit SavedDCState(HDC dc) noexcept : dc_(dc), id_(SaveDC(dc)) {}
     ~SavedDCState() {
         if (id_)
@@ -215,15 +211,14 @@ public:
     SavedDCState(const SavedDCState&) = delete;
     SavedDCState& operator=(const SavedDCState&) = delete;
 
-private:
+  private:
     HDC dc_;
     int id_;
 };
 
 // GlobalLock / GlobalUnlock on a global memory block.
-template <class T = void>
-class GlobalLockGuard {
-public:
+template <class T = void> class GlobalLockGuard {
+  public:
     explicit GlobalLockGuard(HGLOBAL memory) noexcept
         : memory_(memory), data_(static_cast<T*>(GlobalLock(memory))) {}
     ~GlobalLockGuard() {
@@ -236,15 +231,14 @@ public:
     T* get() const noexcept { return data_; }
     explicit operator bool() const noexcept { return data_ != nullptr; }
 
-private:
+  private:
     HGLOBAL memory_;
     T* data_;
 };
 
 // A counted reference to a COM object.
-template <class T>
-class ComPtr {
-public:
+template <class T> class ComPtr {
+  public:
     ComPtr() noexcept = default;
     ComPtr(std::nullptr_t) noexcept {}
     // Takes over a reference the caller already holds (as returned by a Create or Query call).
@@ -286,21 +280,20 @@ public:
     void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
 
     // QueryInterface for another interface; empty when the object does not have it.
-    template <class U>
-    ComPtr<U> As(REFIID iid) const noexcept {
+    template <class U> ComPtr<U> As(REFIID iid) const noexcept {
         ComPtr<U> result;
         if (ptr_)
             ptr_->QueryInterface(iid, result.put_void());
         return result;
     }
 
-private:
+  private:
     T* ptr_ = nullptr;
 };
 
 // OleInitialize for the lifetime of the object, on the thread that made it.
 class OleScope {
-public:
+  public:
     OleScope() noexcept : result_(OleInitialize(nullptr)) {}
     ~OleScope() {
         if (SUCCEEDED(result_))
@@ -311,7 +304,7 @@ public:
 
     HRESULT result() const noexcept { return result_; }
 
-private:
+  private:
     HRESULT result_;
 };
 

@@ -24,7 +24,8 @@ void TListView::CreateParams(TCreateParams& params) {
 
 void TListView::HandleCreated() {
     if (rowSelect_)
-        SendMessageA(HandleOrNull(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        SendMessageA(HandleOrNull(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                     LVS_EX_FULLROWSELECT);
     for (int i = 0; i < ColumnCount(); ++i)
         InsertColumn(i);
     if (smallImages_)
@@ -41,7 +42,8 @@ void TListView::InsertColumn(int index) {
     column.cx = c.width;
     column.pszText = const_cast<char*>(c.caption.c_str());
     column.iSubItem = index;
-    SendMessageA(HandleOrNull(), LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    SendMessageA(HandleOrNull(), LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&column));
 }
 
 int TListView::AddColumn(const std::string& caption, int width, int format) {
@@ -95,7 +97,8 @@ int TListView::AddItem(const std::vector<std::string>& texts, int image) {
         cell.iSubItem = static_cast<int>(sub);
         std::string text = texts[sub];
         cell.pszText = text.data();
-        SendMessageA(HandleOrNull(), LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&cell));
+        SendMessageA(HandleOrNull(), LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&cell));
     }
     return index;
 }
@@ -108,7 +111,8 @@ std::string TListView::ItemText(int item, int subItem) const {
     cell.iSubItem = subItem;
     cell.pszText = buffer;
     cell.cchTextMax = sizeof buffer;
-    SendMessageA(HandleOrNull(), LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+    SendMessageA(HandleOrNull(), LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(&cell));
     return buffer;
 }
 
@@ -134,7 +138,8 @@ std::vector<int> TListView::SelectedIndices() const {
     if (!HandleAllocated())
         return result;
     for (int i = -1;;) {
-        i = static_cast<int>(SendMessageA(HandleOrNull(), LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED));
+        i = static_cast<int>(
+            SendMessageA(HandleOrNull(), LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED));
         if (i < 0)
             break;
         result.push_back(i);
@@ -145,12 +150,14 @@ std::vector<int> TListView::SelectedIndices() const {
 int TListView::ItemIndex() const {
     if (!HandleAllocated())
         return -1;
-    return static_cast<int>(SendMessageA(HandleOrNull(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(
+        SendMessageA(HandleOrNull(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 bool TListView::Selected(int item) const {
     return HandleAllocated() &&
-           (SendMessageA(HandleOrNull(), LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED) & LVIS_SELECTED);
+           (SendMessageA(HandleOrNull(), LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED) &
+            LVIS_SELECTED);
 }
 
 void TListView::SetSelected(int item, bool value) {
@@ -170,7 +177,9 @@ void TListView::SetItemIndex(int item) {
     SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
 }
 
-void TListView::MakeVisible(int item) { SendMessageA(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE); }
+void TListView::MakeVisible(int item) {
+    SendMessageA(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+}
 
 bool TListView::HandleNotify(NMHDR& header, LRESULT& result) {
     switch (header.code) {
@@ -194,7 +203,8 @@ bool TListView::HandleNotify(NMHDR& header, LRESULT& result) {
         return true;
     case LVN_ITEMCHANGED: {
         auto& change = reinterpret_cast<NMLISTVIEW&>(header);
-        if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) && OnSelectItem)
+        if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) &&
+            OnSelectItem)
             OnSelectItem(*this);
         result = 0;
         return true;

@@ -11,7 +11,7 @@
 namespace quennet {
 
 class TListView : public TWinControl {
-public:
+  public:
     TListView(); // a tab stop, with a sunken edge
 
     // Before the window exists.
@@ -39,7 +39,7 @@ public:
     int ItemCount() const;
     int SelCount() const;
     std::vector<int> SelectedIndices() const;
-    int ItemIndex() const; // the first selected item, or -1
+    int ItemIndex() const;       // the first selected item, or -1
     void SetItemIndex(int item); // selects and focuses only this item
     bool Selected(int item) const;
     void SetSelected(int item, bool value);
@@ -49,12 +49,12 @@ public:
     TNotifyEvent OnSelectItem; // the selection changed
     // OnDblClick (of TWinControl) runs for a double click anywhere in the list.
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
 
-private:
+  private:
     struct Column {
         std::string caption;
         int width;

@@ -7,7 +7,9 @@ namespace quennet {
 namespace {
 
 // Item identifiers are index + 1, since TrackPopupMenu reports "nothing chosen" as 0.
-UINT IdOf(int index) { return static_cast<UINT>(index) + 1; }
+UINT IdOf(int index) {
+    return static_cast<UINT>(index) + 1;
+}
 
 } // namespace
 
@@ -34,7 +36,9 @@ bool TPopupMenu::Enabled(int index) const {
     return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
 }
 
-void TPopupMenu::SetDefault(int index) { SetMenuDefaultItem(menu_.get(), IdOf(index), FALSE); }
+void TPopupMenu::SetDefault(int index) {
+    SetMenuDefaultItem(menu_.get(), IdOf(index), FALSE);
+}
 
 bool TPopupMenu::Popup(int x, int y) {
     if (OnPopup)
@@ -45,8 +49,8 @@ bool TPopupMenu::Popup(int x, int y) {
     // The owner must be in the foreground, or the menu does not close when the user
     // clicks elsewhere.
     SetForegroundWindow(owner);
-    UINT chosen = static_cast<UINT>(TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
-                                                   x, y, 0, owner, nullptr));
+    UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr));
     PostMessageA(owner, WM_NULL, 0, 0);
     if (chosen == 0)
         return false;

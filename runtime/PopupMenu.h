@@ -17,7 +17,7 @@
 namespace quennet {
 
 class TPopupMenu {
-public:
+  public:
     TPopupMenu();
 
     int Add(const std::string& caption, std::function<void()> onClick); // the item's index
@@ -35,7 +35,7 @@ public:
 
     std::function<void(TPopupMenu& Sender)> OnPopup; // before the menu shows
 
-private:
+  private:
     struct Item {
         std::function<void()> onClick;
         bool separator;

@@ -37,7 +37,8 @@ void DeleteSubkeys(HKEY key, REGSAM access) {
     std::vector<char> buffer(longest + 1);
     for (DWORD i = count; i-- > 0;) {
         DWORD length = longest + 1;
-        if (RegEnumKeyExA(key, i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(key, i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             continue;
         std::string name(buffer.data(), length);
         {
@@ -56,7 +57,9 @@ void TRegistry::SetRootKey(HKEY root) {
     root_ = root;
 }
 
-HKEY TRegistry::BaseKey(bool relative) const { return current_ && relative ? current_.get() : root_; }
+HKEY TRegistry::BaseKey(bool relative) const {
+    return current_ && relative ? current_.get() : root_;
+}
 
 bool TRegistry::OpenWithAccess(const std::string& path, bool canCreate, REGSAM access) {
     SplitPath split = Split(path);
@@ -66,8 +69,8 @@ bool TRegistry::OpenWithAccess(const std::string& path, bool canCreate, REGSAM a
         result = RegOpenKeyExA(BaseKey(split.relative), split.path.c_str(), 0, access, opened.put());
     } else {
         DWORD disposition = 0;
-        result = RegCreateKeyExA(BaseKey(split.relative), split.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 access, nullptr, opened.put(), &disposition);
+        result = RegCreateKeyExA(BaseKey(split.relative), split.path.c_str(), 0, nullptr,
+                                 REG_OPTION_NON_VOLATILE, access, nullptr, opened.put(), &disposition);
     }
     if (result != ERROR_SUCCESS)
         return false;
@@ -77,9 +80,13 @@ bool TRegistry::OpenWithAccess(const std::string& path, bool canCreate, REGSAM a
     return true;
 }
 
-bool TRegistry::OpenKey(const std::string& path, bool canCreate) { return OpenWithAccess(path, canCreate, access_); }
+bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
+    return OpenWithAccess(path, canCreate, access_);
+}
 
-bool TRegistry::OpenKeyReadOnly(const std::string& path) { return OpenWithAccess(path, false, KEY_READ); }
+bool TRegistry::OpenKeyReadOnly(const std::string& path) {
+    return OpenWithAccess(path, false, KEY_READ);
+}
 
 void TRegistry::CloseKey() {
     current_.reset();
@@ -89,7 +96,8 @@ void TRegistry::CloseKey() {
 bool TRegistry::KeyExists(const std::string& path) {
     SplitPath split = Split(path);
     RegKey probe;
-    return RegOpenKeyExA(BaseKey(split.relative), split.path.c_str(), 0, KEY_READ, probe.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExA(BaseKey(split.relative), split.path.c_str(), 0, KEY_READ, probe.put()) ==
+           ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteKey(const std::string& path) {
@@ -104,8 +112,8 @@ bool TRegistry::DeleteKey(const std::string& path) {
 }
 
 bool TRegistry::ValueExists(const std::string& name) {
-    return current_ &&
-           RegQueryValueExA(current_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return current_ && RegQueryValueExA(current_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+                           ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
@@ -115,13 +123,14 @@ bool TRegistry::DeleteValue(const std::string& name) {
 int TRegistry::ReadInteger(const std::string& name) {
     DWORD type = 0, value = 0, size = 0;
     // The type first, so that a value of another type is reported as such whatever its size.
-    if (!current_ || RegQueryValueExA(current_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (!current_ ||
+        RegQueryValueExA(current_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         throw ERegistryException(Quoted("Failed to get data for '%s'", name));
     if (type != REG_DWORD)
         throw ERegistryException(Quoted("Invalid data type for '%s'", name));
     size = sizeof value;
-    if (RegQueryValueExA(current_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExA(current_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS)
         throw ERegistryException(Quoted("Failed to get data for '%s'", name));
     return static_cast<int>(value);
 }
@@ -135,7 +144,8 @@ void TRegistry::WriteInteger(const std::string& name, int value) {
 
 std::string TRegistry::ReadString(const std::string& name) {
     DWORD type = 0, size = 0;
-    if (!current_ || RegQueryValueExA(current_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (!current_ ||
+        RegQueryValueExA(current_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         size == 0)
         return std::string();
     std::string text(size, '\0');

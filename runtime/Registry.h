@@ -17,12 +17,12 @@
 namespace quennet {
 
 class ERegistryException : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class TRegistry {
-public:
+  public:
     explicit TRegistry(HKEY root = HKEY_CURRENT_USER, REGSAM access = KEY_ALL_ACCESS)
         : root_(root), access_(access) {}
     ~TRegistry() { CloseKey(); }
@@ -45,12 +45,12 @@ public:
 
     bool ValueExists(const std::string& name);
     bool DeleteValue(const std::string& name);
-    int ReadInteger(const std::string& name);        // REG_DWORD
+    int ReadInteger(const std::string& name); // REG_DWORD
     void WriteInteger(const std::string& name, int value);
     std::string ReadString(const std::string& name); // REG_SZ / REG_EXPAND_SZ; "" when absent
     void WriteString(const std::string& name, const std::string& value); // REG_SZ with its zero
 
-private:
+  private:
     HKEY BaseKey(bool relative) const;
     bool OpenWithAccess(const std::string& path, bool canCreate, REGSAM access);
 

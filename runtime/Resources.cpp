@@ -4,11 +4,17 @@
 
 namespace quennet {
 
-HINSTANCE ProgramInstance() { return GetModuleHandleA(nullptr); }
+HINSTANCE ProgramInstance() {
+    return GetModuleHandleA(nullptr);
+}
 
-GdiBitmap LoadBitmapResource(const char* name) { return GdiBitmap(LoadBitmapA(ProgramInstance(), name)); }
+GdiBitmap LoadBitmapResource(const char* name) {
+    return GdiBitmap(LoadBitmapA(ProgramInstance(), name));
+}
 
-HCURSOR LoadCursorResource(const char* name) { return LoadCursorA(ProgramInstance(), name); }
+HCURSOR LoadCursorResource(const char* name) {
+    return LoadCursorA(ProgramInstance(), name);
+}
 
 const void* FindResourceData(const char* name, const char* type, DWORD* size) {
     HRSRC found = FindResourceA(ProgramInstance(), name, type);
@@ -47,11 +53,17 @@ int TImageList::AddMasked(HBITMAP bitmap, COLORREF maskColor) {
     return ImageList_AddMasked(Handle(), bitmap, maskColor);
 }
 
-int TImageList::Add(HBITMAP image, HBITMAP mask) { return ImageList_Add(Handle(), image, mask); }
+int TImageList::Add(HBITMAP image, HBITMAP mask) {
+    return ImageList_Add(Handle(), image, mask);
+}
 
-int TImageList::AddIcon(HICON icon) { return ImageList_AddIcon(Handle(), icon); }
+int TImageList::AddIcon(HICON icon) {
+    return ImageList_AddIcon(Handle(), icon);
+}
 
-int TImageList::Count() const { return Handle() ? ImageList_GetImageCount(Handle()) : 0; }
+int TImageList::Count() const {
+    return Handle() ? ImageList_GetImageCount(Handle()) : 0;
+}
 
 SIZE TImageList::ImageSize() const {
     int cx = 0, cy = 0;
@@ -60,7 +72,9 @@ SIZE TImageList::ImageSize() const {
     return SIZE{cx, cy};
 }
 
-void TImageList::Clear() { ImageList_RemoveAll(Handle()); }
+void TImageList::Clear() {
+    ImageList_RemoveAll(Handle());
+}
 
 void TImageList::Draw(HDC dc, int index, int x, int y, UINT style) const {
     ImageList_Draw(Handle(), index, dc, x, y, style);

@@ -28,7 +28,7 @@ void PlayWaveResourceAsync(int id);
 
 // An image list owned (and destroyed) by this object, or a shared one it only uses.
 class TImageList {
-public:
+  public:
     TImageList() = default;
     TImageList(int width, int height, UINT flags = ILC_COLOR24 | ILC_MASK, int grow = 4);
     static TImageList Share(HIMAGELIST shared); // the system image list, for one
@@ -43,7 +43,7 @@ public:
     void Draw(HDC dc, int index, int x, int y, UINT style = ILD_NORMAL) const;
     HIMAGELIST Handle() const { return owned_ ? owned_.get() : shared_; }
 
-private:
+  private:
     OwnedImageList owned_;
     HIMAGELIST shared_ = nullptr;
 };

@@ -13,7 +13,9 @@ constexpr int kWheelStep = 3 * 13;
 
 // ---------------------------------------------------------------- TScrollBox
 
-TScrollBox::TScrollBox() { SetBounds(0, 0, 185, 41); }
+TScrollBox::TScrollBox() {
+    SetBounds(0, 0, 185, 41);
+}
 
 void TScrollBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -21,7 +23,9 @@ void TScrollBox::CreateParams(TCreateParams& params) {
     params.ExStyle |= WS_EX_CONTROLPARENT;
 }
 
-void TScrollBox::HandleCreated() { PostMessageA(HandleOrNull(), WM_QUENNET_MEASURE, 0, 0); }
+void TScrollBox::HandleCreated() {
+    PostMessageA(HandleOrNull(), WM_QUENNET_MEASURE, 0, 0);
+}
 
 int TScrollBox::ContentHeight() const {
     int bottom = 0;
@@ -72,15 +76,30 @@ LRESULT TScrollBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         GetScrollInfo(HandleOrNull(), SB_VERT, &info);
         int y = info.nPos;
         switch (LOWORD(wParam)) {
-        case SB_LINEUP: y -= 13; break;
-        case SB_LINEDOWN: y += 13; break;
-        case SB_PAGEUP: y -= static_cast<int>(info.nPage); break;
-        case SB_PAGEDOWN: y += static_cast<int>(info.nPage); break;
+        case SB_LINEUP:
+            y -= 13;
+            break;
+        case SB_LINEDOWN:
+            y += 13;
+            break;
+        case SB_PAGEUP:
+            y -= static_cast<int>(info.nPage);
+            break;
+        case SB_PAGEDOWN:
+            y += static_cast<int>(info.nPage);
+            break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: y = info.nTrackPos; break;
-        case SB_TOP: y = 0; break;
-        case SB_BOTTOM: y = info.nMax; break;
-        default: break;
+        case SB_THUMBPOSITION:
+            y = info.nTrackPos;
+            break;
+        case SB_TOP:
+            y = 0;
+            break;
+        case SB_BOTTOM:
+            y = info.nMax;
+            break;
+        default:
+            break;
         }
         ScrollTo(y);
         return 0;

@@ -14,7 +14,9 @@ void TStatusBar::CreateParams(TCreateParams& params) {
     params.Style = (params.Style & ~WS_CLIPCHILDREN) | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
 }
 
-void TStatusBar::HandleCreated() { ApplyPanels(); }
+void TStatusBar::HandleCreated() {
+    ApplyPanels();
+}
 
 void TStatusBar::SetPanelWidths(const std::vector<int>& widths) {
     widths_ = widths;
@@ -43,15 +45,18 @@ void TStatusBar::SetPanelText(int panel, const std::string& text) {
         texts_.resize(static_cast<size_t>(panel) + 1);
     texts_[static_cast<size_t>(panel)] = text;
     if (HandleAllocated())
-        SendMessageA(HandleOrNull(), SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageA(HandleOrNull(), SB_SETTEXTA, static_cast<WPARAM>(panel),
+                     reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::string TStatusBar::PanelText(int panel) const {
     if (!HandleAllocated())
-        return panel >= 0 && static_cast<size_t>(panel) < texts_.size() ? texts_[static_cast<size_t>(panel)] : "";
+        return panel >= 0 && static_cast<size_t>(panel) < texts_.size() ? texts_[static_cast<size_t>(panel)]
+                                                                        : "";
     auto length = LOWORD(SendMessageA(HandleOrNull(), SB_GETTEXTLENGTHA, static_cast<WPARAM>(panel), 0));
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(HandleOrNull(), SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.data()));
+    SendMessageA(HandleOrNull(), SB_GETTEXTA, static_cast<WPARAM>(panel),
+                 reinterpret_cast<LPARAM>(text.data()));
     text.resize(length);
     return text;
 }

@@ -10,7 +10,7 @@
 namespace quennet {
 
 class TStatusBar : public TWinControl {
-public:
+  public:
     TStatusBar(); // alBottom, 19 high
     // Panel widths from the left; the last panel runs to the right end.
     void SetPanelWidths(const std::vector<int>& widths);
@@ -18,11 +18,11 @@ public:
     void SetPanelText(int panel, const std::string& text);
     std::string PanelText(int panel) const;
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
 
-private:
+  private:
     void ApplyPanels();
     std::vector<int> widths_;
     std::vector<std::string> texts_;

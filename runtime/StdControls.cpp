@@ -62,7 +62,9 @@ void TEdit::SetMaxLength(int length) {
         SendMessageA(HandleOrNull(), EM_LIMITTEXT, static_cast<WPARAM>(length), 0);
 }
 
-void TEdit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
+void TEdit::SelectAll() {
+    SendMessageA(Handle(), EM_SETSEL, 0, -1);
+}
 
 bool TEdit::HandleCommand(WORD notifyCode) {
     if (notifyCode == EN_CHANGE)
@@ -131,7 +133,9 @@ bool TButton::DialogChar(char ch) {
 
 // ---------------------------------------------------------------- TLabel
 
-TLabel::TLabel() { SetBounds(0, 0, 65, 13); }
+TLabel::TLabel() {
+    SetBounds(0, 0, 65, 13);
+}
 
 void TLabel::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -169,9 +173,13 @@ void TLabel::TextChanged() {
     Invalidate();
 }
 
-void TLabel::FontChanged() { AdjustSize(); }
+void TLabel::FontChanged() {
+    AdjustSize();
+}
 
-HBRUSH TLabel::HandleCtlColor(HDC dc, UINT) { return ColourAnswer(*this, brush_, dc); }
+HBRUSH TLabel::HandleCtlColor(HDC dc, UINT) {
+    return ColourAnswer(*this, brush_, dc);
+}
 
 // ---------------------------------------------------------------- radio button, check box
 
@@ -211,11 +219,15 @@ bool TButtonControl::HandleCommand(WORD notifyCode) {
     return true;
 }
 
-HBRUSH TButtonControl::HandleCtlColor(HDC dc, UINT) { return ColourAnswer(*this, brush_, dc); }
+HBRUSH TButtonControl::HandleCtlColor(HDC dc, UINT) {
+    return ColourAnswer(*this, brush_, dc);
+}
 
 // ---------------------------------------------------------------- TGroupBox
 
-TGroupBox::TGroupBox() { SetBounds(0, 0, 185, 105); }
+TGroupBox::TGroupBox() {
+    SetBounds(0, 0, 185, 105);
+}
 
 void TGroupBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -225,7 +237,9 @@ void TGroupBox::CreateParams(TCreateParams& params) {
     params.ExStyle |= WS_EX_CONTROLPARENT;
 }
 
-HBRUSH TGroupBox::HandleCtlColor(HDC dc, UINT) { return ColourAnswer(*this, brush_, dc); }
+HBRUSH TGroupBox::HandleCtlColor(HDC dc, UINT) {
+    return ColourAnswer(*this, brush_, dc);
+}
 
 LRESULT TGroupBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -247,7 +261,9 @@ LRESULT TGroupBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---------------------------------------------------------------- TPanel
 
-TPanel::TPanel() { SetBounds(0, 0, 185, 41); }
+TPanel::TPanel() {
+    SetBounds(0, 0, 185, 41);
+}
 
 void TPanel::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -273,7 +289,9 @@ void TPanel::Paint(HDC dc) {
 
 // ---------------------------------------------------------------- TBevel
 
-TBevel::TBevel() { SetBounds(0, 0, 50, 50); }
+TBevel::TBevel() {
+    SetBounds(0, 0, 50, 50);
+}
 
 void TBevel::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);

@@ -10,30 +10,30 @@ namespace quennet {
 // A brush in a control's current colour, made again only when the colour changes; for
 // WM_CTLCOLOR* answers, which must return a brush that outlives the message.
 class TColorBrush {
-public:
+  public:
     HBRUSH Get(COLORREF color);
 
-private:
+  private:
     GdiBrush brush_;
     COLORREF color_ = CLR_INVALID;
 };
 
 class TEdit : public TWinControl {
-public:
-    TEdit(); // a tab stop, 121 x 21
+  public:
+    TEdit();                                    // a tab stop, 121 x 21
     void SetFlat(bool value) { flat_ = value; } // before the window exists: a plain border
     void SetReadOnly(bool value);
     void SetMaxLength(int length);
     void SelectAll();
     TNotifyEvent OnChange;
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     bool HandleCommand(WORD notifyCode) override;
     virtual void Change();
 
-private:
+  private:
     bool flat_ = false;
     bool readOnly_ = false;
     int maxLength_ = 0;
@@ -43,7 +43,7 @@ private:
 // mrNone), then raises OnClick. Enter clicks the focused button, or the Default one when no
 // button has the focus; Escape clicks the Cancel one; Alt+access key clicks.
 class TButton : public TWinControl {
-public:
+  public:
     TButton(); // a tab stop, 75 x 25
     TModalResult ModalResult() const { return modalResult_; }
     void SetModalResult(TModalResult value) { modalResult_ = value; }
@@ -56,11 +56,11 @@ public:
     bool DialogKey(WORD key, TShiftState shift) override;
     bool DialogChar(char ch) override;
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     bool HandleCommand(WORD notifyCode) override;
 
-private:
+  private:
     TModalResult modalResult_ = mrNone;
     bool default_ = false;
     bool cancel_ = false;
@@ -69,20 +69,20 @@ private:
 // Static text on the parent's colour. With AutoSize (the default) the label takes the size
 // of its caption; WordWrap wraps within the width it is given instead.
 class TLabel : public TWinControl {
-public:
+  public:
     TLabel();
     void SetAutoSize(bool value);
     void SetWordWrap(bool value);
     void SetAlignment(UINT ssStyle) { alignment_ = ssStyle; } // SS_LEFT, SS_CENTER, SS_RIGHT
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override { AdjustSize(); }
     void TextChanged() override;
     void FontChanged() override;
     HBRUSH HandleCtlColor(HDC dc, UINT message) override;
 
-private:
+  private:
     void AdjustSize();
     bool autoSize_ = true;
     bool wordWrap_ = false;
@@ -92,44 +92,44 @@ private:
 
 // Radio button and check box: the standard ones, clicking through BN_CLICKED.
 class TButtonControl : public TWinControl {
-public:
+  public:
     bool Checked() const;
     void SetChecked(bool value);
 
-protected:
+  protected:
     explicit TButtonControl(DWORD buttonStyle);
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     bool HandleCommand(WORD notifyCode) override;
     HBRUSH HandleCtlColor(HDC dc, UINT message) override;
 
-private:
+  private:
     DWORD buttonStyle_;
     bool checked_ = false;
     TColorBrush brush_;
 };
 
 class TRadioButton : public TButtonControl {
-public:
+  public:
     TRadioButton() : TButtonControl(BS_AUTORADIOBUTTON) {}
 };
 
 class TCheckBox : public TButtonControl {
-public:
+  public:
     TCheckBox() : TButtonControl(BS_AUTOCHECKBOX) {}
 };
 
 // A titled frame that holds controls (radio buttons of one group, for one).
 class TGroupBox : public TWinControl {
-public:
+  public:
     TGroupBox();
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     HBRUSH HandleCtlColor(HDC dc, UINT message) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     TColorBrush brush_;
 };
 
@@ -137,15 +137,15 @@ enum TBevelCut { bvNone, bvLowered, bvRaised };
 
 // A plain container in its own colour, with an optional one-pixel bevel.
 class TPanel : public TWinControl {
-public:
+  public:
     TPanel();
     void SetBevelOuter(TBevelCut cut);
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     void Paint(HDC dc) override;
 
-private:
+  private:
     TBevelCut bevelOuter_ = bvRaised;
 };
 
@@ -154,18 +154,18 @@ enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightL
 // An etched line or frame in the button shadow and highlight colours. It lies beneath its
 // siblings, so the controls it frames stay visible.
 class TBevel : public TWinControl {
-public:
+  public:
     TBevel();
     void SetShape(TBevelShape shape);
     void SetLowered(bool lowered);
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     void Paint(HDC dc) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     TBevelShape shape_ = bsBox;
     bool lowered_ = true;
 };

@@ -14,7 +14,7 @@
 namespace quennet {
 
 class SyncQueue {
-public:
+  public:
     struct Call {
         std::function<void()> run;
         bool waited = false;
@@ -34,7 +34,7 @@ public:
     bool Drain(const std::function<void(const std::exception_ptr&)>& unhandled);
     HANDLE Event() const { return event_.get(); }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable doneSignal_;
     std::deque<std::shared_ptr<Call>> calls_;

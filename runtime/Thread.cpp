@@ -56,9 +56,13 @@ void TThread::WaitFor() {
         WaitForSingleObject(handle_.get(), INFINITE);
 }
 
-void TThread::Synchronize(std::function<void()> call) { Application().Synchronize(std::move(call)); }
+void TThread::Synchronize(std::function<void()> call) {
+    Application().Synchronize(std::move(call));
+}
 
-void TThread::Queue(std::function<void()> call) { Application().Queue(std::move(call)); }
+void TThread::Queue(std::function<void()> call) {
+    Application().Queue(std::move(call));
+}
 
 void WaitServingSynchronize(HANDLE handle) {
     HANDLE handles[2] = {handle, Application().SyncEvent()};

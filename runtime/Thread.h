@@ -26,7 +26,7 @@
 namespace quennet {
 
 class TThread {
-public:
+  public:
     TThread();
     virtual ~TThread();
     TThread(const TThread&) = delete;
@@ -52,10 +52,10 @@ public:
     // Runs `call` on the user-interface thread later, without waiting.
     static void Queue(std::function<void()> call);
 
-protected:
+  protected:
     virtual void Execute() = 0;
 
-private:
+  private:
     static unsigned __stdcall ThreadMain(void* self);
 
     KernelHandle handle_;

@@ -14,7 +14,7 @@
 namespace quennet {
 
 class TTimer {
-public:
+  public:
     TTimer();
     ~TTimer();
     TTimer(const TTimer&) = delete;
@@ -30,7 +30,7 @@ public:
     // Called by the runtime's window for WM_TIMER.
     static void Dispatch(UINT_PTR id);
 
-private:
+  private:
     void Restart();
 
     bool enabled_ = false;

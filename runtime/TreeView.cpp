@@ -43,7 +43,8 @@ HTREEITEM TTreeView::AddItem(HTREEITEM parent, const std::string& text, int imag
         item.iImage = image;
         item.iSelectedImage = selectedImage >= 0 ? selectedImage : image;
     }
-    return reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 void TTreeView::DeleteItem(HTREEITEM item) {

@@ -9,7 +9,7 @@
 namespace quennet {
 
 class TTreeView : public TWinControl {
-public:
+  public:
     TTreeView(); // a tab stop, with lines, buttons and a sunken edge; selection always shown
     void SetImages(HIMAGELIST images); // not owned
 
@@ -37,15 +37,15 @@ public:
     // Before an item opens or closes; setting AllowChange to false keeps it as it is.
     std::function<void(TTreeView& Sender, HTREEITEM Item, bool& AllowChange)> OnExpanding;
     std::function<void(TTreeView& Sender, HTREEITEM Item, bool& AllowChange)> OnCollapsing;
-    std::function<void(TTreeView& Sender, HTREEITEM Item)> OnChange;   // selection changed
+    std::function<void(TTreeView& Sender, HTREEITEM Item)> OnChange;                // selection changed
     std::function<void(TTreeView& Sender, HTREEITEM Item, LPARAM Data)> OnDeletion; // to free Data
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
 
-private:
+  private:
     HTREEITEM Next(HTREEITEM item, UINT relation) const;
     HIMAGELIST images_ = nullptr;
 };

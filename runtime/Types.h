@@ -19,7 +19,7 @@ enum TShiftFlag : std::uint8_t {
 
 // The keys and mouse buttons held with an event, as a set of TShiftFlag.
 class TShiftState {
-public:
+  public:
     constexpr TShiftState() = default;
     constexpr TShiftState(TShiftFlag flag) : bits_(flag) {}
     constexpr static TShiftState FromBits(std::uint8_t bits) {
@@ -39,11 +39,13 @@ public:
     constexpr friend bool operator==(TShiftState a, TShiftState b) { return a.bits_ == b.bits_; }
     constexpr friend bool operator!=(TShiftState a, TShiftState b) { return a.bits_ != b.bits_; }
 
-private:
+  private:
     std::uint8_t bits_ = 0;
 };
 
-constexpr TShiftState operator|(TShiftFlag a, TShiftFlag b) { return TShiftState(a) | b; }
+constexpr TShiftState operator|(TShiftFlag a, TShiftFlag b) {
+    return TShiftState(a) | b;
+}
 
 // Shift, Ctrl and Alt as the keyboard holds them for the message being handled.
 TShiftState KeyboardShiftState();

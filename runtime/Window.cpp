@@ -234,8 +234,8 @@ void TWinControl::ForwardInnerWindow(HWND inner) {
         return;
     SetPropA(inner, kInnerOwnerProperty, this);
     SetPropA(inner, kInnerProcProperty,
-             reinterpret_cast<HANDLE>(SetWindowLongPtrA(inner, GWLP_WNDPROC,
-                                                        reinterpret_cast<LONG_PTR>(&TWinControl::InnerProc))));
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(
+                 inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::InnerProc))));
 }
 
 LRESULT CALLBACK TWinControl::InnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -498,7 +498,8 @@ LRESULT TWinControl::MouseButtonMessage(UINT message, WPARAM wParam, LPARAM lPar
     const TMouseButton button = ButtonOf(message);
     TShiftState shift = MouseShiftState(wParam);
     const bool down = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
-    const bool dbl = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+    const bool dbl =
+        message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
 
     if (down || dbl) {
         LRESULT result = DefaultHandler(message, wParam, lParam);
@@ -654,10 +655,20 @@ bool TWinControl::DialogChar(char ch) {
             return true;
     return false;
 }
-bool TWinControl::HandleCommand(WORD) { return false; }
-bool TWinControl::HandleNotify(NMHDR&, LRESULT&) { return false; }
-bool TWinControl::HandleDrawItem(DRAWITEMSTRUCT&) { return false; }
-bool TWinControl::HandleMeasureItem(MEASUREITEMSTRUCT&) { return false; }
-HBRUSH TWinControl::HandleCtlColor(HDC, UINT) { return nullptr; }
+bool TWinControl::HandleCommand(WORD) {
+    return false;
+}
+bool TWinControl::HandleNotify(NMHDR&, LRESULT&) {
+    return false;
+}
+bool TWinControl::HandleDrawItem(DRAWITEMSTRUCT&) {
+    return false;
+}
+bool TWinControl::HandleMeasureItem(MEASUREITEMSTRUCT&) {
+    return false;
+}
+HBRUSH TWinControl::HandleCtlColor(HDC, UINT) {
+    return nullptr;
+}
 
 } // namespace quennet

@@ -5,9 +5,9 @@
 //
 //   class TMyButton : public TWinControl {
 //   protected:
-//       void CreateParams(TCreateParams& p) override { TWinControl::CreateParams(p); p.ClassName = "TMyButton"; }
-//       void Paint(HDC dc) override { ... }
-//       void MouseDown(TMouseButton b, TShiftState s, int x, int y) override {
+//       void CreateParams(TCreateParams& p) override { TWinControl::CreateParams(p); p.ClassName =
+//       "TMyButton"; } void Paint(HDC dc) override { ... } void MouseDown(TMouseButton b, TShiftState s, int
+//       x, int y) override {
 //           TWinControl::MouseDown(b, s, x, y);   // raises OnMouseDown first
 //           ...
 //       }
@@ -61,8 +61,8 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAnchorFlag : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 
 struct TCreateParams {
-    std::string ClassName;     // registered by the runtime on first use, unless SystemClass
-    bool SystemClass = false;  // an existing class (EDIT, BUTTON, ...): subclassed after creation
+    std::string ClassName;    // registered by the runtime on first use, unless SystemClass
+    bool SystemClass = false; // an existing class (EDIT, BUTTON, ...): subclassed after creation
     UINT ClassStyle = CS_DBLCLKS;
     DWORD Style = 0;
     DWORD ExStyle = 0;
@@ -72,15 +72,14 @@ struct TCreateParams {
 };
 
 class TWinControl {
-public:
+  public:
     TWinControl();
     virtual ~TWinControl();
     TWinControl(const TWinControl&) = delete;
     TWinControl& operator=(const TWinControl&) = delete;
 
     // --- Child controls, owned by this window ---
-    template <class T, class... Args>
-    T& Add(Args&&... args) {
+    template <class T, class... Args> T& Add(Args&&... args) {
         static_assert(std::is_base_of_v<TWinControl, T>, "Add makes controls");
         auto child = std::make_unique<T>(std::forward<Args>(args)...);
         T& result = *child;
@@ -185,7 +184,7 @@ public:
     // offered to every control as a possible access key; true = handled.
     virtual bool DialogChar(char ch);
 
-protected:
+  protected:
     virtual void CreateParams(TCreateParams& params);
     virtual void HandleCreated() {} // the window exists; its children not yet
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -241,7 +240,7 @@ protected:
     // inner window's keys, characters and focus changes reach this control's handlers too.
     void ForwardInnerWindow(HWND inner);
 
-private:
+  private:
     static LRESULT CALLBACK InnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     friend class TForm;
     static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -276,7 +275,7 @@ private:
     bool parentColor_ = true;
     TFont font_;
     bool parentFont_ = true;
-    GdiFont fontHandle_; // owned only while the control has its own font
+    GdiFont fontHandle_;       // owned only while the control has its own font
     HCURSOR cursor_ = nullptr; // shared cursor, not owned
     TPopupMenu* popupMenu_ = nullptr;
     TAlign align_ = alNone;

@@ -84,7 +84,9 @@ void TWinControl::Realign() {
     realigning_ = false;
 }
 
-void TWinControl::SetTabOrder(int order) { tabOrder_ = order; }
+void TWinControl::SetTabOrder(int order) {
+    tabOrder_ = order;
+}
 
 void TWinControl::SetScrollOffset(int y) {
     if (y == scrollY_)

@@ -15,9 +15,9 @@ const TFont& DefaultFont() {
 GdiFont MakeFont(const TFont& font) {
     WindowDC screen(nullptr);
     return GdiFont(CreateFontA(-MulDiv(font.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0, 0,
-                               font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                               font.Name.c_str()));
+                               font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
 }
 
 HFONT DefaultFontHandle() {
@@ -142,7 +142,8 @@ void TWinControl::UpdateStyleBit(DWORD bit, bool on) {
     if (!handle_)
         return;
     LONG style = GetWindowLongA(handle_, GWL_STYLE);
-    SetWindowLongA(handle_, GWL_STYLE, on ? (style | static_cast<LONG>(bit)) : (style & ~static_cast<LONG>(bit)));
+    SetWindowLongA(handle_, GWL_STYLE,
+                   on ? (style | static_cast<LONG>(bit)) : (style & ~static_cast<LONG>(bit)));
 }
 
 void TWinControl::SetTabStop(bool value) {
@@ -150,7 +151,9 @@ void TWinControl::SetTabStop(bool value) {
     UpdateStyleBit(WS_TABSTOP, value);
 }
 
-bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
+bool TWinControl::Focused() const {
+    return handle_ && GetFocus() == handle_;
+}
 
 bool TWinControl::CanFocus() const {
     for (const TWinControl* c = this; c; c = c->parent_)
@@ -159,7 +162,9 @@ bool TWinControl::CanFocus() const {
     return true;
 }
 
-void TWinControl::SetFocus() { ::SetFocus(Handle()); }
+void TWinControl::SetFocus() {
+    ::SetFocus(Handle());
+}
 
 TColor TWinControl::Color() const {
     if (parentColor_ && parent_)

@@ -12,7 +12,7 @@
 namespace quennet {
 
 class AlignedBuffer {
-public:
+  public:
     static constexpr std::size_t kAlignment = 4096;
 
     AlignedBuffer() = default;
@@ -37,10 +37,14 @@ public:
         size_ = size;
     }
 
-    unsigned char* data() const { return data_; }
-    std::size_t size() const { return size_; }
+    unsigned char* data() const {
+        return data_;
+    }
+    std::size_t size() const {
+        return size_;
+    }
 
-private:
+  private:
     void Free() {
 #ifdef _WIN32
         _aligned_free(data_);

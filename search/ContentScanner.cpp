@@ -20,7 +20,8 @@ bool ContentScanner::SearchBlock(const unsigned char* block, std::size_t size, s
         joint_.insert(joint_.end(), block, block + std::min(keep, size));
         const std::size_t at = finder_.Find(joint_.data(), joint_.size());
         if (at != PhraseFinder::npos && at < carry_.size()) {
-            matchOffset = blockOffset - static_cast<std::int64_t>(carry_.size()) + static_cast<std::int64_t>(at);
+            matchOffset =
+                blockOffset - static_cast<std::int64_t>(carry_.size()) + static_cast<std::int64_t>(at);
             return true;
         }
     }
@@ -58,7 +59,8 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, std::int64_t& m
     std::int64_t size = -1;
     std::int64_t requested = 0;
     for (;;) {
-        const std::size_t intoPiece = static_cast<std::size_t>(requested % static_cast<std::int64_t>(bufferSize_));
+        const std::size_t intoPiece =
+            static_cast<std::size_t>(requested % static_cast<std::int64_t>(bufferSize_));
         // A stop is honoured between pieces; the file being read is then not listed.
         if (intoPiece == 0 && stopRequest_.load(std::memory_order_relaxed))
             return false;
@@ -66,7 +68,8 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, std::int64_t& m
         if (size >= 0) {
             if (requested >= size)
                 return false;
-            ask = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(ask), size - requested));
+            ask = static_cast<std::size_t>(
+                std::min<std::int64_t>(static_cast<std::int64_t>(ask), size - requested));
         }
         const std::size_t got = file.Read(buffer_.data(), ask);
         if (got > 0 && SearchBlock(buffer_.data(), got, requested, matchOffset))

@@ -21,7 +21,7 @@ namespace quennet {
 struct TSearchRec;
 
 class ContentScanner {
-public:
+  public:
     // About the size of a core's second-level cache.
     static constexpr std::size_t kDefaultChunkSize = 1024 * 1024;
 
@@ -32,9 +32,10 @@ public:
     // True with the offset of the first occurrence. A file that cannot be opened, or whose
     // scan a stop request cut short, does not contain the phrase.
     // `entry`: the file's entry in the walk's open enumeration, when there is one.
-    bool FileContainsPhrase(const std::string& path, std::int64_t& matchOffset, const TSearchRec* entry = nullptr);
+    bool FileContainsPhrase(const std::string& path, std::int64_t& matchOffset,
+                            const TSearchRec* entry = nullptr);
 
-private:
+  private:
     // Feeds the next block of the file; true when an occurrence is found.
     bool SearchBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
                      std::int64_t& matchOffset);
@@ -43,9 +44,9 @@ private:
     std::size_t bufferSize_;
     std::size_t chunkSize_;
     const std::atomic<bool>& stopRequest_;
-    AlignedBuffer buffer_;              // one chunk, allocated at the first file that is read
-    std::vector<unsigned char> carry_;  // the last L-1 bytes searched, for straddling matches
-    std::vector<unsigned char> joint_;  // carry + the head of the next block
+    AlignedBuffer buffer_;             // one chunk, allocated at the first file that is read
+    std::vector<unsigned char> carry_; // the last L-1 bytes searched, for straddling matches
+    std::vector<unsigned char> joint_; // carry + the head of the next block
 };
 
 } // namespace quennet

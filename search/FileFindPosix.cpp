@@ -99,7 +99,9 @@ std::int64_t TSearchRec::Size() {
     return size_;
 }
 
-TSearchRec::~TSearchRec() { CloseFindHandle(*this); }
+TSearchRec::~TSearchRec() {
+    CloseFindHandle(*this);
+}
 
 std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec) {
     CloseFindHandle(rec);
@@ -134,6 +136,8 @@ bool IsExistingFolder(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsValidLookInPath(const std::string& path) { return IsExistingFolder(path); }
+bool IsValidLookInPath(const std::string& path) {
+    return IsExistingFolder(path);
+}
 
 } // namespace quennet

@@ -25,9 +25,13 @@ std::uint32_t SkipAndFill(TSearchRec& rec) {
 
 } // namespace
 
-std::int64_t TSearchRec::Size() { return size_; }
+std::int64_t TSearchRec::Size() {
+    return size_;
+}
 
-TSearchRec::~TSearchRec() { CloseFindHandle(*this); }
+TSearchRec::~TSearchRec() {
+    CloseFindHandle(*this);
+}
 
 std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec) {
     CloseFindHandle(rec);

@@ -11,7 +11,7 @@ namespace quennet {
 struct TSearchRec;
 
 class FileReader {
-public:
+  public:
     FileReader() = default;
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
@@ -27,7 +27,7 @@ public:
     std::size_t Read(void* buffer, std::size_t count);
     void Close();
 
-private:
+  private:
 #ifdef _WIN32
     void* handle_ = reinterpret_cast<void*>(-1); // INVALID_HANDLE_VALUE when closed
 #else

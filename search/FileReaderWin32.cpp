@@ -18,7 +18,9 @@ bool FileReader::Open(const std::string& path, const TSearchRec*) {
 
 std::int64_t FileReader::Size() const {
     LARGE_INTEGER size;
-    return handle_ != INVALID_HANDLE_VALUE && GetFileSizeEx(static_cast<HANDLE>(handle_), &size) ? size.QuadPart : -1;
+    return handle_ != INVALID_HANDLE_VALUE && GetFileSizeEx(static_cast<HANDLE>(handle_), &size)
+               ? size.QuadPart
+               : -1;
 }
 
 std::size_t FileReader::Read(void* buffer, std::size_t count) {

@@ -10,7 +10,9 @@ namespace quennet {
 
 std::bitset<256> LeadBytes::table_;
 
-void LeadBytes::Set(const std::bitset<256>& leadBytes) { table_ = leadBytes; }
+void LeadBytes::Set(const std::bitset<256>& leadBytes) {
+    table_ = leadBytes;
+}
 
 void LeadBytes::LoadFromPlatform() {
     std::bitset<256> table;
@@ -178,6 +180,8 @@ bool TMask::MatchFrom(std::size_t si, std::size_t pos, std::string_view name, Ma
     }
 }
 
-bool MatchesMask(std::string_view name, std::string_view pattern) { return TMask(pattern).Matches(name); }
+bool MatchesMask(std::string_view name, std::string_view pattern) {
+    return TMask(pattern).Matches(name);
+}
 
 } // namespace quennet

@@ -14,37 +14,37 @@
 namespace quennet {
 
 class EMaskException : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // Lead bytes of the system's double-byte code page; empty on single-byte code pages.
 // Set once at start-up, before any pattern is compiled.
 class LeadBytes {
-public:
+  public:
     static void Set(const std::bitset<256>& leadBytes);
     static void LoadFromPlatform();
     static bool IsLeadByte(unsigned char byte) { return table_[byte]; }
 
-private:
+  private:
     static std::bitset<256> table_;
 };
 
 class TMask {
-public:
+  public:
     // Throws EMaskException "'<pattern>' is an invalid mask at (<1-based position>)".
     explicit TMask(std::string_view pattern);
 
     bool Matches(std::string_view name) const;
 
-private:
+  private:
     enum class Kind : std::uint8_t { Literal, AnyChar, Set, TwoByteLiteral };
     struct State {
         bool skip = false;
         Kind kind = Kind::Literal;
         bool negated = false;
-        unsigned char byte = 0;  // literal (upper-cased) or lead byte
-        unsigned char trail = 0; // two-byte literal
+        unsigned char byte = 0;     // literal (upper-cased) or lead byte
+        unsigned char trail = 0;    // two-byte literal
         std::uint8_t skipIndex = 0; // row in the match memo, for skip states
         std::shared_ptr<const std::bitset<256>> members;
     };
@@ -68,7 +68,11 @@ private:
 
 bool MatchesMask(std::string_view name, std::string_view pattern);
 
-inline unsigned char AsciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 0x20 : c; }
-inline unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 0x20 : c; }
+inline unsigned char AsciiUpper(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
+}
+inline unsigned char AsciiLower(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
+}
 
 } // namespace quennet

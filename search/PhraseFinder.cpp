@@ -75,8 +75,8 @@ __attribute__((target("avx2"))) inline __m256i FoldBlock256(__m256i v) {
 // npos with `i` left at the first start not yet looked at. Two 32-byte blocks per round:
 // the common case is no candidate at all.
 template <bool Fold>
-__attribute__((target("avx2"))) std::size_t PhraseFinder::ScanAvx2(const unsigned char* data, std::size_t size,
-                                                                    std::size_t& start) const {
+__attribute__((target("avx2"))) std::size_t
+PhraseFinder::ScanAvx2(const unsigned char* data, std::size_t size, std::size_t& start) const {
     const std::size_t lastStart = size - phrase_.size();
     const __m256i want1 = _mm256_set1_epi8(phrase_[rare1_]);
     const __m256i want2 = _mm256_set1_epi8(phrase_[rare2_]);
@@ -99,8 +99,9 @@ __attribute__((target("avx2"))) std::size_t PhraseFinder::ScanAvx2(const unsigne
         const __m256i m1 = _mm256_and_si256(_mm256_cmpeq_epi8(a1, want1), _mm256_cmpeq_epi8(b1, want2));
         if (_mm256_testz_si256(_mm256_or_si256(m0, m1), _mm256_or_si256(m0, m1)))
             continue;
-        std::uint64_t mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(m0)) |
-                             (static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(m1))) << 32);
+        std::uint64_t mask =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(m0)) |
+            (static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(m1))) << 32);
         while (mask) {
             const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(mask));
             if (at <= lastStart && MatchesAt(data + at)) {
@@ -146,7 +147,8 @@ bool PhraseFinder::MatchesAt(const unsigned char* at) const {
     return true;
 }
 
-std::size_t PhraseFinder::FindScalar(const unsigned char* data, std::size_t from, std::size_t lastStart) const {
+std::size_t PhraseFinder::FindScalar(const unsigned char* data, std::size_t from,
+                                     std::size_t lastStart) const {
     const auto b1 = static_cast<unsigned char>(phrase_[rare1_]);
     for (std::size_t i = from; i <= lastStart; ++i) {
         const unsigned char c = fold_ ? AsciiLower(data[i + rare1_]) : data[i + rare1_];

@@ -8,7 +8,7 @@
 namespace quennet {
 
 class PhraseFinder {
-public:
+  public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
     PhraseFinder(std::string phrase, bool foldCase);
@@ -18,7 +18,7 @@ public:
     // Index of the first occurrence that lies wholly inside data[0, size), or npos.
     std::size_t Find(const unsigned char* data, std::size_t size) const;
 
-private:
+  private:
     bool MatchesAt(const unsigned char* at) const;
     template <bool Fold>
     std::size_t ScanAvx2(const unsigned char* data, std::size_t size, std::size_t& start) const;

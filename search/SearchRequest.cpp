@@ -53,7 +53,9 @@ std::string FoldAsciiCase(std::string text) {
     return text;
 }
 
-bool SizeOrderValid(std::int32_t minKb, std::int32_t maxKb) { return maxKb == 0 || maxKb >= minKb; }
+bool SizeOrderValid(std::int32_t minKb, std::int32_t maxKb) {
+    return maxKb == 0 || maxKb >= minKb;
+}
 
 std::int32_t ClampBufferMegabytes(std::int32_t megabytes) {
     return std::clamp(megabytes, kMinBufferMegabytes, kMaxBufferMegabytes);

@@ -22,7 +22,8 @@ TMyThread::~TMyThread() {
 
 bool TMyThread::WaitForFinish(int milliseconds) {
     std::unique_lock<std::mutex> lock(finishMutex_);
-    return finishedSignal_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return finished_.load(); });
+    return finishedSignal_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                    [this] { return finished_.load(); });
 }
 
 void TMyThread::Execute() {
@@ -55,8 +56,8 @@ void TMyThread::Walk(const SearchRequest& request) {
         nameMask_ = std::make_unique<TMask>(request.NameMask);
         if (!request.Phrase.empty())
             scanner_ = std::make_unique<ContentScanner>(request.Phrase, request.FoldCase,
-                                                        static_cast<std::size_t>(request.BufferSize), stopRequest_,
-                                                        chunkSize_);
+                                                        static_cast<std::size_t>(request.BufferSize),
+                                                        stopRequest_, chunkSize_);
         const std::size_t rootCount = roots_.size();
         for (std::size_t i = 0; i < rootCount; ++i) {
             if (Terminated())

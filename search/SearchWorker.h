@@ -33,7 +33,7 @@ struct ResultRow {
 
 // Written by the worker, read by the user interface's progress display.
 class SearchProgress {
-public:
+  public:
     void SetCurrentFolder(const std::string& folder) {
         std::lock_guard<std::mutex> lock(mutex_);
         currentFolder_ = folder;
@@ -45,7 +45,7 @@ public:
 
     std::atomic<std::int32_t> FilesFound{0};
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::string currentFolder_;
 };
@@ -53,7 +53,7 @@ private:
 // The user-interface side of a search. The worker calls the first two from its own thread;
 // it calls the others only through them, so they run on the user-interface thread.
 class SearchFrontEnd {
-public:
+  public:
     virtual ~SearchFrontEnd() = default;
 
     // Runs `step` on the user-interface thread and waits for it to finish.
@@ -71,7 +71,7 @@ public:
 };
 
 class TMyThread {
-public:
+  public:
     // Rows waiting for the user interface; the walk waits beyond this.
     static constexpr std::size_t kMaxRowsInFlight = 1024;
 
@@ -92,7 +92,7 @@ public:
     // serving its queued steps, so the worker's last step can still run.
     bool WaitForFinish(int milliseconds);
 
-private:
+  private:
     void Execute();
     void Walk(const SearchRequest& request);
     void ScanFolder(std::string path);

@@ -26,7 +26,7 @@ struct SizeCriterion {
 // worker never touches a control. A reader may see a change of one field before another, which
 // is the same as the user changing them one after the other.
 class LiveSizeBounds {
-public:
+  public:
     void Set(const SizeCriterion& c) {
         minKb_.store(c.MinKb, std::memory_order_relaxed);
         maxKb_.store(c.MaxKb, std::memory_order_relaxed);
@@ -44,7 +44,7 @@ public:
         return c;
     }
 
-private:
+  private:
     std::atomic<bool> enabled_{false};
     std::atomic<std::int32_t> minKb_{0};
     std::atomic<std::int32_t> maxKb_{0};

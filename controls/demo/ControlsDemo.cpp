@@ -113,11 +113,11 @@ class TDemoForm : public TForm {
                 box.SetEnabled(col < 2);
             }
         }
-        const TImageType marks[] = {TImageType::igCrossRed, TImageType::igHookBlue, TImageType::igCirce,
-                                    TImageType::igCrossBlue, TImageType::igCrossGreen,
-                                    TImageType::igHookLime, TImageType::igHookRed};
-        const char* names[] = {"CrossRed", "HookBlue", "Circe", "CrossBlue", "CrossGreen", "HookLime",
-                               "HookRed"};
+        const TImageType marks[] = {TImageType::igCrossRed,  TImageType::igHookBlue,   TImageType::igCirce,
+                                    TImageType::igCrossBlue, TImageType::igCrossGreen, TImageType::igHookLime,
+                                    TImageType::igHookRed};
+        const char* names[] = {"CrossRed",   "HookBlue", "Circe",  "CrossBlue",
+                               "CrossGreen", "HookLime", "HookRed"};
         for (int i = 0; i < 7; ++i) {
             auto& box = Add<TGlyphCheck>();
             box.SetCaption(names[i]);
@@ -145,8 +145,10 @@ class TDemoForm : public TForm {
             std::int32_t max;
             bool enabled;
             std::int32_t value;
-        } sizes[] = {{200, 2147483646, false, 0}, {280, 2147483647, false, 0},
-                     {380, 2147483646, true, 100}, {460, 2147483647, true, 2147483647}};
+        } sizes[] = {{200, 2147483646, false, 0},
+                     {280, 2147483647, false, 0},
+                     {380, 2147483646, true, 100},
+                     {460, 2147483647, true, 2147483647}};
         for (const auto& s : sizes) {
             auto& spin = Add<TSpinEdit>();
             spin.SetMinValue(0);

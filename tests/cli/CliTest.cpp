@@ -13,11 +13,13 @@ using quennet::test::TempTree;
 
 namespace {
 
-std::optional<CliOptions> Parse(std::vector<std::string> args) { return ParseCommandLine(args); }
+std::optional<CliOptions> Parse(std::vector<std::string> args) {
+    return ParseCommandLine(args);
+}
 
 TEST(CommandLine, OptionsMapToCriteria) {
-    auto o = Parse({"--name", "rep", "--text", "Hi", "--case-sensitive", "--min-kb", "5", "--buffer-mb", "300",
-                    "--columns", "A", "B"});
+    auto o = Parse({"--name", "rep", "--text", "Hi", "--case-sensitive", "--min-kb", "5", "--buffer-mb",
+                    "300", "--columns", "A", "B"});
     ASSERT_TRUE(o);
     EXPECT_EQ(o->Criteria.NameFragment, "rep");
     EXPECT_EQ(o->Criteria.PhraseText, "Hi");
@@ -38,11 +40,11 @@ TEST(CommandLine, OptionsMapToCriteria) {
 
 TEST(CommandLine, UsageErrors) {
     EXPECT_FALSE(Parse({}));
-    EXPECT_FALSE(Parse({"--name", "x"}));                    // no folder
-    EXPECT_FALSE(Parse({"--bogus", "X"}));                   // unknown option
-    EXPECT_FALSE(Parse({"X", "--name"}));                    // missing argument
+    EXPECT_FALSE(Parse({"--name", "x"}));                     // no folder
+    EXPECT_FALSE(Parse({"--bogus", "X"}));                    // unknown option
+    EXPECT_FALSE(Parse({"X", "--name"}));                     // missing argument
     EXPECT_FALSE(Parse({"--text", "a", "--hex", "41", "X"})); // text and HEX together
-    EXPECT_TRUE(Parse({"--", "--name"}));                    // a folder named like an option
+    EXPECT_TRUE(Parse({"--", "--name"}));                     // a folder named like an option
 }
 
 TEST(CommandLine, NumbersReadLikeTheSpinEdits) {
@@ -103,7 +105,8 @@ TEST(CliRuns, BadInputGivesTheMessageAloneAndStatusTwo) {
     tree.File("a.txt");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--hex", "4D5", tree.Path("")}, "Invalid HEX string !\n"},
-        {{"--min-kb", "100", "--max-kb", "50", tree.Path("")}, "Error: Maximum size is lower than minimum size !\n"},
+        {{"--min-kb", "100", "--max-kb", "50", tree.Path("")},
+         "Error: Maximum size is lower than minimum size !\n"},
         {{"--name", "[", tree.Path("")}, "'*[*' is an invalid mask at (4)\n"},
         {{tree.Path("missing")}, "Invalid directory.\n"},
         {{tree.Path("a.txt")}, "Invalid directory.\n"},

@@ -64,13 +64,25 @@ TEST(SpinText, ParsesLikeTheStandardConversion) {
         bool ok;
         std::int32_t value;
     } cases[] = {
-        {"0", true, 0},           {"25", true, 25},          {"+7", true, 7},
-        {"-12", true, -12},       {"  42", true, 42},        {"2147483647", true, kMax},
-        {"-2147483648", true, kMin}, {"007", true, 7},
-        {"", false, 0},           {"+", false, 0},           {"-", false, 0},
-        {"2147483648", false, 0}, {"-2147483649", false, 0}, {"99999999999999999999", false, 0},
-        {"12a", false, 0},        {"a12", false, 0},         {"1.5", false, 0},
-        {"42 ", false, 0},        {"1 2", false, 0},
+        {"0", true, 0},
+        {"25", true, 25},
+        {"+7", true, 7},
+        {"-12", true, -12},
+        {"  42", true, 42},
+        {"2147483647", true, kMax},
+        {"-2147483648", true, kMin},
+        {"007", true, 7},
+        {"", false, 0},
+        {"+", false, 0},
+        {"-", false, 0},
+        {"2147483648", false, 0},
+        {"-2147483649", false, 0},
+        {"99999999999999999999", false, 0},
+        {"12a", false, 0},
+        {"a12", false, 0},
+        {"1.5", false, 0},
+        {"42 ", false, 0},
+        {"1 2", false, 0},
     };
     for (const auto& c : cases) {
         std::int32_t v = -1;
@@ -103,7 +115,7 @@ TEST(SpinStep, StaysAtTheEndsWithoutWrapping) {
     EXPECT_EQ(SpinStep(200, 1, true, {1, 200}), 200);
     EXPECT_EQ(SpinStep(1, 1, false, {1, 200}), 1);
     EXPECT_EQ(SpinStep(25, 1, true, {1, 200}), 26);
-    EXPECT_EQ(SpinStep(kMax, 1, true, {0, kMax}), kMax);      // MaxSize
+    EXPECT_EQ(SpinStep(kMax, 1, true, {0, kMax}), kMax);             // MaxSize
     EXPECT_EQ(SpinStep(kMax - 1, 1, true, {0, kMax - 1}), kMax - 1); // MinSize
     EXPECT_EQ(SpinStep(kMax, 1, true, {0, 0}), kMax);
     EXPECT_EQ(SpinStep(kMin, 1, false, {0, 0}), kMin);

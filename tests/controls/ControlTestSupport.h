@@ -28,7 +28,7 @@ class SoundLog {
   public:
     SoundLog() {
         previous_ = SetControlSoundPlayer([this](ControlSound sound, int number) {
-            events.push_back(sound == ControlSound::Click   ? "click"
+            events.push_back(sound == ControlSound::Click  ? "click"
                              : sound == ControlSound::Beep ? "beep"
                                                            : "wave" + std::to_string(number));
             if (onSound)
@@ -101,7 +101,9 @@ class Canvas {
     HGDIOBJ old_ = nullptr;
 };
 
-inline LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+inline LPARAM At(int x, int y) {
+    return MAKELPARAM(x, y);
+}
 
 // Puts the real cursor where a simulated mouse message says it is, so the runtime's
 // enter/leave tracking sees the same thing.

@@ -96,7 +96,7 @@ TEST_F(GlyphCheckTest, KeysThroughTheMessageLoopToggleOnlyOnTheAccessKey) {
     Pump();
     EXPECT_FALSE(box->Checked());
     EXPECT_EQ(log, std::vector<std::string>{"click"}); // Enter clicks once, Space not at all
-    PostMessageA(hwnd, WM_SYSCHAR, 'c', 1 << 29);       // Alt+C
+    PostMessageA(hwnd, WM_SYSCHAR, 'c', 1 << 29);      // Alt+C
     Pump();
     EXPECT_TRUE(box->Checked());
     EXPECT_EQ(log, (std::vector<std::string>{"click", "click"}));

@@ -36,13 +36,13 @@ class GradientButtonTest : public ::testing::Test {
 TEST_F(GradientButtonTest, SearchButtonPaintsGreenFaceDarkBorderAndBevel) {
     Canvas canvas(143, 23);
     button->PaintFace(canvas.dc());
-    EXPECT_EQ(canvas.At(0, 0), RGB(55, 111, 21));     // border
+    EXPECT_EQ(canvas.At(0, 0), RGB(55, 111, 21)); // border
     EXPECT_EQ(canvas.At(142, 22), RGB(55, 111, 21));
-    EXPECT_EQ(canvas.At(6, 11), RGB(174, 210, 174));  // face
-    EXPECT_EQ(canvas.At(1, 10), RGB(219, 245, 203));  // light bevel, left
-    EXPECT_EQ(canvas.At(70, 1), RGB(219, 245, 203));  // light bevel, top
-    EXPECT_EQ(canvas.At(141, 10), RGB(92, 185, 36));  // dark bevel, right
-    EXPECT_EQ(canvas.At(70, 21), RGB(92, 185, 36));   // dark bevel, bottom
+    EXPECT_EQ(canvas.At(6, 11), RGB(174, 210, 174));           // face
+    EXPECT_EQ(canvas.At(1, 10), RGB(219, 245, 203));           // light bevel, left
+    EXPECT_EQ(canvas.At(70, 1), RGB(219, 245, 203));           // light bevel, top
+    EXPECT_EQ(canvas.At(141, 10), RGB(92, 185, 36));           // dark bevel, right
+    EXPECT_EQ(canvas.At(70, 21), RGB(92, 185, 36));            // dark bevel, bottom
     EXPECT_GT(canvas.Count(RGB(0, 0, 0), 40, 4, 100, 19), 20); // black caption
 }
 

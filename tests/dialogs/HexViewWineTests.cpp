@@ -24,7 +24,7 @@ void WriteFile(const std::string& path, size_t size) {
 }
 
 class Viewer : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { ole = new THexOleSession(); }
     static void TearDownTestSuite() {
         delete ole;

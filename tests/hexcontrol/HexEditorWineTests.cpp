@@ -23,13 +23,13 @@ std::string TempPath(const std::string& name) {
 
 std::string WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     std::string path = TempPath(name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
 class HexWindow : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { ole = new THexOleSession(); }
     static void TearDownTestSuite() {
         delete ole;
@@ -60,7 +60,8 @@ protected:
         editor = nullptr;
         form.reset();
     }
-    static std::vector<std::uint8_t> ClipboardBytes(CLIPFORMAT format, HRESULT* result = nullptr, LONG index = -1) {
+    static std::vector<std::uint8_t> ClipboardBytes(CLIPFORMAT format, HRESULT* result = nullptr,
+                                                    LONG index = -1) {
         ComPtr<IDataObject> data;
         EXPECT_EQ(OleGetClipboard(data.put()), S_OK);
         FORMATETC request{format, nullptr, DVASPECT_CONTENT, index, TYMED_HGLOBAL};
@@ -115,7 +116,6 @@ TEST_F(HexWindow, CopyOffersFiveFormatsByteForByte) {
     EXPECT_EQ(u32(68), 0u);
     EXPECT_EQ(u32(72), 4u);
     EXPECT_STREQ(reinterpret_cast<const char*>(descriptor.data() + 76), "Dump of report.bin");
-
 }
 
 TEST_F(HexWindow, DataObjectAnswersAndEnumerator) {
@@ -216,7 +216,8 @@ COLORREF PixelOfCell(THexEditorEx& editor, int position, bool charField, int dx,
     GdiBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
     SelectGuard select(dc.get(), bitmap.get());
     editor.PaintTo(dc.get());
-    HexCell cell = editor.Model().Layout().CellOfPosition(position, charField ? HexField::Char : HexField::Hex);
+    HexCell cell =
+        editor.Model().Layout().CellOfPosition(position, charField ? HexField::Char : HexField::Hex);
     return GetPixel(dc.get(), editor.Model().ColLeft(cell.Col) + dx, editor.Model().RowTop(cell.Row) + dy);
 }
 } // namespace
@@ -286,7 +287,8 @@ TEST_F(HexWindow, KeysMouseAndWheelThroughWindowMessages) {
     const int first = editor->Model().TopRow(); // the first data row, below the fixed ones
     POINT screen{10, 10};
     ClientToScreen(window, &screen);
-    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(screen.x, screen.y));
+    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                 MAKELPARAM(screen.x, screen.y));
     const int scrolled = editor->Model().TopRow();
     EXPECT_GT(scrolled, first);
     SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
@@ -381,7 +383,7 @@ TEST_F(HexWindow, DropTargetRefusesEveryDropWhileTrackingThePosition) {
 namespace {
 // A drop target that takes virtual files, as Explorer does, and claims to have moved them.
 class VirtualFileTarget final : public IDropTarget {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
             *out = this;

@@ -61,7 +61,8 @@ TEST(OffsetFormat, SmallFilesNeedOneDigit) {
 
 TEST(OffsetFormat, RowUnitFailsAt20BytesPerRowAndCountsRowsAt8) {
     HexLayout l = ViewerLayout(100);
-    EXPECT_EQ(ThrownBy([&] { l.SetOffsetFormat("R%-!10:0x|"); }), "Invalid bytes per unit value 20, allowed: 1,2,4,8");
+    EXPECT_EQ(ThrownBy([&] { l.SetOffsetFormat("R%-!10:0x|"); }),
+              "Invalid bytes per unit value 20, allowed: 1,2,4,8");
     EXPECT_EQ(l.OffsetFormat(), "-!10:0x|");
     EXPECT_EQ(l.OffsetFormatRecord().Flags, 0x09);
     EXPECT_EQ(l.OffsetText(40), "0x28");
@@ -85,7 +86,7 @@ TEST(OffsetFormat, FormatsAndTheirTexts) {
     };
     const Case cases[] = {
         {"8!10:|h", 0x1234, "00001234h"},
-        {"-!2:|", 5, "0000000000101"}, // 5000 bytes: the last row, 4980, has 13 binary digits
+        {"-!2:|", 5, "0000000000101"},        // 5000 bytes: the last row, 4980, has 13 binary digits
         {"10!10:|", 255, "00000000000000ff"}, // format digits are hexadecimal: 0x10 = 16 digits
         {"!A:|", 255, "255"},
         {"2%4!10:$|", 0x20, "$0010"},
@@ -258,12 +259,15 @@ TEST(ClipData, FormatsOfOneByteAndOfZeroBytes) {
     EXPECT_EQ(RenderHexClip(HexClipKind::Private, one, false, false, "", 0).size(), 13u);
     EXPECT_EQ(RenderHexClip(HexClipKind::RegEditHexData, one, false, false, "", 0).size(), 5u);
     const std::vector<std::uint8_t> zeroFirst{0, 'A', 'B'};
-    EXPECT_EQ(RenderHexClip(HexClipKind::Text, zeroFirst, false, false, "", 0), (std::vector<std::uint8_t>{0}));
+    EXPECT_EQ(RenderHexClip(HexClipKind::Text, zeroFirst, false, false, "", 0),
+              (std::vector<std::uint8_t>{0}));
     EXPECT_EQ(RenderHexClip(HexClipKind::FileContents, zeroFirst, false, false, "", 0), zeroFirst);
     EXPECT_EQ(RenderHexClip(HexClipKind::Text, {0xAB, 0x01}, true, false, "", 0),
               (std::vector<std::uint8_t>{'A', 'B', '0', '1', 0}));
-    EXPECT_EQ(RenderHexClip(HexClipKind::Text, {0xAB}, true, true, "", 0), (std::vector<std::uint8_t>{'B', 'A', 0}));
-    auto d = RenderHexClip(HexClipKind::FileGroupDescriptor, one, false, false, "Dump of x.bin", 0x0102030405060708ULL);
+    EXPECT_EQ(RenderHexClip(HexClipKind::Text, {0xAB}, true, true, "", 0),
+              (std::vector<std::uint8_t>{'B', 'A', 0}));
+    auto d = RenderHexClip(HexClipKind::FileGroupDescriptor, one, false, false, "Dump of x.bin",
+                           0x0102030405060708ULL);
     ASSERT_EQ(d.size(), 336u);
     EXPECT_EQ(d[60], 0x08);
     EXPECT_EQ(d[67], 0x01);

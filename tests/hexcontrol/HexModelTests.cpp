@@ -72,10 +72,12 @@ TEST(Load, LastChunkIsReportedAs100EvenWhenRoundingGotThereFirst) {
     HexModel m;
     std::vector<int> percents;
     // Before the last chunk 200 of 201 chunks and a byte are done: 99.5 % rounds to 100.
-    m.LoadStream("x", 201LL * 61440 + 1, [](std::uint8_t*, int) {}, [&](int p) {
-        percents.push_back(p);
-        return true;
-    });
+    m.LoadStream(
+        "x", 201LL * 61440 + 1, [](std::uint8_t*, int) {},
+        [&](int p) {
+            percents.push_back(p);
+            return true;
+        });
     ASSERT_GE(percents.size(), 3u);
     EXPECT_EQ(std::vector<int>(percents.end() - 3, percents.end()), (std::vector<int>{99, 100, 100}));
 }
@@ -85,7 +87,8 @@ TEST(Load, TooLargeIsRefusedBeforeReadingAndLeavesTheControlEmpty) {
     v.model.SetLeftCol(10);
     ASSERT_EQ(v.model.LeftCol(), 10);
     bool read = false;
-    EXPECT_THROW(v.model.LoadStream("big", 2147483648LL, [&](std::uint8_t*, int) { read = true; }), ERangeError);
+    EXPECT_THROW(v.model.LoadStream("big", 2147483648LL, [&](std::uint8_t*, int) { read = true; }),
+                 ERangeError);
     EXPECT_FALSE(read);
     EXPECT_EQ(v.model.DataSize(), 0);
     EXPECT_EQ(v.model.Layout().RowCount(), 3);
@@ -460,9 +463,9 @@ TEST(Drop, PositionFollowsThePointerClampedToTheData) {
         v.model.DragOverAt(x, y);
         return v.model.DropCell();
     };
-    EXPECT_EQ(drop(15, 3), (HexCell{14, 3})); // low digit of byte 26: marked on its high digit
-    EXPECT_EQ(drop(49, 2), (HexCell{49, 2})); // byte 6 in the character field
-    EXPECT_EQ(drop(42, 2), (HexCell{40, 2})); // the spacer: the row's last byte
+    EXPECT_EQ(drop(15, 3), (HexCell{14, 3}));     // low digit of byte 26: marked on its high digit
+    EXPECT_EQ(drop(49, 2), (HexCell{49, 2}));     // byte 6 in the character field
+    EXPECT_EQ(drop(42, 2), (HexCell{40, 2}));     // the spacer: the row's last byte
     v.model.DragOverAt(5, v.model.RowTop(3) + 8); // over the gutter: the first visible column
     EXPECT_EQ(v.model.DropCell(), (HexCell{2, 3}));
     v.model.DragOverAt(v.Centre(5, 6).first, v.model.ClientHeight() - 1); // below the last row

@@ -16,7 +16,9 @@ std::vector<unsigned char> ReadFile(const std::string& relative) {
 uint32_t U32(const std::vector<unsigned char>& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
 }
-uint16_t U16(const std::vector<unsigned char>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
+uint16_t U16(const std::vector<unsigned char>& b, size_t at) {
+    return uint16_t(b[at] | b[at + 1] << 8);
+}
 
 struct Bmp {
     int32_t width = 0, height = 0;

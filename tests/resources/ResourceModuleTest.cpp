@@ -26,12 +26,11 @@ TEST(ResourceModule, BitmapsLoadByTheNamesTheProgramUses) {
     struct Case {
         const char* name;
         LONG width, height;
-    } cases[] = {{"Blank", 16, 16},      {"Enabled", 16, 16},    {"BlankFlat", 16, 16},
-                 {"EnabledFlat", 16, 16}, {"CheckIks", 16, 16},   {"CheckOk", 16, 16},
-                 {"CHECKELLI", 16, 16},   {"CHECKEIKSB", 16, 16}, {"CHECKIKSG", 16, 16},
-                 {"CHECKOKG", 16, 16},    {"CheckOkR", 16, 16},   {"SPINUP", 9, 6},
-                 {"SPINDOWN", 9, 6},      {"BOOKMARKICONS", 200, 10}, {"LOOKIN", 112, 16},
-                 {"DOCUMENT", 16, 16}};
+    } cases[] = {
+        {"Blank", 16, 16},     {"Enabled", 16, 16},        {"BlankFlat", 16, 16}, {"EnabledFlat", 16, 16},
+        {"CheckIks", 16, 16},  {"CheckOk", 16, 16},        {"CHECKELLI", 16, 16}, {"CHECKEIKSB", 16, 16},
+        {"CHECKIKSG", 16, 16}, {"CHECKOKG", 16, 16},       {"CheckOkR", 16, 16},  {"SPINUP", 9, 6},
+        {"SPINDOWN", 9, 6},    {"BOOKMARKICONS", 200, 10}, {"LOOKIN", 112, 16},   {"DOCUMENT", 16, 16}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), c.name);
@@ -55,7 +54,8 @@ TEST(ResourceModule, ManifestAsksForCommonControls6AndUtf8) {
     const char* text = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
     std::string manifest(text, SizeofResource(nullptr, found));
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-    EXPECT_NE(manifest.find("<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8"),
+    EXPECT_NE(manifest.find(
+                  "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8"),
               std::string::npos);
     EXPECT_NE(manifest.find("asInvoker"), std::string::npos);
 }

@@ -22,7 +22,7 @@ struct BoxSeen {
 };
 
 class BoxWatcher {
-public:
+  public:
     // Presses the button whose caption is `press` (or the first button when empty).
     BoxWatcher(std::string caption, std::string press = "")
         : caption_(std::move(caption)), press_(std::move(press)), thread_([this] { Watch(); }) {}
@@ -42,7 +42,7 @@ public:
         return seen_;
     }
 
-private:
+  private:
     void Watch() {
         auto until = std::chrono::steady_clock::now() + std::chrono::seconds(8);
         HWND box = nullptr;
@@ -88,8 +88,7 @@ private:
 };
 
 // Pumps messages until `condition` holds or `ms` have passed.
-template <class Condition>
-bool PumpUntil(Condition condition, int ms = 3000) {
+template <class Condition> bool PumpUntil(Condition condition, int ms = 3000) {
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= until)

@@ -10,7 +10,7 @@ namespace {
 
 // Paints through an off-screen buffer: a face, a border and a bevel line.
 class TSwatch : public TWinControl {
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override {
         TWinControl::CreateParams(params);
         params.ClassName = "TSwatch";

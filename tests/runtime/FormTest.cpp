@@ -12,7 +12,7 @@ namespace quennet {
 namespace {
 
 class TKeyProbe : public TWinControl {
-public:
+  public:
     explicit TKeyProbe(UINT wants = 0, std::string caption = "") : wants_(wants) {
         SetTabStop(true);
         SetCaption(caption);
@@ -33,7 +33,7 @@ public:
         return true;
     }
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override {
         TWinControl::CreateParams(params);
         params.ClassName = "TKeyProbe";
@@ -44,7 +44,7 @@ protected:
         TWinControl::KeyDown(key, shift);
     }
 
-private:
+  private:
     UINT wants_;
 };
 
@@ -141,7 +141,7 @@ TEST(Form, CloseQueryCanRefuseAndAnErrorInsideAModalFormLeavesItOpen) {
 }
 
 class FormKeys : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         form.SetBounds(100, 100, 300, 200);
         first = &form.Add<TKeyProbe>(0u, "&First");

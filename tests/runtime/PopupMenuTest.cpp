@@ -34,7 +34,7 @@ std::thread PressInMenu(std::vector<std::pair<UINT, WORD>> keys) {
 }
 
 class PopupMenu : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         form.SetBounds(100, 100, 300, 200);
         form.Show();
@@ -73,7 +73,8 @@ TEST_F(PopupMenu, ARightClickedControlShowsItsMenu) {
     std::thread keys = PressInMenu({{WM_CHAR, 'o'}});
     POINT at{20, 20};
     ClientToScreen(list.Handle(), &at);
-    SendMessageA(list.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.Handle()), MAKELPARAM(at.x, at.y));
+    SendMessageA(list.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.Handle()),
+                 MAKELPARAM(at.x, at.y));
     keys.join();
     EXPECT_EQ(chosen, std::vector<std::string>{"open"});
 }

@@ -9,7 +9,7 @@ namespace {
 const char kScratch[] = "Software\\QuennetRuntimeTest";
 
 class Registry : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { TearDown(); }
     void TearDown() override {
         TRegistry cleanup(HKEY_CURRENT_USER);

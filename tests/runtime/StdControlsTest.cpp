@@ -23,7 +23,7 @@ void PressKey(WORD key) {
 }
 
 class StdControls : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         form.SetBounds(100, 100, 400, 300);
         form.SetColor(RGB(192, 220, 192));
@@ -298,7 +298,7 @@ namespace quennet {
 namespace {
 
 class ScrollAndSplit : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         form.SetBounds(50, 50, 100, 100);
         box = &form.Add<TScrollBox>();

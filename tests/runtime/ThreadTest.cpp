@@ -14,7 +14,7 @@ namespace quennet {
 namespace {
 
 class TLambdaThread : public TThread {
-public:
+  public:
     explicit TLambdaThread(std::function<void(TLambdaThread&)> body) : body_(std::move(body)) {}
     ~TLambdaThread() override {
         Terminate();
@@ -22,10 +22,10 @@ public:
     }
     using TThread::Terminated;
 
-protected:
+  protected:
     void Execute() override { body_(*this); }
 
-private:
+  private:
     std::function<void(TLambdaThread&)> body_;
 };
 

@@ -16,20 +16,20 @@ namespace {
 
 // An own-class control that writes down what reaches it.
 class TProbe : public TWinControl {
-public:
+  public:
     std::vector<std::string> log;
     int enabledChanges = 0;
     static int destroyed;
     ~TProbe() override { ++destroyed; }
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override {
         TWinControl::CreateParams(params);
         params.ClassName = "TProbe";
     }
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
-        log.push_back("down " + std::to_string(static_cast<int>(button)) + " " + std::to_string(shift.Bits()) +
-                      " " + std::to_string(x) + "," + std::to_string(y));
+        log.push_back("down " + std::to_string(static_cast<int>(button)) + " " +
+                      std::to_string(shift.Bits()) + " " + std::to_string(x) + "," + std::to_string(y));
         TWinControl::MouseDown(button, shift, x, y);
     }
     void MouseUp(TMouseButton button, TShiftState, int, int) override {
@@ -48,10 +48,10 @@ protected:
             log.push_back("leave");
     }
 
-public:
+  public:
     bool logHover = false;
 
-protected:
+  protected:
     void DoEnter() override { log.push_back("focus"); }
     void DoExit() override { log.push_back("blur"); }
     void EnabledChanged() override { ++enabledChanges; }
@@ -60,14 +60,15 @@ int TProbe::destroyed = 0;
 
 // A standard control wrapped by the runtime.
 class TStdProbe : public TWinControl {
-public:
-    explicit TStdProbe(std::string className, DWORD style = 0) : className_(std::move(className)), style_(style) {}
+  public:
+    explicit TStdProbe(std::string className, DWORD style = 0)
+        : className_(std::move(className)), style_(style) {}
     std::vector<WORD> commands;
     std::vector<UINT> notifications;
     int drawItems = 0;
     HBRUSH ctlColorBrush = nullptr;
 
-protected:
+  protected:
     void CreateParams(TCreateParams& params) override {
         TWinControl::CreateParams(params);
         params.ClassName = className_;
@@ -91,15 +92,17 @@ protected:
     }
     HBRUSH HandleCtlColor(HDC, UINT) override { return ctlColorBrush; }
 
-private:
+  private:
     std::string className_;
     DWORD style_;
 };
 
-LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+LPARAM At(int x, int y) {
+    return MAKELPARAM(x, y);
+}
 
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Application().SetTitle("Runtime Test");
         form.SetBounds(100, 100, 300, 200);
@@ -132,7 +135,8 @@ TEST_F(WindowTest, ReleaseOutsideOrOtherButtonsDoNotClick) {
     SendMessageA(h, WM_LBUTTONUP, 0, At(5, 5)); // a release without a press
     for (const std::string& entry : probe->log)
         EXPECT_NE(entry, "click");
-    EXPECT_NE(std::find(probe->log.begin(), probe->log.end(), "down 1 " + std::to_string(TShiftState(ssRight).Bits()) + " 5,5"),
+    EXPECT_NE(std::find(probe->log.begin(), probe->log.end(),
+                        "down 1 " + std::to_string(TShiftState(ssRight).Bits()) + " 5,5"),
               probe->log.end());
 }
 
@@ -318,7 +322,9 @@ TEST(WindowOwnership, AFontSetOnTheFormReachesTheChildrenThatUseTheirParentsFont
     TFont big;
     big.Size = 14;
     form.SetFont(big);
-    auto fontOf = [](TWinControl& c) { return reinterpret_cast<HFONT>(SendMessageA(c.Handle(), WM_GETFONT, 0, 0)); };
+    auto fontOf = [](TWinControl& c) {
+        return reinterpret_cast<HFONT>(SendMessageA(c.Handle(), WM_GETFONT, 0, 0));
+    };
     EXPECT_EQ(fontOf(inherits), form.FontHandle());
     EXPECT_EQ(inherits.Font().Size, 14);
     EXPECT_NE(fontOf(own), form.FontHandle());
@@ -332,8 +338,8 @@ TEST(AccessCharacters, MatchTheLetterAfterASingleAmpersand) {
         char ch;
         const char* caption;
         bool expected;
-    } cases[] = {{'s', "&Search", true}, {'S', "&search", true}, {'e', "&Search", false},
-                 {'o', "&&Open", false},  {'o', "A&&B &Open", true}, {'x', "Search", false},
+    } cases[] = {{'s', "&Search", true},         {'S', "&search", true},    {'e', "&Search", false},
+                 {'o', "&&Open", false},         {'o', "A&&B &Open", true}, {'x', "Search", false},
                  {'h', "What is t&his ?", true}, {'&', "Trailing&", false}};
     for (const Case& c : cases)
         EXPECT_EQ(IsAccel(c.ch, c.caption), c.expected) << c.ch << " in " << c.caption;

@@ -73,7 +73,7 @@ TEST(PhraseFinder, MatchNearTheEndOfALongBlock) {
 }
 
 class Scanner : public ::testing::Test {
-protected:
+  protected:
     TempTree tree;
     std::atomic<bool> stop{false};
 

@@ -120,7 +120,8 @@ TEST(Enumeration, HiddenAndSystemFilesAreYielded) {
     tree.Folder("hiddendir");
     ASSERT_TRUE(SetFileAttributesA(tree.Path("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesA(tree.Path("system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM));
-    ASSERT_TRUE(SetFileAttributesA(tree.Path("hiddendir").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY));
+    ASSERT_TRUE(
+        SetFileAttributesA(tree.Path("hiddendir").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY));
     const auto entries = List(tree.Root());
     ASSERT_TRUE(entries.count("hidden.txt"));
     ASSERT_TRUE(entries.count("system.txt"));

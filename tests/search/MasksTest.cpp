@@ -21,36 +21,36 @@ TEST_P(MaskMatching, MatchesAsExpected) {
     EXPECT_EQ(MatchesMask(c.name, c.pattern), c.matches) << c.pattern << " vs " << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Wildcards, MaskMatching,
-                         ::testing::Values(MaskCase{"*abc*", "ABC", true}, MaskCase{"*abc*", "xabcx", true},
-                                           MaskCase{"*abc*", "Abc.txt", true}, MaskCase{"*abc*", "ab", false},
-                                           MaskCase{"*a?c*", "abc", true}, MaskCase{"*a?c*", "xAbCx", true},
-                                           MaskCase{"*a?c*", "ac", false}, MaskCase{"*?abc*", "abc", true},
-                                           MaskCase{"*", "", true}, MaskCase{"*", "anything.at.all", true},
-                                           MaskCase{"*.txt*", "notes.txt.bak", true},
-                                           MaskCase{"*.txt*", "notes.tx", false},
-                                           MaskCase{"*a*b*c*", "xaybzc", true},
-                                           MaskCase{"*a*b*c*", "cba", false},
-                                           // Backtracking past an early partial match.
-                                           MaskCase{"*aab*", "aaaab", true},
-                                           MaskCase{"*ab*ab*", "abxab", true},
-                                           MaskCase{"*ab*ab*", "abxa", false},
-                                           MaskCase{"a?", "ab", true}, MaskCase{"a?", "a", false},
-                                           MaskCase{"a", "ab", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Wildcards, MaskMatching,
+    ::testing::Values(MaskCase{"*abc*", "ABC", true}, MaskCase{"*abc*", "xabcx", true},
+                      MaskCase{"*abc*", "Abc.txt", true}, MaskCase{"*abc*", "ab", false},
+                      MaskCase{"*a?c*", "abc", true}, MaskCase{"*a?c*", "xAbCx", true},
+                      MaskCase{"*a?c*", "ac", false}, MaskCase{"*?abc*", "abc", true},
+                      MaskCase{"*", "", true}, MaskCase{"*", "anything.at.all", true},
+                      MaskCase{"*.txt*", "notes.txt.bak", true}, MaskCase{"*.txt*", "notes.tx", false},
+                      MaskCase{"*a*b*c*", "xaybzc", true}, MaskCase{"*a*b*c*", "cba", false},
+                      // Backtracking past an early partial match.
+                      MaskCase{"*aab*", "aaaab", true}, MaskCase{"*ab*ab*", "abxab", true},
+                      MaskCase{"*ab*ab*", "abxa", false}, MaskCase{"a?", "ab", true},
+                      MaskCase{"a?", "a", false}, MaskCase{"a", "ab", false}));
 
 INSTANTIATE_TEST_SUITE_P(Sets, MaskMatching,
-                         ::testing::Values(MaskCase{"*[b-d]1*", "C1.txt", true}, MaskCase{"*[b-d]1*", "e1", false},
-                                           MaskCase{"*[!a]*", "aab", true}, MaskCase{"*[!a]*", "aaa", false},
-                                           MaskCase{"*[xyz]*", "Y", true}, MaskCase{"*[XYZ]*", "y", true},
+                         ::testing::Values(MaskCase{"*[b-d]1*", "C1.txt", true},
+                                           MaskCase{"*[b-d]1*", "e1", false}, MaskCase{"*[!a]*", "aab", true},
+                                           MaskCase{"*[!a]*", "aaa", false}, MaskCase{"*[xyz]*", "Y", true},
+                                           MaskCase{"*[XYZ]*", "y", true},
                                            // A reversed range adds nothing; the member before it stays.
                                            MaskCase{"*[z-a]*", "m", false}, MaskCase{"*[z-a]*", "z", true},
                                            MaskCase{"[!x]", "", false}));
 
 INSTANTIATE_TEST_SUITE_P(AsciiOnlyFolding, MaskMatching,
-                         ::testing::Values(MaskCase{"*\xE9*", "caf\xC9", false}, MaskCase{"*\xE9*", "caf\xE9", true},
+                         ::testing::Values(MaskCase{"*\xE9*", "caf\xC9", false},
+                                           MaskCase{"*\xE9*", "caf\xE9", true},
                                            MaskCase{"*[\xE9]*", "\xC9", false}, MaskCase{"*Z*", "z", true},
                                            // '[' and '`' sit next to the letters and must not fold.
-                                           MaskCase{"*[[]*", "{", false}, MaskCase{"*[[]*", "[", true}, MaskCase{"*@*", "`", false}));
+                                           MaskCase{"*[[]*", "{", false}, MaskCase{"*[[]*", "[", true},
+                                           MaskCase{"*@*", "`", false}));
 
 struct InvalidCase {
     const char* pattern;

@@ -79,9 +79,9 @@ TEST(NotationSwitch, TextToHexAndBack) {
 
 TEST(NotationSwitch, HexToTextPairsByPosition) {
     EXPECT_EQ(HexToTextNotation("4869"), "Hi");
-    EXPECT_EQ(HexToTextNotation("48696"), "Hi");    // an odd last digit is dropped
-    EXPECT_EQ(HexToTextNotation("48 69"), "H");     // "48", " 6", "9": the pair with a space is dropped
-    EXPECT_EQ(HexToTextNotation("41004243"), "A");  // the field cannot hold a zero byte
+    EXPECT_EQ(HexToTextNotation("48696"), "Hi");   // an odd last digit is dropped
+    EXPECT_EQ(HexToTextNotation("48 69"), "H");    // "48", " 6", "9": the pair with a space is dropped
+    EXPECT_EQ(HexToTextNotation("41004243"), "A"); // the field cannot hold a zero byte
     EXPECT_EQ(HexToTextNotation("6a6B"), "jk");
 }
 

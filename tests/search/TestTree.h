@@ -20,10 +20,11 @@
 namespace quennet::test {
 
 class TempTree {
-public:
+  public:
     TempTree() {
         std::random_device rd;
-        root_ = std::filesystem::temp_directory_path() / ("quennet-test-" + std::to_string(rd()) + std::to_string(rd()));
+        root_ = std::filesystem::temp_directory_path() /
+                ("quennet-test-" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(root_);
     }
     ~TempTree() {
@@ -44,16 +45,16 @@ public:
     }
     void Folder(const std::string& relative) const { std::filesystem::create_directories(root_ / relative); }
 
-private:
+  private:
     std::filesystem::path root_;
 };
 
 // Runs every user-interface step at once on the calling thread and records what it saw.
 class RecordingFrontEnd : public SearchFrontEnd {
-public:
+  public:
     SearchCriteria Criteria;
-    std::function<void(const ResultRow&)> OnRow;   // called after a row is recorded
-    std::function<void()> OnPrepare;               // called before the request is built
+    std::function<void(const ResultRow&)> OnRow; // called after a row is recorded
+    std::function<void()> OnPrepare;             // called before the request is built
 
     // Set once the worker exists; handlers use it to make stop requests.
     std::atomic<TMyThread*> Worker{nullptr};
