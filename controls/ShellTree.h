@@ -1,0 +1,114 @@
+// TShellTreeView: a tree of the shell namespace below a root folder, with the names and
+// small icons the shell gives each item. Children are asked of the shell the first time a
+// node is expanded. A right click offers the shell's own context menu for the node; labels
+// can be edited in place to rename a folder.
+//
+//   auto& folders = form.Add<TShellTreeView>();
+//   folders.SetRoot("rfMyComputer");
+//   ... folders.SelectedPath()          // "C:\", "C:\windows", or "My Computer"
+//
+// Everything runs on the user-interface thread, which must have initialised OLE.
+#pragma once
+
+#include "controls/ItemIdList.h"
+#include "runtime/TreeView.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace quennet {
+
+// The shell item behind one node. Owned by the tree, freed when its node goes.
+struct TShellFolder {
+    TShellFolder* parent = nullptr; // the parent node's item; the desktop item for the top node
+    OwnedIdList relative;           // relative to the parent folder
+    OwnedIdList absolute;           // from the desktop
+    ComPtr<IShellFolder> folder;    // the item's own folder, to enumerate its children; may be empty
+    int level = 0;                  // depth below the top node
+};
+
+enum TShellObjectType : unsigned { otFolders = 1, otNonFolders = 2, otHidden = 4 };
+
+class TShellTreeView : public TTreeView {
+  public:
+    TShellTreeView();
+    ~TShellTreeView() override;
+
+    // A special folder ("rfDesktop", "rfMyComputer", ...) or a file-system path. A root that
+    // cannot be resolved raises "Error setting path: "<root>"" and the previous one stays.
+    const std::string& Root() const { return root_; }
+    void SetRoot(const std::string& root);
+    unsigned ObjectTypes() const { return objectTypes_; } // a set of TShellObjectType
+    void SetObjectTypes(unsigned types);
+    bool UseShellImages() const { return useShellImages_; }
+    void SetUseShellImages(bool value);
+    bool RightClickSelect() const { return rightClickSelect_; }
+    void SetRightClickSelect(bool value) { rightClickSelect_ = value; }
+    bool AutoContextMenus() const { return autoContextMenus_; }
+    void SetAutoContextMenus(bool value) { autoContextMenus_ = value; }
+    // Before the window exists.
+    void SetShowRoot(bool value) { showRoot_ = value; }
+    void SetReadOnly(bool value) { readOnly_ = value; }
+    void SetIndent(int pixels);
+
+    TShellFolder* Folder(HTREEITEM node) const { return reinterpret_cast<TShellFolder*>(ItemData(node)); }
+    // Text shown for an item, and its parsing path ("C:\", "C:\windows"; a virtual folder's
+    // display name).
+    std::string DisplayName(const TShellFolder& item) const;
+    std::string PathName(const TShellFolder& item) const;
+    // The path of the selected node; "" when none is selected.
+    std::string SelectedPath() const;
+
+    // Loads the node's children (unless loaded) and drops its button when it has none.
+    void LoadNode(HTREEITEM node);
+    // Loads the children again, keeping which nodes were open and the selection.
+    void RefreshNode(HTREEITEM node);
+    // The shell's context menu for the selected node at screen point (x, y).
+    void ShowContextMenu(int x, int y);
+    // Starts editing the selected node's label.
+    void EditSelectedLabel();
+
+    // A new node may be refused (it is deleted again); an expansion may be refused; the new
+    // text of a label edit may be changed before the rename.
+    std::function<void(TShellTreeView& Sender, HTREEITEM Node, bool& CanAdd)> OnAddFolder;
+    std::function<void(TShellTreeView& Sender, HTREEITEM Node, bool& AllowExpansion)> OnExpandingFolder;
+    std::function<void(TShellTreeView& Sender, HTREEITEM Node, std::string& Text)> OnEdited;
+
+  protected:
+    void CreateParams(TCreateParams& params) override;
+    void HandleCreated() override;
+    bool HandleNotify(NMHDR& header, LRESULT& result) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void Build();
+    bool CanExpand(HTREEITEM node);
+    void LoadChildren(HTREEITEM node);
+    HTREEITEM AddChild(HTREEITEM parent, LPCITEMIDLIST relative);
+    void SortChildren(HTREEITEM node);
+    TShellFolder& Keep(std::unique_ptr<TShellFolder> item);
+    void Forget(TShellFolder* item);
+    std::string NameOf(IShellFolder* folder, LPCITEMIDLIST list, DWORD flags) const;
+    ULONG AttributesOf(const TShellFolder& item, ULONG wanted) const;
+    bool RenameNode(HTREEITEM node, const std::string& newName);
+    bool TakeVerb(const std::string& verb, HTREEITEM node, std::string& savedDirectory);
+    void AfterVerb(const std::string& verb, HTREEITEM node, const std::string& savedDirectory);
+    HWND OwnerWindow();
+    void SetImagesFromShell();
+
+    std::string root_ = "rfDesktop";
+    OwnedIdList rootList_;
+    unsigned objectTypes_ = otFolders;
+    bool useShellImages_ = true;
+    bool rightClickSelect_ = true;
+    bool autoContextMenus_ = true;
+    bool showRoot_ = true;
+    bool readOnly_ = false;
+    int indent_ = 0;
+    TShellFolder desktop_;
+    std::map<const TShellFolder*, std::unique_ptr<TShellFolder>> items_; // every node's item
+    ComPtr<IContextMenu2> openMenu_; // while the shell's context menu is showing
+};
+
+} // namespace quennet

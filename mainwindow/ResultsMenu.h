@@ -1,0 +1,52 @@
+#pragma once
+// PopupMenu1, the results list's context menu: its items, the rules that enable them and
+// the actions on the selected rows. The main window owns it, attaches PopupMenu1 to its
+// list (files.SetPopupMenu(&menu.PopupMenu1)) and answers for the list through
+// ResultsListAccess.
+#include "dialogs/destinationForm.h"
+#include "runtime/PopupMenu.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The results list as the menu sees it; implemented by the main window.
+class ResultsListAccess {
+  public:
+    virtual ~ResultsListAccess() = default;
+    virtual std::vector<int> SelectedRows() const = 0; // ascending list order
+    virtual std::string RowName(int row) const = 0;
+    virtual std::string RowFolder(int row) const = 0; // ends with a backslash
+    virtual void RemoveRow(int row) = 0;              // later rows move up by one
+    virtual HWND ListHandle() const = 0;              // owner of the shell's dialogs
+    virtual void ViewRowInHex(int row) = 0;           // what a double click on the row does
+};
+
+class TResultsMenu {
+  public:
+    TResultsMenu(ResultsListAccess& list, TFormChooseDestination& destination);
+
+    quennet::TPopupMenu PopupMenu1; // OnPopup runs PopupMenu1Popup
+
+    // Item indexes in PopupMenu1.
+    static constexpr int OpenwithNotepad1 = 0;
+    static constexpr int aaaa = 1; // "View in &HEX"
+    static constexpr int N1 = 2;
+    static constexpr int Move1 = 3;
+    static constexpr int Copy1 = 4;
+    static constexpr int Delete1 = 5;
+    static constexpr int N2 = 6;
+    static constexpr int Opencontainingfolder1 = 7;
+
+    void PopupMenu1Popup(); // the enabled states for the current selection
+    void OpenwithNotepad1Click();
+    void aaaaClick();
+    void Move1Click(int Sender); // Sender: Move1 or Copy1, the item that was chosen
+    void Delete1Click();
+    void Opencontainingfolder1Click();
+
+  private:
+    ResultsListAccess& list_;
+    TFormChooseDestination& destination_;
+};
