@@ -1,0 +1,62 @@
+#include "mainwindow/ShellIntegration.h"
+
+#include "runtime/Registry.h"
+
+namespace quennet {
+
+namespace {
+const std::string kVerb = "Search files for a specific string";
+const std::string kUserClasses = "Software\\Classes\\";
+const std::string kVerbKey = "Folder\\shell\\" + kVerb;
+const std::string kCommandKey = kVerbKey + "\\command\\";
+
+void WriteUserCommand(const ShellVerbKeys& keys) {
+    TRegistry user(keys.userRoot);
+    user.OpenKey(kUserClasses + kCommandKey, true); // a failure shows in the write below
+    user.WriteString("", ShellVerbCommandLine());
+}
+} // namespace
+
+std::string ShellVerbCommandLine() {
+    char path[MAX_PATH * 2] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return "\"" + std::string(path) + "\" \"%1\"";
+}
+
+bool RefreshShellVerb(const ShellVerbKeys& keys) {
+    TRegistry merged(keys.mergedRoot, KEY_READ);
+    if (!merged.KeyExists(kCommandKey))
+        return false;
+    try {
+        // The verb follows the program when it has been moved or renamed.
+        WriteUserCommand(keys);
+    } catch (const ERegistryException&) {
+    }
+    return true;
+}
+
+void ApplyShellIntegration(bool checked, const ShellVerbKeys& keys) {
+    if (checked) {
+        WriteUserCommand(keys);
+        return;
+    }
+    TRegistry(keys.userRoot).DeleteKey(kUserClasses + kVerbKey);
+    // A machine-wide verb (an older install's) still shows through the merged view; removing
+    // it needs rights the user may not have, and failing is silent.
+    TRegistry merged(keys.mergedRoot);
+    if (merged.KeyExists(kVerbKey))
+        merged.DeleteKey(kVerbKey);
+}
+
+void IntegrateIntoShellMouseDown(const TGlyphCheck& box) {
+    ApplyShellIntegration(box.Checked());
+}
+
+void IntegrateIntoShellKeyDown(TGlyphCheck& box, WORD key) {
+    if (key == VK_SPACE)
+        box.SetChecked(!box.Checked());
+    // Any other key applies the state again, which changes nothing.
+    ApplyShellIntegration(box.Checked());
+}
+
+} // namespace quennet
