@@ -34,6 +34,30 @@ TWinControl* ControlOfFocus() {
     return nullptr;
 }
 
+// What a window wants for itself (WM_GETDLGCODE) when `key` is pressed, asked with the key
+// but without the message. Handing the message over (lParam) makes a standard edit take its
+// parent for a dialog box: a multi-line edit then posts WM_CLOSE to its parent on Escape,
+// which closes the form or destroys a panel or scroll box with everything on it, and sends
+// it WM_NEXTDLGCTL on Tab and DM_GETDEFID on Enter. No parent in the runtime is a dialog box.
+UINT WantedKeys(HWND window, WPARAM key) {
+    return static_cast<UINT>(SendMessageA(window, WM_GETDLGCODE, key, 0));
+}
+
+// Whether the window is, or sits in, a combo box whose list is dropped down: Enter and
+// Escape then close the list (the one case where a standard control's wish depends on the
+// message, which WantedKeys does not hand over).
+bool InDroppedComboBox(HWND window) {
+    for (HWND w = window; w; w = GetParent(w)) {
+        char name[16] = "";
+        GetClassNameA(w, name, sizeof name);
+        if (lstrcmpiA(name, "ComboBox") == 0 || lstrcmpiA(name, WC_COMBOBOXEXA) == 0)
+            return SendMessageA(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        if (!(GetWindowLongA(w, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return false;
+}
+
 bool Contains(TWinControl& ancestor, TWinControl* control) {
     for (TWinControl* c = control; c; c = c->Parent())
         if (c == &ancestor)
@@ -308,9 +332,9 @@ bool TForm::PreTranslateMessage(MSG& message) {
         default:
             return false;
         }
-        auto code = static_cast<UINT>(
-            SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)));
-        if (code & mask)
+        if (WantedKeys(message.hwnd, message.wParam) & mask)
+            return false;
+        if (mask == DLGC_WANTALLKEYS && InDroppedComboBox(message.hwnd))
             return false;
         const TShiftState shift = KeyboardShiftState();
         if (!shift.Has(ssAlt)) {
@@ -332,9 +356,7 @@ bool TForm::PreTranslateMessage(MSG& message) {
     if (message.message == WM_SYSCHAR)
         return DialogChar(static_cast<char>(message.wParam));
     if (message.message == WM_CHAR) {
-        auto code = static_cast<UINT>(
-            SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)));
-        if (!(code & DLGC_WANTCHARS))
+        if (!(WantedKeys(message.hwnd, message.wParam) & DLGC_WANTCHARS))
             return DialogChar(static_cast<char>(message.wParam));
     }
     return false;

@@ -15,7 +15,9 @@
 //
 // Keys: before a key message is dispatched, the message loop hands it to the form
 // (PreTranslateMessage). Tab, arrows, Enter and Escape that the focused control does not
-// claim through WM_GETDLGCODE (see TWinControl::WantKeys) are used for navigation (Tab,
+// claim through WM_GETDLGCODE (see TWinControl::WantKeys; asked with the key, never with the
+// message, which would put a standard edit into dialog mode, where Escape closes its parent;
+// Enter and Escape on a dropped-down combo list stay the list's) are used for navigation (Tab,
 // arrows) or offered to every control as a dialog key (TWinControl::DialogKey); Alt+letter,
 // and letters typed on a control that takes no characters, are offered as access keys
 // (TWinControl::DialogChar).
