@@ -522,6 +522,12 @@ bool TShellTreeView::RenameNode(HTREEITEM node, const std::string& newName) {
     if (FirstChild(node)) {
         Expand(node, false);
         DeleteChildren(node);
+        // Expanded once, the tree view would not ask for the children again.
+        TVITEMA state{};
+        state.mask = TVIF_STATE | TVIF_HANDLE;
+        state.hItem = node;
+        state.stateMask = TVIS_EXPANDEDONCE | TVIS_EXPANDED;
+        SendMessageA(HandleOrNull(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&state));
         SetHasChildren(node, (AttributesOf(*item, SFGAO_HASSUBFOLDER) & SFGAO_HASSUBFOLDER) != 0);
     }
     return true;

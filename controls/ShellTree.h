@@ -37,7 +37,7 @@ class TShellTreeView : public TTreeView {
 
     // A special folder ("rfDesktop", "rfMyComputer", ...) or a file-system path. A root that
     // cannot be resolved raises "Error setting path: "<root>"" and the previous one stays.
-    const std::string& Root() const { return root_; }
+    const std::string& RootName() const { return root_; } // Root() is the top node
     void SetRoot(const std::string& root);
     unsigned ObjectTypes() const { return objectTypes_; } // a set of TShellObjectType
     void SetObjectTypes(unsigned types);
