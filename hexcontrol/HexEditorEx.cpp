@@ -1,8 +1,7 @@
 #include "hexcontrol/HexEditorEx.h"
 
 #include "hexcontrol/HexError.h"
-
-#include <cstdio>
+#include "runtime/SystemError.h"
 
 using namespace quennet;
 
@@ -18,26 +17,7 @@ class BusyPointer {
   private:
     HCURSOR m_previous;
 };
-
-std::string HResultText(HRESULT code) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%08lX", static_cast<unsigned long>(code));
-    return buf;
-}
 } // namespace
-
-std::string SystemErrorText(DWORD code) {
-    char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result = n && text ? std::string(text, n) : std::string();
-    if (text)
-        LocalFree(text);
-    while (!result.empty() && (static_cast<unsigned char>(result.back()) <= ' ' || result.back() == '.'))
-        result.pop_back();
-    return result;
-}
 
 EOleSysError::EOleSysError(HRESULT code)
     : std::runtime_error(SystemErrorText(static_cast<DWORD>(code)).empty()

@@ -72,6 +72,3 @@ class THexEditorEx : public THexEditor, private HexDropSite {
     quennet::ComPtr<THexDataObject> m_clipboardObject;
     quennet::ComPtr<THexDropTarget> m_dropTarget;
 };
-
-// The platform's text for an error code, without the trailing period and line break.
-std::string SystemErrorText(DWORD code);

@@ -1,6 +1,7 @@
 // Owners for every kind of Win32 handle the program holds. Each is move-only and frees its
 // handle in the destructor; get() hands out the raw handle without giving up ownership,
-// release() gives it up.
+// release() gives it up. The owner template and the kernel, file and find handles are in
+// runtime/UniqueHandle.h, which the portable engine shares.
 //
 //   GdiBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
 //   SelectGuard keep(dc, brush.get());     // the old brush comes back at scope exit
@@ -13,45 +14,11 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "runtime/UniqueHandle.h"
+
 #include <utility>
 
 namespace quennet {
-
-// One owned value of a handle type; Traits says what "empty" is and how to free it.
-template <class Traits> class UniqueHandle {
-  public:
-    using pointer = typename Traits::pointer;
-
-    UniqueHandle() noexcept = default;
-    explicit UniqueHandle(pointer value) noexcept : value_(value) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : value_(other.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other)
-            reset(other.release());
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { reset(); }
-
-    pointer get() const noexcept { return value_; }
-    explicit operator bool() const noexcept { return value_ != Traits::Empty(); }
-
-    pointer release() noexcept { return std::exchange(value_, Traits::Empty()); }
-    void reset(pointer value = Traits::Empty()) noexcept {
-        pointer old = std::exchange(value_, value);
-        if (old != Traits::Empty())
-            Traits::Close(old);
-    }
-    // For out-parameters: frees what is held and returns the slot to fill.
-    pointer* put() noexcept {
-        reset();
-        return &value_;
-    }
-
-  private:
-    pointer value_ = Traits::Empty();
-};
 
 namespace handle_traits {
 
@@ -59,25 +26,6 @@ template <class T, BOOL(WINAPI* CloseFn)(T)> struct Plain {
     using pointer = T;
     static constexpr T Empty() { return nullptr; }
     static void Close(T value) { CloseFn(value); }
-};
-
-struct Kernel {
-    using pointer = HANDLE;
-    static HANDLE Empty() { return nullptr; }
-    static void Close(HANDLE value) { CloseHandle(value); }
-};
-
-// CreateFile and friends report failure as INVALID_HANDLE_VALUE, not as null.
-struct File {
-    using pointer = HANDLE;
-    static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE value) { CloseHandle(value); }
-};
-
-struct Find {
-    using pointer = HANDLE;
-    static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE value) { FindClose(value); }
 };
 
 struct Key {
@@ -119,9 +67,6 @@ struct Menu {
 } // namespace handle_traits
 
 using OwnedWindow = UniqueHandle<handle_traits::Plain<HWND, DestroyWindow>>;
-using KernelHandle = UniqueHandle<handle_traits::Kernel>;
-using FileHandle = UniqueHandle<handle_traits::File>;
-using FindHandle = UniqueHandle<handle_traits::Find>;
 using RegKey = UniqueHandle<handle_traits::Key>;
 using GlobalMemory = UniqueHandle<handle_traits::Global>;
 using GdiPen = UniqueHandle<handle_traits::Gdi<HPEN>>;

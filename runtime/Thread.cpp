@@ -1,7 +1,7 @@
 #include "runtime/Thread.h"
 
 #include "runtime/Application.h"
-#include "runtime/Exception.h"
+#include "runtime/SystemError.h"
 
 #include <process.h>
 
@@ -24,7 +24,7 @@ void TThread::Start() {
     unsigned id = 0;
     handle_.reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &TThread::ThreadMain, this, 0, &id)));
     if (!handle_)
-        throw Exception("Thread creation error");
+        throw ESystemError("Thread creation error");
     threadId_ = id;
 }
 

@@ -1,7 +1,7 @@
 #include "runtime/Window.h"
 
 #include "runtime/Application.h"
-#include "runtime/Exception.h"
+#include "runtime/SystemError.h"
 #include "runtime/Form.h"
 #include "runtime/PopupMenu.h"
 
@@ -33,8 +33,11 @@ void RegisterOwnClass(const TCreateParams& params, WNDPROC proc) {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = params.ClassName.c_str();
-    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Exception("Cannot register window class " + params.ClassName);
+    if (!RegisterClassExA(&wc)) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_CLASS_ALREADY_EXISTS)
+            throw ESystemError("Cannot register window class " + params.ClassName, error);
+    }
     registered.insert(params.ClassName);
 }
 
@@ -154,8 +157,10 @@ void TWinControl::CreateHandle() {
         CreateWindowExA(params.ExStyle, params.ClassName.c_str(), params.Caption.c_str(), params.Style,
                         params.X, params.Y, params.Width, params.Height, params.Parent, id, instance, this);
     }
-    if (!handle_)
-        throw Exception("Error creating window of class " + params.ClassName);
+    if (!handle_) {
+        const DWORD error = GetLastError();
+        throw ESystemError("Error creating window of class " + params.ClassName, error);
+    }
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     RecordAnchorMargins();
     HandleCreated();

@@ -5,11 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dirent.h>
-#endif
+#include "runtime/UniqueHandle.h"
 
 namespace quennet {
 
@@ -27,7 +23,7 @@ inline constexpr std::uint32_t faDirectory = 0x10;
 inline constexpr std::uint32_t faArchive = 0x20;
 inline constexpr std::uint32_t faAnyFile = 0x3F;
 
-// One open enumeration and its current entry. Move-only; closes itself.
+// One open enumeration and its current entry. Move-only: the enumeration's owner closes it.
 struct TSearchRec {
     std::uint32_t Time = 0; // DOS date (high half) and time of the last write, local time
     std::uint32_t Attr = 0;
@@ -37,17 +33,12 @@ struct TSearchRec {
     // 64-bit size. On POSIX it is looked up on first use, since most entries never need it.
     std::int64_t Size();
 
-    TSearchRec() = default;
-    TSearchRec(const TSearchRec&) = delete;
-    TSearchRec& operator=(const TSearchRec&) = delete;
-    ~TSearchRec();
-
 #ifdef _WIN32
-    HANDLE FindHandle = INVALID_HANDLE_VALUE;
+    FindHandle Handle; // INVALID_HANDLE_VALUE when no enumeration is open
     WIN32_FIND_DATAA FindData{};
     std::int64_t size_ = 0;
 #else
-    DIR* Dir = nullptr;
+    DirectoryHandle Dir;
     std::int64_t size_ = -1;
     bool sizeKnown_ = false;
 #endif

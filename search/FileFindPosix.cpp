@@ -42,7 +42,7 @@ EntryKind KindFromType(unsigned char type) {
 
 // Resolves an entry whose type the directory did not tell (or a link) with stat calls.
 EntryKind ResolveKind(TSearchRec& rec) {
-    const int dirFd = dirfd(rec.Dir);
+    const int dirFd = dirfd(rec.Dir.get());
     struct stat st;
     if (fstatat(dirFd, rec.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return EntryKind::Other;
@@ -63,7 +63,7 @@ EntryKind ResolveKind(TSearchRec& rec) {
 std::uint32_t ReadEntry(TSearchRec& rec) {
     for (;;) {
         errno = 0;
-        const dirent* entry = readdir(rec.Dir);
+        const dirent* entry = readdir(rec.Dir.get());
         if (!entry)
             return errno != 0 ? static_cast<std::uint32_t>(errno) : kNoMoreFiles;
         rec.Name = entry->d_name;
@@ -88,7 +88,7 @@ std::uint32_t ReadEntry(TSearchRec& rec) {
 std::int64_t TSearchRec::Size() {
     if (!sizeKnown_) {
         struct stat st;
-        if (Dir && fstatat(dirfd(Dir), Name.c_str(), &st, 0) == 0) {
+        if (Dir && fstatat(dirfd(Dir.get()), Name.c_str(), &st, 0) == 0) {
             size_ = st.st_size;
             Time = PackDosTime(st.st_mtime);
         } else {
@@ -99,17 +99,13 @@ std::int64_t TSearchRec::Size() {
     return size_;
 }
 
-TSearchRec::~TSearchRec() {
-    CloseFindHandle(*this);
-}
-
 std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec) {
     CloseFindHandle(rec);
     rec.ExcludeMask = 0x1E & ~attrMask;
     // The pattern is a folder followed by a wildcard name; the listing is of the folder.
     const auto slash = pattern.find_last_of(kPathSeparator);
     const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
-    rec.Dir = opendir(folder.c_str());
+    rec.Dir.reset(opendir(folder.c_str()));
     if (!rec.Dir)
         return static_cast<std::uint32_t>(errno);
     const std::uint32_t error = ReadEntry(rec);
@@ -125,10 +121,7 @@ std::uint32_t FindNextEntry(TSearchRec& rec) {
 }
 
 void CloseFindHandle(TSearchRec& rec) {
-    if (rec.Dir) {
-        closedir(rec.Dir);
-        rec.Dir = nullptr;
-    }
+    rec.Dir.reset();
 }
 
 bool IsExistingFolder(const std::string& path) {

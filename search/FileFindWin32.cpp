@@ -8,7 +8,7 @@ namespace {
 
 std::uint32_t SkipAndFill(TSearchRec& rec) {
     while (rec.FindData.dwFileAttributes & rec.ExcludeMask) {
-        if (!FindNextFileA(rec.FindHandle, &rec.FindData))
+        if (!FindNextFileA(rec.Handle.get(), &rec.FindData))
             return GetLastError();
     }
     FILETIME local;
@@ -29,15 +29,11 @@ std::int64_t TSearchRec::Size() {
     return size_;
 }
 
-TSearchRec::~TSearchRec() {
-    CloseFindHandle(*this);
-}
-
 std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec) {
     CloseFindHandle(rec);
     rec.ExcludeMask = 0x1E & ~attrMask;
-    rec.FindHandle = FindFirstFileA(pattern.c_str(), &rec.FindData);
-    if (rec.FindHandle == INVALID_HANDLE_VALUE)
+    rec.Handle.reset(FindFirstFileA(pattern.c_str(), &rec.FindData));
+    if (!rec.Handle)
         return GetLastError();
     const std::uint32_t error = SkipAndFill(rec);
     if (error != 0)
@@ -46,18 +42,15 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
 }
 
 std::uint32_t FindNextEntry(TSearchRec& rec) {
-    if (rec.FindHandle == INVALID_HANDLE_VALUE)
+    if (!rec.Handle)
         return ERROR_INVALID_HANDLE;
-    if (!FindNextFileA(rec.FindHandle, &rec.FindData))
+    if (!FindNextFileA(rec.Handle.get(), &rec.FindData))
         return GetLastError();
     return SkipAndFill(rec);
 }
 
 void CloseFindHandle(TSearchRec& rec) {
-    if (rec.FindHandle != INVALID_HANDLE_VALUE) {
-        FindClose(rec.FindHandle);
-        rec.FindHandle = INVALID_HANDLE_VALUE;
-    }
+    rec.Handle.reset();
 }
 
 bool IsExistingFolder(const std::string& path) {

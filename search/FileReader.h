@@ -2,6 +2,8 @@
 // write sharing, so files other programs have open are still read; POSIX: open/read.
 #pragma once
 
+#include "runtime/UniqueHandle.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,11 +14,6 @@ struct TSearchRec;
 
 class FileReader {
   public:
-    FileReader() = default;
-    FileReader(const FileReader&) = delete;
-    FileReader& operator=(const FileReader&) = delete;
-    ~FileReader() { Close(); }
-
     // False when the file cannot be opened (locked, denied, vanished). `entry`, when given, is
     // the file's current entry in an open enumeration of its folder; POSIX opens the name
     // relative to that folder and saves the look-up of the whole path.
@@ -25,13 +22,13 @@ class FileReader {
     std::int64_t Size() const;
     // Reads up to `count` bytes; fewer only at the end of the file or on an error.
     std::size_t Read(void* buffer, std::size_t count);
-    void Close();
+    void Close() { file_.reset(); }
 
   private:
 #ifdef _WIN32
-    void* handle_ = reinterpret_cast<void*>(-1); // INVALID_HANDLE_VALUE when closed
+    FileHandle file_;
 #else
-    int fd_ = -1;
+    FileDescriptor file_;
 #endif
 };
 
