@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <future>
+#include <new>
+#include <system_error>
 
 namespace quennet::cli {
 
@@ -86,19 +88,20 @@ std::optional<SearchRequest> CliFrontEnd::PrepareSearch() {
 
 void CliFrontEnd::AppendRow(const ResultRow& row) {
     if (options_.Columns) {
-        std::fprintf(out_, "%s\t%s\t%s\t%lld\n", row.Name.c_str(), row.Folder.c_str(),
+        std::fprintf(out_, "%s\t%s\t%s\t%lld", row.Name.c_str(), row.Folder.c_str(),
                      GetSize(row.Size).c_str(), static_cast<long long>(row.MatchOffset));
     } else {
         std::fputs(row.Folder.c_str(), out_);
         std::fputs(row.Name.c_str(), out_);
-        std::fputc('\n', out_);
     }
+    std::fputc(options_.NulTerminated ? '\0' : '\n', out_);
+    rowsUnflushed_ = true;
 }
 
-void CliFrontEnd::ReportSearchError(const std::string& message) {
-    std::fprintf(err_, "%s\n", message.c_str());
+void CliFrontEnd::ReportSearchError(const SearchError& error) {
+    std::fprintf(err_, "%s\n", error.Message.c_str());
     if (exitStatus_ == kExitOk)
-        exitStatus_ = message.find("invalid mask") != std::string::npos ? kExitBadInput : kExitError;
+        exitStatus_ = error.Fault == SearchError::Kind::InvalidMask ? kExitBadInput : kExitError;
 }
 
 void CliFrontEnd::FinishSearch() {
@@ -109,16 +112,29 @@ void CliFrontEnd::FinishSearch() {
     Status("Done");
 }
 
+std::unique_ptr<TMyThread> CliFrontEnd::StartWorker() {
+    return std::make_unique<TMyThread>(*this, options_.Roots, progress_, sizeBounds_);
+}
+
 int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
     for (const std::string& root : options_.Roots) {
         if (!IsValidLookInPath(root)) {
-            std::fprintf(err_, "Invalid directory.\n");
+            std::fprintf(err_, "%s\n", kInvalidDirectoryMessage);
             return kExitBadInput;
         }
     }
 
+    std::unique_ptr<TMyThread> worker;
+    try {
+        worker = StartWorker();
+    } catch (const std::system_error& e) {
+        std::fprintf(err_, "Cannot start the search thread: %s\n", e.what());
+        return kExitError;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(err_, "Out of memory.\n");
+        return kExitError;
+    }
     bool interrupted = false;
-    TMyThread worker(*this, options_.Roots, progress_, sizeBounds_);
     auto nextProgress = Clock::now() + std::chrono::milliseconds(500);
     auto nextSecond = Clock::now() + std::chrono::seconds(1);
     // FinishSearch is the worker's last step; the thread ends right after it.
@@ -128,10 +144,16 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
             std::min({nextProgress, nextSecond, Clock::now() + std::chrono::milliseconds(100)});
         // After a batch, let the worker gather rows for a millisecond: waking for every row
         // would cost a thread switch per row.
-        if (ServeQueue(until) > 0 && !finished_)
+        const bool served = ServeQueue(until) > 0;
+        // Rows reach a pipe or a terminal as each batch arrives, not when the search ends.
+        if (rowsUnflushed_) {
+            std::fflush(out_);
+            rowsUnflushed_ = false;
+        }
+        if (served && !finished_)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (interrupt.load() && !worker.Terminated()) {
-            worker.Terminate();
+        if (interrupt.load() && !worker->Terminated()) {
+            worker->Terminate();
             interrupted = true;
         }
         const auto now = Clock::now();

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -32,8 +33,12 @@ class CliFrontEnd : public SearchFrontEnd {
     void PostToUiThread(std::function<void()> step) override;
     std::optional<SearchRequest> PrepareSearch() override;
     void AppendRow(const ResultRow& row) override;
-    void ReportSearchError(const std::string& message) override;
+    void ReportSearchError(const SearchError& error) override;
     void FinishSearch() override;
+
+  protected:
+    // Starts the search thread. Tests override it to make the start fail as the system would.
+    virtual std::unique_ptr<TMyThread> StartWorker();
 
   private:
     // Runs every queued step, waiting until `until` for the first; returns how many ran.
@@ -54,6 +59,7 @@ class CliFrontEnd : public SearchFrontEnd {
     LiveSizeBounds sizeBounds_;
     bool searching_ = false; // between PrepareSearch and FinishSearch
     bool finished_ = false;  // FinishSearch has run
+    bool rowsUnflushed_ = false;
     int elapsedSeconds_ = 0;
     int exitStatus_ = kExitOk;
 };

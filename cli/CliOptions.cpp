@@ -1,34 +1,57 @@
 #include "cli/CliOptions.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
+#include <cstdint>
 
 namespace quennet::cli {
 
 const char* const kUsage =
     "usage: quennet-cli [--name FRAGMENT] [--text PHRASE [--case-sensitive] | --hex \"4D 5A\"]\n"
-    "                   [--min-kb N] [--max-kb N] [--buffer-mb N] [--columns] [--progress] FOLDER...\n"
+    "                   [--min-kb N] [--max-kb N] [--buffer-mb N] [--columns] [--null] [--progress]\n"
+    "                   FOLDER...\n"
     "\n"
     "Lists the files under the FOLDERs whose name contains FRAGMENT (wildcards * ? [set]),\n"
     "whose content holds PHRASE (ASCII case ignored unless --case-sensitive) or the HEX bytes,\n"
     "and whose size lies between the bounds in KB (--max-kb 0: no upper limit).\n"
     "  --buffer-mb N  read files in pieces of N MB (1 to 200, default 25)\n"
     "  --columns      name, folder, size and match offset, separated by tabs\n"
+    "  --null         end each row with a NUL byte instead of a line break\n"
     "  --progress     status lines on stderr every half second\n";
 
-std::int32_t ReadSpinValue(const std::string& text, std::int32_t minValue, std::int32_t maxValue) {
-    if (text.empty())
-        return minValue;
-    errno = 0;
-    char* end = nullptr;
-    const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE || value < INT32_MIN || value > INT32_MAX)
-        return minValue;
-    return static_cast<std::int32_t>(std::clamp<long long>(value, minValue, maxValue));
+namespace {
+
+constexpr std::int32_t kMaxMinSizeKb = 2147483646;
+constexpr std::int32_t kMaxMaxSizeKb = 2147483647;
+
+std::string NumberError(const std::string& option, const std::string& value, std::int32_t minValue,
+                        std::int32_t maxValue) {
+    return option + " must be a whole number from " + std::to_string(minValue) + " to " +
+           std::to_string(maxValue) + ", not \"" + value + "\"";
 }
 
-std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args) {
+} // namespace
+
+std::optional<std::int32_t> ParseWholeNumber(const std::string& text, std::int32_t minValue,
+                                             std::int32_t maxValue) {
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::size_t first = negative ? 1 : 0;
+    if (text.size() == first)
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (std::size_t i = first; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+        if (value > INT32_MAX + std::int64_t{1})
+            return std::nullopt; // far out of range; stop before the sum overflows
+    }
+    if (negative)
+        value = -value;
+    if (value < minValue || value > maxValue)
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CliOptions options;
     bool haveText = false;
     bool haveHex = false;
@@ -45,44 +68,61 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args)
         }
         if (arg == "--columns") {
             options.Columns = true;
-        } else if (arg == "--progress") {
-            options.Progress = true;
-        } else if (arg == "--case-sensitive") {
-            options.Criteria.CaseSensitive = true;
-        } else {
-            if (i + 1 >= args.size())
-                return std::nullopt;
-            const std::string& value = args[++i];
-            if (arg == "--name") {
-                options.Criteria.NameFragment = value;
-            } else if (arg == "--text") {
-                options.Criteria.PhraseText = value;
-                haveText = true;
-            } else if (arg == "--hex") {
-                options.Criteria.PhraseText = value;
-                options.Criteria.HexNotation = true;
-                haveHex = true;
-            } else if (arg == "--min-kb") {
-                options.Criteria.MinSizeKb = ReadSpinValue(value, 0, 2147483646);
-                options.Size.Enabled = true;
-            } else if (arg == "--max-kb") {
-                options.Criteria.MaxSizeKb = ReadSpinValue(value, 0, 2147483647);
-                options.Size.Enabled = true;
-            } else if (arg == "--buffer-mb") {
-                options.Criteria.BufferMegabytes =
-                    ReadSpinValue(value, kMinBufferMegabytes, kMaxBufferMegabytes);
-            } else {
-                return std::nullopt;
-            }
+            continue;
         }
+        if (arg == "--null") {
+            options.NulTerminated = true;
+            continue;
+        }
+        if (arg == "--progress") {
+            options.Progress = true;
+            continue;
+        }
+        if (arg == "--case-sensitive") {
+            options.Criteria.CaseSensitive = true;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return {};
+        const std::string& value = args[++i];
+        // A number option's value, or the message that refuses it.
+        auto number = [&](std::int32_t minValue, std::int32_t maxValue, std::int32_t& target) {
+            const auto parsed = ParseWholeNumber(value, minValue, maxValue);
+            if (parsed)
+                target = *parsed;
+            return parsed ? std::string() : NumberError(arg, value, minValue, maxValue);
+        };
+        std::string error;
+        if (arg == "--name") {
+            options.Criteria.NameFragment = value;
+        } else if (arg == "--text") {
+            options.Criteria.PhraseText = value;
+            haveText = true;
+        } else if (arg == "--hex") {
+            options.Criteria.PhraseText = value;
+            options.Criteria.HexNotation = true;
+            haveHex = true;
+        } else if (arg == "--min-kb") {
+            error = number(0, kMaxMinSizeKb, options.Criteria.MinSizeKb);
+            options.Size.Enabled = true;
+        } else if (arg == "--max-kb") {
+            error = number(0, kMaxMaxSizeKb, options.Criteria.MaxSizeKb);
+            options.Size.Enabled = true;
+        } else if (arg == "--buffer-mb") {
+            error = number(kMinBufferMegabytes, kMaxBufferMegabytes, options.Criteria.BufferMegabytes);
+        } else {
+            return {};
+        }
+        if (!error.empty())
+            return {std::nullopt, error};
     }
     if ((haveText && haveHex) || options.Roots.empty())
-        return std::nullopt;
+        return {};
     if (haveHex)
         options.Criteria.CaseSensitive = false;
     options.Size.MinKb = options.Criteria.MinSizeKb;
     options.Size.MaxKb = options.Criteria.MaxSizeKb;
-    return options;
+    return {std::move(options), {}};
 }
 
 } // namespace quennet::cli

@@ -15,16 +15,24 @@ struct CliOptions {
     SizeCriterion Size; // enabled when --min-kb or --max-kb was given
     bool Columns = false;
     bool Progress = false;
+    bool NulTerminated = false; // --null: each row ends with a NUL byte, as find -print0 does
     std::vector<std::string> Roots;
+};
+
+struct ParsedCommandLine {
+    std::optional<CliOptions> Options;
+    // Without Options: the message naming the faulty option, or empty when the usage says
+    // what is wrong (an unknown option, a missing argument, no folder).
+    std::string Error;
 };
 
 extern const char* const kUsage;
 
-// nullopt for an unknown option, a missing argument or no folder (the caller prints kUsage).
-std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args);
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-// A number as the window's spin edits read it: text that is not a 32-bit decimal integer
-// counts as the minimum; values outside the bounds are brought to the nearer one.
-std::int32_t ReadSpinValue(const std::string& text, std::int32_t minValue, std::int32_t maxValue);
+// A whole decimal number from `minValue` to `maxValue`; nullopt for anything else (letters,
+// a fraction, a sign on a positive number, a value out of range).
+std::optional<std::int32_t> ParseWholeNumber(const std::string& text, std::int32_t minValue,
+                                             std::int32_t maxValue);
 
 } // namespace quennet::cli

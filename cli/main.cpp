@@ -5,6 +5,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #ifdef _WIN32
@@ -29,15 +30,17 @@ void OnSigint(int) {
 }
 #endif
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Search(int argc, char** argv) {
     using namespace quennet::cli;
-    const auto options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (!options) {
-        std::fputs(kUsage, stderr);
+    const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.Options) {
+        if (parsed.Error.empty())
+            std::fputs(kUsage, stderr);
+        else
+            std::fprintf(stderr, "%s\n", parsed.Error.c_str());
         return kExitBadInput;
     }
+    const CliOptions& options = *parsed.Options;
     quennet::LeadBytes::LoadFromPlatform();
 #ifdef _WIN32
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
@@ -49,6 +52,17 @@ int main(int argc, char** argv) {
 #endif
     static char outBuffer[1 << 16];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
-    CliFrontEnd frontEnd(*options, stdout, stderr);
+    CliFrontEnd frontEnd(options, stdout, stderr);
     return frontEnd.Run(g_interrupt);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Search(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("Out of memory.\n", stderr);
+        return quennet::cli::kExitError;
+    }
 }

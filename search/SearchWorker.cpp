@@ -9,6 +9,23 @@
 
 namespace quennet {
 
+namespace {
+
+// Called inside a catch block: the error the front end is told of.
+SearchError CurrentSearchError() {
+    try {
+        throw;
+    } catch (const EMaskException& e) {
+        return {SearchError::Kind::InvalidMask, e.what()};
+    } catch (const std::bad_alloc&) {
+        return {SearchError::Kind::OutOfMemory, "Out of memory."};
+    } catch (const std::exception& e) {
+        return {SearchError::Kind::Other, e.what()};
+    }
+}
+
+} // namespace
+
 TMyThread::TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
                      const LiveSizeBounds& sizeBounds, std::size_t chunkSize)
     : frontEnd_(frontEnd), roots_(std::move(roots)), progress_(progress), sizeBounds_(sizeBounds),
@@ -30,11 +47,11 @@ void TMyThread::Execute() {
     std::optional<SearchRequest> request;
     try {
         frontEnd_.RunOnUiThread([&] { request = frontEnd_.PrepareSearch(); });
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         // The window must not stay in the searching state: report and go on to the end.
         request.reset();
-        const std::string message = e.what();
-        frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(message); });
+        const SearchError error = CurrentSearchError();
+        frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(error); });
     }
     if (!request)
         Terminate();
@@ -51,7 +68,7 @@ void TMyThread::Execute() {
 }
 
 void TMyThread::Walk(const SearchRequest& request) {
-    std::string error;
+    std::optional<SearchError> error;
     try {
         nameMask_ = std::make_unique<TMask>(request.NameMask);
         if (!request.Phrase.empty())
@@ -64,15 +81,13 @@ void TMyThread::Walk(const SearchRequest& request) {
                 break;
             ScanFolder(roots_[i]);
         }
-    } catch (const std::bad_alloc&) {
-        error = "Out of memory.";
-    } catch (const std::exception& e) {
-        error = e.what();
+    } catch (const std::exception&) {
+        error = CurrentSearchError();
     }
     scanner_.reset();
-    if (!error.empty()) {
+    if (error) {
         Terminate();
-        frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(error); });
+        frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(*error); });
     }
 }
 

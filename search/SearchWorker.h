@@ -50,6 +50,14 @@ class SearchProgress {
     std::string currentFolder_;
 };
 
+// A fault that broke off a search. The kind lets a front end react without reading the text:
+// the command line gives a bad pattern the exit status of bad input.
+struct SearchError {
+    enum class Kind { InvalidMask, OutOfMemory, Other };
+    Kind Fault = Kind::Other;
+    std::string Message;
+};
+
 // The user-interface side of a search. The worker calls the first two from its own thread;
 // it calls the others only through them, so they run on the user-interface thread.
 class SearchFrontEnd {
@@ -66,7 +74,7 @@ class SearchFrontEnd {
     virtual std::optional<SearchRequest> PrepareSearch() = 0;
     virtual void AppendRow(const ResultRow& row) = 0;
     // A fault that broke off the walk (an invalid name pattern, no memory for the buffer).
-    virtual void ReportSearchError(const std::string& message) = 0;
+    virtual void ReportSearchError(const SearchError& error) = 0;
     virtual void FinishSearch() = 0;
 };
 

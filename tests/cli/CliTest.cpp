@@ -5,7 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 using namespace quennet;
 using namespace quennet::cli;
@@ -14,18 +24,18 @@ using quennet::test::TempTree;
 namespace {
 
 std::optional<CliOptions> Parse(std::vector<std::string> args) {
-    return ParseCommandLine(args);
+    return ParseCommandLine(args).Options;
 }
 
 TEST(CommandLine, OptionsMapToCriteria) {
     auto o = Parse({"--name", "rep", "--text", "Hi", "--case-sensitive", "--min-kb", "5", "--buffer-mb",
-                    "300", "--columns", "A", "B"});
+                    "150", "--columns", "A", "B"});
     ASSERT_TRUE(o);
     EXPECT_EQ(o->Criteria.NameFragment, "rep");
     EXPECT_EQ(o->Criteria.PhraseText, "Hi");
     EXPECT_TRUE(o->Criteria.CaseSensitive);
     EXPECT_FALSE(o->Criteria.HexNotation);
-    EXPECT_EQ(o->Criteria.BufferMegabytes, 200);
+    EXPECT_EQ(o->Criteria.BufferMegabytes, 150);
     EXPECT_TRUE(o->Size.Enabled);
     EXPECT_EQ(o->Size.MinKb, 5);
     EXPECT_EQ(o->Size.MaxKb, 0);
@@ -47,28 +57,52 @@ TEST(CommandLine, UsageErrors) {
     EXPECT_TRUE(Parse({"--", "--name"}));                     // a folder named like an option
 }
 
-TEST(CommandLine, NumbersReadLikeTheSpinEdits) {
-    EXPECT_EQ(ReadSpinValue("12", 1, 200), 12);
-    EXPECT_EQ(ReadSpinValue("abc", 1, 200), 1);
-    EXPECT_EQ(ReadSpinValue("", 1, 200), 1);
-    EXPECT_EQ(ReadSpinValue("0", 1, 200), 1);
-    EXPECT_EQ(ReadSpinValue("99999999999", 0, 2147483647), 0); // not a 32-bit number
-    EXPECT_EQ(ReadSpinValue("2147483647", 0, 2147483646), 2147483646);
+// The options are the program's own interface, not spin edits: a number that is not whole
+// and in range is refused with the option's name, never quietly turned into another value.
+TEST(CommandLine, BadNumbersAreRefusedNamingTheOption) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"--min-kb", "abc"},        {"--min-kb", "1O0"},  {"--max-kb", "-5"},     {"--max-kb", "99999999999"},
+        {"--min-kb", "2147483647"}, {"--min-kb", ""},     {"--min-kb", "+5"},     {"--min-kb", "5.0"},
+        {"--min-kb", " 5"},         {"--buffer-mb", "0"}, {"--buffer-mb", "201"}, {"--buffer-mb", "25MB"},
+    };
+    for (const auto& [option, value] : refused) {
+        const ParsedCommandLine parsed = ParseCommandLine({option, value, "X"});
+        EXPECT_FALSE(parsed.Options) << option << " " << value;
+        EXPECT_NE(parsed.Error.find(option), std::string::npos) << parsed.Error;
+        EXPECT_NE(parsed.Error.find(std::string("\"") + value + "\""), std::string::npos) << parsed.Error;
+    }
+    EXPECT_EQ(ParseCommandLine({"--max-kb", "-5", "X"}).Error,
+              "--max-kb must be a whole number from 0 to 2147483647, not \"-5\"");
+
+    auto bounds = Parse({"--min-kb", "2147483646", "--max-kb", "2147483647", "--buffer-mb", "1", "X"});
+    ASSERT_TRUE(bounds);
+    EXPECT_EQ(bounds->Size.MinKb, 2147483646);
+    EXPECT_EQ(bounds->Size.MaxKb, 2147483647);
+    EXPECT_EQ(bounds->Criteria.BufferMegabytes, 1);
+    auto low = Parse({"--min-kb", "0", "--buffer-mb", "200", "X"});
+    ASSERT_TRUE(low);
+    EXPECT_EQ(low->Size.MinKb, 0);
+    EXPECT_EQ(low->Criteria.BufferMegabytes, 200);
+
+    EXPECT_EQ(ParseCommandLine({"--bogus", "X"}).Error, ""); // usage errors leave it to the usage text
 }
+
+template <class FrontEnd> struct As {};
 
 // Runs the front end with its output captured.
 struct CliRun {
     int status = -1;
     std::string out, err;
 
-    explicit CliRun(std::vector<std::string> args, bool interruptAtOnce = false) {
-        auto options = ParseCommandLine(args);
+    template <class FrontEnd = CliFrontEnd>
+    explicit CliRun(std::vector<std::string> args, bool interruptAtOnce = false, As<FrontEnd> = {}) {
+        auto options = ParseCommandLine(args).Options;
         EXPECT_TRUE(options);
         std::FILE* o = std::tmpfile();
         std::FILE* e = std::tmpfile();
         std::atomic<bool> interrupt{interruptAtOnce};
         {
-            CliFrontEnd frontEnd(*options, o, e);
+            FrontEnd frontEnd(*options, o, e);
             status = frontEnd.Run(interrupt);
         }
         out = ReadAll(o);
@@ -98,6 +132,87 @@ TEST(CliRuns, PathsAndColumns) {
 
     const CliRun columns({"--name", "b", "--columns", tree.Path("")});
     EXPECT_EQ(columns.out, "b.txt\t" + tree.Path("sub") + kPathSeparator + "\t1.46 KB\t0\n");
+
+    const CliRun nul({"--null", tree.Path("")}); // files before subfolders: the order is fixed
+    EXPECT_EQ(nul.out, tree.Root() + "a.txt" + '\0' + tree.Path("sub") + kPathSeparator + "b.txt" + '\0');
+}
+
+// A file of `size` bytes that takes no room on disk: reading its zeros takes long.
+void MakeSparseFile(const std::string& path, std::int64_t size) {
+#ifdef _WIN32
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+#else
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(file);
+    std::fclose(file);
+    ASSERT_EQ(truncate(path.c_str(), size), 0);
+#endif
+}
+
+// People pipe the output into other tools: a match found at once must reach them while the
+// search goes on, not when it ends.
+TEST(CliRuns, RowsReachTheOutputWhileTheSearchGoesOn) {
+    TempTree tree, outside;
+    tree.File("hit.txt", "needle");
+    tree.Folder("sub");
+    MakeSparseFile(tree.Path("sub/huge.bin"), std::int64_t{1} << 40); // walked after hit.txt
+    const std::string outPath = outside.Path("out.txt");
+    std::FILE* out = std::fopen(outPath.c_str(), "wb");
+    ASSERT_TRUE(out);
+    const auto options = ParseCommandLine({"--text", "needle", tree.Path("")}).Options;
+    ASSERT_TRUE(options);
+    std::atomic<bool> interrupt{false};
+    int status = -1;
+    std::thread ui([&] {
+        CliFrontEnd frontEnd(*options, out, stderr);
+        status = frontEnd.Run(interrupt);
+    });
+    bool seen = false;
+    for (int i = 0; i < 500 && !seen; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        seen = std::filesystem::file_size(outPath) > 0;
+    }
+    interrupt = true;
+    ui.join();
+    std::fclose(out);
+    EXPECT_TRUE(seen) << "the row appeared only when the search ended";
+    EXPECT_EQ(status, kExitInterrupted);
+}
+
+// What std::thread throws when the system has no thread to give, and what new throws.
+class NoThreadLeft : public CliFrontEnd {
+  public:
+    using CliFrontEnd::CliFrontEnd;
+
+  protected:
+    std::unique_ptr<TMyThread> StartWorker() override {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    }
+};
+class NoMemoryLeft : public CliFrontEnd {
+  public:
+    using CliFrontEnd::CliFrontEnd;
+
+  protected:
+    std::unique_ptr<TMyThread> StartWorker() override { throw std::bad_alloc(); }
+};
+
+TEST(CliRuns, ASearchThatCannotStartGivesAMessageAndStatusOne) {
+    TempTree tree;
+    tree.File("a.txt");
+    const CliRun noThread({tree.Path("")}, false, As<NoThreadLeft>{});
+    EXPECT_EQ(noThread.status, kExitError);
+    EXPECT_EQ(noThread.err.rfind("Cannot start the search thread: ", 0), 0u) << noThread.err;
+    EXPECT_EQ(noThread.out, "");
+
+    const CliRun noMemory({tree.Path("")}, false, As<NoMemoryLeft>{});
+    EXPECT_EQ(noMemory.status, kExitError);
+    EXPECT_EQ(noMemory.err, "Out of memory.\n");
 }
 
 TEST(CliRuns, BadInputGivesTheMessageAloneAndStatusTwo) {

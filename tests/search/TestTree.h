@@ -61,7 +61,8 @@ class RecordingFrontEnd : public SearchFrontEnd {
 
     std::vector<ResultRow> Rows;
     std::vector<std::string> Errors;
-    std::vector<std::string> Events; // "prepare", "row", "error", "finish" in order
+    std::vector<SearchError::Kind> Faults; // of ReportSearchError, in order
+    std::vector<std::string> Events;       // "prepare", "row", "error", "finish" in order
 
     void RunOnUiThread(const std::function<void()>& step) override { step(); }
     void PostToUiThread(std::function<void()> step) override { step(); }
@@ -83,9 +84,10 @@ class RecordingFrontEnd : public SearchFrontEnd {
         if (OnRow)
             OnRow(row);
     }
-    void ReportSearchError(const std::string& message) override {
+    void ReportSearchError(const SearchError& error) override {
         Events.push_back("error");
-        Errors.push_back(message);
+        Errors.push_back(error.Message);
+        Faults.push_back(error.Fault);
     }
     void FinishSearch() override { Events.push_back("finish"); }
 

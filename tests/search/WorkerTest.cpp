@@ -134,6 +134,7 @@ TEST(FailedChecks, InvalidMaskIsReportedAndFinishStillRuns) {
     run.FrontEnd.Criteria.NameFragment = "[]";
     run.Run({tree.Root()});
     EXPECT_EQ(run.FrontEnd.Errors, (std::vector<std::string>{"'*[]*' is an invalid mask at (3)"}));
+    EXPECT_EQ(run.FrontEnd.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::InvalidMask}));
     EXPECT_EQ(run.FrontEnd.Events, (std::vector<std::string>{"prepare", "error", "finish"}));
 }
 
@@ -279,8 +280,16 @@ TEST(FailedChecks, AnExceptionWhilePreparingStillEndsThroughFinish) {
     run.FrontEnd.OnPrepare = [] { throw std::runtime_error("no criteria panel"); };
     run.Run({tree.Root()});
     EXPECT_EQ(run.FrontEnd.Errors, (std::vector<std::string>{"no criteria panel"}));
+    EXPECT_EQ(run.FrontEnd.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::Other}));
     EXPECT_EQ(run.FrontEnd.Events.back(), "finish");
     EXPECT_TRUE(run.FrontEnd.Rows.empty());
+
+    SearchRun noMemory;
+    noMemory.FrontEnd.OnPrepare = [] { throw std::bad_alloc(); };
+    noMemory.Run({tree.Root()});
+    EXPECT_EQ(noMemory.FrontEnd.Errors, (std::vector<std::string>{"Out of memory."}));
+    EXPECT_EQ(noMemory.FrontEnd.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::OutOfMemory}));
+    EXPECT_EQ(noMemory.FrontEnd.Events.back(), "finish");
 }
 
 } // namespace
