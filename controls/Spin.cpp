@@ -300,6 +300,15 @@ void TSpinEdit::DownClick() {
 LRESULT TSpinEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if ((message == WM_PASTE || message == WM_CUT) && (!editorEnabled_ || readOnly_))
         return 0;
+    if (message == WM_NCPAINT) {
+        // The themed edit (common controls 6) draws its frame with a window DC that does not
+        // leave out the children: the frame's fill covers the buttons, which nothing else
+        // repaints (it happens on focus in and out and on a new text).
+        const LRESULT result = TWinControl::WndProc(message, wParam, lParam);
+        if (button_->HandleAllocated())
+            RedrawWindow(button_->HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return result;
+    }
     return TWinControl::WndProc(message, wParam, lParam);
 }
 

@@ -145,6 +145,40 @@ TEST_F(SpinEditTest, ReadOnlyButtonsOnlyBeep) {
     EXPECT_EQ(sounds.events, std::vector<std::string>{"beep"});
 }
 
+// The dark pixels of both arrows as they are on the screen now (after pending paints).
+int ArrowPixelsOnScreen(TSpinEdit& spin) {
+    Pump();
+    int dark = 0;
+    for (TTimerSpeedButton* button : {&spin.Button().UpButton(), &spin.Button().DownButton()}) {
+        const int w = button->Width(), h = button->Height();
+        Canvas copy(w, h);
+        HDC screen = GetDC(button->Handle());
+        BitBlt(copy.dc(), 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        ReleaseDC(button->Handle(), screen);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const COLORREF c = copy.At(x, y);
+                dark += GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64;
+            }
+    }
+    return dark;
+}
+
+TEST_F(SpinEditTest, ArrowsStayOnScreenThroughFocusAndNewValues) {
+    const int shown = ArrowPixelsOnScreen(*other); // never focused
+    ASSERT_GE(shown, 20);
+    EXPECT_EQ(ArrowPixelsOnScreen(*maxbuf), shown);
+    maxbuf->SetFocus();
+    EXPECT_EQ(ArrowPixelsOnScreen(*maxbuf), shown) << "focus in";
+    maxbuf->SetValue(100);
+    EXPECT_EQ(ArrowPixelsOnScreen(*maxbuf), shown) << "SetValue";
+    other->SetFocus();
+    EXPECT_EQ(ArrowPixelsOnScreen(*maxbuf), shown) << "focus out";
+    EXPECT_EQ(ArrowPixelsOnScreen(*other), shown) << "focus in, the other box";
+    PostMessageA(other->Handle(), WM_KEYDOWN, VK_UP, 1); // a step through the message loop
+    EXPECT_EQ(ArrowPixelsOnScreen(*other), shown) << "Up key";
+}
+
 TEST_F(SpinEditTest, LayoutKeepsTheButtonsInsideTheBox) {
     EXPECT_EQ(maxbuf->Height(), 22);
     TSpinButton& button = maxbuf->Button();
