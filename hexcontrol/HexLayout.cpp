@@ -3,6 +3,7 @@
 #include "hexcontrol/HexError.h"
 
 #include <cctype>
+#include <utility>
 
 namespace {
 bool IsUnit(int v) {
@@ -85,16 +86,11 @@ void HexLayout::SetGutterWidth(int value) {
 }
 
 void HexLayout::SetOffsetFormat(const std::string& text) {
-    HexOffsetUnits units{m_bytesPerRow, m_bytesPerColumn, RulerUnit()};
-    THexOffsetFormat previous = m_format;
-    try {
-        ParseOffsetFormat(text, units, m_format);
-    } catch (...) {
-        // Parse the previous text again so the record is whole; the error still goes out.
-        m_format = previous;
-        ParseOffsetFormat(previous.FormatText, units, m_format);
-        throw;
-    }
+    // Parsed into a copy: a refused format leaves the record as it was, including the digit
+    // count that the automatic width worked out (parsing the old text again would reset it).
+    THexOffsetFormat parsed = m_format;
+    ParseOffsetFormat(text, HexOffsetUnits{m_bytesPerRow, m_bytesPerColumn, RulerUnit()}, parsed);
+    m_format = std::move(parsed);
     RecomputeOffsetWidth();
     RecomputeColumns();
 }

@@ -118,8 +118,19 @@ TEST(OffsetFormat, MalformedFormatsKeepThePreviousOne) {
         EXPECT_EQ(ThrownBy([&] { l.SetOffsetFormat(c.format); }), c.message) << c.format;
         EXPECT_EQ(l.OffsetFormat(), "-!10:0x|");
         EXPECT_EQ(l.OffsetText(4980), "0x1374");
+        // The automatic width stays: the first offset keeps its padding.
+        EXPECT_EQ(l.OffsetText(0), "0x0000") << c.format;
+        EXPECT_EQ(l.OffsetFormatRecord().MinDigits, 4) << c.format;
+        EXPECT_EQ(l.OffsetFormatRecord().Flags, 0x09) << c.format;
         EXPECT_EQ(l.GutterPixels(), 7 * 9 + 21);
     }
+    // Also when the refused format had already parsed a width and a unit of its own.
+    HexLayout l = ViewerLayout(5000);
+    l.SetOffsetFormat("8!10:|h");
+    EXPECT_EQ(ThrownBy([&] { l.SetOffsetFormat("2%-!11:0x|"); }),
+              "Invalid radix in offset format (11h), allowed: 02h..10h");
+    EXPECT_EQ(l.OffsetText(0x24), "00000024h");
+    EXPECT_EQ(l.OffsetFormatRecord().UnitSize, 1);
 }
 
 TEST(OffsetFormat, EmptyFormatPrintsNothing) {
