@@ -218,11 +218,12 @@ HRESULT THexFormatEnumerator::Next(ULONG count, FORMATETC* out, ULONG* fetched) 
     return n == count ? S_OK : S_FALSE;
 }
 
+// As IEnumXXXX::Skip: goes as far as it can, and answers S_OK only when it skipped them all.
 HRESULT THexFormatEnumerator::Skip(ULONG count) {
-    if (count >= HexClipKindCount - m_next)
-        return S_FALSE;
-    m_next += count;
-    return S_OK;
+    const ULONG left = HexClipKindCount - m_next;
+    const ULONG skipped = count < left ? count : left;
+    m_next += skipped;
+    return skipped == count ? S_OK : S_FALSE;
 }
 
 HRESULT THexFormatEnumerator::Reset() {
@@ -233,7 +234,7 @@ HRESULT THexFormatEnumerator::Reset() {
 HRESULT THexFormatEnumerator::Clone(IEnumFORMATETC** out) {
     if (!out)
         return E_POINTER;
-    *out = new THexFormatEnumerator();
+    *out = new THexFormatEnumerator(m_next); // at the same place
     return S_OK;
 }
 

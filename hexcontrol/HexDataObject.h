@@ -64,7 +64,7 @@ class THexDataObject final : public IDataObject {
 
 class THexFormatEnumerator final : public IEnumFORMATETC {
   public:
-    THexFormatEnumerator() = default;
+    explicit THexFormatEnumerator(ULONG next = 0) : m_next(next) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;

@@ -152,11 +152,34 @@ TEST_F(HexWindow, DataObjectAnswersAndEnumerator) {
     EXPECT_EQ(got[1].cfFormat, CF_TEXT);
     EXPECT_EQ(got[3].cfFormat, HexRegisterClipboardFormats().FileContents);
     EXPECT_EQ(got[4].lindex, -1);
+    // Skip answers S_OK when it skipped all it was asked to, S_FALSE when it ran out first;
+    // either way it goes as far as it can.
     formats->Reset();
-    EXPECT_EQ(formats->Skip(5), S_FALSE);
     EXPECT_EQ(formats->Skip(4), S_OK);
     EXPECT_EQ(formats->Next(1, got, &fetched), S_OK);
     EXPECT_EQ(got[0].cfFormat, HexRegisterClipboardFormats().RegEditHexData);
+    formats->Reset();
+    EXPECT_EQ(formats->Skip(5), S_OK); // exactly the five left: at the end
+    EXPECT_EQ(formats->Next(1, got, &fetched), S_FALSE);
+    EXPECT_EQ(fetched, 0u);
+    formats->Reset();
+    EXPECT_EQ(formats->Skip(2), S_OK);
+    EXPECT_EQ(formats->Skip(4), S_FALSE); // three left
+    EXPECT_EQ(formats->Next(1, got, &fetched), S_FALSE);
+    EXPECT_EQ(fetched, 0u);
+
+    // A clone starts where the original stands and then goes its own way.
+    formats->Reset();
+    EXPECT_EQ(formats->Skip(1), S_OK);
+    ComPtr<IEnumFORMATETC> copy;
+    ASSERT_EQ(formats->Clone(copy.put()), S_OK);
+    EXPECT_EQ(copy->Next(1, got, &fetched), S_OK);
+    EXPECT_EQ(got[0].cfFormat, CF_TEXT);
+    EXPECT_EQ(formats->Next(1, got, &fetched), S_OK);
+    EXPECT_EQ(got[0].cfFormat, CF_TEXT);
+    EXPECT_EQ(copy->Skip(3), S_OK); // the clone at its end; the original is not
+    EXPECT_EQ(formats->Next(1, got, &fetched), S_OK);
+    EXPECT_EQ(got[0].cfFormat, HexRegisterClipboardFormats().FileGroupDescriptor);
 
     // The drop effect a target reports is kept.
     FORMATETC effectFormat{HexRegisterClipboardFormats().PerformedDropEffect, nullptr, DVASPECT_CONTENT, -1,
