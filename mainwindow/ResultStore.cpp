@@ -8,13 +8,21 @@ namespace quennet {
 
 ResultStore::ResultStore(NameCompare compare) : compare_(compare) {}
 
-const char* ResultStore::Name(int row) const { return names_.data() + rows_[order_[row]].NameStart; }
+const char* ResultStore::Name(int row) const {
+    return names_.data() + rows_[order_[row]].NameStart;
+}
 
-const std::string& ResultStore::Folder(int row) const { return folders_[rows_[order_[row]].Folder]; }
+const std::string& ResultStore::Folder(int row) const {
+    return folders_[rows_[order_[row]].Folder];
+}
 
-std::int64_t ResultStore::Size(int row) const { return rows_[order_[row]].Size; }
+std::int64_t ResultStore::Size(int row) const {
+    return rows_[order_[row]].Size;
+}
 
-std::int64_t ResultStore::MatchOffset(int row) const { return rows_[order_[row]].MatchOffset; }
+std::int64_t ResultStore::MatchOffset(int row) const {
+    return rows_[order_[row]].MatchOffset;
+}
 
 void ResultStore::Append(const ResultRow& row) {
     // The walk hands over a folder's files one after another, so comparing with the last
@@ -75,10 +83,11 @@ void ResultStore::Clear() {
     folders_.clear();
     folders_.shrink_to_fit();
     committed_ = 0;
-    sortedByName_ = false;
 }
 
-void ResultStore::RemoveRow(int row) { order_.erase(order_.begin() + row); }
+void ResultStore::RemoveRow(int row) {
+    order_.erase(order_.begin() + row);
+}
 
 void ResultStore::SortByName() {
     if (sortedByName_)

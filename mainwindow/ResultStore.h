@@ -34,7 +34,7 @@ class ResultStore {
     // Shows the queued rows: at the end in arrival order, or merged into name order.
     // Returns the number of rows it added.
     int Commit();
-    void Clear();
+    void Clear(); // the sort mode stays: a search starts in arrival order by StopSortingByName
     void RemoveRow(int row);
 
     bool SortedByName() const { return sortedByName_; }

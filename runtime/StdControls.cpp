@@ -296,7 +296,9 @@ TBevel::TBevel() {
 void TBevel::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.ClassName = "TBevel";
-    params.Style &= ~WS_CLIPCHILDREN;
+    // The frame sits beneath the controls it surrounds: clipped by them, its background
+    // never paints over them.
+    params.Style = (params.Style & ~WS_CLIPCHILDREN) | WS_CLIPSIBLINGS;
 }
 
 void TBevel::HandleCreated() {

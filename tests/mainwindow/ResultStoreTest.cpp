@@ -13,7 +13,9 @@
 namespace quennet {
 namespace {
 
-int CompareNames(const char* a, const char* b) { return std::strcmp(a, b); }
+int CompareNames(const char* a, const char* b) {
+    return std::strcmp(a, b);
+}
 
 ResultRow Row(const std::string& name, const std::string& folder = "C:\\f\\", std::int64_t size = 0,
               std::int64_t offset = 0) {
@@ -35,7 +37,8 @@ TEST(ResultStore, RowsShowOnlyAfterCommitInArrivalOrderWithTheirFields) {
     EXPECT_EQ(store.Commit(), 2);
     store.Append(Row("c.txt", "C:\\two\\", 7));
     store.Commit();
-    EXPECT_EQ(Shown(store), (std::vector<std::string>{"b.txt@C:\\one\\", "a.txt@C:\\one\\", "c.txt@C:\\two\\"}));
+    EXPECT_EQ(Shown(store),
+              (std::vector<std::string>{"b.txt@C:\\one\\", "a.txt@C:\\one\\", "c.txt@C:\\two\\"}));
     EXPECT_EQ(store.Size(0), 5368709120LL);
     EXPECT_EQ(store.MatchOffset(0), 1048575);
     EXPECT_EQ(store.Size(2), 7);
@@ -99,7 +102,7 @@ TEST(ResultStore, RemoveAndClear) {
     EXPECT_EQ(Shown(store), (std::vector<std::string>{"x@C:\\f\\", "z@C:\\f\\"}));
     store.Clear();
     EXPECT_EQ(store.Count(), 0);
-    EXPECT_FALSE(store.SortedByName());
+    EXPECT_TRUE(store.SortedByName());
     store.Append(Row("n"));
     store.Commit();
     EXPECT_STREQ(store.Name(0), "n");

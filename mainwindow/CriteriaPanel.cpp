@@ -1,0 +1,133 @@
+#include "mainwindow/CriteriaPanel.h"
+
+#include "controls/ColorSchemes.h"
+
+namespace quennet {
+
+namespace {
+
+constexpr unsigned kStretch = akLeft | akTop | akRight;
+
+// Places a control; a tab order below 0 leaves the control out of the Tab cycle.
+template <class T>
+T& Place(TWinControl& parent, int left, int top, int width, int height, bool stretch, int tab = -1) {
+    T& control = parent.Add<T>();
+    control.SetBounds(left, top, width, height);
+    if (stretch)
+        control.SetAnchors(kStretch);
+    if (tab >= 0) {
+        control.SetTabStop(true);
+        control.SetTabOrder(tab);
+    }
+    return control;
+}
+
+TLabel& Caption(TWinControl& parent, const char* text, int left, int top, bool stretch) {
+    TLabel& label = Place<TLabel>(parent, left, top, 65, 13, stretch);
+    label.SetCaption(text);
+    return label;
+}
+
+TBevel& Frame(TWinControl& parent, int left, int top, int width, int height, TBevelShape shape) {
+    TBevel& bevel = Place<TBevel>(parent, left, top, width, height, true);
+    bevel.SetShape(shape);
+    return bevel;
+}
+
+TEdit& FlatEdit(TWinControl& parent, int top, int tab) {
+    TEdit& edit = Place<TEdit>(parent, 5, top, 144, 19, true, tab);
+    edit.SetFlat(true);
+    return edit;
+}
+
+TGlyphCheck& Check(TWinControl& parent, const char* caption, bool checked, int left, int top, int width,
+                   int tab) {
+    TGlyphCheck& box = Place<TGlyphCheck>(parent, left, top, width, 19, true, tab);
+    box.SetCaption(caption);
+    box.SetChecked(checked);
+    return box;
+}
+
+TGradientButton& Button(TWinControl& parent, const char* caption, int left, int top, int width, int height,
+                        int tab) {
+    TGradientButton& button = Place<TGradientButton>(parent, left, top, width, height, true, tab);
+    button.SetColors(MainWindowButtonColors());
+    button.SetHotTrack(true);
+    button.SetGradient(false);
+    button.SetLayout(TButtonLayout::blGlyphLeft);
+    button.SetSpacing(4);
+    button.SetTransparentGlyph(true);
+    button.SetCaption(caption);
+    return button;
+}
+
+template <class Spin>
+Spin& SpinBox(TWinControl& parent, int left, int top, int width, bool stretch, std::int32_t min,
+              std::int32_t max, std::int32_t value, int tab) {
+    Spin& spin = Place<Spin>(parent, left, top, width, 22, stretch, tab);
+    spin.SetMinValue(min);
+    spin.SetMaxValue(max);
+    spin.SetValue(value);
+    return spin;
+}
+
+TScrollBox& MakePanel(TWinControl& form) {
+    TScrollBox& panel = form.Add<TScrollBox>();
+    panel.SetBounds(0, 0, 157, 568); // the design height: no scroll bar at first
+    panel.SetAlign(alLeft);
+    panel.SetColor(kMoneyGreen);
+    panel.SetParentColor(false);
+    panel.SetTabStop(true);
+    panel.SetTabOrder(2);
+    return panel;
+}
+
+} // namespace
+
+bool TSizeSpinEdit::HandleCommand(WORD notifyCode) {
+    if (notifyCode == EN_CHANGE && OnChange)
+        OnChange(*this);
+    return TSpinEdit::HandleCommand(notifyCode);
+}
+
+CriteriaPanel::CriteriaPanel(TWinControl& form)
+    : Panel2(MakePanel(form)), Label1(Place<TLabel>(Panel2, 4, 4, 146, 26, true)),
+      Bevel1(Frame(Panel2, 4, 34, 147, 2, bsTopLine)),
+      Label2(Caption(Panel2, "All or part of the file name:", 5, 48, true)), fname(FlatEdit(Panel2, 64, 0)),
+      Bevel4(Frame(Panel2, 2, 86, 151, 131, bsFrame)),
+      Label3(Caption(Panel2, "A word or phrase in the file:", 5, 90, false)), ss(FlatEdit(Panel2, 104, 1)),
+      CaseSensitive(Check(Panel2, "Case sensitive", false, 5, 126, 145, 2)),
+      GroupBox1(Place<TGroupBox>(Panel2, 10, 150, 135, 61, true, 3)),
+      typeText(Place<TRadioButton>(GroupBox1, 16, 18, 91, 17, false, 0)),
+      typeHEX(Place<TRadioButton>(GroupBox1, 16, 38, 81, 17, false, 1)),
+      Bevel3(Frame(Panel2, 2, 222, 151, 81, bsFrame)),
+      Label4(Caption(Panel2, "Maximum buffer size (MB):", 10, 226, false)),
+      maxbuf(SpinBox<TSpinEdit>(Panel2, 10, 240, 138, true, 1, 200, 25, 4)),
+      selfadj(Check(Panel2, "Adjust automatically", true, 10, 264, 138, 5)),
+      BufferHelpButton(Button(Panel2, "What is this ?", 10, 284, 138, 15, 12)),
+      Bevel5(Frame(Panel2, 3, 308, 149, 81, bsFrame)),
+      SpecSize(Check(Panel2, "Specify size (in KB)", false, 9, 314, 138, 6)),
+      Label6(Caption(Panel2, "Between:", 9, 342, false)),
+      MinSize(SpinBox<TSizeSpinEdit>(Panel2, 81, 338, 65, false, 0, 2147483646, 0, 7)),
+      Label7(Caption(Panel2, "and (0=infinite)", 9, 366, false)),
+      MaxSize(SpinBox<TSizeSpinEdit>(Panel2, 81, 362, 65, false, 0, 2147483647, 0, 8)),
+      Label5(Caption(Panel2, "Look in:", 7, 392, false)),
+      pathlist(Place<TComboBoxEx>(Panel2, 7, 406, 145, 22, true, 9)),
+      search(Button(Panel2, "Search", 5, 440, 143, 23, 10)), Bevel2(Frame(Panel2, 4, 469, 147, 2, bsTopLine)),
+      IntegrateIntoShell(Check(Panel2, "Integrate into shell", false, 4, 478, 147, 11)),
+      AboutButton(Button(Panel2, "About", 6, 531, 143, 23, 13)) {
+    TFont bold = Label1.Font();
+    bold.Bold = true;
+    Label1.SetFont(bold);
+    Label1.SetAutoSize(false);
+    Label1.SetWordWrap(true);
+    Label1.SetCaption("Search by any or all the criteria below");
+    GroupBox1.SetCaption("Type");
+    typeText.SetCaption("Text");
+    typeText.SetChecked(true);
+    typeHEX.SetCaption("HEX");
+    MinSize.SetEnabled(false);
+    MaxSize.SetEnabled(false);
+}
+
+} // namespace quennet

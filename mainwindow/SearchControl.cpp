@@ -1,0 +1,164 @@
+#include "mainwindow/SearchControl.h"
+
+#include "mainwindow/main.h"
+#include "runtime/Application.h"
+#include "runtime/MessageBoxes.h"
+#include "search/FileFind.h"
+
+namespace quennet {
+
+SearchControl::SearchControl(TForm1& form) : form_(form) {
+    NowSearchingInANDnrOfFilesFound.SetInterval(500);
+    NowSearchingInANDnrOfFilesFound.OnTimer = [this](TTimer&) { NowSearchingInANDnrOfFilesFoundTimer(); };
+    counter.SetInterval(1000);
+    counter.OnTimer = [this](TTimer&) { counterTimer(); };
+}
+
+SearchControl::~SearchControl() {
+    StopAndWait();
+}
+
+bool SearchControl::BuildRoots() {
+    Roots.clear();
+    if (form_.lookIn.LocalDrivesSelected()) {
+        Roots = form_.lookIn.LocalDriveRoots();
+        return true;
+    }
+    const std::string path = form_.lookIn.Text();
+    // Only drive paths: a network path such as \\server\share is refused.
+    if (!IsExistingFolder(path) || path.size() < 2 || path[1] != ':') {
+        ShowErrorBox(kInvalidDirectoryMessage);
+        return false;
+    }
+    Roots.push_back(path);
+    return true;
+}
+
+void SearchControl::searchClick() {
+    if (ActiveWorker) {
+        if (stopPending_)
+            return;
+        ActiveWorker->Terminate();
+        stopPending_ = true;
+        form_.search.SetCaption("Stopping...");
+        form_.search.SetEnabled(false);
+        return;
+    }
+    if (!BuildRoots())
+        return;
+    form_.results.Store().StopSortingByName();
+    RefreshSizeBounds();
+    ActiveWorker = std::make_shared<TMyThread>(*this, Roots, Progress, sizeBounds_);
+}
+
+void SearchControl::StopAndWait() {
+    std::shared_ptr<TMyThread> worker = ActiveWorker;
+    if (!worker)
+        return;
+    worker->Terminate();
+    while (!worker->WaitForFinish(10))
+        Application().CheckSynchronize();
+}
+
+void SearchControl::RefreshSizeBounds() {
+    SizeCriterion criterion;
+    criterion.Enabled = form_.SpecSize.Checked();
+    criterion.MinKb = form_.MinSize.Value();
+    criterion.MaxKb = form_.MaxSize.Value();
+    sizeBounds_.Set(criterion);
+}
+
+void SearchControl::RunOnUiThread(const std::function<void()>& step) {
+    Application().Synchronize(step);
+}
+
+void SearchControl::PostToUiThread(std::function<void()> step) {
+    // A posted step hands over a batch of rows: the list shows them with one count update.
+    Application().Queue([this, step = std::move(step)] {
+        step();
+        form_.results.Commit();
+    });
+}
+
+std::optional<SearchRequest> SearchControl::PrepareSearch() {
+    form_.results.Clear();
+    SearchCriteria criteria;
+    criteria.NameFragment = form_.fname.Text();
+    criteria.PhraseText = form_.ss.Text();
+    criteria.HexNotation = form_.typeHEX.Checked();
+    criteria.CaseSensitive = form_.CaseSensitive.Checked();
+    criteria.BufferMegabytes = form_.maxbuf.Value();
+    criteria.MinSizeKb = form_.MinSize.Value();
+    criteria.MaxSizeKb = form_.MaxSize.Value();
+    PreparedSearch prepared = BuildSearchRequest(criteria);
+    if (!prepared.Request) {
+        ShowErrorBox(prepared.Error);
+        return std::nullopt;
+    }
+    prepared.Request->Roots = Roots;
+    phraseLength_ = static_cast<int>(prepared.Request->Phrase.size());
+
+    form_.CaseSensitive.SetEnabled(false);
+    NowSearchingInANDnrOfFilesFound.SetEnabled(true);
+    form_.autoadjust.SetEnabled(false);
+    for (TWinControl* control :
+         {static_cast<TWinControl*>(&form_.maxbuf), static_cast<TWinControl*>(&form_.selfadj),
+          static_cast<TWinControl*>(&form_.typeText), static_cast<TWinControl*>(&form_.typeHEX),
+          static_cast<TWinControl*>(&form_.fname), static_cast<TWinControl*>(&form_.ss),
+          static_cast<TWinControl*>(&form_.pathlist)})
+        control->SetEnabled(false);
+    form_.StatusBar.SetPanelText(0, "Searching...");
+    counter.SetEnabled(true);
+    form_.search.SetCaption("Stop");
+    form_.StatusBar.SetPanelText(1, "0 files found.");
+    Progress.FilesFound.store(0);
+    elapsedSeconds_ = 0;
+    form_.StatusBar.SetPanelText(3, "Search took 0 seconds.");
+    return prepared.Request;
+}
+
+void SearchControl::AppendRow(const ResultRow& row) {
+    form_.results.Append(row);
+}
+
+void SearchControl::ReportSearchError(const SearchError& error) {
+    ShowErrorBox(error.Message);
+}
+
+void SearchControl::FinishSearch() {
+    form_.results.Commit();
+    form_.maxbuf.SetEnabled(true);
+    NowSearchingInANDnrOfFilesFound.SetEnabled(false);
+    NowSearchingInANDnrOfFilesFoundTimer();
+    form_.selfadj.SetEnabled(true);
+    counter.SetEnabled(false);
+    form_.StatusBar.SetPanelText(0, "Done");
+    form_.search.SetCaption("Search");
+    form_.autoadjust.SetEnabled(true);
+    form_.typeText.SetEnabled(true);
+    form_.typeHEX.SetEnabled(true);
+    form_.fname.SetEnabled(true);
+    form_.CaseSensitive.SetEnabled(form_.typeText.Checked());
+    form_.ss.SetEnabled(true);
+    form_.pathlist.SetEnabled(true);
+    form_.StatusBar.SetPanelText(2, "");
+    form_.search.SetCaption("Search");
+    form_.search.SetEnabled(true);
+    // The worker waits in this step, so its object is released later, once it has ended.
+    std::shared_ptr<TMyThread> ended = std::move(ActiveWorker);
+    ActiveWorker.reset();
+    stopPending_ = false;
+    Application().Queue([ended] {});
+}
+
+void SearchControl::NowSearchingInANDnrOfFilesFoundTimer() {
+    form_.StatusBar.SetPanelText(2, "Now searching in: " + Progress.CurrentFolder());
+    form_.StatusBar.SetPanelText(1, std::to_string(Progress.FilesFound.load()) + " files found.");
+}
+
+void SearchControl::counterTimer() {
+    ++elapsedSeconds_;
+    form_.StatusBar.SetPanelText(3, "Search took " + std::to_string(elapsedSeconds_) + " seconds.");
+}
+
+} // namespace quennet

@@ -1,0 +1,64 @@
+// The Search / Stop button, the locking of the criteria panel, the two progress timers and
+// the status texts: the user-interface side of a search, and the front end that the worker
+// talks to. All of it runs on the user-interface thread.
+#pragma once
+
+#include "runtime/Timer.h"
+#include "search/SearchWorker.h"
+#include "search/SizeBounds.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quennet {
+
+class TForm1;
+
+class SearchControl : public SearchFrontEnd {
+  public:
+    explicit SearchControl(TForm1& form);
+    ~SearchControl() override;
+
+    // Starts a search, stops the running one, or does nothing while a stop is pending.
+    void searchClick();
+    bool Searching() const { return ActiveWorker != nullptr; }
+    bool StopPending() const { return stopPending_; }
+    // Closing: makes a stop request and waits for the worker's end, serving its steps
+    // (FinishSearch among them) meanwhile.
+    void StopAndWait();
+
+    // Copies SpecSize, MinSize and MaxSize for the worker, which reads them for every file.
+    void RefreshSizeBounds();
+    // The phrase length of the search that filled the list, for the viewer's selection.
+    int PhraseLength() const { return phraseLength_; }
+    std::int32_t ElapsedSeconds() const { return elapsedSeconds_; }
+
+    TTimer NowSearchingInANDnrOfFilesFound;
+    TTimer counter;
+    SearchProgress Progress;
+
+    // SearchFrontEnd
+    void RunOnUiThread(const std::function<void()>& step) override;
+    void PostToUiThread(std::function<void()> step) override;
+    std::optional<SearchRequest> PrepareSearch() override;
+    void AppendRow(const ResultRow& row) override;
+    void ReportSearchError(const SearchError& error) override;
+    void FinishSearch() override;
+
+  private:
+    void NowSearchingInANDnrOfFilesFoundTimer();
+    void counterTimer();
+    // Step 1 of a search: the roots of the look-in choice; false after "Invalid directory.".
+    bool BuildRoots();
+
+    TForm1& form_;
+    std::shared_ptr<TMyThread> ActiveWorker;
+    bool stopPending_ = false;
+    std::vector<std::string> Roots;
+    LiveSizeBounds sizeBounds_;
+    int phraseLength_ = 0;
+    std::int32_t elapsedSeconds_ = 0;
+};
+
+} // namespace quennet

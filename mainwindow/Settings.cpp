@@ -1,0 +1,81 @@
+#include "mainwindow/Settings.h"
+
+#include "runtime/Registry.h"
+
+namespace quennet {
+
+namespace {
+
+bool Holds(SettingWhen when, const StoredSettings& s) {
+    switch (when) {
+    case SettingWhen::SelfAdjustOff:
+        return s.SelfAdjustBuffer == 0;
+    case SettingWhen::NotMaximized:
+        return s.Maximized == 0;
+    case SettingWhen::Always:
+        break;
+    }
+    return true;
+}
+
+} // namespace
+
+// clang-format off
+const SettingEntry kSettingsTable[12] = {
+    {"Case Sensitive",     &StoredSettings::CaseSensitive,    0,   SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
+    {"Self Adjust Buffer", &StoredSettings::SelfAdjustBuffer, 1,   SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
+    {"Buffer",             &StoredSettings::Buffer,           25,  SettingKind::Number, SettingWhen::SelfAdjustOff, SettingWhen::SelfAdjustOff},
+    {"Maximized",          &StoredSettings::Maximized,        0,   SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
+    {"Position-Left",      &StoredSettings::PositionLeft,     298, SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
+    {"Position-Top",       &StoredSettings::PositionTop,      89,  SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
+    {"Size-Width",         &StoredSettings::SizeWidth,        817, SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
+    {"Size-Height",        &StoredSettings::SizeHeight,       614, SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
+    {"Splitter-Position",  &StoredSettings::SplitterPosition, 157, SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
+    {"Column1 width",      &StoredSettings::Column1Width,     200, SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
+    {"Column2 width",      &StoredSettings::Column2Width,     318, SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
+    {"Column3 width",      &StoredSettings::Column3Width,     105, SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
+};
+// clang-format on
+
+StoredSettings StoredSettings::Defaults() {
+    StoredSettings s{};
+    for (const SettingEntry& entry : kSettingsTable)
+        s.*entry.Field = entry.Default;
+    return s;
+}
+
+void ReadSettings(StoredSettings& settings) {
+    TRegistry registry(HKEY_CURRENT_USER, KEY_READ);
+    if (!registry.KeyExists(kSettingsKey))
+        registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (!registry.OpenKeyReadOnly(kSettingsKey))
+        return;
+    try {
+        for (const SettingEntry& entry : kSettingsTable) {
+            // "Self Adjust Buffer" decides "Buffer" and "Maximized" the geometry, so the
+            // rules look at what has been read so far.
+            if (!Holds(entry.ReadWhen, settings) || !registry.ValueExists(entry.Name))
+                continue;
+            const int value = registry.ReadInteger(entry.Name);
+            settings.*entry.Field = entry.Kind == SettingKind::Flag ? (value != 0 ? 1 : 0) : value;
+        }
+    } catch (const ERegistryException&) {
+        // A value of another type ends the reading; the rest keep their defaults.
+    }
+}
+
+bool WriteSettings(const StoredSettings& settings) {
+    TRegistry registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKey(kSettingsKey, true))
+        return false;
+    try {
+        for (const SettingEntry& entry : kSettingsTable)
+            if (Holds(entry.WriteWhen, settings))
+                registry.WriteInteger(entry.Name, settings.*entry.Field);
+    } catch (const ERegistryException&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace quennet

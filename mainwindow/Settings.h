@@ -1,0 +1,51 @@
+// The settings kept between runs: twelve REG_DWORD values under one key, read at start-up
+// and written at close, in the order of the table. The table holds each value's name, its
+// default and the rule for when it is read or written; the window maps the fields to its
+// controls (TForm1::ApplySettings / CaptureSettings).
+#pragma once
+
+namespace quennet {
+
+// Written per user: a standard user cannot write HKEY_LOCAL_MACHINE. Earlier versions kept
+// the key there, so it is still read when the user has none.
+inline constexpr const char* kSettingsKey = "Software\\Morvane\\Quennet";
+
+struct StoredSettings {
+    int CaseSensitive;
+    int SelfAdjustBuffer;
+    int Buffer; // megabytes
+    int Maximized;
+    int PositionLeft;
+    int PositionTop;
+    int SizeWidth;
+    int SizeHeight;
+    int SplitterPosition;
+    int Column1Width;
+    int Column2Width;
+    int Column3Width;
+
+    static StoredSettings Defaults(); // the first run's values, from the table
+};
+
+enum class SettingKind { Flag, Number }; // a flag reads any non-zero value as set (1)
+enum class SettingWhen { Always, SelfAdjustOff, NotMaximized };
+
+struct SettingEntry {
+    const char* Name;
+    int StoredSettings::*Field;
+    int Default;
+    SettingKind Kind;
+    SettingWhen ReadWhen; // besides "when present"
+    SettingWhen WriteWhen;
+};
+
+extern const SettingEntry kSettingsTable[12];
+
+// Reads the stored values over `settings` (the window's state at start-up). A value is read
+// only when present and its rule allows it; a value that cannot be read (another type) ends
+// the reading there, silently, keeping what was read before it.
+void ReadSettings(StoredSettings& settings);
+// Writes the values in order; a failure ends the writing silently. Whether all were written.
+bool WriteSettings(const StoredSettings& settings);
+
+} // namespace quennet

@@ -1,0 +1,291 @@
+#include "mainwindow/main.h"
+
+#include "dialogs/folderpick.h"
+#include "dialogs/hexview.h"
+#include "mainwindow/BufferAdjust.h"
+#include "mainwindow/ShellIntegration.h"
+#include "runtime/Application.h"
+#include "runtime/MessageBoxes.h"
+#include "search/SearchRequest.h"
+
+#include <algorithm>
+
+namespace quennet {
+
+namespace {
+
+constexpr TColor kSplitterColor = 0xA6CAF0; // RGB(240,202,166)
+constexpr int kDesignLeft = 298, kDesignTop = 89, kDesignWidth = 817, kDesignHeight = 614;
+
+} // namespace
+
+TForm1::TForm1(const std::string& lookInFolder)
+    : CriteriaPanel(static_cast<TWinControl&>(*this)), Splitter1(Add<TSplitter>()), files(Add<TListView>()),
+      StatusBar(Add<TStatusBar>()), results(files), lookIn(pathlist), searchControl(*this) {
+    SetCaption(std::string("Quennet by Ketrel --- Visit ") + kMakerWebAddress);
+    SetBounds(kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight);
+    SetColor(clBtnFace);
+
+    Splitter1.SetMinSize(155);
+    Splitter1.SetBeveled(true);
+    Splitter1.SetColor(kSplitterColor);
+    Splitter1.SetParentColor(false);
+
+    files.SetAlign(alClient);
+    files.SetTabOrder(0);
+    files.SetParentColor(false);
+    files.SetColor(clWindow);
+    StatusBar.SetPanelWidths({146, 100, 405, 50});
+    StatusBar.SetTabStop(false);
+
+    autoadjust.SetInterval(1000);
+    autoadjust.OnTimer = [this](TTimer&) { autoadjustTimer(); };
+    SetActiveControl(&fname);
+    WireEvents();
+    FormCreate(lookInFolder);
+}
+
+TForm1::~TForm1() {
+    // A window destroyed without closing still lets its search end first.
+    searchControl.StopAndWait();
+}
+
+void TForm1::SetDestinationDialog(TFormChooseDestination* dialog) {
+    files.SetPopupMenu(nullptr);
+    menu.reset();
+    if (!dialog)
+        return;
+    menu = std::make_unique<TResultsMenu>(static_cast<ResultsListAccess&>(*this), *dialog);
+    files.SetPopupMenu(&menu->PopupMenu1);
+}
+
+void TForm1::WireEvents() {
+    auto enterStartsSearch = [this](TWinControl&, WORD& key, TShiftState) { fnameKeyDown(key); };
+    for (TWinControl* control : {static_cast<TWinControl*>(&fname), static_cast<TWinControl*>(&ss),
+                                 static_cast<TWinControl*>(&pathlist), static_cast<TWinControl*>(&MinSize),
+                                 static_cast<TWinControl*>(&MaxSize), static_cast<TWinControl*>(&maxbuf),
+                                 static_cast<TWinControl*>(&typeText), static_cast<TWinControl*>(&typeHEX)})
+        control->OnKeyDown = enterStartsSearch;
+    // An edit beeps at an Enter it has no use for; here Enter is the search key.
+    auto swallowEnter = [](TWinControl&, char& key) {
+        if (key == '\r')
+            key = 0;
+    };
+    fname.OnKeyPress = swallowEnter;
+    ss.OnKeyPress = swallowEnter;
+
+    typeText.OnClick = [this](TWinControl&) { typeTextClick(); };
+    typeHEX.OnClick = [this](TWinControl&) { typeTextClick(); };
+    CaseSensitive.OnKeyDown = [this](TWinControl&, WORD& key, TShiftState) {
+        CaseSensitiveKeyDown(CaseSensitive, key);
+    };
+    selfadj.OnClick = [this](TWinControl&) { selfadjClick(); };
+    selfadj.OnKeyDown = [this](TWinControl&, WORD& key, TShiftState) { selfadjKeyDown(key); };
+    SpecSize.OnClick = [this](TWinControl&) { SpecSizeClick(); };
+    SpecSize.OnKeyDown = [this](TWinControl&, WORD& key, TShiftState) { SpecSizeKeyDown(key); };
+    IntegrateIntoShell.OnMouseDown = [this](TWinControl&, TMouseButton button, TShiftState, int, int) {
+        if (button == mbLeft)
+            IntegrateIntoShellMouseDown(IntegrateIntoShell);
+    };
+    IntegrateIntoShell.OnKeyDown = [this](TWinControl&, WORD& key, TShiftState) {
+        IntegrateIntoShellKeyDown(key);
+    };
+    MinSize.OnChange = [this](TWinControl&) { searchControl.RefreshSizeBounds(); };
+    MaxSize.OnChange = [this](TWinControl&) { searchControl.RefreshSizeBounds(); };
+    pathlist.OnClick = [this](TWinControl&) { pathlistClick(); };
+    search.OnClick = [this](TWinControl&) { searchClick(); };
+    BufferHelpButton.OnClick = [this](TWinControl&) { BufferHelpButtonClick(); };
+    AboutButton.OnClick = [this](TWinControl&) { AboutButtonClick(); };
+    files.OnDblClick = [this](TWinControl&) { filesDblClick(); };
+}
+
+void TForm1::FormCreate(const std::string& lookInFolder) {
+    FormResize();
+    lookIn.Fill();
+    if (!lookInFolder.empty())
+        lookIn.SelectOrAddFolder(lookInFolder);
+    if (RefreshShellVerb())
+        IntegrateIntoShell.SetChecked(true);
+    StoredSettings settings = CaptureSettings();
+    ReadSettings(settings);
+    ApplySettings(settings);
+    if (selfadj.Checked())
+        autoadjustTimer();
+    autoadjust.SetEnabled(selfadj.Checked());
+}
+
+StoredSettings TForm1::CaptureSettings() const {
+    StoredSettings s{};
+    s.CaseSensitive = CaseSensitive.Checked();
+    s.SelfAdjustBuffer = selfadj.Checked();
+    s.Buffer = maxbuf.Value();
+    s.Maximized = Maximized();
+    s.PositionLeft = Left();
+    s.PositionTop = Top();
+    s.SizeWidth = Width();
+    s.SizeHeight = Height();
+    s.SplitterPosition = Panel2.Width();
+    s.Column1Width = files.ColumnWidth(0);
+    s.Column2Width = files.ColumnWidth(1);
+    s.Column3Width = files.ColumnWidth(2);
+    return s;
+}
+
+void TForm1::ApplySettings(const StoredSettings& s) {
+    CaseSensitive.SetChecked(s.CaseSensitive != 0);
+    selfadj.SetChecked(s.SelfAdjustBuffer != 0);
+    maxbuf.SetValue(s.Buffer); // the box's own bounds apply
+    SetMaximized(s.Maximized != 0);
+    if (!Maximized())
+        SetBounds(s.PositionLeft, s.PositionTop, s.SizeWidth, s.SizeHeight);
+    Panel2.SetWidth(s.SplitterPosition);
+    Realign();
+    files.SetColumnWidth(0, s.Column1Width);
+    files.SetColumnWidth(1, s.Column2Width);
+    files.SetColumnWidth(2, s.Column3Width);
+}
+
+void TForm1::Resize() {
+    TForm::Resize();
+    FormResize();
+}
+
+void TForm1::FormResize() {
+    if (ClientHeight() > 555)
+        AboutButton.SetTop(Panel2.Height() - 35);
+    if (!Panel2.HandleAllocated())
+        return;
+    Panel2.UpdateScrollRange();
+    const bool scrollBar = (GetWindowLongA(Panel2.HandleOrNull(), GWL_STYLE) & WS_VSCROLL) != 0;
+    if (scrollBar && Panel2.Width() < 167) {
+        Panel2.SetWidth(Panel2.Width() + 10); // the bar must not cover the controls
+        Realign();
+    }
+}
+
+void TForm1::DoShow() {
+    TForm::DoShow();
+    fname.SetFocus();
+}
+
+void TForm1::DoClose(TCloseAction& action) {
+    // The worker's last step updates this window, so it runs during the wait.
+    searchControl.StopAndWait();
+    WriteSettings(CaptureSettings());
+    TForm::DoClose(action);
+}
+
+void TForm1::SpecSizeClick() {
+    MinSize.SetEnabled(SpecSize.Checked());
+    MaxSize.SetEnabled(SpecSize.Checked());
+    searchControl.RefreshSizeBounds();
+}
+
+void TForm1::SetPhraseNotation(bool hex) {
+    hexNotation_ = hex;
+    if (hex) {
+        Label3.SetCaption("HEX String:");
+        CaseSensitive.SetEnabled(false);
+        CaseSensitive.SetChecked(true);
+        ss.SetText(TextToHexNotation(ss.Text()));
+    } else {
+        Label3.SetCaption("A word or phrase in the file:");
+        CaseSensitive.SetEnabled(true);
+        ss.SetText(HexToTextNotation(ss.Text()));
+    }
+}
+
+void TForm1::typeTextClick() {
+    // Both buttons run this; the text is converted only when the notation changes.
+    const bool hex = typeHEX.Checked();
+    if (hex != hexNotation_)
+        SetPhraseNotation(hex);
+}
+
+void TForm1::selfadjClick() {
+    autoadjust.SetEnabled(selfadj.Checked());
+    if (selfadj.Checked())
+        autoadjustTimer();
+}
+
+void TForm1::autoadjustTimer() {
+    if (selfadj.Checked()) {
+        MEMORYSTATUS status{};
+        status.dwLength = sizeof status;
+        GlobalMemoryStatus(&status);
+        const auto available = static_cast<std::uint32_t>(
+            std::min<unsigned long long>(status.dwAvailPhys, 0xFFFFFFFFull)); // a 32-bit count
+        maxbuf.SetValue(AdjustedBufferMegabytes(available));
+    }
+    if (maxbuf.Value() > kMaxBufferMegabytes)
+        maxbuf.SetValue(kMaxBufferMegabytes);
+}
+
+void TForm1::BufferHelpButtonClick() {
+    ShowInformationBox(kBufferHelpText);
+}
+
+void TForm1::AboutButtonClick() {
+    ShowInformationBox(std::string("Quennet - by Ketrel, ") + kMakerWebAddress);
+}
+
+void TForm1::pathlistClick() {
+    if (Form3 && Form3->HandleAllocated() && IsWindowVisible(Form3->HandleOrNull()))
+        return; // a change while the picker is open
+    if (!lookIn.BrowseSelected())
+        return;
+    if (!Form3)
+        Form3 = std::make_unique<TForm3>();
+    if (Form3->ShowModal() == mrOk)
+        lookIn.SelectOrAddFolder(Form3->SelectedPath());
+}
+
+void TForm1::filesDblClick() {
+    const int row = results.FirstSelected();
+    if (row >= 0)
+        ViewRowInHex(row);
+}
+
+void TForm1::ViewRowInHex(int row) {
+    if (!viewer_)
+        return;
+    const ResultStore& store = results.Store();
+    try {
+        viewer_->Open(store.Folder(row), store.Name(row), store.MatchOffset(row),
+                      searchControl.PhraseLength());
+    } catch (const std::exception& error) {
+        Application().ShowException(error.what());
+    }
+}
+
+void TForm1::fnameKeyDown(WORD& Key) {
+    if (Key == VK_RETURN)
+        searchClick();
+}
+
+void TForm1::CaseSensitiveKeyDown(TGlyphCheck& Sender, WORD& Key) {
+    if (Key == VK_SPACE)
+        Sender.SetChecked(!Sender.Checked());
+    fnameKeyDown(Key);
+}
+
+void TForm1::selfadjKeyDown(WORD& Key) {
+    if (Key == VK_SPACE)
+        selfadj.SetChecked(!selfadj.Checked());
+    selfadjClick();
+    fnameKeyDown(Key);
+}
+
+void TForm1::SpecSizeKeyDown(WORD& Key) {
+    if (Key == VK_SPACE)
+        SpecSize.SetChecked(!SpecSize.Checked());
+    SpecSizeClick();
+    fnameKeyDown(Key);
+}
+
+void TForm1::IntegrateIntoShellKeyDown(WORD& Key) {
+    quennet::IntegrateIntoShellKeyDown(IntegrateIntoShell, Key);
+    fnameKeyDown(Key);
+}
+
+} // namespace quennet

@@ -1,0 +1,91 @@
+// Form1: the main window. The criteria panel on the left, the results list on the right,
+// the status bar below; it wires the panel's handlers, the search control, the look-in
+// list, the settings and the buffer auto-adjustment together.
+#pragma once
+
+#include "mainwindow/CriteriaPanel.h"
+#include "mainwindow/LookInList.h"
+#include "mainwindow/ResultsList.h"
+#include "mainwindow/ResultsMenu.h"
+#include "mainwindow/SearchControl.h"
+#include "mainwindow/Settings.h"
+#include "runtime/Form.h"
+#include "runtime/ListView.h"
+#include "runtime/StatusBar.h"
+#include "runtime/Timer.h"
+
+#include <memory>
+#include <string>
+
+class TForm3;
+class TForm4;
+
+namespace quennet {
+
+inline constexpr const char* kApplicationTitle = "Quennet - by Ketrel";
+inline constexpr const char* kMakerWebAddress = "www.morvane.com";
+
+class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
+  public:
+    // `lookInFolder`: the program's first argument (empty when none).
+    explicit TForm1(const std::string& lookInFolder = std::string());
+    ~TForm1() override;
+
+    // The windows made after this one at start-up.
+    void SetViewer(TForm4* viewer) { viewer_ = viewer; }
+    void SetDestinationDialog(TFormChooseDestination* dialog);
+
+    TSplitter& Splitter1;
+    TListView& files;
+    TStatusBar& StatusBar;
+    TTimer autoadjust;
+    ResultsList results;
+    LookInList lookIn;
+    SearchControl searchControl;
+    std::unique_ptr<TResultsMenu> menu; // once the destination dialog exists
+    std::unique_ptr<TForm3> Form3;      // the folder picker, made on first use
+
+    // Handlers, named after their control and event.
+    void FormResize();
+    void searchClick() { searchControl.searchClick(); }
+    void SpecSizeClick();
+    void typeTextClick();
+    void selfadjClick();
+    void autoadjustTimer();
+    void BufferHelpButtonClick();
+    void AboutButtonClick();
+    void pathlistClick();
+    void filesDblClick();
+    void fnameKeyDown(WORD& Key);
+    void CaseSensitiveKeyDown(TGlyphCheck& Sender, WORD& Key);
+    void selfadjKeyDown(WORD& Key);
+    void SpecSizeKeyDown(WORD& Key);
+    void IntegrateIntoShellKeyDown(WORD& Key);
+
+    StoredSettings CaptureSettings() const;
+    void ApplySettings(const StoredSettings& settings);
+
+  protected:
+    void Resize() override;
+    void DoShow() override;
+    void DoClose(TCloseAction& action) override;
+
+  private:
+    void FormCreate(const std::string& lookInFolder);
+    void WireEvents();
+    void SetPhraseNotation(bool hex);
+
+    // ResultsListAccess, for the menu's file actions.
+    std::vector<int> SelectedRows() const override { return results.SelectedRows(); }
+    std::string RowName(int row) const override { return results.Store().Name(row); }
+    std::string RowFolder(int row) const override { return results.Store().Folder(row); }
+    void RemoveRow(int row) override { results.RemoveRow(row); }
+    HWND ListHandle() const override { return files.HandleOrNull(); }
+    void ViewRowInHex(int row) override;
+
+    TForm4* viewer_ = nullptr;
+    bool hexNotation_ = false;
+    bool closing_ = false;
+};
+
+} // namespace quennet

@@ -1,0 +1,479 @@
+// The main window under Wine: the real window, real controls and messages, real message
+// boxes answered from a second thread, the real registry of the test prefix.
+#include "dialogs/hexview.h"
+#include "mainwindow/main.h"
+#include "runtime/Application.h"
+#include "runtime/Registry.h"
+#include "tests/runtime/BoxWatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quennet {
+namespace {
+
+using test::BoxWatcher;
+using test::PumpUntil;
+
+std::string TempFolder(const std::string& name) {
+    char base[MAX_PATH] = "";
+    GetTempPathA(sizeof base, base);
+    std::string path =
+        std::string(base) + "quennet-main-" + name + "-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A file of `size` bytes that costs no disk (the host's file system makes it sparse): read
+// back as zeros, slowly enough to stop.
+void WriteSparseFile(const std::string& path, std::int64_t size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
+void DeleteStoredSettings() {
+    TRegistry registry(HKEY_CURRENT_USER);
+    registry.DeleteKey(kSettingsKey);
+}
+
+void Pump(int ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// Keys as the keyboard brings them: through the message loop, to the focused window.
+void PressKey(TWinControl& control, WORD key) {
+    control.SetFocus();
+    PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    Pump(50);
+}
+
+class MainWindow : public ::testing::Test {
+  protected:
+    void SetUp() override { DeleteStoredSettings(); }
+    void TearDown() override {
+        form_.reset();
+        DeleteStoredSettings();
+    }
+
+    TForm1& Open(const std::string& lookIn) {
+        form_ = std::make_unique<TForm1>(lookIn);
+        form_->Show();
+        Pump(100);
+        return *form_;
+    }
+
+    bool WaitForDone(int ms = 30000) {
+        return PumpUntil([this] { return !form_->searchControl.Searching(); }, ms) &&
+               form_->StatusBar.PanelText(0) == "Done";
+    }
+
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        for (int i = 0; i < form_->results.Count(); ++i)
+            rows.push_back(form_->results.CellText(i, 0) + "|" + form_->results.CellText(i, 1) + "|" +
+                           form_->results.CellText(i, 2));
+        return rows;
+    }
+
+    std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(MainWindow, FirstRunDefaultsAndTheCommandLineFolder) {
+    const std::string folder = TempFolder("defaults");
+    TForm1& form = Open(folder);
+    EXPECT_EQ(form.Caption(), "Quennet by Ketrel --- Visit www.morvane.com");
+    EXPECT_EQ(form.Left(), 298);
+    EXPECT_EQ(form.Top(), 89);
+    EXPECT_EQ(form.Width(), 817);
+    EXPECT_EQ(form.Height(), 614);
+    EXPECT_EQ(form.Panel2.Width(), 157);
+    EXPECT_EQ(form.files.ColumnWidth(0), 200);
+    EXPECT_EQ(form.files.ColumnWidth(1), 318);
+    EXPECT_EQ(form.files.ColumnWidth(2), 105);
+    EXPECT_FALSE(form.CaseSensitive.Checked());
+    EXPECT_TRUE(form.selfadj.Checked());
+    EXPECT_TRUE(form.autoadjust.Enabled());
+    EXPECT_GE(form.maxbuf.Value(), 1);
+    EXPECT_LE(form.maxbuf.Value(), 200);
+    EXPECT_FALSE(form.MinSize.Enabled());
+    EXPECT_FALSE(form.MaxSize.Enabled());
+    EXPECT_TRUE(form.typeText.Checked());
+    EXPECT_EQ(form.search.Caption(), "Search");
+    EXPECT_EQ(GetFocus(), form.fname.HandleOrNull()) << "the name field has the focus on first show";
+    for (int panel = 0; panel < 4; ++panel)
+        EXPECT_EQ(form.StatusBar.PanelText(panel), "");
+
+    // Entry 0 stands for the fixed drives; the folder of the command line comes after "Browse...".
+    const int count = form.pathlist.ItemCount();
+    ASSERT_GE(count, 3);
+    EXPECT_EQ(form.pathlist.ItemCaption(0), "Local Hard Drives (" + form.lookIn.LocalDrivesText() + ")");
+    EXPECT_NE(form.lookIn.LocalDrivesText().find("C:;"), std::string::npos);
+    EXPECT_EQ(form.pathlist.ItemCaption(form.lookIn.BrowseIndex()), "Browse...");
+    EXPECT_EQ(form.lookIn.BrowseIndex(), count - 2);
+    EXPECT_EQ(form.pathlist.ItemCaption(count - 1), folder);
+    EXPECT_EQ(form.pathlist.ItemIndex(), count - 1);
+
+    // Every control inside the panel's visible width, none hidden under a frame.
+    const RECT panel = form.Panel2.ClientRect();
+    for (TWinControl* control :
+         {static_cast<TWinControl*>(&form.fname), static_cast<TWinControl*>(&form.ss),
+          static_cast<TWinControl*>(&form.maxbuf), static_cast<TWinControl*>(&form.pathlist),
+          static_cast<TWinControl*>(&form.search), static_cast<TWinControl*>(&form.AboutButton)}) {
+        EXPECT_LE(control->Left() + control->Width(), panel.right) << control->Caption();
+    }
+}
+
+TEST_F(MainWindow, ADriveRootArgumentSelectsTheDriveEntry) {
+    TForm1& form = Open("c:\\");
+    EXPECT_EQ(form.pathlist.ItemCaption(form.pathlist.ItemIndex()), "C:\\");
+    EXPECT_EQ(form.pathlist.ItemCaption(form.pathlist.ItemCount() - 1), "Browse...") << "nothing added";
+}
+
+TEST_F(MainWindow, SearchListsTheMatchingFilesWithTheirTexts) {
+    const std::string root = TempFolder("search");
+    CreateDirectoryA((root + "\\sub").c_str(), nullptr);
+    CreateDirectoryA((root + "\\.hidden").c_str(), nullptr);
+    WriteFile(root + "\\a.txt", "xx Hello world");
+    WriteFile(root + "\\b.txt", std::string(1536, 'z') + "hello");
+    WriteFile(root + "\\c.txt", "nothing here");
+    WriteFile(root + "\\sub\\d.txt", "HELLO");
+    WriteFile(root + "\\.hidden\\e.txt", "hello");
+    TForm1& form = Open(root);
+    form.ss.SetText("hello");
+    PressKey(form.fname, VK_RETURN);
+    ASSERT_TRUE(WaitForDone());
+    const std::string folder = root + "\\";
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|" + folder + "|14 b", "b.txt|" + folder + "|1.50 KB",
+                                                "d.txt|" + folder + "sub\\|5 b"}));
+    EXPECT_EQ(form.results.Store().MatchOffset(0), 3);
+    EXPECT_EQ(form.results.Store().MatchOffset(1), 1536);
+    EXPECT_EQ(form.StatusBar.PanelText(1), "3 files found.");
+    EXPECT_EQ(form.StatusBar.PanelText(2), "");
+    EXPECT_EQ(form.StatusBar.PanelText(3), "Search took 0 seconds.");
+    EXPECT_EQ(form.search.Caption(), "Search");
+    EXPECT_TRUE(form.fname.Enabled() && form.ss.Enabled() && form.CaseSensitive.Enabled() &&
+                form.maxbuf.Enabled() && form.selfadj.Enabled() && form.pathlist.Enabled());
+
+    // Case sensitive: only the exact bytes.
+    form.CaseSensitive.SetChecked(true);
+    form.ss.SetText("HELLO");
+    PressKey(form.ss, VK_RETURN);
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"d.txt|" + folder + "sub\\|5 b"}));
+
+    // The size bounds apply when "Specify size" is ticked (by Space, as the keyboard does).
+    form.CaseSensitive.SetChecked(false);
+    form.ss.SetText("");
+    PressKey(form.SpecSize, VK_SPACE);
+    EXPECT_TRUE(form.SpecSize.Checked());
+    EXPECT_TRUE(form.MinSize.Enabled() && form.MaxSize.Enabled());
+    form.MinSize.SetValue(1);
+    PressKey(form.MinSize, VK_RETURN);
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"b.txt|" + folder + "|1.50 KB"}));
+}
+
+TEST_F(MainWindow, FailedChecksEndTheSearchWithTheListEmptyAndTheLastCount) {
+    const std::string root = TempFolder("checks");
+    WriteFile(root + "\\one.txt", "1");
+    WriteFile(root + "\\two.txt", "2");
+    TForm1& form = Open(root);
+    form.searchClick();
+    ASSERT_TRUE(WaitForDone());
+    ASSERT_EQ(form.results.Count(), 2);
+
+    // The size order is checked even with "Specify size" unchecked.
+    form.MinSize.SetValue(100);
+    form.MaxSize.SetValue(50);
+    {
+        BoxWatcher box("Error");
+        form.searchClick();
+        EXPECT_EQ(box.Serve().text, "Error: Maximum size is lower than minimum size !");
+    }
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(form.results.Count(), 0);
+    EXPECT_EQ(form.StatusBar.PanelText(1), "2 files found.") << "the count of the last search stays";
+    form.MaxSize.SetValue(0);
+
+    // HEX: an odd digit count; "Case sensitive" stays checked and greyed after the search.
+    form.typeHEX.SetChecked(true);
+    form.typeHEX.Click();
+    EXPECT_FALSE(form.CaseSensitive.Enabled());
+    EXPECT_TRUE(form.CaseSensitive.Checked());
+    EXPECT_EQ(form.Label3.Caption(), "HEX String:");
+    form.ss.SetText("4D5");
+    {
+        BoxWatcher box("Error");
+        form.searchClick();
+        EXPECT_EQ(box.Serve().text, "Invalid HEX string !");
+    }
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(form.results.Count(), 0);
+    EXPECT_EQ(form.StatusBar.PanelText(1), "2 files found.");
+    EXPECT_FALSE(form.CaseSensitive.Enabled());
+    EXPECT_TRUE(form.CaseSensitive.Checked());
+
+    // A valid HEX phrase: '1' is 0x31.
+    form.ss.SetText("31");
+    form.searchClick();
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(form.results.Count(), 1);
+    EXPECT_FALSE(form.CaseSensitive.Enabled());
+    EXPECT_TRUE(form.CaseSensitive.Checked());
+
+    // Back to Text: the phrase turns back into text and the box is usable again, still checked.
+    form.typeText.SetChecked(true);
+    form.typeText.Click();
+    EXPECT_EQ(form.ss.Text(), "1");
+    EXPECT_TRUE(form.CaseSensitive.Enabled());
+    EXPECT_TRUE(form.CaseSensitive.Checked());
+
+    // A look-in text that is no drive folder starts nothing.
+    form.pathlist.SetEditText("\\\\server\\share");
+    form.pathlist.SetItemIndex(-1);
+    form.pathlist.SetEditText("\\\\server\\share");
+    {
+        BoxWatcher box("Error");
+        form.searchClick();
+        EXPECT_EQ(box.Serve().text, "Invalid directory.");
+    }
+    EXPECT_FALSE(form.searchControl.Searching());
+    EXPECT_EQ(form.StatusBar.PanelText(1), "1 files found.");
+}
+
+TEST_F(MainWindow, EnterInASizeBoxStopsTheSearchAndAgainDoesNothing) {
+    const std::string root = TempFolder("stop");
+    WriteSparseFile(root + "\\big.bin", 3LL << 30);
+    TForm1& form = Open(root);
+    form.selfadj.SetChecked(false);
+    form.maxbuf.SetValue(200); // a stop waits for the 200 MB piece under way
+    form.ss.SetText("needle");
+    PressKey(form.SpecSize, VK_SPACE);
+    PressKey(form.fname, VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return form.search.Caption() == "Stop"; }));
+    EXPECT_FALSE(form.fname.Enabled());
+    EXPECT_FALSE(form.maxbuf.Enabled());
+    EXPECT_FALSE(form.pathlist.Enabled());
+    EXPECT_FALSE(form.CaseSensitive.Enabled());
+    EXPECT_TRUE(form.MinSize.Enabled()) << "the size controls stay usable";
+    EXPECT_EQ(form.StatusBar.PanelText(0), "Searching...");
+    Pump(300);
+    form.MinSize.SetFocus();
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(PumpUntil([&] { return form.search.Caption() != "Stop"; }));
+    EXPECT_EQ(form.search.Caption(), "Stopping...");
+    EXPECT_FALSE(form.search.Enabled());
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1); // nothing: a stop is pending
+    ASSERT_TRUE(WaitForDone());
+    Pump(300);
+    EXPECT_FALSE(form.searchControl.Searching()) << "the second Enter started nothing";
+    EXPECT_EQ(form.search.Caption(), "Search");
+    EXPECT_TRUE(form.search.Enabled());
+    EXPECT_EQ(form.results.Count(), 0) << "a file whose scan was cut short is not listed";
+}
+
+TEST_F(MainWindow, SortingByNameDuringASearchKeepsNameOrder) {
+    const std::string root = TempFolder("sort");
+    const char* names[] = {"m.txt", "c.txt", "x.txt", "a.txt", "k.txt"};
+    for (int folder = 0; folder < 30; ++folder) {
+        const std::string path = root + "\\f" + std::to_string(folder);
+        CreateDirectoryA(path.c_str(), nullptr);
+        for (const char* name : names)
+            WriteFile(path + "\\" + name, "x");
+    }
+    TForm1& form = Open(root);
+    form.searchClick();
+    form.results.filesColumnClick(0); // before any row arrived
+    ASSERT_TRUE(WaitForDone());
+    ASSERT_EQ(form.results.Count(), 150);
+    for (int i = 1; i < form.results.Count(); ++i)
+        ASSERT_LE(lstrcmpA(form.results.Store().Name(i - 1), form.results.Store().Name(i)), 0) << i;
+    // The next search starts in walk order again.
+    form.searchClick();
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_FALSE(form.results.Store().SortedByName());
+}
+
+TEST_F(MainWindow, SettingsSurviveARestartWithTheirRules) {
+    {
+        TForm1& form = Open("");
+        form.CaseSensitive.SetChecked(true);
+        form.selfadj.SetChecked(false);
+        form.maxbuf.SetValue(77);
+        form.SetBounds(100, 120, 700, 500);
+        form.files.SetColumnWidth(1, 250);
+        form.Close();
+        Pump(100);
+        form_.reset();
+    }
+    {
+        TForm1& form = Open("");
+        EXPECT_TRUE(form.CaseSensitive.Checked());
+        EXPECT_FALSE(form.selfadj.Checked());
+        EXPECT_FALSE(form.autoadjust.Enabled());
+        EXPECT_EQ(form.maxbuf.Value(), 77);
+        EXPECT_EQ(form.Left(), 100);
+        EXPECT_EQ(form.Top(), 120);
+        EXPECT_EQ(form.Width(), 700);
+        EXPECT_EQ(form.Height(), 500);
+        EXPECT_EQ(form.files.ColumnWidth(1), 250);
+        form_.reset();
+    }
+    // A stored "Buffer" of 500 shows as 200; "Maximized" skips the stored geometry.
+    {
+        TRegistry registry(HKEY_CURRENT_USER);
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey, true));
+        registry.WriteInteger("Buffer", 500);
+        registry.WriteInteger("Maximized", 1);
+    }
+    {
+        TForm1& form = Open("");
+        EXPECT_EQ(form.maxbuf.Value(), 200);
+        EXPECT_TRUE(form.Maximized());
+        ShowWindow(form.Handle(), SW_RESTORE);
+        Pump(100);
+        EXPECT_EQ(form.Width(), 817) << "the design size, as the stored one was not read";
+        EXPECT_EQ(form.Left(), 298);
+        form_.reset();
+    }
+    // A value of the wrong type ends the reading there, silently.
+    {
+        TRegistry registry(HKEY_CURRENT_USER);
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey, true));
+        registry.WriteString("Maximized", "yes");
+    }
+    {
+        TForm1& form = Open("");
+        EXPECT_EQ(form.maxbuf.Value(), 200) << "read before the bad value";
+        EXPECT_FALSE(form.Maximized());
+        EXPECT_EQ(form.Left(), 298) << "after it: the defaults";
+        EXPECT_EQ(form.files.ColumnWidth(1), 318);
+    }
+}
+
+TEST_F(MainWindow, ClosingDuringASearchLetsItFinishThenSaves) {
+    const std::string root = TempFolder("close");
+    WriteSparseFile(root + "\\big.bin", 3LL << 30);
+    TForm1& form = Open(root);
+    form.selfadj.SetChecked(false);
+    form.maxbuf.SetValue(1);
+    form.ss.SetText("needle");
+    form.searchClick();
+    ASSERT_TRUE(PumpUntil([&] { return form.search.Caption() == "Stop"; }));
+    form.Close();
+    EXPECT_FALSE(form.searchControl.Searching());
+    EXPECT_EQ(form.StatusBar.PanelText(0), "Done") << "the worker's last step ran during the wait";
+    TRegistry registry(HKEY_CURRENT_USER, KEY_READ);
+    ASSERT_TRUE(registry.OpenKeyReadOnly(kSettingsKey));
+    EXPECT_EQ(registry.ReadInteger("Buffer"), 1);
+    EXPECT_EQ(registry.ReadInteger("Self Adjust Buffer"), 0);
+}
+
+TEST_F(MainWindow, BufferBoxFollowsTheRules) {
+    TForm1& form = Open("");
+    // Unchecking stops the timer; a typed 500 stays until a search has ended...
+    form.selfadj.SetChecked(false);
+    form.selfadjClick();
+    EXPECT_FALSE(form.autoadjust.Enabled());
+    form.maxbuf.SetText("500");
+    Pump(1300);
+    EXPECT_EQ(form.maxbuf.Text(), "500");
+    // ...after which the running timer caps it within a second.
+    const std::string root = TempFolder("buffer");
+    form.pathlist.SetEditText(root);
+    form.pathlist.SetItemIndex(-1);
+    form.pathlist.SetEditText(root);
+    form.searchClick();
+    ASSERT_TRUE(WaitForDone());
+    form.maxbuf.SetText("500");
+    ASSERT_TRUE(PumpUntil([&] { return form.maxbuf.Text() == "200"; }, 1500));
+    // Checking it again sets the size at once.
+    form.maxbuf.SetText("0");
+    PressKey(form.selfadj, VK_SPACE);
+    EXPECT_TRUE(form.selfadj.Checked());
+    EXPECT_NE(form.maxbuf.Text(), "0");
+    EXPECT_TRUE(form.autoadjust.Enabled());
+    // A letter re-applies the state without changing it.
+    PressKey(form.selfadj, 'A');
+    EXPECT_TRUE(form.selfadj.Checked());
+
+    BoxWatcher help("Information");
+    form.BufferHelpButton.Click();
+    const auto& seen = help.Serve();
+    EXPECT_EQ(seen.text.substr(0, 40), "When Quennet searches in a file for your");
+    EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
+}
+
+TEST_F(MainWindow, AShortWindowKeepsAboutAndWidensThePanelForItsScrollBar) {
+    TForm1& form = Open("");
+    const int aboutTop = form.AboutButton.Top();
+    EXPECT_EQ(aboutTop, form.Panel2.Height() - 35);
+    form.SetBounds(form.Left(), form.Top(), 817, 400);
+    Pump(100);
+    EXPECT_EQ(form.AboutButton.Top(), aboutTop) << "About keeps its place below 556";
+    EXPECT_TRUE(GetWindowLongA(form.Panel2.Handle(), GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(form.Panel2.Width(), 167);
+    form.SetBounds(form.Left(), form.Top(), 817, 700);
+    Pump(100);
+    EXPECT_EQ(form.AboutButton.Top(), form.Panel2.Height() - 35);
+}
+
+TEST_F(MainWindow, DoubleClickOpensTheViewerWithTheMatchSelected) {
+    const std::string root = TempFolder("view");
+    WriteFile(root + "\\data.bin", std::string(5000, '.') + "needle" + std::string(100, '.'));
+    TForm1& form = Open(root);
+    TForm4 viewer;
+    form.SetViewer(&viewer);
+    form.ss.SetText("needle");
+    form.searchClick();
+    ASSERT_TRUE(WaitForDone());
+    ASSERT_EQ(form.results.Count(), 1);
+
+    form.filesDblClick(); // no row selected: nothing
+    EXPECT_FALSE(viewer.HandleAllocated() && IsWindowVisible(viewer.HandleOrNull()));
+
+    form.files.SetItemIndex(0);
+    std::atomic<bool> seen{false};
+    std::thread closer([&] {
+        const std::string caption = "Viewing: " + root + "\\data.bin";
+        for (int i = 0; i < 500 && !seen; ++i) {
+            if (HWND window = FindWindowA(nullptr, caption.c_str()); window && IsWindowVisible(window)) {
+                seen = true;
+                Sleep(200);
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            }
+            Sleep(10);
+        }
+    });
+    // A real double click on the first row.
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(form.files.Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    const LPARAM at = MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2);
+    PostMessageA(form.files.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageA(form.files.Handle(), WM_LBUTTONUP, 0, at);
+    PumpUntil([&] { return seen.load(); }, 5000);
+    closer.join();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(viewer.hexedit.SelStart(), 5000);
+    EXPECT_EQ(viewer.hexedit.SelEnd(), 5005);
+    EXPECT_EQ(form.results.Count(), 1);
+}
+
+} // namespace
+} // namespace quennet
