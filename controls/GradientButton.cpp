@@ -132,6 +132,13 @@ void TGradientButton::PaintFace(HDC dc) {
 
 // ---------------------------------------------------------------- mouse, keys, focus
 
+void TGradientButton::SetDefault(bool value) {
+    default_ = value;
+    if (HandleAllocated())
+        if (TForm* form = ParentForm())
+            form->FocusChanged();
+}
+
 void TGradientButton::Click() {
     if (Parent()) {
         if (TForm* form = ParentForm())

@@ -44,7 +44,7 @@ class TGradientButton : public TWinControl {
     bool Cancel() const { return cancel_; }
     void SetCancel(bool value) { cancel_ = value; }
     bool Default() const { return default_; }
-    void SetDefault(bool value) { default_ = value; }
+    void SetDefault(bool value); // tells the form, for its default-button tracking
     bool UseSound() const { return useSound_; }
     void SetUseSound(bool value) { useSound_ = value; }
     TButtonSound Sound() const { return sound_; }

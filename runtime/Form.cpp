@@ -277,6 +277,17 @@ TWinControl* TForm::ActiveControl() {
     return activeControl_;
 }
 
+void TForm::FocusChanged() {
+    if (!handle_)
+        return;
+    TWinControl* active = ActiveControl();
+    const LPARAM focus = reinterpret_cast<LPARAM>(active ? active->HandleOrNull() : nullptr);
+    std::vector<TWinControl*> controls;
+    CollectTabOrder(*this, controls);
+    for (TWinControl* control : controls)
+        SendMessageA(control->HandleOrNull(), CM_FOCUSCHANGED, 0, focus);
+}
+
 void TForm::FocusFirstControl() {
     if (activeControl_ && activeControl_->HandleAllocated() && activeControl_->CanFocus()) {
         activeControl_->SetFocus();

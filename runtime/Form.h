@@ -27,6 +27,10 @@
 
 namespace quennet {
 
+// Sent by TForm::FocusChanged to every control window on the form; lParam is the window
+// of the control that has the focus (or null). Buttons that track the default look act on it.
+constexpr UINT CM_FOCUSCHANGED = WM_APP + 0x3F2;
+
 enum TBorderStyle { bsSizeable, bsDialog, bsSingle, bsToolWindow, bsSizeToolWin, bsNone };
 enum TPosition { poDesigned, poDesktopCenter, poScreenCenter, poMainFormCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
@@ -56,6 +60,9 @@ class TForm : public TWinControl {
     // The control that gets the focus when the form shows or is activated again.
     void SetActiveControl(TWinControl* control);
     TWinControl* ActiveControl();
+    // Default-button tracking: tells every control on the form (CM_FOCUSCHANGED) that the
+    // default button may have changed, as a button does when its Default is set.
+    void FocusChanged();
     // Moves the focus to the next (or previous) control in tab order.
     void SelectNext(bool forward, bool tabStopsOnly = true, TWinControl* within = nullptr);
 

@@ -159,6 +159,44 @@ TEST_F(GradientButtonTest, DialogKeysClickOnceThroughTheMessageLoop) {
     form.RemoveControl(other);
 }
 
+// Hears what the form tells its controls when the focus, or the default button, changed.
+class TFocusListener : public TWinControl {
+  public:
+    int heard = 0;
+    HWND active = nullptr;
+
+  protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == CM_FOCUSCHANGED) {
+            ++heard;
+            active = reinterpret_cast<HWND>(lParam);
+            return 0;
+        }
+        return TWinControl::WndProc(message, wParam, lParam);
+    }
+};
+
+TEST_F(GradientButtonTest, DefaultTellsTheFormSoDefaultTrackingIsUpdated) {
+    auto& panel = form.Add<TWinControl>();
+    auto& listener = panel.Add<TFocusListener>(); // one level down: every control hears it
+    listener.SetBounds(0, 0, 10, 10);
+    Pump();
+    button->SetFocus();
+    button->SetDefault(true);
+    EXPECT_TRUE(button->Default());
+    EXPECT_EQ(listener.heard, 1);
+    EXPECT_EQ(listener.active, hwnd); // with the control that has the focus
+    button->SetDefault(false);
+    EXPECT_EQ(listener.heard, 2);
+
+    // Before the window exists there is nobody to tell; the value is kept.
+    TGradientButton unmade;
+    unmade.SetDefault(true);
+    EXPECT_TRUE(unmade.Default());
+    EXPECT_EQ(listener.heard, 2);
+    form.RemoveControl(panel);
+}
+
 TEST_F(GradientButtonTest, ClickCopiesModalResultToTheForm) {
     button->SetModalResult(mrOk);
     button->Click();
