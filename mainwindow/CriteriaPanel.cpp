@@ -22,8 +22,11 @@ T& Place(TWinControl& parent, int left, int top, int width, int height, bool str
     return control;
 }
 
-TLabel& Caption(TWinControl& parent, const char* text, int left, int top, bool stretch) {
-    TLabel& label = Place<TLabel>(parent, left, top, 65, 13, stretch);
+// Labels get a fixed width rather than the size of their text: measured under a substituted
+// font, the measure came out short and the last character (the colon) was cut off.
+TLabel& Caption(TWinControl& parent, const char* text, int left, int top, int width) {
+    TLabel& label = Place<TLabel>(parent, left, top, width, 13, false);
+    label.SetAutoSize(false);
     label.SetCaption(text);
     return label;
 }
@@ -93,25 +96,25 @@ bool TSizeSpinEdit::HandleCommand(WORD notifyCode) {
 CriteriaPanel::CriteriaPanel(TWinControl& form)
     : Panel2(MakePanel(form)), Label1(Place<TLabel>(Panel2, 4, 4, 146, 26, true)),
       Bevel1(Frame(Panel2, 4, 34, 147, 2, bsTopLine)),
-      Label2(Caption(Panel2, "All or part of the file name:", 5, 48, true)), fname(FlatEdit(Panel2, 64, 0)),
+      Label2(Caption(Panel2, "All or part of the file name:", 5, 48, 144)), fname(FlatEdit(Panel2, 64, 0)),
       Bevel4(Frame(Panel2, 2, 86, 151, 131, bsFrame)),
-      Label3(Caption(Panel2, "A word or phrase in the file:", 5, 90, false)), ss(FlatEdit(Panel2, 104, 1)),
+      Label3(Caption(Panel2, "A word or phrase in the file:", 5, 90, 144)), ss(FlatEdit(Panel2, 104, 1)),
       CaseSensitive(Check(Panel2, "Case sensitive", false, 5, 126, 145, 2)),
       GroupBox1(Place<TGroupBox>(Panel2, 10, 150, 135, 61, true, 3)),
       typeText(Place<TRadioButton>(GroupBox1, 16, 18, 91, 17, false, 0)),
       typeHEX(Place<TRadioButton>(GroupBox1, 16, 38, 81, 17, false, 1)),
       Bevel3(Frame(Panel2, 2, 222, 151, 81, bsFrame)),
-      Label4(Caption(Panel2, "Maximum buffer size (MB):", 10, 226, false)),
+      Label4(Caption(Panel2, "Maximum buffer size (MB):", 10, 226, 138)),
       maxbuf(SpinBox<TSpinEdit>(Panel2, 10, 240, 138, true, 1, 200, 25, 4)),
       selfadj(Check(Panel2, "Adjust automatically", true, 10, 264, 138, 5)),
       BufferHelpButton(Button(Panel2, "What is this ?", 10, 284, 138, 15, 12)),
       Bevel5(Frame(Panel2, 3, 308, 149, 81, bsFrame)),
       SpecSize(Check(Panel2, "Specify size (in KB)", false, 9, 314, 138, 6)),
-      Label6(Caption(Panel2, "Between:", 9, 342, false)),
+      Label6(Caption(Panel2, "Between:", 9, 342, 70)),
       MinSize(SpinBox<TSizeSpinEdit>(Panel2, 81, 338, 65, false, 0, 2147483646, 0, 7)),
-      Label7(Caption(Panel2, "and (0=infinite)", 9, 366, false)),
+      Label7(Caption(Panel2, "and (0=infinite)", 9, 366, 72)),
       MaxSize(SpinBox<TSizeSpinEdit>(Panel2, 81, 362, 65, false, 0, 2147483647, 0, 8)),
-      Label5(Caption(Panel2, "Look in:", 7, 392, false)),
+      Label5(Caption(Panel2, "Look in:", 7, 392, 140)),
       pathlist(Place<TComboBoxEx>(Panel2, 7, 406, 145, 22, true, 9)),
       search(Button(Panel2, "Search", 5, 440, 143, 23, 10)), Bevel2(Frame(Panel2, 4, 469, 147, 2, bsTopLine)),
       IntegrateIntoShell(Check(Panel2, "Integrate into shell", false, 4, 478, 147, 11)),

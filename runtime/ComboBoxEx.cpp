@@ -22,6 +22,18 @@ void TComboBoxEx::HandleCreated() {
     ForwardInnerWindow(EditWindow());
 }
 
+void TComboBoxEx::EnabledChanged() {
+    // The box does not pass its state on to the combo box and edit inside it, which then
+    // show no text after being enabled again.
+    const BOOL enabled = IsWindowEnabled(HandleOrNull());
+    if (HWND combo = reinterpret_cast<HWND>(SendMessageA(HandleOrNull(), CBEM_GETCOMBOCONTROL, 0, 0)))
+        EnableWindow(combo, enabled);
+    if (HWND edit = EditWindow())
+        EnableWindow(edit, enabled);
+    RedrawWindow(HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    TWinControl::EnabledChanged();
+}
+
 HWND TComboBoxEx::EditWindow() const {
     return HandleAllocated() ? reinterpret_cast<HWND>(SendMessageA(HandleOrNull(), CBEM_GETEDITCONTROL, 0, 0))
                              : nullptr;

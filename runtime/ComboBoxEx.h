@@ -29,6 +29,7 @@ class TComboBoxEx : public TWinControl {
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     bool HandleCommand(WORD notifyCode) override;
+    void EnabledChanged() override;
 
   private:
     HWND EditWindow() const;

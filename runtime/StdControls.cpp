@@ -301,13 +301,24 @@ void TBevel::CreateParams(TCreateParams& params) {
     params.Style = (params.Style & ~WS_CLIPCHILDREN) | WS_CLIPSIBLINGS;
 }
 
+namespace {
+// Posted by a new bevel: a child window made later goes beneath the ones made before it, so
+// the frame goes to the bottom once its siblings exist.
+constexpr UINT WM_QUENNET_SENDTOBACK = WM_APP + 0x3F2;
+} // namespace
+
 void TBevel::HandleCreated() {
     SetWindowPos(HandleOrNull(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PostMessageA(HandleOrNull(), WM_QUENNET_SENDTOBACK, 0, 0);
 }
 
 LRESULT TBevel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCHITTEST)
         return HTTRANSPARENT; // a line, not a place to click
+    if (message == WM_QUENNET_SENDTOBACK) {
+        SetWindowPos(HandleOrNull(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return 0;
+    }
     return TWinControl::WndProc(message, wParam, lParam);
 }
 

@@ -63,6 +63,31 @@ void PressKey(TWinControl& control, WORD key) {
     Pump(50);
 }
 
+// Pixels of a control as the screen shows them.
+int DarkPixels(TWinControl& control) {
+    RECT r;
+    GetWindowRect(control.Handle(), &r);
+    HDC screen = GetDC(nullptr);
+    int dark = 0;
+    for (int y = r.top + 3; y < r.bottom - 3; ++y)
+        for (int x = r.left + 3; x < r.right - 3; ++x) {
+            const COLORREF c = GetPixel(screen, x, y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200)
+                ++dark;
+        }
+    ReleaseDC(nullptr, screen);
+    return dark;
+}
+
+COLORREF CentrePixel(TWinControl& control) {
+    RECT r;
+    GetWindowRect(control.Handle(), &r);
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
 class MainWindow : public ::testing::Test {
   protected:
     void SetUp() override { DeleteStoredSettings(); }
@@ -162,6 +187,13 @@ TEST_F(MainWindow, SearchListsTheMatchingFilesWithTheirTexts) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|" + folder + "|14 b", "b.txt|" + folder + "|1.50 KB",
                                                 "d.txt|" + folder + "sub\\|5 b"}));
     EXPECT_EQ(form.results.Store().MatchOffset(0), 3);
+    // The frames lie beneath the controls they surround, and the look-in box shows its text
+    // again once the search has unlocked it.
+    form.Repaint();
+    Pump(100);
+    EXPECT_EQ(CentrePixel(form.ss), GetSysColor(COLOR_WINDOW))
+        << "the phrase field is not hidden by its frame";
+    EXPECT_GT(DarkPixels(form.pathlist), 20) << "the look-in text is painted";
     EXPECT_EQ(form.results.Store().MatchOffset(1), 1536);
     EXPECT_EQ(form.StatusBar.PanelText(1), "3 files found.");
     EXPECT_EQ(form.StatusBar.PanelText(2), "");
