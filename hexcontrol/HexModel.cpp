@@ -29,6 +29,12 @@ void HexModel::SetClientSize(int width, int height) {
     m_clientWidth = width;
     m_clientHeight = height;
     RecomputeGrid();
+    // The first size after a cursor move that could not scroll (no window yet): the scrolling
+    // that move asked for, from where the view stands.
+    if (m_scrollPending && HasClientArea()) {
+        m_scrollPending = false;
+        ScrollIntoView(m_cursor.Col, m_cursor.Row);
+    }
 }
 
 void HexModel::SetBytesPerRow(int value) {
@@ -220,6 +226,12 @@ HexCell HexModel::MouseToCell(int x, int y) const {
 }
 
 void HexModel::ScrollIntoView(int col, int row) {
+    // Without a client area every cell counts as hidden and the least scrolling would be
+    // a wrong guess (the cell's row on top, columns scrolled away): wait for the size.
+    if (!HasClientArea()) {
+        m_scrollPending = true;
+        return;
+    }
     int top = m_topRow;
     if (row >= 2) {
         if (row < top)

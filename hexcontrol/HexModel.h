@@ -103,6 +103,7 @@ class HexModel {
     int PageRows() const;        // whole data rows that fit the client height
     int ClientWidth() const { return m_clientWidth; }
     int ClientHeight() const { return m_clientHeight; }
+    bool HasClientArea() const { return m_clientWidth > 0 && m_clientHeight > 0; }
     // Left pixel of a column as scrolled now (fixed columns stay put); -1 when scrolled away.
     int ColLeft(int col) const;
     int RowTop(int row) const;
@@ -188,6 +189,7 @@ class HexModel {
     int m_clientHeight = 0;
     int m_topRow = 2;
     int m_leftCol = 2;
+    bool m_scrollPending = false; // the cursor moved while there was no client area
 
     HexCell m_cursor{2, 2};
     HexField m_activeField = HexField::Hex;

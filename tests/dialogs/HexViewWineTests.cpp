@@ -2,6 +2,7 @@
 // that keep the viewer closed.
 #include "dialogs/hexview.h"
 #include "hexcontrol/HexError.h"
+#include "runtime/Application.h"
 
 #include <gtest/gtest.h>
 
@@ -74,4 +75,77 @@ TEST_F(Viewer, ErrorsReachTheCallerAndTheViewerStaysClosed) {
     EXPECT_EQ(Error(10, INT_MAX), "Invalid selection end");
     EXPECT_EQ(Error(std::int64_t{1} << 32, 1), "Invalid selection start");
     EXPECT_FALSE(form->Visible());
+}
+
+namespace {
+constexpr int kBytesPerRow = 20; // the viewer's configuration (Part 3.3)
+
+// The control's client area as the screen shows it.
+struct Screen {
+    explicit Screen(THexEditorEx& editor) {
+        quennet::Application().ProcessMessages();
+        RECT r;
+        GetClientRect(editor.Handle(), &r);
+        width = r.right;
+        height = r.bottom;
+        quennet::WindowDC screen(editor.Handle());
+        dc.reset(CreateCompatibleDC(screen.get()));
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
+        SelectObject(dc.get(), bitmap.get());
+        BitBlt(dc.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc.get(), x, y); }
+
+    int width = 0, height = 0;
+    quennet::MemoryDC dc;
+    quennet::GdiBitmap bitmap;
+};
+
+// After an opening with a match at `match`: the least scrolling that shows the match (it was
+// below the first page, so its row becomes the last whole row), the first hex column in view,
+// and the match's first digit drawn selected at that place on the screen.
+void ExpectMatchOnTheLastWholeRow(TForm4& form, int match, const char* which) {
+    SCOPED_TRACE(which);
+    THexEditorEx& editor = form.hexedit;
+    const HexLayout& layout = editor.Model().Layout();
+    const Screen screen(editor);
+    const int pageRows = (screen.height - layout.RulerHeight()) / layout.CharHeight();
+    const int matchRow = match / kBytesPerRow + 2;
+    EXPECT_EQ(editor.Model().TopRow(), matchRow - pageRows + 1);
+    EXPECT_EQ(editor.Model().LeftCol(), 2);
+
+    // The match's high digit: column 2 + 2 * (match mod 20), counted from the first hex column.
+    int x = layout.FixedWidth();
+    for (int col = 2; col < 2 + 2 * (match % kBytesPerRow); ++col)
+        x += layout.ColWidth(col);
+    const int y = layout.RulerHeight() + (pageRows - 1) * layout.CharHeight();
+    EXPECT_EQ(screen.At(x, y + 1), RGB(0, 0, 0)); // white text background, inverted
+    EXPECT_EQ(screen.At(x, y + 1 - layout.CharHeight()), RGB(255, 255, 255)); // the row above
+}
+} // namespace
+
+TEST_F(Viewer, EveryOpeningScrollsTheLeastAndShowsTheFirstColumn) {
+    const int match = 2507; // row 127, the eighth byte: far below the first page
+    form->Prepare(folder, "view5000.bin", match, 3);
+    form->Show(); // as ShowModal does, without waiting
+    ExpectMatchOnTheLastWholeRow(*form, match, "first opening");
+
+    form->Prepare(folder, "view5000.bin", 0, 3); // another file's opening in between
+    form->Prepare(folder, "view5000.bin", match, 3);
+    ExpectMatchOnTheLastWholeRow(*form, match, "later opening");
+}
+
+TEST_F(Viewer, EveryOpeningOfA20MBFileScrollsTheLeastAndShowsTheFirstColumn) {
+    // 16 MB and more: offsets of 7 digits widen the gutter until the grid no longer fits.
+    WriteFile(folder + "view20mb.bin", 20u << 20);
+    const int match = 10000007;
+    form->Prepare(folder, "view20mb.bin", match, 4);
+    form->Show();
+    ExpectMatchOnTheLastWholeRow(*form, match, "first opening");
+
+    form->Prepare(folder, "view20mb.bin", 0, 4);
+    form->Prepare(folder, "view20mb.bin", match, 4);
+    ExpectMatchOnTheLastWholeRow(*form, match, "later opening");
+    form.reset();
+    DeleteFileA((folder + "view20mb.bin").c_str());
 }

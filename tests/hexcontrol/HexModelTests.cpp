@@ -120,6 +120,29 @@ TEST(Selection, StartAndEndSelectTheMatchAndScrollItIntoView) {
     EXPECT_EQ(v.model.TopRow(), v.model.MaxTopRow());
 }
 
+TEST(Selection, AMatchSelectedBeforeTheWindowHasASizeIsScrolledIntoViewWhenItGetsOne) {
+    // The viewer loads and selects before its window exists: the client area is 0 x 0.
+    RecordingHost host;
+    HexModel model{&host};
+    model.Layout().SetShowRuler(true);
+    model.SetBytesPerRow(20);
+    model.SetCharMetrics(9, 17);
+    model.LoadStream("f.bin", 5000, [](std::uint8_t*, int) {});
+    model.SetSelectionStart(2507); // row 127, column 16
+    model.SetSelectionEnd(2509);
+    EXPECT_EQ(model.TopRow(), 2);
+    EXPECT_EQ(model.LeftCol(), 2);
+    // 10 whole rows; the grid is wider than the room, so columns could scroll too.
+    model.SetClientSize(500, 20 + 10 * 17);
+    EXPECT_EQ(model.TopRow(), 127 - 10 + 1); // the least scrolling: the match on the last row
+    EXPECT_EQ(model.LeftCol(), 2);
+    EXPECT_TRUE(model.CellVisible(model.Cursor().Col, model.Cursor().Row));
+    // Later sizes do not scroll again.
+    model.SetTopRow(2);
+    model.SetClientSize(500, 20 + 12 * 17);
+    EXPECT_EQ(model.TopRow(), 2);
+}
+
 TEST(Selection, EndBeforeTheCursorAndMinusOne) {
     Viewer v(100);
     v.model.SetSelectionStart(50);
