@@ -149,3 +149,56 @@ TEST_F(Viewer, EveryOpeningOfA20MBFileScrollsTheLeastAndShowsTheFirstColumn) {
     form.reset();
     DeleteFileA((folder + "view20mb.bin").c_str());
 }
+
+TEST_F(Viewer, PaintsWithItsOwnColoursTwentyBytesPerRowAndGridLines) {
+    std::vector<char> bytes(100, ' ');
+    bytes[1] = 0x01; // a control byte: the middle dot
+    {
+        std::ofstream out(folder + "viewcolours.bin", std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    form->Prepare(folder, "viewcolours.bin", 20, 1); // byte 20 selected, the cursor on it
+    form->Show();
+    ASSERT_TRUE(form->hexedit.Focused());
+    const HexModel& m = form->hexedit.Model();
+    const Screen screen(form->hexedit);
+    const int row2 = m.RowTop(2) + 1, row3 = m.RowTop(3) + 1;
+    const int firstHex = m.ColLeft(2), firstChar = m.ColLeft(m.Layout().FirstCharCol());
+
+    // Twenty bytes per row: byte 20 is the first of the second row.
+    EXPECT_EQ(screen.At(firstHex, row3), RGB(0, 0, 0)); // selected: inverted
+    EXPECT_EQ(screen.At(firstHex + 8 * m.Layout().CharWidth(), row3), RGB(255, 255, 255));
+    EXPECT_EQ(screen.At(firstChar, row3), RGB(15, 15, 15)); // and its character
+    // Colours: the field with the cursor on white, the other on RGB(240,240,240).
+    EXPECT_EQ(screen.At(firstHex, row2), RGB(255, 255, 255));
+    EXPECT_EQ(screen.At(firstChar, row2), RGB(240, 240, 240));
+    // The gutter money green, the cursor's row in grey; the ruler band money green too, the
+    // ruler cell over the cursor's column grey.
+    EXPECT_EQ(screen.At(2, row2), RGB(192, 220, 192));
+    EXPECT_EQ(screen.At(2, row3), RGB(128, 128, 128));
+    EXPECT_EQ(screen.At(2, 2), RGB(192, 220, 192));
+    EXPECT_EQ(screen.At(firstHex, 1), RGB(128, 128, 128));
+    EXPECT_EQ(screen.At(firstHex + 2 * m.Layout().CharWidth(), 1), RGB(192, 220, 192));
+    // Grid lines in the button-face colour at the bottom of every cell and after the fields.
+    const int cellBottom = m.RowTop(2) + m.Layout().CharHeight() - 1;
+    EXPECT_EQ(screen.At(firstHex + 1, cellBottom), GetSysColor(COLOR_BTNFACE));
+    EXPECT_NE(GetSysColor(COLOR_BTNFACE), RGB(255, 255, 255));
+    // Digit groups alternate blue and navy; the control byte shows a black middle dot.
+    auto count = [&](COLORREF color, int x0, int x1, int y) {
+        int n = 0;
+        for (int yy = y; yy < y + m.Layout().CharHeight() - 2; ++yy)
+            for (int x = x0; x < x1; ++x)
+                n += screen.At(x, yy) == color;
+        return n;
+    };
+    const int cw = m.Layout().CharWidth();
+    EXPECT_GT(count(RGB(0, 0, 255), firstHex, firstHex + cw, row2), 3); // byte 0
+    EXPECT_EQ(count(RGB(0, 0, 128), firstHex, firstHex + cw, row2), 0);
+    EXPECT_GT(count(RGB(0, 0, 128), m.ColLeft(6), m.ColLeft(6) + cw, row2), 3); // byte 2
+    EXPECT_GT(count(RGB(0, 0, 0), m.ColLeft(m.Layout().FirstCharCol() + 1),
+                    m.ColLeft(m.Layout().FirstCharCol() + 1) + cw, row2),
+              0); // byte 1: the dot
+    EXPECT_EQ(count(RGB(0, 0, 0), m.ColLeft(m.Layout().FirstCharCol() + 2),
+                    m.ColLeft(m.Layout().FirstCharCol() + 2) + cw, row2),
+              0); // byte 2: a blank
+}

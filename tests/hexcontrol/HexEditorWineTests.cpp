@@ -232,25 +232,70 @@ TEST_F(HexWindow, LoadErrorsKeepThePreviousData) {
 }
 
 namespace {
+// The control painted once into a bitmap, with the cells' places as the model scrolls them.
+class Painted {
+  public:
+    explicit Painted(THexEditorEx& editor) : editor_(editor) {
+        const int w = editor.ClientWidth(), h = editor.ClientHeight();
+        WindowDC screen(nullptr);
+        dc_.reset(CreateCompatibleDC(screen.get()));
+        bitmap_.reset(CreateCompatibleBitmap(screen.get(), w, h));
+        SelectObject(dc_.get(), bitmap_.get());
+        editor.PaintTo(dc_.get());
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc_.get(), x, y); }
+    // The cell of a byte's high digit (hex field) or character; `digit` 1 is the low digit.
+    RECT Cell(int position, bool charField, int digit = 0) const {
+        HexCell cell =
+            editor_.Model().Layout().CellOfPosition(position, charField ? HexField::Char : HexField::Hex);
+        cell.Col += digit;
+        const int x = editor_.Model().ColLeft(cell.Col), y = editor_.Model().RowTop(cell.Row);
+        return RECT{x, y, x + editor_.Model().Layout().ColWidth(cell.Col),
+                    y + editor_.Model().Layout().RowHeight(cell.Row)};
+    }
+    COLORREF AtCell(int position, bool charField, int dx, int dy, int digit = 0) const {
+        const RECT r = Cell(position, charField, digit);
+        return At(r.left + dx, r.top + dy);
+    }
+    // How many pixels of the rectangle have the colour.
+    int Count(COLORREF color, const RECT& r) const {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                n += At(x, y) == color;
+        return n;
+    }
+    // The character box of a cell: one CharWidth wide, the cell's height.
+    RECT Box(int position, bool charField, int digit = 0) const {
+        RECT r = Cell(position, charField, digit);
+        r.right = r.left + editor_.CharWidth();
+        return r;
+    }
+
+  private:
+    THexEditorEx& editor_;
+    MemoryDC dc_;
+    GdiBitmap bitmap_;
+};
+
 COLORREF PixelOfCell(THexEditorEx& editor, int position, bool charField, int dx, int dy) {
-    const int w = editor.ClientWidth(), h = editor.ClientHeight();
-    WindowDC screen(nullptr);
-    MemoryDC dc(CreateCompatibleDC(screen.get()));
-    GdiBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
-    SelectGuard select(dc.get(), bitmap.get());
-    editor.PaintTo(dc.get());
-    HexCell cell =
-        editor.Model().Layout().CellOfPosition(position, charField ? HexField::Char : HexField::Hex);
-    return GetPixel(dc.get(), editor.Model().ColLeft(cell.Col) + dx, editor.Model().RowTop(cell.Row) + dy);
+    return Painted(editor).AtCell(position, charField, dx, dy);
+}
+
+void Focus(THexEditorEx& editor, bool focused) {
+    if (focused)
+        editor.SetFocus();
+    else
+        SetFocus(nullptr);
+    Application().ProcessMessages();
+    ASSERT_EQ(editor.Focused(), focused);
 }
 } // namespace
 
 TEST_F(HexWindow, SelectedByteIsInvertedAndGreyWhenUnfocused) {
     std::string path = WriteFile("paint.bin", std::vector<std::uint8_t>(60, 0x20));
     editor->LoadFile(path);
-    editor->SetFocus();
-    Application().ProcessMessages();
-    ASSERT_TRUE(editor->Focused());
+    Focus(*editor, true);
     editor->SetSelectionStart(5);
     editor->SetSelectionEnd(6);
     // Top-left pixel of a digit box: the text background. Active field white -> black.
@@ -259,15 +304,93 @@ TEST_F(HexWindow, SelectedByteIsInvertedAndGreyWhenUnfocused) {
     // Inactive field (light grey) inverted.
     EXPECT_EQ(PixelOfCell(*editor, 6, true, 0, 1), RGB(15, 15, 15));
     EXPECT_EQ(PixelOfCell(*editor, 7, true, 0, 1), RGB(240, 240, 240));
+    // The digits of byte 5 are blue (first digit group) and invert to yellow.
+    const COLORREF yellow = RGB(255, 255, 0), grayOfYellow = HexGray(yellow);
+    ASSERT_EQ(grayOfYellow, RGB(219, 219, 219));
+    {
+        Painted focused(*editor);
+        EXPECT_GT(focused.Count(yellow, focused.Box(5, false)), 3);
+        EXPECT_EQ(focused.Count(grayOfYellow, focused.Box(5, false)), 0);
+    }
 
-    SetFocus(nullptr);
-    Application().ProcessMessages();
-    ASSERT_FALSE(editor->Focused());
+    Focus(*editor, false);
     EXPECT_EQ(PixelOfCell(*editor, 5, false, 0, 1), RGB(0, 0, 0)); // gray of black is black
     EXPECT_EQ(PixelOfCell(*editor, 6, true, 0, 1), RGB(15, 15, 15));
-    // A blue digit on white inverts to yellow on black; unfocused the yellow text turns grey.
+    {
+        // Unfocused the yellow text turns grey: this is where gray and not-gray differ.
+        Painted unfocused(*editor);
+        EXPECT_EQ(unfocused.Count(yellow, unfocused.Box(5, false)), 0);
+        EXPECT_GT(unfocused.Count(grayOfYellow, unfocused.Box(5, false)), 3);
+        // The last byte too: its navy digits invert to RGB(255,255,127), grey 237.
+        EXPECT_GT(unfocused.Count(HexGray(RGB(255, 255, 127)), unfocused.Box(6, false, 1)), 3);
+        EXPECT_EQ(unfocused.Count(RGB(255, 255, 127), unfocused.Box(6, false, 1)), 0);
+    }
     editor->SetSelectionEnd(-1);
     EXPECT_EQ(PixelOfCell(*editor, 5, false, 0, 1), RGB(255, 255, 255));
+}
+
+TEST_F(HexWindow, LastSelectedByteIsInvertedButNoGapAfterIt) {
+    editor->LoadFile(WriteFile("gaps.bin", std::vector<std::uint8_t>(60, 0x20)));
+    Focus(*editor, true);
+    editor->SetSelectionStart(2);
+    editor->SetSelectionEnd(5); // bytes 2 and 3 end the second digit group, 4 and 5 the third
+    Painted p(*editor);
+    const int cw = editor->CharWidth();
+    // The last byte's digits and character are inverted like every other selected byte.
+    EXPECT_EQ(p.AtCell(5, false, 0, 1), RGB(0, 0, 0));
+    EXPECT_EQ(p.AtCell(5, false, 0, 1, 1), RGB(0, 0, 0));
+    EXPECT_EQ(p.AtCell(5, true, 0, 1), RGB(15, 15, 15));
+    // A group gap inside the selection is inverted; the one after the last byte is not.
+    EXPECT_EQ(p.AtCell(3, false, cw + 2, 1, 1), RGB(0, 0, 0));
+    EXPECT_EQ(p.AtCell(5, false, cw + 2, 1, 1), RGB(255, 255, 255));
+    // Not selected: byte 1 and byte 6.
+    EXPECT_EQ(p.AtCell(1, false, 0, 1, 1), RGB(255, 255, 255));
+    EXPECT_EQ(p.AtCell(6, false, 0, 1), RGB(255, 255, 255));
+}
+
+TEST_F(HexWindow, TwinFrameMarksTheCursorsByteInTheOtherFieldWhileFocused) {
+    editor->LoadFile(WriteFile("twin.bin", std::vector<std::uint8_t>(60, 0x20)));
+    editor->SetSelectionStart(7); // the cursor on byte 7's high digit
+    Focus(*editor, true);
+    auto topEdge = [](RECT r) { return RECT{r.left, r.top, r.right, r.top + 1}; };
+    {
+        // In the hex field: a dotted frame round byte 7's character (light grey, dots inverted).
+        Painted p(*editor);
+        EXPECT_GE(p.Count(RGB(15, 15, 15), topEdge(p.Box(7, true))), 2);
+        EXPECT_EQ(p.Count(RGB(15, 15, 15), topEdge(p.Box(8, true))), 0);
+        EXPECT_EQ(p.Count(RGB(15, 15, 15), topEdge(p.Box(6, true))), 0);
+    }
+    SendMessageA(editor->Handle(), WM_KEYDOWN, VK_TAB, 0); // to the character field
+    ASSERT_EQ(editor->Model().CursorField(), HexField::Char);
+    {
+        // In the character field: one frame round both digits of byte 7 (the hex field is now
+        // the inactive one, light grey, so the dots are dark grey).
+        Painted p(*editor);
+        const RECT high = p.Cell(7, false), low = p.Box(7, false, 1);
+        EXPECT_GE(p.Count(RGB(15, 15, 15), topEdge(RECT{high.left, high.top, low.right, high.bottom})), 4);
+        EXPECT_GE(p.Count(RGB(15, 15, 15), topEdge(high)), 2); // across the first digit as well
+        EXPECT_EQ(p.Count(RGB(15, 15, 15), topEdge(p.Box(8, false))), 0);
+        EXPECT_EQ(p.Count(RGB(0, 0, 0), topEdge(p.Box(7, true))), 0); // none on the cursor's own cell
+    }
+    Focus(*editor, false);
+    {
+        // Not focused: no frame (ShowPositionIfNotFocused is off).
+        Painted p(*editor);
+        EXPECT_EQ(p.Count(RGB(15, 15, 15), topEdge(p.Cell(7, false))), 0);
+    }
+}
+
+TEST_F(HexWindow, GutterMarksTheCursorsRow) {
+    editor->LoadFile(WriteFile("gutter.bin", std::vector<std::uint8_t>(100, 0x20)));
+    editor->SetSelectionStart(45); // row 4
+    Painted p(*editor);
+    const int rowTop = editor->Model().RowTop(4), height = editor->CharHeight();
+    EXPECT_EQ(p.At(2, rowTop + 1), GetSysColor(COLOR_BTNSHADOW));        // CurrentOffsetBackground
+    EXPECT_EQ(p.At(2, rowTop - height + 1), GetSysColor(COLOR_BTNFACE)); // OffsetBackground
+    EXPECT_EQ(p.At(2, rowTop + height + 1), GetSysColor(COLOR_BTNFACE));
+    // The offset text of the cursor's row is drawn in CurrentOffset.
+    RECT gutter{0, rowTop, editor->Model().Layout().GutterPixels(), rowTop + height};
+    EXPECT_GT(p.Count(GetSysColor(COLOR_BTNHIGHLIGHT), gutter), 3);
 }
 
 namespace {
