@@ -93,7 +93,11 @@ int RunFileOperation(HWND owner, TFileOperation operation, const std::string& fi
     record.pFrom = from.data();
     record.pTo = operation == TFileOperation::Delete ? nullptr : to.data();
     record.fFlags = FOF_NOCONFIRMATION | FOF_ALLOWUNDO;
-    return SHFileOperationA(&record);
+    const int result = SHFileOperationA(&record);
+    if (result == 0 && operation != TFileOperation::Copy &&
+        GetFileAttributesA(filePath.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return kStillInPlace;
+    return result;
 }
 
 } // namespace quennet

@@ -22,9 +22,12 @@ std::string ExplorerCommandLine(const std::string& folder);
 void OpenWithNotepad(const std::string& filePath);
 void OpenFolderInExplorer(const std::string& folder);
 
+// Returned for a Move or Delete that the shell reported done while the file is still where it
+// was (Wine's shell reports success for a file it could not move).
+constexpr int kStillInPlace = -1;
+
 // One SHFileOperationA call for one file: no confirmation, undo allowed (deleted files go
-// to the Recycle Bin). 0 on success, as the shell reports it. `owner` owns any dialog the
-// shell shows.
+// to the Recycle Bin). 0 on success. `owner` owns any dialog the shell shows.
 int RunFileOperation(HWND owner, TFileOperation operation, const std::string& filePath,
                      const std::string& destination = std::string());
 

@@ -24,8 +24,11 @@ std::string ShellVerbCommandLine() {
 }
 
 bool RefreshShellVerb(const ShellVerbKeys& keys) {
+    // The per-user key is asked directly too: Wine's HKEY_CLASSES_ROOT does not show the
+    // per-user classes, where Windows merges them in.
+    TRegistry user(keys.userRoot, KEY_READ);
     TRegistry merged(keys.mergedRoot, KEY_READ);
-    if (!merged.KeyExists(kCommandKey))
+    if (!user.KeyExists(kUserClasses + kCommandKey) && !merged.KeyExists(kCommandKey))
         return false;
     try {
         // The verb follows the program when it has been moved or renamed.

@@ -2,7 +2,8 @@
 // The "Search files for a specific string" verb on every folder in Explorer. It is written
 // per user (HKEY_CURRENT_USER\Software\Classes), which the shell merges into
 // HKEY_CLASSES_ROOT: a standard user cannot write the machine-wide classes. Looking it up
-// goes through HKEY_CLASSES_ROOT, so a machine-wide verb left by an older install counts too.
+// goes through HKEY_CLASSES_ROOT, so a machine-wide verb left by an older install counts too,
+// and through the per-user classes themselves, which Wine does not merge in.
 #include "controls/GlyphCheck.h"
 
 #include <windows.h>
