@@ -32,10 +32,5 @@ TEST(SystemError, AFailedWindowCarriesTheSystemsCodeAndWords) {
     }
 }
 
-TEST(SystemError, CodesTheSystemHasNoWordsFor) {
-    EXPECT_EQ(ESystemError("Opening", 0x20001234).message(), "Opening (error 536875572)");
-    EXPECT_EQ(HResultText(E_FAIL), "80004005");
-}
-
 } // namespace
 } // namespace quennet
