@@ -1,5 +1,6 @@
 // The program's exception base. Controls derive their own error classes from it; whatever
-// reaches the message loop is shown in the application's error box with message().
+// reaches the message loop is shown in the application's error box with message(). A failed
+// Windows call throws ESystemError (runtime/SystemError.h), which keeps GetLastError().
 #pragma once
 
 #include <exception>
