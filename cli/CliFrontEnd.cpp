@@ -142,14 +142,14 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
         // Wake at least every 100 ms to notice Ctrl+C.
         const auto until =
             std::min({nextProgress, nextSecond, Clock::now() + std::chrono::milliseconds(100)});
-        // After a batch, let the worker gather rows for a millisecond: waking for every row
-        // would cost a thread switch per row.
         const bool served = ServeQueue(until) > 0;
         // Rows reach a pipe or a terminal as each batch arrives, not when the search ends.
         if (rowsUnflushed_) {
             std::fflush(out_);
             rowsUnflushed_ = false;
         }
+        // After a batch, let the worker gather rows for a millisecond: waking for every row
+        // would cost a thread switch per row.
         if (served && !finished_)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         if (interrupt.load() && !worker->Terminated()) {
