@@ -12,6 +12,20 @@ SearchControl::SearchControl(TForm1& form) : form_(form) {
     NowSearchingInANDnrOfFilesFound.OnTimer = [this](TTimer&) { NowSearchingInANDnrOfFilesFoundTimer(); };
     counter.SetInterval(1000);
     counter.OnTimer = [this](TTimer&) { counterTimer(); };
+    showRows.SetInterval(100);
+    showRows.OnTimer = [this](TTimer&) { ShowArrivedRows(true); };
+}
+
+namespace {
+constexpr auto kShowRowsInterval = std::chrono::milliseconds(50);
+} // namespace
+
+void SearchControl::ShowArrivedRows(bool now) {
+    const auto time = std::chrono::steady_clock::now();
+    if (!now && time - rowsShown_ < kShowRowsInterval)
+        return;
+    rowsShown_ = time;
+    form_.results.Commit();
 }
 
 SearchControl::~SearchControl() {
@@ -73,10 +87,11 @@ void SearchControl::RunOnUiThread(const std::function<void()>& step) {
 }
 
 void SearchControl::PostToUiThread(std::function<void()> step) {
-    // A posted step hands over a batch of rows: the list shows them with one count update.
+    // A posted step hands over a batch of rows; the list shows what arrived with one count
+    // update now and then.
     Application().Queue([this, step = std::move(step)] {
         step();
-        form_.results.Commit();
+        ShowArrivedRows(false);
     });
 }
 
@@ -114,6 +129,8 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
     Progress.FilesFound.store(0);
     elapsedSeconds_ = 0;
     form_.StatusBar.SetPanelText(3, "Search took 0 seconds.");
+    rowsShown_ = std::chrono::steady_clock::now();
+    showRows.SetEnabled(true);
     return prepared.Request;
 }
 
@@ -126,7 +143,8 @@ void SearchControl::ReportSearchError(const SearchError& error) {
 }
 
 void SearchControl::FinishSearch() {
-    form_.results.Commit();
+    showRows.SetEnabled(false);
+    ShowArrivedRows(true);
     form_.maxbuf.SetEnabled(true);
     NowSearchingInANDnrOfFilesFound.SetEnabled(false);
     NowSearchingInANDnrOfFilesFoundTimer();

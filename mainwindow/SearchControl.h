@@ -7,6 +7,7 @@
 #include "search/SearchWorker.h"
 #include "search/SizeBounds.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ class SearchControl : public SearchFrontEnd {
 
     TTimer NowSearchingInANDnrOfFilesFound;
     TTimer counter;
+    // Shows the rows that arrived since the last count update, when no more come for a while.
+    TTimer showRows;
     SearchProgress Progress;
 
     // SearchFrontEnd
@@ -49,6 +52,9 @@ class SearchControl : public SearchFrontEnd {
   private:
     void NowSearchingInANDnrOfFilesFoundTimer();
     void counterTimer();
+    // The list's count is updated at most every kShowRowsInterval: each update costs the
+    // list view a layout, and the worker may hand over a few rows at a time.
+    void ShowArrivedRows(bool now);
     // Step 1 of a search: the roots of the look-in choice; false after "Invalid directory.".
     bool BuildRoots();
 
@@ -59,6 +65,7 @@ class SearchControl : public SearchFrontEnd {
     LiveSizeBounds sizeBounds_;
     int phraseLength_ = 0;
     std::int32_t elapsedSeconds_ = 0;
+    std::chrono::steady_clock::time_point rowsShown_;
 };
 
 } // namespace quennet

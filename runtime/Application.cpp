@@ -4,11 +4,16 @@
 #include "runtime/Form.h"
 #include "runtime/Timer.h"
 
+#include <chrono>
+
 namespace quennet {
 
 namespace {
 
 const char kUtilityClass[] = "QuennetRuntime";
+
+// How long one wake-up runs queued calls while other messages wait.
+constexpr auto kQueueSlice = std::chrono::milliseconds(40);
 
 } // namespace
 
@@ -46,7 +51,7 @@ LRESULT CALLBACK TApplication::UtilityProc(HWND window, UINT message, WPARAM wPa
     try {
         switch (message) {
         case WM_QUENNET_SYNC:
-            Application().CheckSynchronize();
+            Application().ServeQueue();
             return 0;
         case WM_TIMER:
             TTimer::Dispatch(wParam);
@@ -136,6 +141,26 @@ void TApplication::Queue(std::function<void()> call) {
     queued->run = std::move(call);
     if (syncQueue_.Push(queued))
         PostMessageA(utility_.get(), WM_QUENNET_SYNC, 0, 0);
+}
+
+void TApplication::ServeQueue() {
+    const auto end = std::chrono::steady_clock::now() + kQueueSlice;
+    bool remaining = false;
+    syncQueue_.Drain([this](const std::exception_ptr& error) { HandleException(error); },
+                     [&] { return std::chrono::steady_clock::now() >= end; }, &remaining);
+    if (!remaining)
+        return;
+    // A posted wake-up comes before input and painting, so with the queue kept full they
+    // would wait for the end of the work: they are served here first.
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT | PM_QS_PAINT)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam)); // leave it for the loop
+            break;
+        }
+        Dispatch(message);
+    }
+    PostMessageA(utility_.get(), WM_QUENNET_SYNC, 0, 0);
 }
 
 bool TApplication::CheckSynchronize() {

@@ -69,6 +69,9 @@ class TApplication {
   private:
     static LRESULT CALLBACK UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool PreTranslate(MSG& message);
+    // The wake-up: runs queued calls for a slice of time, then serves the waiting input and
+    // painting before the rest, so a worker that keeps the queue full cannot starve them.
+    void ServeQueue();
     // Translates and dispatches one message; an exception from a handler goes to the error box.
     void Dispatch(MSG& message);
 

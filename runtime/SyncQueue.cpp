@@ -21,8 +21,11 @@ void SyncQueue::WaitDone(const Call& call) {
     doneSignal_.wait(lock, [&] { return call.done; });
 }
 
-bool SyncQueue::Drain(const std::function<void(const std::exception_ptr&)>& unhandled) {
+bool SyncQueue::Drain(const std::function<void(const std::exception_ptr&)>& unhandled,
+                      const std::function<bool()>& pause, bool* remaining) {
     bool ranAny = false;
+    if (remaining)
+        *remaining = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         wakePending_ = false;
@@ -53,6 +56,12 @@ bool SyncQueue::Drain(const std::function<void(const std::exception_ptr&)>& unha
             call->done = true;
         }
         doneSignal_.notify_all();
+        if (pause && pause()) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (remaining)
+                *remaining = !calls_.empty();
+            break;
+        }
     }
     return ranAny;
 }

@@ -30,8 +30,10 @@ class SyncQueue {
     // Blocks until `call` has run.
     void WaitDone(const Call& call);
     // Runs the waiting calls one by one; calls not waited for hand their exception to
-    // `unhandled`. Whether any call ran.
-    bool Drain(const std::function<void(const std::exception_ptr&)>& unhandled);
+    // `unhandled`. After each call, `pause` may end the run early with calls left waiting;
+    // `remaining` (when given) then tells so. Whether any call ran.
+    bool Drain(const std::function<void(const std::exception_ptr&)>& unhandled,
+               const std::function<bool()>& pause = {}, bool* remaining = nullptr);
     HANDLE Event() const { return event_.get(); }
 
   private:

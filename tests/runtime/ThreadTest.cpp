@@ -3,6 +3,7 @@
 
 #include "runtime/Application.h"
 #include "runtime/Exception.h"
+#include "runtime/Form.h"
 #include "runtime/MessageBoxes.h"
 #include "runtime/Thread.h"
 
@@ -85,6 +86,40 @@ TEST(Thread, OnTerminateRunsOnTheUserInterfaceThreadAndFatalExceptionIsKept) {
     EXPECT_EQ(ranOn, GetCurrentThreadId());
     ASSERT_TRUE(worker.FatalException());
     EXPECT_EQ(ExceptionMessage(worker.FatalException()), "walk failed");
+}
+
+// A worker that keeps the queue full (rows streaming in) must not keep the window from
+// painting and answering: the loop serves them between slices of queued calls.
+class TPaintCounter : public TForm {
+  public:
+    int paints = 0;
+
+  protected:
+    void Paint(HDC) override { ++paints; }
+};
+
+TEST(Thread, AQueueKeptFullLeavesRoomForPainting) {
+    TPaintCounter form;
+    form.SetBounds(10, 10, 200, 100);
+    form.Show();
+    test::PumpUntil([] { return false; }, 100);
+    std::atomic<int> calls{0};
+    std::atomic<int> callsAtPaint{-1};
+    constexpr int kCalls = 1000; // about a second of work, queued one call at a time
+    std::function<void()> call = [&] {
+        Sleep(1);
+        if (++calls < kCalls)
+            Application().Queue(call);
+    };
+    const int paintsBefore = form.paints;
+    Application().Queue(call);
+    InvalidateRect(form.Handle(), nullptr, TRUE);
+    while (calls < kCalls && Application().HandleMessage()) {
+        if (form.paints > paintsBefore && callsAtPaint < 0)
+            callsAtPaint = calls.load();
+    }
+    EXPECT_GE(callsAtPaint, 0) << "never painted while the queue was full";
+    EXPECT_LT(callsAtPaint, kCalls / 2) << "painted only once the queue ran dry";
 }
 
 TEST(Thread, QueuedCallsRunInOrderOnTheNextMessages) {

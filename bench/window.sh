@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The main window on a large result set, under Wine: a search for every file of a tree of
+# 200,000 empty files, from the click on Search to "Done", against quennet-cli.exe on the
+# same tree; the longest wait for the window to answer a message meanwhile (asked from
+# another process); the memory per row; how soon Stop takes effect.
+# Usage: bench/window.sh [--rounds N] [--keep] [--build-dir DIR]   (DIR: an existing Windows
+# build to measure instead of building build/windows)
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+rounds=5
+keep=0
+build=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --rounds) rounds=$2; shift 2 ;;
+    --keep) keep=1; shift ;;
+    --build-dir) build=$(cd "$2" && pwd); shift 2 ;;
+    *) echo "usage: bench/window.sh [--rounds N] [--keep] [--build-dir DIR]" >&2; exit 2 ;;
+    esac
+done
+bash "$root/scripts/install-deps.sh" python3
+if [ -z "$build" ]; then
+    log=$(mktemp)
+    if ! bash "$root/scripts/build.sh" windows >"$log" 2>&1; then
+        cat "$log" >&2
+        rm -f "$log"
+        echo "bench/window.sh: the Windows build failed" >&2
+        exit 1
+    fi
+    rm -f "$log"
+    build=$root/build/windows
+fi
+source "$root/scripts/xvfb.sh"
+work=${TMPDIR:-/tmp}/quennet-window-bench
+tree=$work/tree
+if [ ! -f "$tree/d199/file0999.txt" ]; then
+    python3 - "$tree" <<'PY'
+import os, sys
+tree = sys.argv[1]
+for d in range(200):
+    folder = os.path.join(tree, "d%03d" % d)
+    os.makedirs(folder, exist_ok=True)
+    for f in range(1000):
+        open(os.path.join(folder, "file%04d.txt" % f), "w").close()
+PY
+fi
+winpath() { echo "Z:$1" | tr / '\\'; }
+run=$root/scripts/wine-run.sh
+"$run" "$build/cli/quennet-cli.exe" "$(winpath "$tree")" >/dev/null # a warm cache and wineserver
+results=$work/results
+: >"$results"
+for r in $(seq "$rounds"); do
+    start=$(date +%s.%N)
+    rows=$("$run" "$build/cli/quennet-cli.exe" "$(winpath "$tree")" | wc -l)
+    echo "cli_start $start cli_end $(date +%s.%N) cli_rows $rows" >>"$results"
+    "$run" "$build/bench/window-probe.exe" "$(winpath "$build/mainwindow/quennet.exe")" "$(winpath "$tree")" |
+        tr '\n' ' ' >>"$results"
+    echo >>"$results"
+done
+python3 - "$results" "$rounds" <<'PY'
+import statistics, sys
+values = {}
+for line in open(sys.argv[1]):
+    words = line.split()
+    for key, value in zip(words[::2], words[1::2]):
+        values.setdefault(key, []).append(float(value))
+values["cli_seconds"] = [e - s for s, e in zip(values["cli_start"], values["cli_end"])]
+med = {k: statistics.median(v) for k, v in values.items()}
+rows = med["rows"]
+per_row = (med["working_set_after"] - med["working_set_before"]) / rows
+ratio = med["search_seconds"] / med["cli_seconds"]
+worst = max(values["worst_answer_ms"] + values["stop_worst_answer_ms"])
+print(f"rounds: {sys.argv[2]} (medians; the worst answer is the worst of all rounds)")
+print("| measure | value | goal |")
+print("|---|---:|---|")
+print(f"| quennet-cli.exe, whole run ({int(med['cli_rows'])} rows) | {med['cli_seconds']:.3f} s | |")
+print(f"| window, click on Search to \"Done\" ({int(rows)} rows) | {med['search_seconds']:.3f} s | |")
+print(f"| ratio window / cli | {ratio:.2f} | <= 1.25 {'ok' if ratio <= 1.25 else 'MISSED'} |")
+print(f"| longest answer to a message during the searches | {worst:.0f} ms | <= 100 ms {'ok' if worst <= 100 else 'MISSED'} |")
+print(f"| working set growth per row | {per_row:.0f} bytes | <= 150 {'ok' if per_row <= 150 else 'MISSED'} |")
+print(f"| Stop click to \"Search\" again (rows so far: {int(med['rows_when_stopped'])}) | {med['stop_seconds']:.3f} s | <= 1 s {'ok' if max(values['stop_seconds']) <= 1 else 'MISSED'} |")
+PY
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+[ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null
+[ "$keep" = 1 ] || rm -rf "$work"
