@@ -112,10 +112,11 @@ void TCustomGlyphCheck::DrawPicture(HDC dc, const char* name, LayoutPoint at) {
 }
 
 void TCustomGlyphCheck::PaintTo(HDC dc) {
+    TCanvas canvas(dc);
     const int w = Width(), h = Height();
     const COLORREF color = ColorToRGB(Color());
     RECT r{0, 0, w, h};
-    TCanvas(dc).FillRect(r, color);
+    canvas.FillRect(r, color);
     if (style_ != TCheckStyle::bmNone) {
         COLORREF topLeft, bottomRight;
         if (style_ == TCheckStyle::bmLowered) {
@@ -127,54 +128,39 @@ void TCustomGlyphCheck::PaintTo(HDC dc) {
         } else {
             topLeft = bottomRight = ColorToRGB(colorSimpleMargin_);
         }
-        POINT upper[3] = {{0, h - 1}, {0, 0}, {w, 0}};
-        TCanvas(dc).Polyline(upper, 3, topLeft);
-        POINT lower[3] = {{w - 1, 0}, {w - 1, h - 1}, {-1, h - 1}};
-        TCanvas(dc).Polyline(lower, 3, bottomRight);
+        canvas.Polyline({{0, h - 1}, {0, 0}, {w, 0}}, topLeft);
+        canvas.Polyline({{w - 1, 0}, {w - 1, h - 1}, {-1, h - 1}}, bottomRight);
         r = RECT{1, 1, w - 1, h - 1};
     }
     if (hot_) {
         SetBrushOrgEx(dc, 0, 0, nullptr);
         FillRect(dc, &r, HotPatternBrush(dc, color));
     } else {
-        TCanvas(dc).FillRect(r, color);
+        canvas.FillRect(r, color);
     }
 
-    if (transparent_ && Parent() && Parent()->HandleAllocated()) {
-        // The parent paints its background and content under us, clipped to its client area.
-        HWND parent = Parent()->HandleOrNull();
-        SavedDCState keep(dc);
-        RECT client;
-        GetClientRect(parent, &client);
-        POINT origin{0, 0};
-        SetViewportOrgEx(dc, -Left(), -Top(), &origin);
-        IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-        SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-        SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    }
+    // The parent paints its background and content under us, clipped to its client area.
+    if (transparent_)
+        PaintParentBackground(*this, dc);
 
     const std::string caption = Caption();
-    SelectGuard keepFont(dc, FontHandle());
-    SIZE text{0, 0}, amp{0, 0};
-    GetTextExtentPoint32A(dc, caption.c_str(), int(caption.size()), &text);
-    if (caption.find('&') != std::string::npos)
-        GetTextExtentPoint32A(dc, "&", 1, &amp);
-    const CheckLayout layout = LayoutGlyphCheck(w, h, style_, alignment_, text.cx, text.cy, amp.cx);
+    const HFONT font = FontHandle();
+    const SIZE text = canvas.TextExtent(caption, font);
+    const int ampWidth = caption.find('&') != std::string::npos ? canvas.TextExtent("&", font).cx : 0;
+    const CheckLayout layout = LayoutGlyphCheck(w, h, style_, alignment_, text.cx, text.cy, ampWidth);
 
     if (showFocused_ && Focused()) {
         RECT focus{layout.focus.left, layout.focus.top, layout.focus.right, layout.focus.bottom};
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
-        DrawFocusRect(dc, &focus);
+        canvas.DrawFocusRect(focus);
     }
 
     const COLORREF fontColor = ColorToRGB(Font().Color);
-    SetBkMode(dc, TRANSPARENT);
     auto drawCaption = [&](COLORREF textColor, int dx, int dy) {
         RECT cr{layout.caption.left + dx, layout.caption.top + dy, layout.caption.right + dx,
                 layout.caption.bottom + dy};
-        SetTextColor(dc, textColor);
-        DrawTextA(dc, caption.c_str(), int(caption.size()), &cr, DT_LEFT | DT_TOP);
+        canvas.DrawText(cr, caption, DT_LEFT | DT_TOP, font, textColor);
     };
     if (!Enabled()) {
         drawCaption(fontColor, 0, 0);

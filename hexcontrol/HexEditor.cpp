@@ -1,5 +1,7 @@
 #include "hexcontrol/HexEditor.h"
 
+#include "runtime/Canvas.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -85,22 +87,25 @@ void THexEditor::SetShowRuler(bool value) {
 }
 
 void THexEditor::SetHexFont(const std::string& face, int points, TColor color) {
-    m_fontFace = face;
-    m_fontColor = color;
-    m_model.FontSize = points;
+    m_cellFont.Name = face;
+    m_cellFont.Size = points;
+    m_cellFont.Color = color;
+    MakeCellFont();
+}
+
+void THexEditor::MakeCellFont() {
+    m_model.FontSize = m_cellFont.Size;
+    // Fixed pitch: where the named face is missing, the font mapper picks another fixed-pitch
+    // one (Wine has no Courier New), never a proportional face that would break the columns.
+    m_font = CreateFontFor(m_cellFont, true);
     MeasureFont();
+    Invalidate();
 }
 
 void THexEditor::MeasureFont() {
     WindowDC screen(nullptr);
-    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    m_font.reset(CreateFontA(-MulDiv(m_model.FontSize, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             FIXED_PITCH | FF_MODERN, m_fontFace.c_str()));
-    SelectGuard font(screen.get(), m_font.get());
-    SIZE w{}, yy{};
-    GetTextExtentPoint32A(screen.get(), "w", 1, &w);
-    GetTextExtentPoint32A(screen.get(), "yY", 2, &yy);
+    const TCanvas canvas(screen.get());
+    const SIZE w = canvas.TextExtent("w", m_font.get()), yy = canvas.TextExtent("yY", m_font.get());
     m_model.SetCharMetrics(w.cx, yy.cy + 2);
     if (m_hasCaret) {
         MakeCaret();
@@ -127,7 +132,8 @@ void THexEditor::HexViewMoved() {
 }
 
 void THexEditor::HexFontSizeChanged() {
-    MeasureFont();
+    m_cellFont.Size = m_model.FontSize;
+    MakeCellFont();
 }
 
 void THexEditor::HexTakeFocus() {
@@ -311,15 +317,9 @@ LRESULT THexEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void THexEditor::Paint(HDC dc) {
     // Off-screen first, then one copy: the whole control is repainted on every cursor move.
-    RECT client = ClientRect();
-    const int w = std::max<LONG>(1, client.right), h = std::max<LONG>(1, client.bottom);
-    MemoryDC buffer(CreateCompatibleDC(dc));
-    GdiBitmap bitmap(CreateCompatibleBitmap(dc, w, h));
-    {
-        SelectGuard select(buffer.get(), bitmap.get());
-        PaintTo(buffer.get());
-        BitBlt(dc, 0, 0, w, h, buffer.get(), 0, 0, SRCCOPY);
-    }
+    TOffscreen buffer(dc, ClientWidth(), ClientHeight());
+    PaintTo(buffer.DC());
+    buffer.CopyTo(dc);
 }
 
 void THexEditor::Resize() {

@@ -38,7 +38,8 @@ class THexEditor : public quennet::TWinControl, protected HexModelHost {
     void SetGraySelectionIfNotFocused(bool value) { SetSwitch(m_graySelectionIfNotFocused, value); }
     void SetHideSelection(bool value) { SetSwitch(m_hideSelection, value); }
     void SetShowPositionIfNotFocused(bool value) { SetSwitch(m_showPositionIfNotFocused, value); }
-    // The cell font: face name and size in points (the wheel with Ctrl+Shift changes the size).
+    // The cell font: face name, size in points (the wheel with Ctrl+Shift changes the size) and
+    // the character field's text colour.
     void SetHexFont(const std::string& face, int points, quennet::TColor color);
     int CharWidth() const { return m_model.Layout().CharWidth(); }
     int CharHeight() const { return m_model.Layout().CharHeight(); }
@@ -87,6 +88,7 @@ class THexEditor : public quennet::TWinControl, protected HexModelHost {
 
   private:
     void SetSwitch(bool& field, bool value);
+    void MakeCellFont();
     void MeasureFont();
     void PlaceCaret();
     void MakeCaret();
@@ -110,8 +112,7 @@ class THexEditor : public quennet::TWinControl, protected HexModelHost {
     bool m_hideSelection = false;
     bool m_showPositionIfNotFocused = false;
 
-    std::string m_fontFace = "Courier New";
-    quennet::TColor m_fontColor = quennet::clBlack;
+    quennet::TFont m_cellFont{"Courier New", 11, false, false, false, quennet::clBlack};
     quennet::GdiFont m_font;
     quennet::GdiBitmap m_caretBitmap;
     quennet::GdiBitmap m_bookmarkGlyphs;

@@ -1,12 +1,17 @@
 // Painting of the hex view: ruler, gutter, data cells with selection and twin frame, grid
 // lines and the bands that fill the rest of the client area.
 #include "hexcontrol/HexEditor.h"
+#include "resources/resource.h"
+#include "runtime/Canvas.h"
+#include "runtime/Resources.h"
 
 #include <algorithm>
 
 using namespace quennet;
 
 namespace {
+constexpr int kBookmarkGlyphSize = 10; // "BOOKMARKICONS": twenty 10 x 10 glyphs side by side
+
 void Fill(HDC dc, const RECT& r, COLORREF color) {
     SetBkColor(dc, color);
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
@@ -112,18 +117,18 @@ void THexEditor::DrawBookmarks(HDC dc, int row, const RECT& cell) {
     if (!any)
         return;
     if (!m_bookmarkGlyphs)
-        m_bookmarkGlyphs.reset(LoadBitmapA(GetModuleHandleA(nullptr), "BOOKMARKICONS"));
+        m_bookmarkGlyphs = LoadBitmapResource("BOOKMARKICONS");
     if (!m_bookmarkGlyphs)
         return;
-    MemoryDC glyphs(CreateCompatibleDC(dc));
-    SelectGuard select(glyphs.get(), m_bookmarkGlyphs.get());
+    TCanvas canvas(dc);
     for (int n = 0; n < 10; ++n) {
         const THexBookmark& mark = m_model.Bookmark(n);
         if (mark.Position < first || mark.Position >= first + l.BytesPerRow())
             continue;
         const int glyph = mark.Field == HexField::Char ? 10 + n : n;
-        TransparentBlt(dc, cell.left + 3, cell.top + (cell.bottom - cell.top - 10) / 2, 10, 10, glyphs.get(),
-                       glyph * 10, 0, 10, 10, RGB(255, 0, 255));
+        const RECT part{glyph * kBookmarkGlyphSize, 0, (glyph + 1) * kBookmarkGlyphSize, kBookmarkGlyphSize};
+        canvas.DrawTransparent(cell.left + 3, cell.top + (cell.bottom - cell.top - kBookmarkGlyphSize) / 2,
+                               m_bookmarkGlyphs.get(), QUENNET_TRANSPARENT_RGB, part);
     }
 }
 
@@ -147,7 +152,7 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
         const bool lastCol = col == l.LastHexCol() || col == l.LastCharCol();
         COLORREF fill = ColorToRGB(active && !lastCol ? m_colors.ActiveFieldBackground : m_colors.Background);
         COLORREF back = ColorToRGB(active ? m_colors.ActiveFieldBackground : m_colors.Background);
-        COLORREF text = ColorToRGB(charField                                         ? m_fontColor
+        COLORREF text = ColorToRGB(charField                                         ? m_cellFont.Color
                                    : ((col - 2) / (2 * l.BytesPerColumn())) % 2 == 0 ? m_colors.OddColumn
                                                                                      : m_colors.EvenColumn);
         if (m_model.Data().IsChanged(p)) {

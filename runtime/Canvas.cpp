@@ -72,21 +72,29 @@ void TCanvas::Draw(int x, int y, HBITMAP bitmap) {
 // A monochrome mask of the transparent colour, then the classic two-step blit; works on
 // every DC, unlike TransparentBlt.
 void TCanvas::DrawTransparent(int x, int y, HBITMAP bitmap, COLORREF transparent) {
-    SIZE size = BitmapSize(bitmap);
+    const SIZE size = BitmapSize(bitmap);
+    DrawTransparent(x, y, bitmap, transparent, RECT{0, 0, size.cx, size.cy});
+}
+
+void TCanvas::DrawTransparent(int x, int y, HBITMAP bitmap, COLORREF transparent, const RECT& part) {
+    const SIZE size{part.right - part.left, part.bottom - part.top};
+    const int sx = part.left, sy = part.top;
+    if (size.cx <= 0 || size.cy <= 0)
+        return;
     MemoryDC source(CreateCompatibleDC(dc_));
     SelectGuard keepSource(source.get(), bitmap);
     MemoryDC maskDC(CreateCompatibleDC(dc_));
     GdiBitmap mask(CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
     SelectGuard keepMask(maskDC.get(), mask.get());
     COLORREF oldBack = SetBkColor(source.get(), transparent);
-    BitBlt(maskDC.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY); // 1 = transparent
+    BitBlt(maskDC.get(), 0, 0, size.cx, size.cy, source.get(), sx, sy, SRCCOPY); // 1 = transparent
     SetBkColor(source.get(), oldBack);
 
     // Copy of the picture with its transparent pixels black.
     MemoryDC imageDC(CreateCompatibleDC(dc_));
     GdiBitmap image(CreateCompatibleBitmap(dc_, size.cx, size.cy));
     SelectGuard keepImage(imageDC.get(), image.get());
-    BitBlt(imageDC.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+    BitBlt(imageDC.get(), 0, 0, size.cx, size.cy, source.get(), sx, sy, SRCCOPY);
     // Mask bits of 1 (transparent) come in as the background colour, 0 as the text colour.
     COLORREF oldText = SetTextColor(imageDC.get(), RGB(0, 0, 0));
     oldBack = SetBkColor(imageDC.get(), RGB(255, 255, 255));
@@ -101,6 +109,15 @@ void TCanvas::DrawTransparent(int x, int y, HBITMAP bitmap, COLORREF transparent
     SetTextColor(dc_, oldText);
     SetBkColor(dc_, oldBack);
     BitBlt(dc_, x, y, size.cx, size.cy, imageDC.get(), 0, 0, SRCPAINT);
+}
+
+GdiFont CreateFontFor(const TFont& font, bool fixedPitch) {
+    WindowDC screen(nullptr);
+    return GdiFont(CreateFontA(-MulDiv(font.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0, 0,
+                               font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE,
+                               font.Name.c_str()));
 }
 
 SIZE BitmapSize(HBITMAP bitmap) {

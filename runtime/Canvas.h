@@ -19,6 +19,7 @@
 namespace quennet {
 
 class TWinControl;
+struct TFont;
 
 // Draws on a DC it does not own. Every call sets the pen, brush and colours it needs and
 // puts the DC's own back, so calls do not depend on each other.
@@ -49,10 +50,16 @@ class TCanvas {
     void Draw(int x, int y, HBITMAP bitmap);
     // Leaves out the pixels of colour `transparent`.
     void DrawTransparent(int x, int y, HBITMAP bitmap, COLORREF transparent);
+    // The same for one part of the bitmap (a glyph of a strip), drawn with its top-left at (x, y).
+    void DrawTransparent(int x, int y, HBITMAP bitmap, COLORREF transparent, const RECT& part);
 
   private:
     HDC dc_;
 };
+
+// A GDI font for `font` at the screen's resolution. With fixedPitch the font mapper is asked
+// for a fixed-pitch face, which it falls back to when the named face is missing.
+GdiFont CreateFontFor(const TFont& font, bool fixedPitch = false);
 
 SIZE BitmapSize(HBITMAP bitmap);
 // The colour of one pixel of a bitmap (for "the bottom-left pixel is transparent").

@@ -154,6 +154,40 @@ TEST_F(GlyphCheckTest, ParentColourChangeRepaintsTheBoxInTheNewColour) {
     form.SetColor(before);
 }
 
+// Paints every pixel in a colour made from its position, so a shifted copy shows.
+class TStripes : public TWinControl {
+  protected:
+    void Paint(HDC dc) override {
+        for (int y = 0; y < Height(); ++y)
+            for (int x = 0; x < Width(); ++x)
+                SetPixel(dc, x, y, RGB(x % 256, y % 256, 77));
+    }
+};
+
+TEST_F(GlyphCheckTest, TransparentBoxShowsWhatItsParentPaintsUnderIt) {
+    auto& parent = form.Add<TStripes>();
+    parent.SetBounds(150, 20, 200, 60);
+    auto& clear = parent.Add<TGlyphCheck>();
+    clear.SetCaption("Clear");
+    clear.SetBounds(30, 20, 120, 19);
+    clear.SetTransparent(true);
+    Pump();
+    Canvas canvas(120, 19);
+    clear.PaintTo(canvas.dc());
+    // Right of the caption, and above the box: the parent's pixels from under the control.
+    EXPECT_EQ(canvas.At(110, 3), RGB(30 + 110, 20 + 3, 77));
+    EXPECT_EQ(canvas.At(115, 16), RGB(30 + 115, 20 + 16, 77));
+    EXPECT_EQ(canvas.At(5, 0), RGB(30 + 5, 20, 77));
+    // The box picture and the caption still come on top.
+    EXPECT_GT(canvas.Count(RGB(255, 255, 255), 2, 0, 18, 19), 20);
+    EXPECT_GT(canvas.Count(RGB(0, 0, 0), 22, 0, 60, 19), 5);
+
+    clear.SetTransparent(false);
+    clear.PaintTo(canvas.dc());
+    EXPECT_EQ(canvas.At(110, 3), ColorToRGB(clear.Color()));
+    form.RemoveControl(parent);
+}
+
 TEST_F(GlyphCheckTest, DisabledCaptionIsEmbossed) {
     Canvas canvas(145, 19);
     box->SetEnabled(false);

@@ -380,6 +380,38 @@ TEST_F(HexWindow, TwinFrameMarksTheCursorsByteInTheOtherFieldWhileFocused) {
     }
 }
 
+TEST_F(HexWindow, BookmarkGlyphsAreDrawnTransparentlyInTheGutter) {
+    editor->LoadFile(WriteFile("marks.bin", std::vector<std::uint8_t>(100, 0x20)));
+    editor->SetSelectionStart(45); // row 4
+    editor->Model().ToggleBookmark(3);
+    editor->SetSelectionStart(87); // row 6, in the character field then
+    SendMessageA(editor->Handle(), WM_KEYDOWN, VK_TAB, 0);
+    editor->Model().ToggleBookmark(3 + 1);
+    editor->SetSelectionStart(5); // the cursor away from both rows
+    GdiBitmap strip(LoadBitmapA(GetModuleHandleA(nullptr), "BOOKMARKICONS"));
+    ASSERT_TRUE(strip);
+    MemoryDC glyphs(CreateCompatibleDC(nullptr));
+    SelectGuard select(glyphs.get(), strip.get());
+    Painted p(*editor);
+    const COLORREF gutter = GetSysColor(COLOR_BTNFACE), magenta = RGB(255, 0, 255);
+    auto expectGlyph = [&](int glyph, int row) {
+        const int top = editor->Model().RowTop(row) + (editor->CharHeight() - 10) / 2;
+        int shown = 0, transparent = 0;
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x) {
+                const COLORREF source = GetPixel(glyphs.get(), glyph * 10 + x, y);
+                const COLORREF expected = source == magenta ? gutter : source;
+                EXPECT_EQ(p.At(3 + x, top + y), expected) << "glyph " << glyph << " at " << x << "," << y;
+                (source == magenta ? transparent : shown)++;
+            }
+        EXPECT_GT(shown, 10);
+        EXPECT_GT(transparent, 2); // the corners
+    };
+    expectGlyph(3, 4);                                             // bookmark 3, set in the hex field
+    expectGlyph(10 + 4, 6);                                        // bookmark 4, set in the character field
+    EXPECT_EQ(p.At(3 + 4, editor->Model().RowTop(5) + 8), gutter); // no bookmark on row 5
+}
+
 TEST_F(HexWindow, GutterMarksTheCursorsRow) {
     editor->LoadFile(WriteFile("gutter.bin", std::vector<std::uint8_t>(100, 0x20)));
     editor->SetSelectionStart(45); // row 4
@@ -450,6 +482,26 @@ TEST_F(HexWindow, KeysMouseAndWheelThroughWindowMessages) {
     SetKeyboardState(keys);
     EXPECT_EQ(editor->Model().CursorPosition(), 4999);
     EXPECT_EQ(editor->Model().TopRow(), editor->Model().MaxTopRow());
+}
+
+TEST_F(HexWindow, CtrlShiftWheelZoomsTheFixedPitchCellFont) {
+    editor->LoadFile(WriteFile("zoom.bin", std::vector<std::uint8_t>(100, 'i')));
+    const int width = editor->CharWidth(), height = editor->CharHeight();
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+    SetKeyboardState(keys);
+    POINT at{10, 10};
+    ClientToScreen(editor->Handle(), &at);
+    for (int i = 0; i < 4; ++i)
+        SendMessageA(editor->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL | MK_SHIFT, WHEEL_DELTA),
+                     MAKELPARAM(at.x, at.y));
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = keys[VK_SHIFT] = keys[VK_LSHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(editor->Model().FontSize, 15);
+    EXPECT_GT(editor->CharWidth(), width);
+    EXPECT_GT(editor->CharHeight(), height);
+    EXPECT_EQ(editor->Model().Layout().ColWidth(2), editor->CharWidth());
 }
 
 TEST_F(HexWindow, CursorCellFramedWhileUnfocusedOnlyWhenAsked) {
