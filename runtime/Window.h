@@ -4,10 +4,13 @@
 // overrides the method for its own behaviour and the window that uses it sets the event.
 //
 //   class TMyButton : public TWinControl {
-//   protected:
-//       void CreateParams(TCreateParams& p) override { TWinControl::CreateParams(p); p.ClassName =
-//       "TMyButton"; } void Paint(HDC dc) override { ... } void MouseDown(TMouseButton b, TShiftState s, int
-//       x, int y) override {
+//     protected:
+//       void CreateParams(TCreateParams& p) override {
+//           TWinControl::CreateParams(p);
+//           p.ClassName = "TMyButton";
+//       }
+//       void Paint(HDC dc) override { ... }
+//       void MouseDown(TMouseButton b, TShiftState s, int x, int y) override {
 //           TWinControl::MouseDown(b, s, x, y);   // raises OnMouseDown first
 //           ...
 //       }
