@@ -17,6 +17,16 @@ inline HWND FocusOfThread(DWORD thread) {
     return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
+// Closes `window` as its close box does if it is still open after `milliseconds`, so a key
+// that went nowhere fails the test instead of hanging it.
+inline void CloseIfStillOpen(HWND window, int milliseconds = 2000) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (IsWindowVisible(window) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (IsWindowVisible(window))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
 inline void PostKey(HWND window, WORD key) {
     PostMessageA(window, WM_KEYDOWN, key, 1);
     PostMessageA(window, WM_KEYUP, key, 0xC0000001);
@@ -26,11 +36,16 @@ inline void PostKey(HWND window, WORD key) {
 class WhenShown {
   public:
     WhenShown(HWND window, std::function<void(HWND)> steps)
-        : uiThread_(GetCurrentThreadId()), thread_([window, steps] {
+        : uiThread_(GetCurrentThreadId()), thread_([this, window, steps] {
               const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-              while (!IsWindowVisible(window) && std::chrono::steady_clock::now() < until)
+              // Shown, and the keyboard focus inside it, as a user would wait for.
+              auto ready = [&] {
+                  const HWND focus = FocusOfThread(uiThread_);
+                  return IsWindowVisible(window) && focus && (focus == window || IsChild(window, focus));
+              };
+              while (!ready() && std::chrono::steady_clock::now() < until)
                   std::this_thread::sleep_for(std::chrono::milliseconds(10));
-              std::this_thread::sleep_for(std::chrono::milliseconds(100)); // focus settles
+              std::this_thread::sleep_for(std::chrono::milliseconds(50));
               steps(window);
           }) {}
     ~WhenShown() { thread_.join(); }

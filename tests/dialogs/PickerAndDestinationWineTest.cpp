@@ -9,6 +9,7 @@
 #include <atomic>
 
 using namespace quennet;
+using quennet::test::CloseIfStillOpen;
 using quennet::test::FocusOfThread;
 using quennet::test::PostKey;
 using quennet::test::Wait;
@@ -38,6 +39,7 @@ TEST_F(Picker, OkGivesTheChosenDriveAndTheNextOpeningKeepsTheTree) {
             PostKey(FocusOfThread(ui), VK_DOWN);
             Wait(200);
             PostMessageA(picker.okBut.HandleOrNull(), BM_CLICK, 0, 0);
+            CloseIfStillOpen(picker.HandleOrNull());
         });
         first = picker.ShowModal();
     }
@@ -70,9 +72,10 @@ TEST(Destination, EnterAtTheFirstOpeningAcceptsTheProposedFolder) {
     std::atomic<HWND> focus{nullptr};
     TModalResult result;
     {
-        WhenShown user(dialog.Handle(), [&](HWND) {
+        WhenShown user(dialog.Handle(), [&](HWND window) {
             focus = FocusOfThread(ui);
             PostKey(focus, VK_RETURN);
+            CloseIfStillOpen(window);
         });
         result = dialog.ShowModal();
     }

@@ -15,6 +15,7 @@
 
 using namespace quennet;
 using quennet::test::BoxWatcher;
+using quennet::test::CloseIfStillOpen;
 using quennet::test::FocusOfThread;
 using quennet::test::PostKey;
 using quennet::test::WhenShown;
@@ -115,9 +116,10 @@ class ResultsMenu : public ::testing::Test {
     // and the button pressed, or (empty `typed`) Enter on the proposed folder.
     void Choose(int item, const std::string& typed) {
         const DWORD ui = GetCurrentThreadId();
-        WhenShown user(destination.Handle(), [&](HWND) {
+        WhenShown user(destination.Handle(), [&](HWND window) {
             if (typed.empty()) {
                 PostKey(FocusOfThread(ui), VK_RETURN);
+                CloseIfStillOpen(window);
                 return;
             }
             SendMessageA(destination.newDestination.HandleOrNull(), WM_SETTEXT, 0,
