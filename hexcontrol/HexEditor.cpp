@@ -194,17 +194,17 @@ void THexEditor::UpdateScrollBars() {
                  0,
                  l.RowCount() - 3,
                  static_cast<UINT>(m_model.PageRows()),
-                 m_model.TopRow() - 2,
+                 m_model.TopRow() - kFirstDataRow,
                  0};
     v.fMask = SIF_ALL;
     SetScrollInfo(HandleOrNull(), SB_VERT, &v, TRUE);
-    const int cols = l.ColCount() - 2;
+    const int cols = l.ColCount() - kFirstDataCol;
     SCROLLINFO h{sizeof(h),
                  SIF_ALL,
                  0,
                  cols - 1,
-                 static_cast<UINT>(std::max(1, cols - (m_model.MaxLeftCol() - 2))),
-                 m_model.LeftCol() - 2,
+                 static_cast<UINT>(std::max(1, cols - (m_model.MaxLeftCol() - kFirstDataCol))),
+                 m_model.LeftCol() - kFirstDataCol,
                  0};
     SetScrollInfo(HandleOrNull(), SB_HORZ, &h, TRUE);
     m_inScrollBarUpdate = false;
@@ -242,9 +242,9 @@ void THexEditor::Scroll(int bar, WORD request) {
         return;
     }
     if (bar == SB_VERT)
-        m_model.SetTopRow(pos + 2);
+        m_model.SetTopRow(pos + kFirstDataRow);
     else
-        m_model.SetLeftCol(pos + 2);
+        m_model.SetLeftCol(pos + kFirstDataCol);
     UpdateScrollBars();
     PlaceCaret();
 }

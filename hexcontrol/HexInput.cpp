@@ -17,7 +17,7 @@ void HexModel::KeyLeft(HexShiftState shift, bool backspace) {
     const HexLayout& l = m_layout;
     if (Has(shift, hsCtrl)) {
         if (!backspace)
-            MoveTo(2, m_cursor.Row);
+            MoveTo(kFirstDataCol, m_cursor.Row);
         return;
     }
     const int at = CursorPosition();
@@ -75,7 +75,7 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
         ClearSelection();
     const int row = m_cursor.Row;
     const HexField field = CursorField();
-    const int firstCol = field == HexField::Char ? l.FirstCharCol() : 2;
+    const int firstCol = field == HexField::Char ? l.FirstCharCol() : kFirstDataCol;
     switch (key) {
     case hexkey::Shift:
         m_extending = true;
@@ -92,7 +92,7 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
         KeyRight(shift);
         break;
     case hexkey::Up:
-        if (!ctrl && row > 2)
+        if (!ctrl && row > kFirstDataRow)
             MoveTo(m_cursor.Col, row - 1);
         break;
     case hexkey::Down:
@@ -104,8 +104,8 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
             MoveTo(m_cursor.Col, m_topRow);
         } else {
             const int step = VisibleRowCount() - 1;
-            m_topRow = std::clamp(m_topRow - step, 2, MaxTopRow());
-            MoveTo(m_cursor.Col, std::max(2, row - step));
+            m_topRow = std::clamp(m_topRow - step, kFirstDataRow, MaxTopRow());
+            MoveTo(m_cursor.Col, std::max(kFirstDataRow, row - step));
         }
         break;
     case hexkey::Next:
@@ -113,20 +113,21 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
             MoveTo(m_cursor.Col, m_topRow + VisibleRowCount() - 1);
         } else {
             const int step = VisibleRowCount() - 1;
-            m_topRow = std::clamp(m_topRow + step, 2, MaxTopRow());
+            m_topRow = std::clamp(m_topRow + step, kFirstDataRow, MaxTopRow());
             MoveTo(m_cursor.Col, std::min(l.RowCount() - 1, row + step));
         }
         break;
     case hexkey::Home:
-        MoveTo(firstCol, ctrl ? 2 : row);
+        MoveTo(firstCol, ctrl ? kFirstDataRow : row);
         break;
     case hexkey::End:
         if (DataSize() == 0) {
-            MoveTo(firstCol, 2);
+            MoveTo(firstCol, kFirstDataRow);
         } else if (ctrl) {
             MoveToPosition(DataSize() - 1, field);
         } else {
-            const int rowLast = std::min((row - 2) * l.BytesPerRow() + l.BytesPerRow(), DataSize()) - 1;
+            const int rowLast =
+                std::min((row - kFirstDataRow) * l.BytesPerRow() + l.BytesPerRow(), DataSize()) - 1;
             MoveToPosition(rowLast, field, true);
         }
         break;
@@ -181,7 +182,7 @@ void HexModel::MouseDown(HexMouseButton button, HexShiftState shift, int x, int 
     const HexCell cell = MouseToCell(x, y);
     // The spacer between the fields belongs to the data area: a press there goes to the last
     // hex digit of its row (the move routine's rule for the left button).
-    const bool dataCell = cell.Col >= 0 && cell.Row >= 2 && cell.Col >= 2;
+    const bool dataCell = cell.Col >= 0 && cell.Row >= kFirstDataRow && cell.Col >= kFirstDataCol;
     const bool onByte = dataCell && cell.Col != m_layout.SpacerCol() &&
                         m_layout.PositionOfCell(cell.Col, cell.Row) < DataSize();
     const bool onSelected = onByte && IsSelected(m_layout.PositionOfCell(cell.Col, cell.Row));
@@ -231,7 +232,7 @@ bool HexModel::MouseMove(HexShiftState shift, int x, int y) {
         m_resetOnRelease = false;
         return true;
     }
-    if (m_mouseSelecting && cell.Col >= 2 && cell.Row >= 2 && cell != m_cursor &&
+    if (m_mouseSelecting && cell.Col >= kFirstDataCol && cell.Row >= kFirstDataRow && cell != m_cursor &&
         CellVisible(cell.Col, cell.Row))
         MoveTo(cell.Col, cell.Row);
     return false;
@@ -266,18 +267,18 @@ void HexModel::DragScrollTick(HexShiftState shift, int x, int y) {
     int row = cell.Row, col = cell.Col;
     // Beyond the fully visible cells the grid scrolls one cell towards the pointer per tick.
     if (y < l.RulerHeight())
-        row = m_topRow > 2 ? m_topRow - 1 : m_topRow;
+        row = m_topRow > kFirstDataRow ? m_topRow - 1 : m_topRow;
     else if (y >= l.RulerHeight() + PageRows() * l.CharHeight())
         row = std::min(m_topRow + VisibleRowCount(), l.RowCount() - 1);
     if (x < l.FixedWidth()) {
-        col = m_leftCol > 2 ? m_leftCol - 1 : m_leftCol;
+        col = m_leftCol > kFirstDataCol ? m_leftCol - 1 : m_leftCol;
     } else if (x >= m_clientWidth || (col >= 0 && !ColFullyVisible(col))) {
         int c = m_leftCol;
         while (c + 1 < l.ColCount() && ColFullyVisible(c + 1))
             ++c;
         col = std::min(c + 1, l.ColCount() - 1);
     }
-    if (row < 2 || col < 2)
+    if (row < kFirstDataRow || col < kFirstDataCol)
         return;
     if (CellVisible(col, row) && cell == HexCell{col, row})
         return; // inside the view: mouse moves do the work
@@ -291,7 +292,7 @@ HexPointer HexModel::PointerAt(HexShiftState shift, int x, int y) const {
     const HexCell cell = MouseToCell(x, y);
     if (cell.Col < 0)
         return HexPointer::IBeam;
-    if (cell.Col < 2 || cell.Row < 2)
+    if (cell.Col < kFirstDataCol || cell.Row < kFirstDataRow)
         return HexPointer::Arrow;
     if (cell.Col != m_layout.SpacerCol() && IsSelected(m_layout.PositionOfCell(cell.Col, cell.Row)) &&
         m_layout.PositionOfCell(cell.Col, cell.Row) < DataSize())
@@ -323,14 +324,14 @@ void HexModel::DragOverAt(int x, int y) {
     p -= p % l.BytesPerUnit();
 
     // At the edges of the view the view scrolls one row or column towards the pointer.
-    if (row == m_topRow && row > 2)
+    if (row == m_topRow && row > kFirstDataRow)
         SetTopRow(m_topRow - 1);
     else if (row >= m_topRow + VisibleRowCount() - 1 && row < l.RowCount() - 1)
         SetTopRow(m_topRow + 1);
     int lastCol = m_leftCol;
     while (lastCol + 1 < l.ColCount() && ColFullyVisible(lastCol + 1))
         ++lastCol;
-    if (col == m_leftCol && col > 2)
+    if (col == m_leftCol && col > kFirstDataCol)
         SetLeftCol(m_leftCol - 1);
     else if (col >= lastCol && col < l.ColCount() - 1)
         SetLeftCol(m_leftCol + 1);
@@ -360,7 +361,7 @@ void HexModel::WheelMoveCursor(bool towardsUser) {
     if (towardsUser) {
         if (m_cursor.Row < m_layout.RowCount() - 1)
             MoveTo(m_cursor.Col, m_cursor.Row + 1);
-    } else if (m_cursor.Row > 2) {
+    } else if (m_cursor.Row > kFirstDataRow) {
         MoveTo(m_cursor.Col, m_cursor.Row - 1);
     }
 }
@@ -390,8 +391,9 @@ void HexModel::MouseWheel(HexShiftState shift, int delta) {
             }
         } else if (mods == 0) {
             const int vis = VisibleRowCount();
-            const int top = towards ? std::min(m_topRow + vis - 1, std::max(2, m_layout.RowCount() - vis))
-                                    : std::max(2, m_topRow - vis + 1);
+            const int top =
+                towards ? std::min(m_topRow + vis - 1, std::max(kFirstDataRow, m_layout.RowCount() - vis))
+                        : std::max(kFirstDataRow, m_topRow - vis + 1);
             SetTopRow(top);
             m_host->HexViewMoved();
             continue;

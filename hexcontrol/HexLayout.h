@@ -74,21 +74,21 @@ class HexLayout {
     int RulerHeight() const { return RowHeight(0) + RowHeight(1); }
     int GutterPixels() const { return ColWidth(0); }
     int FixedWidth() const { return ColWidth(0) + ColWidth(1); }
-    int FirstHexCol() const { return 2; }
+    int FirstHexCol() const { return FixedCols; }
     int LastHexCol() const { return 2 * m_bytesPerRow + 1; }
     int SpacerCol() const { return 2 * m_bytesPerRow + 2; }
     int FirstCharCol() const { return 2 * m_bytesPerRow + 3; }
     int LastCharCol() const { return 3 * m_bytesPerRow + 2; }
     bool IsCharCol(int col) const { return col > SpacerCol(); }
-    bool IsHexCol(int col) const { return col >= 2 && col <= LastHexCol(); }
-    bool IsDataCell(int col, int row) const { return row >= 2 && (IsHexCol(col) || IsCharCol(col)); }
+    bool IsHexCol(int col) const { return col >= FixedCols && col <= LastHexCol(); }
+    bool IsDataCell(int col, int row) const { return row >= FixedRows && (IsHexCol(col) || IsCharCol(col)); }
 
     // Cells and positions.
     int PositionOfCell(int col, int row) const;
     HexField FieldOfCol(int col) const { return IsCharCol(col) ? HexField::Char : HexField::Hex; }
     HexCell CellOfPosition(int position, HexField field) const;
     int TwinColumn(int col) const;
-    bool IsSecondDigit(int col) const { return IsHexCol(col) && (col - 2) % 2 == 1; }
+    bool IsSecondDigit(int col) const { return IsHexCol(col) && (col - FixedCols) % 2 == 1; }
 
     // Texts.
     std::string OffsetText(std::int64_t position) const;
@@ -130,3 +130,9 @@ class HexLayout {
     std::string m_charRuler;
     std::vector<int> m_colWidths;
 };
+
+// The first data row (rows 0 and 1 are the ruler and an empty row) and the first hex digit
+// column, which is also the first column that scrolls (columns 0 and 1 are the gutter and the
+// separator).
+inline constexpr int kFirstDataRow = HexLayout::FixedRows;
+inline constexpr int kFirstDataCol = HexLayout::FixedCols;

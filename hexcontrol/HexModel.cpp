@@ -12,10 +12,10 @@ HexModel::HexModel(HexModelHost* host) : m_host(host ? host : &m_nullHost) {}
 
 void HexModel::RecomputeGrid() {
     m_layout.SetDataSize(m_data.Size());
-    m_topRow = std::clamp(m_topRow, 2, MaxTopRow());
-    m_leftCol = std::clamp(m_leftCol, 2, MaxLeftCol());
+    m_topRow = std::clamp(m_topRow, kFirstDataRow, MaxTopRow());
+    m_leftCol = std::clamp(m_leftCol, kFirstDataCol, MaxLeftCol());
     if (m_cursor.Row >= m_layout.RowCount() || m_cursor.Col >= m_layout.ColCount())
-        m_cursor = {2, 2};
+        m_cursor = {kFirstDataCol, kFirstDataRow};
     m_host->HexViewMoved();
     m_host->HexRepaint();
 }
@@ -66,8 +66,9 @@ void HexModel::ResetDocument() {
     m_fileReadOnly = false;
     m_selStart = m_selEnd = m_selAnchor = m_selBegin = -1;
     m_extending = false;
-    m_topRow = m_leftCol = 2;
-    m_cursor = {2, 2};
+    m_topRow = kFirstDataRow;
+    m_leftCol = kFirstDataCol;
+    m_cursor = {kFirstDataCol, kFirstDataRow};
     RecomputeGrid();
 }
 
@@ -110,9 +111,10 @@ void HexModel::LoadStream(const std::string& path, std::int64_t size,
 void HexModel::FinishLoad() {
     m_data.ClearChanged();
     m_extending = false;
-    m_topRow = m_leftCol = 2;
+    m_topRow = kFirstDataRow;
+    m_leftCol = kFirstDataCol;
     RecomputeGrid();
-    MoveTo(2, 2);
+    MoveTo(kFirstDataCol, kFirstDataRow);
 }
 
 // ---- scrolling --------------------------------------------------------------------------------
@@ -127,14 +129,14 @@ int HexModel::VisibleRowCount() const {
 }
 
 int HexModel::MaxTopRow() const {
-    return std::max(2, m_layout.RowCount() - PageRows());
+    return std::max(kFirstDataRow, m_layout.RowCount() - PageRows());
 }
 
 int HexModel::MaxLeftCol() const {
     const int room = m_clientWidth - m_layout.FixedWidth();
     int col = m_layout.ColCount() - 1;
     int used = m_layout.ColWidth(col);
-    while (col > 2 && used + m_layout.ColWidth(col - 1) <= room) {
+    while (col > kFirstDataCol && used + m_layout.ColWidth(col - 1) <= room) {
         --col;
         used += m_layout.ColWidth(col);
     }
@@ -142,7 +144,7 @@ int HexModel::MaxLeftCol() const {
 }
 
 void HexModel::SetTopRow(int row) {
-    row = std::clamp(row, 2, MaxTopRow());
+    row = std::clamp(row, kFirstDataRow, MaxTopRow());
     if (row == m_topRow)
         return;
     m_topRow = row;
@@ -151,7 +153,7 @@ void HexModel::SetTopRow(int row) {
 }
 
 void HexModel::SetLeftCol(int col) {
-    col = std::clamp(col, 2, MaxLeftCol());
+    col = std::clamp(col, kFirstDataCol, MaxLeftCol());
     if (col == m_leftCol)
         return;
     m_leftCol = col;
@@ -173,7 +175,7 @@ int HexModel::ColLeft(int col) const {
 }
 
 int HexModel::RowTop(int row) const {
-    if (row < 2)
+    if (row < kFirstDataRow)
         return row == 0 ? 0 : m_layout.RowHeight(0);
     if (row < m_topRow)
         return -1;
@@ -233,14 +235,14 @@ void HexModel::ScrollIntoView(int col, int row) {
         return;
     }
     int top = m_topRow;
-    if (row >= 2) {
+    if (row >= kFirstDataRow) {
         if (row < top)
             top = row;
         else if (row >= top + PageRows())
             top = row - PageRows() + 1;
     }
     int left = m_leftCol;
-    if (col >= 2) {
+    if (col >= kFirstDataCol) {
         if (col < left) {
             left = col;
         } else {
@@ -255,8 +257,8 @@ void HexModel::ScrollIntoView(int col, int row) {
                 ++left;
         }
     }
-    top = std::clamp(top, 2, MaxTopRow());
-    left = std::clamp(left, 2, std::max(2, MaxLeftCol()));
+    top = std::clamp(top, kFirstDataRow, MaxTopRow());
+    left = std::clamp(left, kFirstDataCol, std::max(kFirstDataCol, MaxLeftCol()));
     if (top != m_topRow || left != m_leftCol) {
         m_topRow = top;
         m_leftCol = left;
@@ -281,7 +283,7 @@ void HexModel::Notify() {
 
 bool HexModel::MoveTo(int col, int row) {
     const HexLayout& l = m_layout;
-    if (row < 2 || row >= l.RowCount() || col < 2 || col >= l.ColCount())
+    if (row < kFirstDataRow || row >= l.RowCount() || col < kFirstDataCol || col >= l.ColCount())
         return false;
     if (col == l.SpacerCol()) {
         if (!m_leftDown)
@@ -290,8 +292,8 @@ bool HexModel::MoveTo(int col, int row) {
     }
     const HexField field = l.FieldOfCol(col);
     if (DataSize() == 0) {
-        row = 2;
-        col = field == HexField::Char ? l.FirstCharCol() : 2;
+        row = kFirstDataRow;
+        col = field == HexField::Char ? l.FirstCharCol() : kFirstDataCol;
     } else if (l.PositionOfCell(col, row) >= DataSize()) {
         HexCell last = l.CellOfPosition(DataSize() - 1, field);
         col = last.Col;

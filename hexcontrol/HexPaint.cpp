@@ -91,7 +91,7 @@ void THexEditor::PaintGutter(HDC dc, int row, int top) {
     const bool current = row == m_model.Cursor().Row;
     const COLORREF back = ColorToRGB(current ? m_colors.CurrentOffsetBackground : m_colors.OffsetBackground);
     Fill(dc, cell, back);
-    const std::string text = l.OffsetText(static_cast<std::int64_t>(row - 2) * l.BytesPerRow());
+    const std::string text = l.OffsetText(static_cast<std::int64_t>(row - kFirstDataRow) * l.BytesPerRow());
     SIZE extent{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SetTextColor(dc, ColorToRGB(current ? m_colors.CurrentOffset : m_colors.Offset));
@@ -108,7 +108,7 @@ void THexEditor::PaintGutter(HDC dc, int row, int top) {
 
 void THexEditor::DrawBookmarks(HDC dc, int row, const RECT& cell) {
     const HexLayout& l = m_model.Layout();
-    const int first = (row - 2) * l.BytesPerRow();
+    const int first = (row - kFirstDataRow) * l.BytesPerRow();
     bool any = false;
     for (int n = 0; n < 10; ++n) {
         const int p = m_model.Bookmark(n).Position;
@@ -152,8 +152,9 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
         const bool lastCol = col == l.LastHexCol() || col == l.LastCharCol();
         COLORREF fill = ColorToRGB(active && !lastCol ? m_colors.ActiveFieldBackground : m_colors.Background);
         COLORREF back = ColorToRGB(active ? m_colors.ActiveFieldBackground : m_colors.Background);
-        COLORREF text = ColorToRGB(charField                                         ? m_cellFont.Color
-                                   : ((col - 2) / (2 * l.BytesPerColumn())) % 2 == 0 ? m_colors.OddColumn
+        COLORREF text =
+            ColorToRGB(charField                                                     ? m_cellFont.Color
+                       : ((col - kFirstDataCol) / (2 * l.BytesPerColumn())) % 2 == 0 ? m_colors.OddColumn
                                                                                      : m_colors.EvenColumn);
         if (m_model.Data().IsChanged(p)) {
             text = ColorToRGB(m_colors.ChangedText);
