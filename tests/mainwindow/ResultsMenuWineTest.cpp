@@ -1,6 +1,5 @@
 // The results list's menu with real files, Wine's shell file operations and the real
 // destination dialog and message boxes, answered from a second thread.
-#include "mainwindow/FileActions.h"
 #include "mainwindow/ResultsMenu.h"
 #include "tests/dialogs/ModalDriver.h"
 #include "tests/runtime/BoxWatcher.h"
@@ -32,7 +31,6 @@ class FakeList : public ResultsListAccess {
     };
     std::vector<Row> rows;
     std::vector<int> selected;
-    std::vector<int> viewed;
 
     std::vector<int> SelectedRows() const override { return selected; }
     std::string RowName(int row) const override { return rows.at(static_cast<size_t>(row)).name; }
@@ -46,7 +44,7 @@ class FakeList : public ResultsListAccess {
         selected = kept;
     }
     HWND ListHandle() const override { return nullptr; }
-    void ViewRowInHex(int row) override { viewed.push_back(row); }
+    void ViewRowInHex(int) override {}
 
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
@@ -192,12 +190,6 @@ TEST_F(ResultsMenu, MoveOrCopyIntoTheFilesOwnFolderChangesNothing) {
         for (const char* name : {"one.txt", "two.txt", "three.txt"})
             EXPECT_EQ(Read(source + name), std::string("content of ") + name) << item;
     }
-    // The same folder spelt differently is still the same folder.
-    std::string spelt = source;
-    spelt.pop_back();
-    Choose(TResultsMenu::Move1, spelt + "\\.\\");
-    EXPECT_EQ(list.Names().size(), 3u);
-    EXPECT_EQ(Read(source + "one.txt"), "content of one.txt");
 }
 
 TEST_F(ResultsMenu, ABadDestinationIsReportedAndNothingMoves) {
@@ -230,20 +222,6 @@ TEST_F(ResultsMenu, DeleteAsksFirstAndCancelKeepsEverything) {
     EXPECT_FALSE(Exists(source + "one.txt"));
     EXPECT_FALSE(Exists(source + "three.txt"));
     EXPECT_TRUE(Exists(source + "two.txt"));
-}
-
-TEST_F(ResultsMenu, SingleFileActionsUseTheFirstSelectedRowWithPathsUnquoted) {
-    list.selected = {1, 2};
-    menu.aaaaClick();
-    EXPECT_EQ(list.viewed, std::vector<int>{1});
-    list.selected = {};
-    menu.aaaaClick();
-    EXPECT_EQ(list.viewed, std::vector<int>{1});
-
-    EXPECT_EQ(NotepadCommandLine(source + "one.txt"),
-              WindowsFolder() + "\\notepad.exe " + source + "one.txt");
-    EXPECT_EQ(ExplorerCommandLine(source), WindowsFolder() + "\\explorer.exe " + source);
-    EXPECT_NE(WindowsFolder().back(), '\\');
 }
 
 } // namespace

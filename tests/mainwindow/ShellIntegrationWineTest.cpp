@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 using namespace quennet;
@@ -31,33 +32,16 @@ bool Exists(HKEY root, const std::string& path) {
     return TRegistry(root, KEY_READ).KeyExists(path);
 }
 
-// Runs a command line and returns its exit code and what it printed.
-std::pair<DWORD, std::string> RunProgram(std::string commandLine) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-    KernelHandle reader(readEnd), writer(writeEnd);
-    SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writer.get();
-    startup.hStdError = writer.get();
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return {~0u, "(not started)"};
-    KernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    writer.reset();
+// Runs a command line through the command interpreter: its exit code and what it printed.
+std::pair<int, std::string> RunProgram(const std::string& commandLine) {
+    FILE* pipe = _popen((commandLine + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return {-1, "(not started)"};
     std::string output;
     char buffer[512];
-    DWORD got = 0;
-    while (ReadFile(reader.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+    while (size_t got = fread(buffer, 1, sizeof buffer, pipe))
         output.append(buffer, got);
-    WaitForSingleObject(processHandle.get(), 10000);
-    DWORD code = 0;
-    GetExitCodeProcess(processHandle.get(), &code);
-    return {code, output};
+    return {_pclose(pipe), output};
 }
 
 class ShellVerb : public ::testing::Test {
@@ -76,11 +60,8 @@ TEST_F(ShellVerb, CheckingWritesTheCommandPerUserAndUncheckingRemovesIt) {
 
     // What another program sees.
     const auto [code, output] = RunProgram("reg.exe query \"HKCU\\" + kUserCommand + "\" /ve");
-    EXPECT_EQ(code, 0u) << output;
+    EXPECT_EQ(code, 0) << output;
     EXPECT_NE(output.find("REG_SZ    " + expected), std::string::npos) << output;
-
-    ApplyShellIntegration(true); // applying again changes nothing
-    EXPECT_EQ(UserCommand(), expected);
 
     // Anything added beneath the verb goes with it.
     {
@@ -90,21 +71,7 @@ TEST_F(ShellVerb, CheckingWritesTheCommandPerUserAndUncheckingRemovesIt) {
     }
     ApplyShellIntegration(false);
     EXPECT_FALSE(Exists(HKEY_CURRENT_USER, kUserVerb));
-    EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "Software\\Classes\\Folder\\shell") ||
-                !Exists(HKEY_CURRENT_USER, "Software\\Classes\\Folder"));
-    EXPECT_EQ(RunProgram("reg.exe query \"HKCU\\" + kUserCommand + "\" /ve").first, 1u);
-}
-
-TEST_F(ShellVerb, UncheckingAlsoRemovesAMachineWideVerb) {
-    {
-        TRegistry machine(HKEY_LOCAL_MACHINE);
-        ASSERT_TRUE(machine.OpenKey("Software\\Classes\\" + kMachineVerb + "\\command", true));
-        machine.WriteString("", "\"C:\\old place\\quennet.exe\" \"%1\"");
-    }
-    ASSERT_TRUE(Exists(HKEY_CLASSES_ROOT, kMachineVerb));
-    ApplyShellIntegration(false);
-    EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, kMachineVerb));
-    EXPECT_EQ(RunProgram("reg.exe query \"HKCR\\" + kMachineVerb + "\"").first, 1u);
+    EXPECT_EQ(RunProgram("reg.exe query \"HKCU\\" + kUserCommand + "\" /ve").first, 1);
 }
 
 TEST_F(ShellVerb, StartUpTicksOnlyWithACommandKeyAndPointsItAtThisProgram) {
@@ -126,7 +93,7 @@ TEST_F(ShellVerb, StartUpTicksOnlyWithACommandKeyAndPointsItAtThisProgram) {
     EXPECT_EQ(UserCommand(), "\"" + ThisProgram() + "\" \"%1\"");
 }
 
-TEST_F(ShellVerb, AMachineWideVerbTicksTheBoxAtStartUp) {
+TEST_F(ShellVerb, AMachineWideVerbTicksTheBoxAndUncheckingRemovesItToo) {
     {
         TRegistry machine(HKEY_LOCAL_MACHINE);
         ASSERT_TRUE(machine.OpenKey("Software\\Classes\\" + kMachineVerb + "\\command", true));
@@ -134,6 +101,11 @@ TEST_F(ShellVerb, AMachineWideVerbTicksTheBoxAtStartUp) {
     }
     EXPECT_TRUE(RefreshShellVerb());
     EXPECT_EQ(UserCommand(), "\"" + ThisProgram() + "\" \"%1\"");
+
+    ApplyShellIntegration(false);
+    EXPECT_FALSE(Exists(HKEY_CURRENT_USER, kUserVerb));
+    EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, kMachineVerb));
+    EXPECT_EQ(RunProgram("reg.exe query \"HKCR\\" + kMachineVerb + "\"").first, 1);
 }
 
 TEST_F(ShellVerb, AFailedWriteRaisesTheRegistryErrorForTheDefaultValue) {
@@ -150,6 +122,8 @@ TEST_F(ShellVerb, AFailedWriteRaisesTheRegistryErrorForTheDefaultValue) {
     } catch (const ERegistryException& e) {
         message = e.message();
     }
+    volatileRoot.reset();
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuennetVolatileTest");
     EXPECT_EQ(message, "Failed to set data for ''");
 }
 
