@@ -8,7 +8,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,16 +24,13 @@ namespace {
 // selection with them.
 class FakeList : public ResultsListAccess {
   public:
-    struct Row {
-        std::string name;
-        std::string folder;
-    };
-    std::vector<Row> rows;
+    std::string folder;
+    std::vector<std::string> rows; // the file names
     std::vector<int> selected;
 
     std::vector<int> SelectedRows() const override { return selected; }
-    std::string RowName(int row) const override { return rows.at(static_cast<size_t>(row)).name; }
-    std::string RowFolder(int row) const override { return rows.at(static_cast<size_t>(row)).folder; }
+    std::string RowName(int row) const override { return rows.at(static_cast<size_t>(row)); }
+    std::string RowFolder(int) const override { return folder; }
     void RemoveRow(int row) override {
         rows.erase(rows.begin() + row);
         std::vector<int> kept;
@@ -45,13 +41,6 @@ class FakeList : public ResultsListAccess {
     }
     HWND ListHandle() const override { return nullptr; }
     void ViewRowInHex(int) override {}
-
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const Row& row : rows)
-            names.push_back(row.name);
-        return names;
-    }
 };
 
 std::string TempFolder() {
@@ -95,8 +84,9 @@ class ResultsMenu : public ::testing::Test {
         Empty(target);
         for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
             Write(source + name, std::string("content of ") + name);
-            list.rows.push_back({name, source});
+            list.rows.push_back(name);
         }
+        list.folder = source;
         list.selected = {0, 1, 2};
         // The main window the dialog opens over and hands the activation back to.
         mainWindow.SetBounds(10, 10, 300, 200);
@@ -164,7 +154,7 @@ TEST_F(ResultsMenu, MoveRemovesOnlyTheRowsWhoseFileWasMoved) {
     Choose(TResultsMenu::Move1, target);
     held.reset();
 
-    EXPECT_EQ(list.Names(), std::vector<std::string>{"two.txt"});
+    EXPECT_EQ(list.rows, std::vector<std::string>{"two.txt"});
     EXPECT_EQ(Read(target + "one.txt"), "content of one.txt");
     EXPECT_EQ(Read(target + "three.txt"), "content of three.txt");
     EXPECT_FALSE(Exists(source + "one.txt"));
@@ -176,7 +166,7 @@ TEST_F(ResultsMenu, CopyKeepsEveryRowAndReplacesAFileOfTheSameName) {
     Write(target + "one.txt", "older file at the destination");
     Choose(TResultsMenu::Copy1, target);
 
-    EXPECT_EQ(list.Names(), (std::vector<std::string>{"one.txt", "two.txt", "three.txt"}));
+    EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "two.txt", "three.txt"}));
     EXPECT_EQ(Read(target + "one.txt"), "content of one.txt");
     EXPECT_EQ(Read(target + "three.txt"), "content of three.txt");
     EXPECT_EQ(Read(source + "two.txt"), "content of two.txt");
@@ -186,7 +176,7 @@ TEST_F(ResultsMenu, MoveOrCopyIntoTheFilesOwnFolderChangesNothing) {
     // Enter at once accepts the proposed folder, which is the one the files are in.
     for (int item : {TResultsMenu::Copy1, TResultsMenu::Move1}) {
         Choose(item, "");
-        EXPECT_EQ(list.Names(), (std::vector<std::string>{"one.txt", "two.txt", "three.txt"})) << item;
+        EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "two.txt", "three.txt"})) << item;
         for (const char* name : {"one.txt", "two.txt", "three.txt"})
             EXPECT_EQ(Read(source + name), std::string("content of ") + name) << item;
     }
@@ -198,7 +188,7 @@ TEST_F(ResultsMenu, ABadDestinationIsReportedAndNothingMoves) {
     const auto& seen = box.Serve();
     EXPECT_TRUE(seen.found);
     EXPECT_EQ(seen.text, "Invalid directory");
-    EXPECT_EQ(list.Names().size(), 3u);
+    EXPECT_EQ(list.rows.size(), 3u);
     EXPECT_EQ(Read(source + "one.txt"), "content of one.txt");
 }
 
@@ -211,14 +201,14 @@ TEST_F(ResultsMenu, DeleteAsksFirstAndCancelKeepsEverything) {
         EXPECT_EQ(seen.text, "Are you sure you wish to delete the selected file(s)?");
         EXPECT_EQ(seen.buttons, (std::vector<std::string>{"&Yes", "Cancel"}));
     }
-    EXPECT_EQ(list.Names().size(), 3u);
+    EXPECT_EQ(list.rows.size(), 3u);
     EXPECT_TRUE(Exists(source + "one.txt"));
     {
         BoxWatcher box("Confirm", "&Yes");
         menu.Delete1Click();
         box.Serve();
     }
-    EXPECT_EQ(list.Names(), std::vector<std::string>{"two.txt"});
+    EXPECT_EQ(list.rows, std::vector<std::string>{"two.txt"});
     EXPECT_FALSE(Exists(source + "one.txt"));
     EXPECT_FALSE(Exists(source + "three.txt"));
     EXPECT_TRUE(Exists(source + "two.txt"));
