@@ -341,8 +341,8 @@ void TShellTreeView::LoadNode(HTREEITEM node) {
 
 bool TShellTreeView::CanExpand(HTREEITEM node) {
     bool allow = true;
-    if (OnExpandingFolder)
-        OnExpandingFolder(*this, node, allow);
+    if (OnExpanding)
+        OnExpanding(*this, node, allow);
     if (allow)
         LoadNode(node);
     return allow;

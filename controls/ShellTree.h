@@ -69,10 +69,10 @@ class TShellTreeView : public TTreeView {
     // Starts editing the selected node's label.
     void EditSelectedLabel();
 
-    // A new node may be refused (it is deleted again); an expansion may be refused; the new
-    // text of a label edit may be changed before the rename.
+    // A new node may be refused (it is deleted again); the text of a label edit may be changed
+    // before the rename. OnExpanding (of the tree view) may refuse an expansion before anything
+    // is loaded.
     std::function<void(TShellTreeView& Sender, HTREEITEM Node, bool& CanAdd)> OnAddFolder;
-    std::function<void(TShellTreeView& Sender, HTREEITEM Node, bool& AllowExpansion)> OnExpandingFolder;
     std::function<void(TShellTreeView& Sender, HTREEITEM Node, std::string& Text)> OnEdited;
 
   protected:
