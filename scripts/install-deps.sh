@@ -3,7 +3,7 @@
 # recommended packages (fonts, X extensions): the painting tests were made with them.
 set -eu
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
-          g++-mingw-w64-x86-64-posix wine64 xvfb xclip x11-utils "$@")
+          g++-mingw-w64-x86-64-posix wine64 xvfb xclip xdotool x11-utils "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
