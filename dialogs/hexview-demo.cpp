@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv) {
     quennet::Application().SetTitle("Quennet - by Ketrel");
-    THexOleSession ole;
+    quennet::THexOleSession ole;
     if (argc < 2) {
         quennet::Application().ShowException("Usage: hexview-demo FILE [OFFSET LENGTH]");
         return 2;

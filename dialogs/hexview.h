@@ -19,7 +19,7 @@ class TForm4 : public quennet::TForm {
     void Prepare(const std::string& folder, const std::string& name, std::int64_t matchOffset,
                  int phraseLength);
 
-    THexEditorEx& hexedit;
+    quennet::THexEditorEx& hexedit;
     quennet::TPopupMenu PopupMenu1;
 
     void Copy1Click();

@@ -1,5 +1,7 @@
 #include "hexcontrol/HexCaret.h"
 
+namespace quennet {
+
 HexCaretBar HexCaretShape(THexCaretKind kind, bool readOnlyView, bool insertMode, int charWidth,
                           int charHeight) {
     if (kind == THexCaretKind::ckAuto) {
@@ -19,3 +21,5 @@ HexCaretBar HexCaretShape(THexCaretKind kind, bool readOnlyView, bool insertMode
         return {0, 0, charWidth, height};
     }
 }
+
+} // namespace quennet

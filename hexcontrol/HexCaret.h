@@ -1,4 +1,7 @@
 #pragma once
+
+namespace quennet {
+
 // The shape of the hex view's caret: which part of its bitmap is white (the part the platform
 // inverts on screen).
 enum class THexCaretKind { ckFull, ckLeft, ckBottom, ckAuto };
@@ -10,3 +13,5 @@ struct HexCaretBar {
 // The white part of a caret CharWidth wide and CharHeight - 2 high.
 HexCaretBar HexCaretShape(THexCaretKind kind, bool readOnlyView, bool insertMode, int charWidth,
                           int charHeight);
+
+} // namespace quennet

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace quennet {
+
 namespace {
 void PutU32(std::vector<std::uint8_t>& out, size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -72,3 +74,5 @@ std::vector<std::uint8_t> RenderHexClip(HexClipKind kind, const std::vector<std:
     }
     return out;
 }
+
+} // namespace quennet

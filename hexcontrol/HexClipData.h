@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quennet {
+
 enum class HexClipKind { Private, Text, FileGroupDescriptor, FileContents, RegEditHexData };
 
 inline constexpr int HexClipKindCount = 5;
@@ -18,3 +20,5 @@ std::string HexVirtualFileName(const std::string& fileName);
 std::vector<std::uint8_t> RenderHexClip(HexClipKind kind, const std::vector<std::uint8_t>& bytes,
                                         bool asHexText, bool swapNibbles, const std::string& virtualName,
                                         std::uint64_t fileTime);
+
+} // namespace quennet

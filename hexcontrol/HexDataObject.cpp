@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace quennet {
+
 namespace {
 const HexClipKind AllKinds[HexClipKindCount] = {HexClipKind::Private, HexClipKind::Text,
                                                 HexClipKind::FileGroupDescriptor, HexClipKind::FileContents,
@@ -62,8 +64,8 @@ const HexClipboardFormats& HexRegisterClipboardFormats() {
 
 THexDataObject::THexDataObject(std::vector<std::uint8_t> bytes, bool swapNibbles, bool asHexText,
                                const std::string& fileName)
-    : m_bytes(std::move(bytes)), m_swapNibbles(swapNibbles), m_asHexText(asHexText),
-      m_virtualName(HexVirtualFileName(fileName)) {}
+    : bytes_(std::move(bytes)), swapNibbles_(swapNibbles), asHexText_(asHexText),
+      virtualName_(HexVirtualFileName(fileName)) {}
 
 CLIPFORMAT THexDataObject::FormatOf(HexClipKind kind) {
     const HexClipboardFormats& f = HexRegisterClipboardFormats();
@@ -86,10 +88,10 @@ HRESULT THexDataObject::QueryInterface(REFIID iid, void** out) {
     return QueryFor<THexDataObject, IDataObject>(this, iid, IID_IDataObject, out);
 }
 ULONG THexDataObject::AddRef() {
-    return ++m_refs;
+    return ++refs_;
 }
 ULONG THexDataObject::Release() {
-    return ReleaseOf(this, m_refs);
+    return ReleaseOf(this, refs_);
 }
 
 HRESULT THexDataObject::Check(const FORMATETC* format, HexClipKind* kind) const {
@@ -120,15 +122,15 @@ HRESULT THexDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
         return check;
     std::vector<std::uint8_t> content;
     try {
-        content = RenderHexClip(kind, m_bytes, m_asHexText, m_swapNibbles, m_virtualName, NowAsFileTime());
+        content = RenderHexClip(kind, bytes_, asHexText_, swapNibbles_, virtualName_, NowAsFileTime());
     } catch (...) {
         return E_OUTOFMEMORY;
     }
-    quennet::GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, content.size()));
+    GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, content.size()));
     if (!block)
         return E_OUTOFMEMORY;
     {
-        quennet::GlobalLockGuard<std::uint8_t> lock(block.get());
+        GlobalLockGuard<std::uint8_t> lock(block.get());
         if (!lock)
             return E_OUTOFMEMORY;
         if (!content.empty())
@@ -163,10 +165,10 @@ HRESULT THexDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL relea
     HRESULT result = E_NOTIMPL;
     if ((format->cfFormat == f.PerformedDropEffect || format->cfFormat == f.LogicalPerformedDropEffect) &&
         (format->tymed & TYMED_HGLOBAL) && medium->tymed == TYMED_HGLOBAL) {
-        quennet::GlobalLockGuard<DWORD> lock(medium->hGlobal);
+        GlobalLockGuard<DWORD> lock(medium->hGlobal);
         if (lock) {
-            m_dropEffect = *lock.get();
-            m_hasDropEffect = true;
+            dropEffect_ = *lock.get();
+            hasDropEffect_ = true;
             result = S_OK;
         }
     }
@@ -201,18 +203,18 @@ HRESULT THexFormatEnumerator::QueryInterface(REFIID iid, void** out) {
     return QueryFor<THexFormatEnumerator, IEnumFORMATETC>(this, iid, IID_IEnumFORMATETC, out);
 }
 ULONG THexFormatEnumerator::AddRef() {
-    return ++m_refs;
+    return ++refs_;
 }
 ULONG THexFormatEnumerator::Release() {
-    return ReleaseOf(this, m_refs);
+    return ReleaseOf(this, refs_);
 }
 
 HRESULT THexFormatEnumerator::Next(ULONG count, FORMATETC* out, ULONG* fetched) {
     if (!out)
         return E_POINTER;
     ULONG n = 0;
-    while (n < count && m_next < HexClipKindCount)
-        out[n++] = FormatEtcOf(AllKinds[m_next++]);
+    while (n < count && next_ < HexClipKindCount)
+        out[n++] = FormatEtcOf(AllKinds[next_++]);
     if (fetched)
         *fetched = n;
     return n == count ? S_OK : S_FALSE;
@@ -220,21 +222,21 @@ HRESULT THexFormatEnumerator::Next(ULONG count, FORMATETC* out, ULONG* fetched) 
 
 // As IEnumXXXX::Skip: goes as far as it can, and answers S_OK only when it skipped them all.
 HRESULT THexFormatEnumerator::Skip(ULONG count) {
-    const ULONG left = HexClipKindCount - m_next;
+    const ULONG left = HexClipKindCount - next_;
     const ULONG skipped = count < left ? count : left;
-    m_next += skipped;
+    next_ += skipped;
     return skipped == count ? S_OK : S_FALSE;
 }
 
 HRESULT THexFormatEnumerator::Reset() {
-    m_next = 0;
+    next_ = 0;
     return S_OK;
 }
 
 HRESULT THexFormatEnumerator::Clone(IEnumFORMATETC** out) {
     if (!out)
         return E_POINTER;
-    *out = new THexFormatEnumerator(m_next); // at the same place
+    *out = new THexFormatEnumerator(next_); // at the same place
     return S_OK;
 }
 
@@ -244,10 +246,10 @@ HRESULT THexDropSource::QueryInterface(REFIID iid, void** out) {
     return QueryFor<THexDropSource, IDropSource>(this, iid, IID_IDropSource, out);
 }
 ULONG THexDropSource::AddRef() {
-    return ++m_refs;
+    return ++refs_;
 }
 ULONG THexDropSource::Release() {
-    return ReleaseOf(this, m_refs);
+    return ReleaseOf(this, refs_);
 }
 
 HRESULT THexDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keys) {
@@ -266,17 +268,17 @@ HRESULT THexDropTarget::QueryInterface(REFIID iid, void** out) {
     return QueryFor<THexDropTarget, IDropTarget>(this, iid, IID_IDropTarget, out);
 }
 ULONG THexDropTarget::AddRef() {
-    return ++m_refs;
+    return ++refs_;
 }
 ULONG THexDropTarget::Release() {
-    return ReleaseOf(this, m_refs);
+    return ReleaseOf(this, refs_);
 }
 
 void THexDropTarget::Track(POINTL at, DWORD* effect) {
     if (effect)
         *effect = DROPEFFECT_NONE;
-    if (m_site)
-        m_site->HexDropTrack(POINT{at.x, at.y});
+    if (site_)
+        site_->HexDropTrack(POINT{at.x, at.y});
 }
 
 HRESULT THexDropTarget::DragEnter(IDataObject*, DWORD, POINTL at, DWORD* effect) {
@@ -290,15 +292,17 @@ HRESULT THexDropTarget::DragOver(DWORD, POINTL at, DWORD* effect) {
 }
 
 HRESULT THexDropTarget::DragLeave() {
-    if (m_site)
-        m_site->HexDropHide();
+    if (site_)
+        site_->HexDropHide();
     return S_OK;
 }
 
 HRESULT THexDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
     if (effect)
         *effect = DROPEFFECT_NONE;
-    if (m_site)
-        m_site->HexDropHide();
+    if (site_)
+        site_->HexDropHide();
     return S_OK;
 }
+
+} // namespace quennet

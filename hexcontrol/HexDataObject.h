@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace quennet {
+
 // Clipboard format identifiers, registered once per run (HexRegisterClipboardFormats).
 struct HexClipboardFormats {
     CLIPFORMAT Private = 0;
@@ -33,8 +35,8 @@ class THexDataObject final : public IDataObject {
 
     // The formats in the order they are offered.
     static CLIPFORMAT FormatOf(HexClipKind kind);
-    bool HasDropEffectOverride() const { return m_hasDropEffect; }
-    DWORD DropEffectOverride() const { return m_dropEffect; }
+    bool HasDropEffectOverride() const { return hasDropEffect_; }
+    DWORD DropEffectOverride() const { return dropEffect_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -53,18 +55,18 @@ class THexDataObject final : public IDataObject {
   private:
     HRESULT Check(const FORMATETC* format, HexClipKind* kind) const;
 
-    std::atomic<ULONG> m_refs{1};
-    std::vector<std::uint8_t> m_bytes;
-    bool m_swapNibbles;
-    bool m_asHexText;
-    std::string m_virtualName;
-    bool m_hasDropEffect = false;
-    DWORD m_dropEffect = 0;
+    std::atomic<ULONG> refs_{1};
+    std::vector<std::uint8_t> bytes_;
+    bool swapNibbles_;
+    bool asHexText_;
+    std::string virtualName_;
+    bool hasDropEffect_ = false;
+    DWORD dropEffect_ = 0;
 };
 
 class THexFormatEnumerator final : public IEnumFORMATETC {
   public:
-    explicit THexFormatEnumerator(ULONG next = 0) : m_next(next) {}
+    explicit THexFormatEnumerator(ULONG next = 0) : next_(next) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -75,8 +77,8 @@ class THexFormatEnumerator final : public IEnumFORMATETC {
     HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** out) override;
 
   private:
-    std::atomic<ULONG> m_refs{1};
-    ULONG m_next = 0;
+    std::atomic<ULONG> refs_{1};
+    ULONG next_ = 0;
 };
 
 class THexDropSource final : public IDropSource {
@@ -89,7 +91,7 @@ class THexDropSource final : public IDropSource {
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
 
   private:
-    std::atomic<ULONG> m_refs{1};
+    std::atomic<ULONG> refs_{1};
 };
 
 // What the drop target asks of the control it is registered for; points are in screen pixels.
@@ -108,9 +110,9 @@ class HexDropSite {
 // (All four classes delete themselves on their last Release; make them with new.)
 class THexDropTarget final : public IDropTarget {
   public:
-    explicit THexDropTarget(HexDropSite* site) : m_site(site) {}
+    explicit THexDropTarget(HexDropSite* site) : site_(site) {}
     // The control goes before the platform lets go of the target.
-    void Detach() { m_site = nullptr; }
+    void Detach() { site_ = nullptr; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -123,6 +125,8 @@ class THexDropTarget final : public IDropTarget {
   private:
     void Track(POINTL at, DWORD* effect);
 
-    std::atomic<ULONG> m_refs{1};
-    HexDropSite* m_site; // not owned
+    std::atomic<ULONG> refs_{1};
+    HexDropSite* site_; // not owned
 };
+
+} // namespace quennet

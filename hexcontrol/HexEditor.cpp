@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-using namespace quennet;
+namespace quennet {
 
 namespace {
 // Private messages: the caret placement deferred after a resize, and the coalesced
@@ -25,7 +25,7 @@ HexShiftState ToHex(TShiftState shift) {
 } // namespace
 
 THexEditor::THexEditor() {
-    m_model.SetHost(this);
+    model_.SetHost(this);
     SetOpaque(true);
     SetTabStop(true);
     SetCursor(LoadCursor(nullptr, IDC_IBEAM));
@@ -33,7 +33,7 @@ THexEditor::THexEditor() {
 }
 
 THexEditor::~THexEditor() {
-    m_model.SetHost(nullptr);
+    model_.SetHost(nullptr);
 }
 
 void THexEditor::CreateParams(TCreateParams& params) {
@@ -49,7 +49,7 @@ void THexEditor::HandleCreated() {
 }
 
 void THexEditor::SetColors(const THexColors& colors) {
-    m_colors = colors;
+    colors_ = colors;
     SetColor(colors.Background);
     Invalidate();
 }
@@ -62,42 +62,42 @@ void THexEditor::SetSwitch(bool& field, bool value) {
 }
 
 void THexEditor::SetTranslation(THexTranslationKind value) {
-    m_model.Layout().SetTranslation(value);
+    model_.Layout().SetTranslation(value);
     Invalidate();
 }
 
 void THexEditor::SetMaskChar(std::uint8_t value) {
-    m_model.Layout().SetMaskChar(value);
+    model_.Layout().SetMaskChar(value);
     Invalidate();
 }
 
 void THexEditor::SetOffsetFormat(const std::string& text) {
-    m_model.Layout().SetOffsetFormat(text);
-    m_model.RecomputeGrid();
+    model_.Layout().SetOffsetFormat(text);
+    model_.RecomputeGrid();
 }
 
 void THexEditor::SetHexLowerCase(bool value) {
-    m_model.Layout().SetHexLowerCase(value);
+    model_.Layout().SetHexLowerCase(value);
     Invalidate();
 }
 
 void THexEditor::SetShowRuler(bool value) {
-    m_model.Layout().SetShowRuler(value);
-    m_model.RecomputeGrid();
+    model_.Layout().SetShowRuler(value);
+    model_.RecomputeGrid();
 }
 
 void THexEditor::SetHexFont(const std::string& face, int points, TColor color) {
-    m_cellFont.Name = face;
-    m_cellFont.Size = points;
-    m_cellFont.Color = color;
+    cellFont_.Name = face;
+    cellFont_.Size = points;
+    cellFont_.Color = color;
     MakeCellFont();
 }
 
 void THexEditor::MakeCellFont() {
-    m_model.FontSize = m_cellFont.Size;
+    model_.FontSize = cellFont_.Size;
     // Fixed pitch: where the named face is missing, the font mapper picks another fixed-pitch
     // one (Wine has no Courier New), never a proportional face that would break the columns.
-    m_font = CreateFontFor(m_cellFont, true);
+    cellFontHandle_ = CreateFontFor(cellFont_, true);
     MeasureFont();
     Invalidate();
 }
@@ -105,9 +105,10 @@ void THexEditor::MakeCellFont() {
 void THexEditor::MeasureFont() {
     WindowDC screen(nullptr);
     const TCanvas canvas(screen.get());
-    const SIZE w = canvas.TextExtent("w", m_font.get()), yy = canvas.TextExtent("yY", m_font.get());
-    m_model.SetCharMetrics(w.cx, yy.cy + 2);
-    if (m_hasCaret) {
+    const SIZE w = canvas.TextExtent("w", cellFontHandle_.get()),
+               yy = canvas.TextExtent("yY", cellFontHandle_.get());
+    model_.SetCharMetrics(w.cx, yy.cy + 2);
+    if (hasCaret_) {
         MakeCaret();
         PlaceCaret();
     }
@@ -120,9 +121,9 @@ void THexEditor::HexRepaint() {
 }
 
 void THexEditor::HexSelectionChanged() {
-    if (!HandleAllocated() || m_selectionNotePending)
+    if (!HandleAllocated() || selectionNotePending_)
         return;
-    m_selectionNotePending = true;
+    selectionNotePending_ = true;
     PostMessageA(HandleOrNull(), WM_HEX_SELCHANGED, 0, 0);
 }
 
@@ -132,7 +133,7 @@ void THexEditor::HexViewMoved() {
 }
 
 void THexEditor::HexFontSizeChanged() {
-    m_cellFont.Size = m_model.FontSize;
+    cellFont_.Size = model_.FontSize;
     MakeCellFont();
 }
 
@@ -153,10 +154,10 @@ void THexEditor::HexPopupMenu(int x, int y) {
 void THexEditor::MakeCaret() {
     const int w = CharWidth(), h = std::max(1, CharHeight() - 2);
     WindowDC screen(nullptr);
-    m_caretBitmap.reset(CreateCompatibleBitmap(screen.get(), w, h));
+    caretBitmap_.reset(CreateCompatibleBitmap(screen.get(), w, h));
     MemoryDC dc(CreateCompatibleDC(screen.get()));
     {
-        SelectGuard bitmap(dc.get(), m_caretBitmap.get());
+        SelectGuard bitmap(dc.get(), caretBitmap_.get());
         RECT all{0, 0, w, h};
         FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         // Insert mode is never on: this control does not type over or into the data.
@@ -164,37 +165,37 @@ void THexEditor::MakeCaret() {
         RECT bar{white.Left, white.Top, white.Right, white.Bottom};
         FillRect(dc.get(), &bar, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
-    CreateCaret(HandleOrNull(), m_caretBitmap.get(), 0, 0);
+    CreateCaret(HandleOrNull(), caretBitmap_.get(), 0, 0);
     ShowCaret(HandleOrNull());
 }
 
 void THexEditor::PlaceCaret() {
-    if (m_model.SyncActiveField())
+    if (model_.SyncActiveField())
         Invalidate();
-    if (!m_hasCaret)
+    if (!hasCaret_)
         return;
-    const HexCell c = m_model.Cursor();
-    const bool shown = m_model.ColLeft(c.Col) >= 0 && m_model.RowTop(c.Row) >= 0 &&
-                       m_model.ColLeft(c.Col) < m_model.ClientWidth() &&
-                       m_model.RowTop(c.Row) < m_model.ClientHeight();
+    const HexCell c = model_.Cursor();
+    const bool shown = model_.ColLeft(c.Col) >= 0 && model_.RowTop(c.Row) >= 0 &&
+                       model_.ColLeft(c.Col) < model_.ClientWidth() &&
+                       model_.RowTop(c.Row) < model_.ClientHeight();
     if (shown)
-        SetCaretPos(m_model.ColLeft(c.Col), m_model.RowTop(c.Row));
+        SetCaretPos(model_.ColLeft(c.Col), model_.RowTop(c.Row));
     else
         SetCaretPos(-50, -50);
 }
 
 void THexEditor::UpdateScrollBars() {
-    if (!HandleAllocated() || m_inScrollBarUpdate)
+    if (!HandleAllocated() || inScrollBarUpdate_)
         return;
     // Showing or hiding a bar resizes the client area, which comes back here through Resize.
-    m_inScrollBarUpdate = true;
-    const HexLayout& l = m_model.Layout();
+    inScrollBarUpdate_ = true;
+    const HexLayout& l = model_.Layout();
     SCROLLINFO v{sizeof(v),
                  SIF_ALL | SIF_DISABLENOSCROLL,
                  0,
                  l.RowCount() - 3,
-                 static_cast<UINT>(m_model.PageRows()),
-                 m_model.TopRow() - kFirstDataRow,
+                 static_cast<UINT>(model_.PageRows()),
+                 model_.TopRow() - kFirstDataRow,
                  0};
     v.fMask = SIF_ALL;
     SetScrollInfo(HandleOrNull(), SB_VERT, &v, TRUE);
@@ -203,11 +204,11 @@ void THexEditor::UpdateScrollBars() {
                  SIF_ALL,
                  0,
                  cols - 1,
-                 static_cast<UINT>(std::max(1, cols - (m_model.MaxLeftCol() - kFirstDataCol))),
-                 m_model.LeftCol() - kFirstDataCol,
+                 static_cast<UINT>(std::max(1, cols - (model_.MaxLeftCol() - kFirstDataCol))),
+                 model_.LeftCol() - kFirstDataCol,
                  0};
     SetScrollInfo(HandleOrNull(), SB_HORZ, &h, TRUE);
-    m_inScrollBarUpdate = false;
+    inScrollBarUpdate_ = false;
 }
 
 void THexEditor::Scroll(int bar, WORD request) {
@@ -242,9 +243,9 @@ void THexEditor::Scroll(int bar, WORD request) {
         return;
     }
     if (bar == SB_VERT)
-        m_model.SetTopRow(pos + kFirstDataRow);
+        model_.SetTopRow(pos + kFirstDataRow);
     else
-        m_model.SetLeftCol(pos + kFirstDataCol);
+        model_.SetLeftCol(pos + kFirstDataCol);
     UpdateScrollBars();
     PlaceCaret();
 }
@@ -274,7 +275,7 @@ LRESULT THexEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             shift |= hsMiddle;
         if (GetKeyState(VK_MENU) < 0)
             shift |= hsAlt;
-        m_model.MouseWheel(shift, GET_WHEEL_DELTA_WPARAM(wParam));
+        model_.MouseWheel(shift, GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     }
     case WM_TIMER:
@@ -282,7 +283,7 @@ LRESULT THexEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             POINT at{};
             GetCursorPos(&at);
             ScreenToClient(HandleOrNull(), &at);
-            m_model.DragScrollTick(ToHex(KeyboardShiftState()), at.x, at.y);
+            model_.DragScrollTick(ToHex(KeyboardShiftState()), at.x, at.y);
             return 0;
         }
         break;
@@ -291,8 +292,7 @@ LRESULT THexEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             POINT at{};
             GetCursorPos(&at);
             ScreenToClient(HandleOrNull(), &at);
-            const bool arrow =
-                m_model.PointerAt(ToHex(KeyboardShiftState()), at.x, at.y) == HexPointer::Arrow;
+            const bool arrow = model_.PointerAt(ToHex(KeyboardShiftState()), at.x, at.y) == HexPointer::Arrow;
             ::SetCursor(arrow ? LoadCursor(nullptr, IDC_ARROW) : Cursor());
             return TRUE;
         }
@@ -304,7 +304,7 @@ LRESULT THexEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         PlaceCaret();
         return 0;
     case WM_HEX_SELCHANGED:
-        m_selectionNotePending = false;
+        selectionNotePending_ = false;
         if (OnSelectionChanged)
             OnSelectionChanged(*this);
         return 0;
@@ -324,7 +324,7 @@ void THexEditor::Paint(HDC dc) {
 
 void THexEditor::Resize() {
     TWinControl::Resize();
-    m_model.SetClientSize(ClientWidth(), ClientHeight());
+    model_.SetClientSize(ClientWidth(), ClientHeight());
     if (HandleAllocated())
         PostMessageA(HandleOrNull(), WM_HEX_PLACECARET, 0, 0);
 }
@@ -335,32 +335,32 @@ UINT THexEditor::WantKeys(UINT standard) {
 
 // ---- input ------------------------------------------------------------------------------------
 
-void THexEditor::MouseDown(quennet::TMouseButton button, TShiftState shift, int x, int y) {
+void THexEditor::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TWinControl::MouseDown(button, shift, x, y);
-    m_model.MouseDown(static_cast<HexMouseButton>(button), ToHex(shift), x, y);
-    if (m_model.MouseSelecting() && !m_dragTimer) {
+    model_.MouseDown(static_cast<HexMouseButton>(button), ToHex(shift), x, y);
+    if (model_.MouseSelecting() && !dragTimer_) {
         SetTimer(HandleOrNull(), DragScrollTimerId, DragScrollInterval, nullptr);
-        m_dragTimer = true;
+        dragTimer_ = true;
     }
 }
 
 void THexEditor::MouseMove(TShiftState shift, int x, int y) {
     TWinControl::MouseMove(shift, x, y);
-    if (m_model.MouseMove(ToHex(shift), x, y))
+    if (model_.MouseMove(ToHex(shift), x, y))
         StartDragOut();
 }
 
-void THexEditor::MouseUp(quennet::TMouseButton button, TShiftState shift, int x, int y) {
+void THexEditor::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     TWinControl::MouseUp(button, shift, x, y);
     if (button == mbLeft)
         StopDragTimer();
-    m_model.MouseUp(static_cast<HexMouseButton>(button), ToHex(shift), x, y);
+    model_.MouseUp(static_cast<HexMouseButton>(button), ToHex(shift), x, y);
 }
 
 void THexEditor::StopDragTimer() {
-    if (m_dragTimer && HandleAllocated())
+    if (dragTimer_ && HandleAllocated())
         KillTimer(HandleOrNull(), DragScrollTimerId);
-    m_dragTimer = false;
+    dragTimer_ = false;
 }
 
 void THexEditor::KeyDown(WORD& key, TShiftState shift) {
@@ -370,40 +370,42 @@ void THexEditor::KeyDown(WORD& key, TShiftState shift) {
     // F10 and Alt combinations stay with the system menu.
     if (shift.Has(ssAlt) || key == VK_F10)
         return;
-    m_model.KeyDown(key, ToHex(shift));
+    model_.KeyDown(key, ToHex(shift));
     if (key == VK_TAB || (key >= VK_PRIOR && key <= VK_DOWN))
         key = 0;
 }
 
 void THexEditor::KeyUp(WORD& key, TShiftState shift) {
     TWinControl::KeyUp(key, shift);
-    m_model.KeyUp(key, ToHex(shift));
+    model_.KeyUp(key, ToHex(shift));
 }
 
 void THexEditor::KeyPress(char& key) {
     TWinControl::KeyPress(key);
     // Typing changes nothing in the read-only view.
-    if (m_model.ReadOnlyView)
+    if (model_.ReadOnlyView)
         key = 0;
 }
 
 void THexEditor::DoEnter() {
     TWinControl::DoEnter();
-    m_focused = true;
+    focused_ = true;
     MakeCaret();
-    m_hasCaret = true;
+    hasCaret_ = true;
     PlaceCaret();
     Invalidate();
 }
 
 void THexEditor::DoExit() {
     TWinControl::DoExit();
-    m_focused = false;
-    m_model.FocusLost();
+    focused_ = false;
+    model_.FocusLost();
     StopDragTimer();
-    if (m_hasCaret) {
+    if (hasCaret_) {
         DestroyCaret();
-        m_hasCaret = false;
+        hasCaret_ = false;
     }
     Invalidate();
 }
+
+} // namespace quennet

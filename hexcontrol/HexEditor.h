@@ -10,47 +10,49 @@
 #include <functional>
 #include <string>
 
-class THexEditor : public quennet::TWinControl, protected HexModelHost {
+namespace quennet {
+
+class THexEditor : public TWinControl, protected HexModelHost {
   public:
     THexEditor();
     ~THexEditor() override;
 
-    HexModel& Model() { return m_model; }
-    const HexModel& Model() const { return m_model; }
-    int DataSize() const { return m_model.DataSize(); }
-    const std::string& FileName() const { return m_model.FileName(); }
+    HexModel& Model() { return model_; }
+    const HexModel& Model() const { return model_; }
+    int DataSize() const { return model_.DataSize(); }
+    const std::string& FileName() const { return model_.FileName(); }
 
     // Settings; each repaints.
-    THexColors& Colors() { return m_colors; }
+    THexColors& Colors() { return colors_; }
     void SetColors(const THexColors& colors);
-    void SetReadOnlyView(bool value) { m_model.ReadOnlyView = value; }
-    bool ReadOnlyView() const { return m_model.ReadOnlyView; }
-    void SetBytesPerRow(int value) { m_model.SetBytesPerRow(value); }
+    void SetReadOnlyView(bool value) { model_.ReadOnlyView = value; }
+    bool ReadOnlyView() const { return model_.ReadOnlyView; }
+    void SetBytesPerRow(int value) { model_.SetBytesPerRow(value); }
     void SetTranslation(THexTranslationKind value);
     void SetMaskChar(std::uint8_t value);
     void SetMaskCharAsInteger(int value) { SetMaskChar(static_cast<std::uint8_t>(value)); }
     void SetOffsetFormat(const std::string& text);
     void SetHexLowerCase(bool value);
     void SetShowRuler(bool value);
-    void SetDrawGridLines(bool value) { SetSwitch(m_drawGridLines, value); }
-    void SetDrawGutter3D(bool value) { SetSwitch(m_drawGutter3D, value); }
-    void SetFocusFrame(bool value) { SetSwitch(m_focusFrame, value); }
-    void SetGraySelectionIfNotFocused(bool value) { SetSwitch(m_graySelectionIfNotFocused, value); }
-    void SetHideSelection(bool value) { SetSwitch(m_hideSelection, value); }
-    void SetShowPositionIfNotFocused(bool value) { SetSwitch(m_showPositionIfNotFocused, value); }
+    void SetDrawGridLines(bool value) { SetSwitch(drawGridLines_, value); }
+    void SetDrawGutter3D(bool value) { SetSwitch(drawGutter3D_, value); }
+    void SetFocusFrame(bool value) { SetSwitch(focusFrame_, value); }
+    void SetGraySelectionIfNotFocused(bool value) { SetSwitch(graySelectionIfNotFocused_, value); }
+    void SetHideSelection(bool value) { SetSwitch(hideSelection_, value); }
+    void SetShowPositionIfNotFocused(bool value) { SetSwitch(showPositionIfNotFocused_, value); }
     // The cell font: face name, size in points (the wheel with Ctrl+Shift changes the size) and
     // the character field's text colour.
-    void SetHexFont(const std::string& face, int points, quennet::TColor color);
-    int CharWidth() const { return m_model.Layout().CharWidth(); }
-    int CharHeight() const { return m_model.Layout().CharHeight(); }
+    void SetHexFont(const std::string& face, int points, TColor color);
+    int CharWidth() const { return model_.Layout().CharWidth(); }
+    int CharHeight() const { return model_.Layout().CharHeight(); }
 
     // Selection (see HexModel) and the window's own parts of it.
-    void SetSelectionStart(int position) { m_model.SetSelectionStart(position); }
-    void SetSelectionEnd(int position) { m_model.SetSelectionEnd(position); }
-    void SelectAllData() { m_model.SelectAllData(); }
-    int SelStart() const { return m_model.SelStart(); }
-    int SelEnd() const { return m_model.SelEnd(); }
-    int SelectionCount() const { return m_model.SelectionCount(); }
+    void SetSelectionStart(int position) { model_.SetSelectionStart(position); }
+    void SetSelectionEnd(int position) { model_.SetSelectionEnd(position); }
+    void SelectAllData() { model_.SelectAllData(); }
+    int SelStart() const { return model_.SelStart(); }
+    int SelEnd() const { return model_.SelEnd(); }
+    int SelectionCount() const { return model_.SelectionCount(); }
 
     // Paints the whole control into dc as it would appear on screen (used by WM_PAINT and tests).
     void PaintTo(HDC dc);
@@ -60,15 +62,15 @@ class THexEditor : public quennet::TWinControl, protected HexModelHost {
     THexCaretKind CaretKind = THexCaretKind::ckAuto;
 
   protected:
-    void CreateParams(quennet::TCreateParams& params) override;
+    void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
-    void MouseDown(quennet::TMouseButton button, quennet::TShiftState shift, int x, int y) override;
-    void MouseMove(quennet::TShiftState shift, int x, int y) override;
-    void MouseUp(quennet::TMouseButton button, quennet::TShiftState shift, int x, int y) override;
-    void KeyDown(WORD& key, quennet::TShiftState shift) override;
-    void KeyUp(WORD& key, quennet::TShiftState shift) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyUp(WORD& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void DoEnter() override;
     void DoExit() override;
@@ -103,22 +105,24 @@ class THexEditor : public quennet::TWinControl, protected HexModelHost {
     void PaintBands(HDC dc, int gridRight, int gridBottom);
     void DrawBookmarks(HDC dc, int row, const RECT& cell);
 
-    HexModel m_model;
-    THexColors m_colors;
-    bool m_drawGridLines = false;
-    bool m_drawGutter3D = true;
-    bool m_focusFrame = true;
-    bool m_graySelectionIfNotFocused = false;
-    bool m_hideSelection = false;
-    bool m_showPositionIfNotFocused = false;
+    HexModel model_;
+    THexColors colors_;
+    bool drawGridLines_ = false;
+    bool drawGutter3D_ = true;
+    bool focusFrame_ = true;
+    bool graySelectionIfNotFocused_ = false;
+    bool hideSelection_ = false;
+    bool showPositionIfNotFocused_ = false;
 
-    quennet::TFont m_cellFont{"Courier New", 11, false, false, false, quennet::clBlack};
-    quennet::GdiFont m_font;
-    quennet::GdiBitmap m_caretBitmap;
-    quennet::GdiBitmap m_bookmarkGlyphs;
-    bool m_hasCaret = false;
-    bool m_focused = false;
-    bool m_dragTimer = false;
-    bool m_selectionNotePending = false;
-    bool m_inScrollBarUpdate = false;
+    TFont cellFont_{"Courier New", 11, false, false, false, clBlack};
+    GdiFont cellFontHandle_;
+    GdiBitmap caretBitmap_;
+    GdiBitmap bookmarkGlyphs_;
+    bool hasCaret_ = false;
+    bool focused_ = false;
+    bool dragTimer_ = false;
+    bool selectionNotePending_ = false;
+    bool inScrollBarUpdate_ = false;
 };
+
+} // namespace quennet

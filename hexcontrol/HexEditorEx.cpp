@@ -3,19 +3,19 @@
 #include "hexcontrol/HexError.h"
 #include "runtime/SystemError.h"
 
-using namespace quennet;
+namespace quennet {
 
 namespace {
 // Shows the hourglass while it lives and puts the previous pointer back.
 class BusyPointer {
   public:
-    BusyPointer() : m_previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    ~BusyPointer() { SetCursor(m_previous); }
+    BusyPointer() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~BusyPointer() { SetCursor(previous_); }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
 
   private:
-    HCURSOR m_previous;
+    HCURSOR previous_;
 };
 } // namespace
 
@@ -23,7 +23,7 @@ EOleSysError::EOleSysError(HRESULT code)
     : std::runtime_error(SystemErrorText(static_cast<DWORD>(code)).empty()
                              ? "OLE error " + HResultText(code)
                              : SystemErrorText(static_cast<DWORD>(code))),
-      m_code(code) {}
+      code_(code) {}
 
 THexOleSession::THexOleSession() {
     HexRegisterClipboardFormats();
@@ -31,7 +31,7 @@ THexOleSession::THexOleSession() {
 
 THexEditorEx::~THexEditorEx() {
     // Bytes copied from the viewer do not outlive it unless flushing is asked for.
-    if (m_clipboardObject && OleIsCurrentClipboard(m_clipboardObject.get()) == S_OK) {
+    if (clipboardObject_ && OleIsCurrentClipboard(clipboardObject_.get()) == S_OK) {
         if (FlushClipboardAtShutDown)
             OleFlushClipboard();
         else
@@ -90,7 +90,7 @@ bool THexEditorEx::CopySelection() {
         return false;
     BusyPointer busy;
     ComPtr<THexDataObject> object = MakeDataObject();
-    m_clipboardObject = object;
+    clipboardObject_ = object;
     HRESULT hr = OleSetClipboard(object.get());
     if (FAILED(hr))
         throw EOleSysError(hr);
@@ -127,22 +127,22 @@ void THexEditorEx::SetOleDragDrop(bool value) {
 }
 
 void THexEditorEx::RegisterDropTarget() {
-    if (m_dropTarget || !HandleAllocated())
+    if (dropTarget_ || !HandleAllocated())
         return;
     auto target = ComPtr<THexDropTarget>::Attach(new THexDropTarget(this));
     if (SUCCEEDED(RegisterDragDrop(HandleOrNull(), target.get())))
-        m_dropTarget = target;
+        dropTarget_ = target;
     else
         target->Detach();
 }
 
 void THexEditorEx::RevokeDropTarget() {
-    if (!m_dropTarget)
+    if (!dropTarget_)
         return;
     if (HandleAllocated())
         RevokeDragDrop(HandleOrNull());
-    m_dropTarget->Detach();
-    m_dropTarget.reset();
+    dropTarget_->Detach();
+    dropTarget_.reset();
     Model().DragOverEnded();
 }
 
@@ -168,3 +168,5 @@ LRESULT THexEditorEx::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         RevokeDropTarget();
     return THexEditor::WndProc(message, wParam, lParam);
 }
+
+} // namespace quennet

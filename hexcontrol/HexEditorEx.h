@@ -8,14 +8,16 @@
 #include <stdexcept>
 #include <string>
 
+namespace quennet {
+
 // A failing OLE call (clipboard, drag and drop), with its result code.
 class EOleSysError : public std::runtime_error {
   public:
     explicit EOleSysError(HRESULT code);
-    HRESULT Code() const { return m_code; }
+    HRESULT Code() const { return code_; }
 
   private:
-    HRESULT m_code;
+    HRESULT code_;
 };
 
 // A read of the file failed part way.
@@ -29,10 +31,10 @@ class EReadError : public std::runtime_error {
 class THexOleSession {
   public:
     THexOleSession();
-    HRESULT Result() const { return m_ole.result(); }
+    HRESULT Result() const { return ole_.result(); }
 
   private:
-    quennet::OleScope m_ole;
+    OleScope ole_;
 };
 
 class THexEditorEx : public THexEditor, private HexDropSite {
@@ -52,7 +54,7 @@ class THexEditorEx : public THexEditor, private HexDropSite {
     bool SupportsOtherClipFormats = true;
     bool SwapNibbles() const { return Model().Layout().SwapNibbles(); }
     // The drop target registered for the window, or null.
-    IDropTarget* RegisteredDropTarget() const { return m_dropTarget.get(); }
+    IDropTarget* RegisteredDropTarget() const { return dropTarget_.get(); }
 
   protected:
     void HandleCreated() override;
@@ -65,10 +67,12 @@ class THexEditorEx : public THexEditor, private HexDropSite {
     void HexDropTrack(POINT screen) override;
     void HexDropHide() override;
 
-    quennet::ComPtr<THexDataObject> MakeDataObject() const;
+    ComPtr<THexDataObject> MakeDataObject() const;
     void RegisterDropTarget();
     void RevokeDropTarget();
 
-    quennet::ComPtr<THexDataObject> m_clipboardObject;
-    quennet::ComPtr<THexDropTarget> m_dropTarget;
+    ComPtr<THexDataObject> clipboardObject_;
+    ComPtr<THexDropTarget> dropTarget_;
 };
+
+} // namespace quennet

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace quennet {
+
 namespace {
 template <typename... Args> std::string Fill(const char* fmt, Args... args) {
     int n = std::snprintf(nullptr, 0, fmt, args...);
@@ -26,3 +28,5 @@ std::string HexFormat(const char* fmt, const std::string& first, const std::stri
 std::string HexFormat(const char* fmt, const std::string& text, int value) {
     return Fill(fmt, text.c_str(), value);
 }
+
+} // namespace quennet

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace quennet {
+
 // Invalid property values and refused operations of the control.
 class EHexEditor : public std::runtime_error {
   public:
@@ -50,3 +52,5 @@ std::string HexFormat(const char* fmt, int value);
 std::string HexFormat(const char* fmt, const std::string& text);
 std::string HexFormat(const char* fmt, const std::string& first, const std::string& second);
 std::string HexFormat(const char* fmt, const std::string& text, int value);
+
+} // namespace quennet

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace quennet {
+
 namespace {
 bool Has(HexShiftState s, unsigned flag) {
     return (s & flag) != 0;
@@ -14,14 +16,14 @@ constexpr unsigned KeyModifiers = hsShift | hsAlt | hsCtrl;
 // ---- keys -------------------------------------------------------------------------------------
 
 void HexModel::KeyLeft(HexShiftState shift, bool backspace) {
-    const HexLayout& l = m_layout;
+    const HexLayout& l = layout_;
     if (Has(shift, hsCtrl)) {
         if (!backspace)
-            MoveTo(kFirstDataCol, m_cursor.Row);
+            MoveTo(kFirstDataCol, cursor_.Row);
         return;
     }
     const int at = CursorPosition();
-    if (m_extending && m_shiftDown) {
+    if (extending_ && shiftDown_) {
         const int unit = l.BytesPerUnit();
         int p = std::max(0, at - unit);
         if (CursorField() == HexField::Hex)
@@ -30,8 +32,8 @@ void HexModel::KeyLeft(HexShiftState shift, bool backspace) {
         return;
     }
     if (CursorField() == HexField::Hex) {
-        if (l.IsSecondDigit(m_cursor.Col))
-            MoveTo(m_cursor.Col - 1, m_cursor.Row);
+        if (l.IsSecondDigit(cursor_.Col))
+            MoveTo(cursor_.Col - 1, cursor_.Row);
         else if (at > 0)
             MoveToPosition(at - 1, HexField::Hex, true);
     } else if (at > 0) {
@@ -40,14 +42,14 @@ void HexModel::KeyLeft(HexShiftState shift, bool backspace) {
 }
 
 void HexModel::KeyRight(HexShiftState shift) {
-    const HexLayout& l = m_layout;
+    const HexLayout& l = layout_;
     if (Has(shift, hsCtrl)) {
-        MoveTo(l.LastCharCol(), m_cursor.Row);
+        MoveTo(l.LastCharCol(), cursor_.Row);
         return;
     }
     const int at = CursorPosition();
     const int last = DataSize() - 1;
-    if (m_extending && m_shiftDown) {
+    if (extending_ && shiftDown_) {
         const int unit = l.BytesPerUnit();
         int p = std::min(std::max(last, 0), at + unit);
         if (CursorField() == HexField::Hex)
@@ -56,8 +58,8 @@ void HexModel::KeyRight(HexShiftState shift) {
         return;
     }
     if (CursorField() == HexField::Hex) {
-        if (!l.IsSecondDigit(m_cursor.Col))
-            MoveTo(m_cursor.Col + 1, m_cursor.Row);
+        if (!l.IsSecondDigit(cursor_.Col))
+            MoveTo(cursor_.Col + 1, cursor_.Row);
         else if (at < last)
             MoveToPosition(at + 1, HexField::Hex);
     } else if (at < last) {
@@ -66,19 +68,19 @@ void HexModel::KeyRight(HexShiftState shift) {
 }
 
 void HexModel::KeyDown(int key, HexShiftState shift) {
-    const HexLayout& l = m_layout;
-    m_shiftDown = Has(shift, hsShift);
-    m_leftDown = Has(shift, hsLeft);
+    const HexLayout& l = layout_;
+    shiftDown_ = Has(shift, hsShift);
+    leftDown_ = Has(shift, hsLeft);
     const bool ctrl = Has(shift, hsCtrl);
     const bool ctrlAlone = (shift & KeyModifiers) == hsCtrl;
     if ((shift & KeyModifiers) == 0)
         ClearSelection();
-    const int row = m_cursor.Row;
+    const int row = cursor_.Row;
     const HexField field = CursorField();
     const int firstCol = field == HexField::Char ? l.FirstCharCol() : kFirstDataCol;
     switch (key) {
     case hexkey::Shift:
-        m_extending = true;
+        extending_ = true;
         break;
     case hexkey::Left:
         KeyLeft(shift, false);
@@ -93,28 +95,28 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
         break;
     case hexkey::Up:
         if (!ctrl && row > kFirstDataRow)
-            MoveTo(m_cursor.Col, row - 1);
+            MoveTo(cursor_.Col, row - 1);
         break;
     case hexkey::Down:
         if (!ctrl && row < l.RowCount() - 1)
-            MoveTo(m_cursor.Col, row + 1);
+            MoveTo(cursor_.Col, row + 1);
         break;
     case hexkey::Prior:
         if (ctrl) {
-            MoveTo(m_cursor.Col, m_topRow);
+            MoveTo(cursor_.Col, topRow_);
         } else {
             const int step = VisibleRowCount() - 1;
-            m_topRow = std::clamp(m_topRow - step, kFirstDataRow, MaxTopRow());
-            MoveTo(m_cursor.Col, std::max(kFirstDataRow, row - step));
+            topRow_ = std::clamp(topRow_ - step, kFirstDataRow, MaxTopRow());
+            MoveTo(cursor_.Col, std::max(kFirstDataRow, row - step));
         }
         break;
     case hexkey::Next:
         if (ctrl) {
-            MoveTo(m_cursor.Col, m_topRow + VisibleRowCount() - 1);
+            MoveTo(cursor_.Col, topRow_ + VisibleRowCount() - 1);
         } else {
             const int step = VisibleRowCount() - 1;
-            m_topRow = std::clamp(m_topRow + step, kFirstDataRow, MaxTopRow());
-            MoveTo(m_cursor.Col, std::min(l.RowCount() - 1, row + step));
+            topRow_ = std::clamp(topRow_ + step, kFirstDataRow, MaxTopRow());
+            MoveTo(cursor_.Col, std::min(l.RowCount() - 1, row + step));
         }
         break;
     case hexkey::Home:
@@ -133,15 +135,15 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
         break;
     case hexkey::Tab:
         if (WantTabs && (shift & (hsCtrl | hsAlt)) == 0)
-            MoveTo(l.TwinColumn(m_cursor.Col), row);
+            MoveTo(l.TwinColumn(cursor_.Col), row);
         break;
     case 'T':
         if (ctrl)
-            MoveTo(l.TwinColumn(m_cursor.Col), row);
+            MoveTo(l.TwinColumn(cursor_.Col), row);
         break;
     case 'C':
         if (ctrlAlone && SelectionCount() > 0)
-            m_host->HexCopyRequested();
+            host_->HexCopyRequested();
         break;
     case 'A':
         if (ctrlAlone)
@@ -160,21 +162,21 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
 }
 
 void HexModel::KeyUp(int key, HexShiftState shift) {
-    m_shiftDown = Has(shift, hsShift) && key != hexkey::Shift;
+    shiftDown_ = Has(shift, hsShift) && key != hexkey::Shift;
 }
 
 // ---- mouse ------------------------------------------------------------------------------------
 
 void HexModel::MouseDown(HexMouseButton button, HexShiftState shift, int x, int y) {
-    m_extending = false;
-    m_resetOnRelease = false;
-    m_mouseSelecting = false;
-    m_dragPending = false;
-    m_shiftDown = Has(shift, hsShift);
-    m_leftDown = Has(shift, hsLeft);
+    extending_ = false;
+    resetOnRelease_ = false;
+    mouseSelecting_ = false;
+    dragPending_ = false;
+    shiftDown_ = Has(shift, hsShift);
+    leftDown_ = Has(shift, hsLeft);
     if (button == HexMouseButton::Right) {
-        m_host->HexTakeFocus();
-        m_host->HexPopupMenu(x, y);
+        host_->HexTakeFocus();
+        host_->HexPopupMenu(x, y);
         return;
     }
     if (button != HexMouseButton::Left)
@@ -183,34 +185,34 @@ void HexModel::MouseDown(HexMouseButton button, HexShiftState shift, int x, int 
     // The spacer between the fields belongs to the data area: a press there goes to the last
     // hex digit of its row (the move routine's rule for the left button).
     const bool dataCell = cell.Col >= 0 && cell.Row >= kFirstDataRow && cell.Col >= kFirstDataCol;
-    const bool onByte = dataCell && cell.Col != m_layout.SpacerCol() &&
-                        m_layout.PositionOfCell(cell.Col, cell.Row) < DataSize();
-    const bool onSelected = onByte && IsSelected(m_layout.PositionOfCell(cell.Col, cell.Row));
+    const bool onByte = dataCell && cell.Col != layout_.SpacerCol() &&
+                        layout_.PositionOfCell(cell.Col, cell.Row) < DataSize();
+    const bool onSelected = onByte && IsSelected(layout_.PositionOfCell(cell.Col, cell.Row));
     const bool isDouble = Has(shift, hsDouble);
     if (!onSelected && dataCell)
         MoveTo(cell.Col, cell.Row);
-    m_host->HexTakeFocus();
+    host_->HexTakeFocus();
     if (dataCell && !onSelected) {
         ClearSelection();
         if (!isDouble) {
-            m_extending = true;
-            m_mouseSelecting = true;
+            extending_ = true;
+            mouseSelecting_ = true;
         }
     } else if (onSelected) {
-        m_resetOnRelease = true;
-        m_resetCell = cell;
+        resetOnRelease_ = true;
+        resetCell_ = cell;
         if (OleDragDrop && !isDouble) {
-            m_dragPending = true;
-            m_pressX = x;
-            m_pressY = y;
+            dragPending_ = true;
+            pressX_ = x;
+            pressY_ = y;
         }
     }
     if (isDouble) {
-        m_resetOnRelease = false;
-        m_dragPending = false;
+        resetOnRelease_ = false;
+        dragPending_ = false;
         if (onByte) {
-            const int unit = m_layout.BytesPerUnit();
-            int p = m_layout.PositionOfCell(cell.Col, cell.Row);
+            const int unit = layout_.BytesPerUnit();
+            int p = layout_.PositionOfCell(cell.Col, cell.Row);
             p -= p % unit;
             Select(p, ClampPosition(p + unit - 1), p);
             Notify();
@@ -219,34 +221,33 @@ void HexModel::MouseDown(HexMouseButton button, HexShiftState shift, int x, int 
 }
 
 bool HexModel::MouseMove(HexShiftState shift, int x, int y) {
-    m_shiftDown = Has(shift, hsShift);
-    m_leftDown = Has(shift, hsLeft);
-    if (!m_leftDown)
+    shiftDown_ = Has(shift, hsShift);
+    leftDown_ = Has(shift, hsLeft);
+    if (!leftDown_)
         return false;
     const HexCell cell = MouseToCell(x, y);
-    if (m_resetOnRelease && cell != m_resetCell)
-        m_resetOnRelease = false;
-    if (m_dragPending &&
-        (std::abs(x - m_pressX) >= DragThreshold || std::abs(y - m_pressY) >= DragThreshold)) {
-        m_dragPending = false;
-        m_resetOnRelease = false;
+    if (resetOnRelease_ && cell != resetCell_)
+        resetOnRelease_ = false;
+    if (dragPending_ && (std::abs(x - pressX_) >= DragThreshold || std::abs(y - pressY_) >= DragThreshold)) {
+        dragPending_ = false;
+        resetOnRelease_ = false;
         return true;
     }
-    if (m_mouseSelecting && cell.Col >= kFirstDataCol && cell.Row >= kFirstDataRow && cell != m_cursor &&
+    if (mouseSelecting_ && cell.Col >= kFirstDataCol && cell.Row >= kFirstDataRow && cell != cursor_ &&
         CellVisible(cell.Col, cell.Row))
         MoveTo(cell.Col, cell.Row);
     return false;
 }
 
 void HexModel::MouseUp(HexMouseButton button, HexShiftState shift, int x, int y) {
-    m_shiftDown = Has(shift, hsShift);
-    m_leftDown = false;
+    shiftDown_ = Has(shift, hsShift);
+    leftDown_ = false;
     if (button != HexMouseButton::Left)
         return;
-    m_mouseSelecting = false;
-    m_dragPending = false;
-    if (m_resetOnRelease) {
-        m_resetOnRelease = false;
+    mouseSelecting_ = false;
+    dragPending_ = false;
+    if (resetOnRelease_) {
+        resetOnRelease_ = false;
         ClearSelection();
         const HexCell cell = MouseToCell(x, y);
         if (cell.Col >= 0)
@@ -255,25 +256,25 @@ void HexModel::MouseUp(HexMouseButton button, HexShiftState shift, int x, int y)
 }
 
 void HexModel::DragScrollTick(HexShiftState shift, int x, int y) {
-    m_shiftDown = Has(shift, hsShift);
-    m_leftDown = true;
-    if (!m_mouseSelecting)
+    shiftDown_ = Has(shift, hsShift);
+    leftDown_ = true;
+    if (!mouseSelecting_)
         return;
-    const HexLayout& l = m_layout;
+    const HexLayout& l = layout_;
     // The pointer may be anywhere on the screen while the mouse is captured.
-    const int cx = std::clamp(x, 0, std::max(0, m_clientWidth - 1));
-    const int cy = std::clamp(y, 0, std::max(0, m_clientHeight - 1));
+    const int cx = std::clamp(x, 0, std::max(0, clientWidth_ - 1));
+    const int cy = std::clamp(y, 0, std::max(0, clientHeight_ - 1));
     const HexCell cell = MouseToCell(cx, cy);
     int row = cell.Row, col = cell.Col;
     // Beyond the fully visible cells the grid scrolls one cell towards the pointer per tick.
     if (y < l.RulerHeight())
-        row = m_topRow > kFirstDataRow ? m_topRow - 1 : m_topRow;
+        row = topRow_ > kFirstDataRow ? topRow_ - 1 : topRow_;
     else if (y >= l.RulerHeight() + PageRows() * l.CharHeight())
-        row = std::min(m_topRow + VisibleRowCount(), l.RowCount() - 1);
+        row = std::min(topRow_ + VisibleRowCount(), l.RowCount() - 1);
     if (x < l.FixedWidth()) {
-        col = m_leftCol > kFirstDataCol ? m_leftCol - 1 : m_leftCol;
-    } else if (x >= m_clientWidth || (col >= 0 && !ColFullyVisible(col))) {
-        int c = m_leftCol;
+        col = leftCol_ > kFirstDataCol ? leftCol_ - 1 : leftCol_;
+    } else if (x >= clientWidth_ || (col >= 0 && !ColFullyVisible(col))) {
+        int c = leftCol_;
         while (c + 1 < l.ColCount() && ColFullyVisible(c + 1))
             ++c;
         col = std::min(c + 1, l.ColCount() - 1);
@@ -282,7 +283,7 @@ void HexModel::DragScrollTick(HexShiftState shift, int x, int y) {
         return;
     if (CellVisible(col, row) && cell == HexCell{col, row})
         return; // inside the view: mouse moves do the work
-    if (HexCell{col, row} != m_cursor)
+    if (HexCell{col, row} != cursor_)
         MoveTo(col, row);
 }
 
@@ -294,87 +295,87 @@ HexPointer HexModel::PointerAt(HexShiftState shift, int x, int y) const {
         return HexPointer::IBeam;
     if (cell.Col < kFirstDataCol || cell.Row < kFirstDataRow)
         return HexPointer::Arrow;
-    if (cell.Col != m_layout.SpacerCol() && IsSelected(m_layout.PositionOfCell(cell.Col, cell.Row)) &&
-        m_layout.PositionOfCell(cell.Col, cell.Row) < DataSize())
+    if (cell.Col != layout_.SpacerCol() && IsSelected(layout_.PositionOfCell(cell.Col, cell.Row)) &&
+        layout_.PositionOfCell(cell.Col, cell.Row) < DataSize())
         return HexPointer::Arrow;
     return HexPointer::IBeam;
 }
 
 void HexModel::EndDrag() {
-    m_dragPending = false;
+    dragPending_ = false;
     DragOverEnded();
 }
 
 void HexModel::DragOverAt(int x, int y) {
-    const HexLayout& l = m_layout;
+    const HexLayout& l = layout_;
     // The pointer cell, clamped to the data area.
-    int col = ColAt(std::clamp(x, l.FixedWidth(), std::max(l.FixedWidth(), m_clientWidth - 1)));
+    int col = ColAt(std::clamp(x, l.FixedWidth(), std::max(l.FixedWidth(), clientWidth_ - 1)));
     if (col < 0)
         col = l.LastCharCol();
     if (col == l.SpacerCol())
         col = l.LastHexCol();
-    int row = RowAt(std::clamp(y, l.RulerHeight(), std::max(l.RulerHeight(), m_clientHeight - 1)));
+    int row = RowAt(std::clamp(y, l.RulerHeight(), std::max(l.RulerHeight(), clientHeight_ - 1)));
     if (row < 0)
         row = l.RowCount() - 1;
     const HexField field = l.FieldOfCol(col);
 
     int p = std::min(l.PositionOfCell(col, row), std::max(0, DataSize() - 1));
     if (IsSelected(p))
-        p = m_selStart;
+        p = selStart_;
     p -= p % l.BytesPerUnit();
 
     // At the edges of the view the view scrolls one row or column towards the pointer.
-    if (row == m_topRow && row > kFirstDataRow)
-        SetTopRow(m_topRow - 1);
-    else if (row >= m_topRow + VisibleRowCount() - 1 && row < l.RowCount() - 1)
-        SetTopRow(m_topRow + 1);
-    int lastCol = m_leftCol;
+    if (row == topRow_ && row > kFirstDataRow)
+        SetTopRow(topRow_ - 1);
+    else if (row >= topRow_ + VisibleRowCount() - 1 && row < l.RowCount() - 1)
+        SetTopRow(topRow_ + 1);
+    int lastCol = leftCol_;
     while (lastCol + 1 < l.ColCount() && ColFullyVisible(lastCol + 1))
         ++lastCol;
-    if (col == m_leftCol && col > kFirstDataCol)
-        SetLeftCol(m_leftCol - 1);
+    if (col == leftCol_ && col > kFirstDataCol)
+        SetLeftCol(leftCol_ - 1);
     else if (col >= lastCol && col < l.ColCount() - 1)
-        SetLeftCol(m_leftCol + 1);
+        SetLeftCol(leftCol_ + 1);
 
     const HexCell cell = l.CellOfPosition(p, field);
-    if (cell != m_dropCell) {
-        m_dropCell = cell;
-        m_host->HexRepaint();
+    if (cell != dropCell_) {
+        dropCell_ = cell;
+        host_->HexRepaint();
     }
 }
 
 void HexModel::DragOverEnded() {
-    if (m_dropCell == HexCell{-1, -1})
+    if (dropCell_ == HexCell{-1, -1})
         return;
-    m_dropCell = {-1, -1};
-    m_host->HexRepaint();
+    dropCell_ = {-1, -1};
+    host_->HexRepaint();
 }
 
 void HexModel::FocusLost() {
-    m_extending = false;
-    m_mouseSelecting = false;
+    extending_ = false;
+    mouseSelecting_ = false;
 }
 
 // ---- wheel ------------------------------------------------------------------------------------
 
 void HexModel::WheelMoveCursor(bool towardsUser) {
     if (towardsUser) {
-        if (m_cursor.Row < m_layout.RowCount() - 1)
-            MoveTo(m_cursor.Col, m_cursor.Row + 1);
-    } else if (m_cursor.Row > kFirstDataRow) {
-        MoveTo(m_cursor.Col, m_cursor.Row - 1);
+        if (cursor_.Row < layout_.RowCount() - 1)
+            MoveTo(cursor_.Col, cursor_.Row + 1);
+    } else if (cursor_.Row > kFirstDataRow) {
+        MoveTo(cursor_.Col, cursor_.Row - 1);
     }
 }
 
 void HexModel::MouseWheel(HexShiftState shift, int delta) {
-    m_shiftDown = Has(shift, hsShift);
-    m_leftDown = Has(shift, hsLeft);
+    shiftDown_ = Has(shift, hsShift);
+    leftDown_ = Has(shift, hsLeft);
     const bool towards = delta < 0;
     const int notches = std::max(1, std::abs(delta) / 120);
     const HexShiftState mods = shift & (KeyModifiers | hsLeft | hsRight | hsMiddle);
     for (int i = 0; i < notches; ++i) {
         if (ZoomOnWheel && mods == hsCtrl) {
-            const int b = m_layout.BytesPerRow();
+            const int b = layout_.BytesPerRow();
             if (towards && b > 1) {
                 SetBytesPerRow(b - 1);
                 continue;
@@ -386,18 +387,20 @@ void HexModel::MouseWheel(HexShiftState shift, int delta) {
         } else if (ZoomOnWheel && mods == (hsCtrl | hsShift)) {
             if (!towards || FontSize >= 3) {
                 FontSize += towards ? -1 : 1;
-                m_host->HexFontSizeChanged();
+                host_->HexFontSizeChanged();
                 continue;
             }
         } else if (mods == 0) {
             const int vis = VisibleRowCount();
             const int top =
-                towards ? std::min(m_topRow + vis - 1, std::max(kFirstDataRow, m_layout.RowCount() - vis))
-                        : std::max(kFirstDataRow, m_topRow - vis + 1);
+                towards ? std::min(topRow_ + vis - 1, std::max(kFirstDataRow, layout_.RowCount() - vis))
+                        : std::max(kFirstDataRow, topRow_ - vis + 1);
             SetTopRow(top);
-            m_host->HexViewMoved();
+            host_->HexViewMoved();
             continue;
         }
         WheelMoveCursor(towards);
     }
 }
+
+} // namespace quennet

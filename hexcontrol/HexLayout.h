@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace quennet {
+
 enum class HexField { Hex, Char };
 
 enum class THexTranslationKind { tkAsIs, tkDos8, tkASCII, tkMac, tkBCD, tkCustom };
@@ -28,57 +30,57 @@ class HexLayout {
     HexLayout();
 
     // Settings. Setters validate (EHexEditor, previous value kept) and re-derive the geometry.
-    int BytesPerRow() const { return m_bytesPerRow; }
+    int BytesPerRow() const { return bytesPerRow_; }
     void SetBytesPerRow(int value);
-    int BytesPerColumn() const { return m_bytesPerColumn; }
+    int BytesPerColumn() const { return bytesPerColumn_; }
     void SetBytesPerColumn(int value);
-    int BytesPerBlock() const { return m_bytesPerBlock; }
+    int BytesPerBlock() const { return bytesPerBlock_; }
     void SetBytesPerBlock(int value);
-    bool SeparateBlocksInCharField() const { return m_separateBlocksInCharField; }
+    bool SeparateBlocksInCharField() const { return separateBlocksInCharField_; }
     void SetSeparateBlocksInCharField(bool value);
-    int BytesPerUnit() const { return m_bytesPerUnit; }
+    int BytesPerUnit() const { return bytesPerUnit_; }
     void SetBytesPerUnit(int value);
-    int RulerBytesPerUnit() const { return m_rulerBytesPerUnit; }
+    int RulerBytesPerUnit() const { return rulerBytesPerUnit_; }
     void SetRulerBytesPerUnit(int value);
-    int RulerUnit() const { return m_rulerBytesPerUnit == -1 ? m_bytesPerUnit : m_rulerBytesPerUnit; }
-    int RulerNumberBase() const { return m_rulerNumberBase; }
+    int RulerUnit() const { return rulerBytesPerUnit_ == -1 ? bytesPerUnit_ : rulerBytesPerUnit_; }
+    int RulerNumberBase() const { return rulerNumberBase_; }
     void SetRulerNumberBase(int value);
-    bool ShowRuler() const { return m_showRuler; }
+    bool ShowRuler() const { return showRuler_; }
     void SetShowRuler(bool value);
-    int GutterWidth() const { return m_gutterWidth; }
+    int GutterWidth() const { return gutterWidth_; }
     void SetGutterWidth(int value);
-    const std::string& OffsetFormat() const { return m_format.FormatText; }
+    const std::string& OffsetFormat() const { return format_.FormatText; }
     void SetOffsetFormat(const std::string& text);
-    const THexOffsetFormat& OffsetFormatRecord() const { return m_format; }
-    bool HexLowerCase() const { return m_hexLowerCase; }
+    const THexOffsetFormat& OffsetFormatRecord() const { return format_; }
+    bool HexLowerCase() const { return hexLowerCase_; }
     void SetHexLowerCase(bool value);
-    THexTranslationKind Translation() const { return m_translation; }
-    void SetTranslation(THexTranslationKind value) { m_translation = value; }
-    std::uint8_t MaskChar() const { return m_maskChar; }
-    void SetMaskChar(std::uint8_t value) { m_maskChar = value; }
-    bool SwapNibbles() const { return m_swapNibbles; }
-    void SetSwapNibbles(bool value) { m_swapNibbles = value; }
+    THexTranslationKind Translation() const { return translation_; }
+    void SetTranslation(THexTranslationKind value) { translation_ = value; }
+    std::uint8_t MaskChar() const { return maskChar_; }
+    void SetMaskChar(std::uint8_t value) { maskChar_ = value; }
+    bool SwapNibbles() const { return swapNibbles_; }
+    void SetSwapNibbles(bool value) { swapNibbles_ = value; }
 
     // Inputs from outside: the number of bytes and the font's cell size.
-    int DataSize() const { return m_dataSize; }
+    int DataSize() const { return dataSize_; }
     void SetDataSize(int size);
-    int CharWidth() const { return m_charWidth; }
-    int CharHeight() const { return m_charHeight; }
+    int CharWidth() const { return charWidth_; }
+    int CharHeight() const { return charHeight_; }
     void SetCharMetrics(int charWidth, int charHeight);
 
     // Grid.
-    int ColCount() const { return 3 * m_bytesPerRow + 3; }
-    int RowCount() const { return m_dataSize == 0 ? 3 : (m_dataSize - 1) / m_bytesPerRow + 3; }
-    int ColWidth(int col) const { return m_colWidths[static_cast<size_t>(col)]; }
+    int ColCount() const { return 3 * bytesPerRow_ + 3; }
+    int RowCount() const { return dataSize_ == 0 ? 3 : (dataSize_ - 1) / bytesPerRow_ + 3; }
+    int ColWidth(int col) const { return colWidths_[static_cast<size_t>(col)]; }
     int RowHeight(int row) const;
     int RulerHeight() const { return RowHeight(0) + RowHeight(1); }
     int GutterPixels() const { return ColWidth(0); }
     int FixedWidth() const { return ColWidth(0) + ColWidth(1); }
     int FirstHexCol() const { return FixedCols; }
-    int LastHexCol() const { return 2 * m_bytesPerRow + 1; }
-    int SpacerCol() const { return 2 * m_bytesPerRow + 2; }
-    int FirstCharCol() const { return 2 * m_bytesPerRow + 3; }
-    int LastCharCol() const { return 3 * m_bytesPerRow + 2; }
+    int LastHexCol() const { return 2 * bytesPerRow_ + 1; }
+    int SpacerCol() const { return 2 * bytesPerRow_ + 2; }
+    int FirstCharCol() const { return 2 * bytesPerRow_ + 3; }
+    int LastCharCol() const { return 3 * bytesPerRow_ + 2; }
     bool IsCharCol(int col) const { return col > SpacerCol(); }
     bool IsHexCol(int col) const { return col >= FixedCols && col <= LastHexCol(); }
     bool IsDataCell(int col, int row) const { return row >= FixedRows && (IsHexCol(col) || IsCharCol(col)); }
@@ -92,9 +94,9 @@ class HexLayout {
 
     // Texts.
     std::string OffsetText(std::int64_t position) const;
-    int OffsetDisplayWidth() const { return m_offsetDisplayWidth; }
-    const std::string& HexRulerText() const { return m_hexRuler; }
-    const std::string& CharRulerText() const { return m_charRuler; }
+    int OffsetDisplayWidth() const { return offsetDisplayWidth_; }
+    const std::string& HexRulerText() const { return hexRuler_; }
+    const std::string& CharRulerText() const { return charRuler_; }
     std::string RulerCellText(int col) const;
     std::uint8_t DisplayChar(std::uint8_t byte) const;
     char HexDigitOf(std::uint8_t byte, int col) const;
@@ -107,28 +109,28 @@ class HexLayout {
     void RecomputeColumns();
     void Recompute();
 
-    int m_bytesPerRow = 16;
-    int m_bytesPerColumn = 2;
-    int m_bytesPerBlock = -1;
-    bool m_separateBlocksInCharField = true;
-    int m_bytesPerUnit = 1;
-    int m_rulerBytesPerUnit = -1;
-    int m_rulerNumberBase = 16;
-    bool m_showRuler = false;
-    int m_gutterWidth = -1;
-    bool m_hexLowerCase = false;
-    THexTranslationKind m_translation = THexTranslationKind::tkAsIs;
-    std::uint8_t m_maskChar = '.';
-    bool m_swapNibbles = false;
-    THexOffsetFormat m_format;
+    int bytesPerRow_ = 16;
+    int bytesPerColumn_ = 2;
+    int bytesPerBlock_ = -1;
+    bool separateBlocksInCharField_ = true;
+    int bytesPerUnit_ = 1;
+    int rulerBytesPerUnit_ = -1;
+    int rulerNumberBase_ = 16;
+    bool showRuler_ = false;
+    int gutterWidth_ = -1;
+    bool hexLowerCase_ = false;
+    THexTranslationKind translation_ = THexTranslationKind::tkAsIs;
+    std::uint8_t maskChar_ = '.';
+    bool swapNibbles_ = false;
+    THexOffsetFormat format_;
 
-    int m_dataSize = 0;
-    int m_charWidth = 8;
-    int m_charHeight = 16;
-    int m_offsetDisplayWidth = 1;
-    std::string m_hexRuler;
-    std::string m_charRuler;
-    std::vector<int> m_colWidths;
+    int dataSize_ = 0;
+    int charWidth_ = 8;
+    int charHeight_ = 16;
+    int offsetDisplayWidth_ = 1;
+    std::string hexRuler_;
+    std::string charRuler_;
+    std::vector<int> colWidths_;
 };
 
 // The first data row (rows 0 and 1 are the ruler and an empty row) and the first hex digit
@@ -136,3 +138,5 @@ class HexLayout {
 // separator).
 inline constexpr int kFirstDataRow = HexLayout::FixedRows;
 inline constexpr int kFirstDataCol = HexLayout::FixedCols;
+
+} // namespace quennet

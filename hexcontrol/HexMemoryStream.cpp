@@ -4,11 +4,13 @@
 
 #include <new>
 
+namespace quennet {
+
 void THexMemoryStream::SetSize(std::int64_t size) {
     if (size < 0 || size > MaxSize)
         throw ERangeError();
     try {
-        m_bytes.resize(static_cast<size_t>(size));
+        bytes_.resize(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         throw EStreamError(hexmsg::StreamOutOfMemory);
     } catch (const std::length_error&) {
@@ -18,8 +20,8 @@ void THexMemoryStream::SetSize(std::int64_t size) {
 
 void THexMemoryStream::Clear() {
     // Release the memory too: a viewed file can be hundreds of megabytes.
-    std::vector<std::uint8_t>().swap(m_bytes);
-    m_changed.clear();
+    std::vector<std::uint8_t>().swap(bytes_);
+    changed_.clear();
 }
 
 void THexMemoryStream::Check(int pos, int count) const {
@@ -29,14 +31,16 @@ void THexMemoryStream::Check(int pos, int count) const {
 
 const std::uint8_t* THexMemoryStream::Bytes(int pos, int count) const {
     Check(pos, count);
-    return m_bytes.data() + pos;
+    return bytes_.data() + pos;
 }
 
 std::uint8_t* THexMemoryStream::WritableBytes(int pos, int count) {
     Check(pos, count);
-    return m_bytes.data() + pos;
+    return bytes_.data() + pos;
 }
 
 bool THexMemoryStream::IsChanged(int pos) const {
-    return pos >= 0 && static_cast<size_t>(pos) < m_changed.size() && m_changed[static_cast<size_t>(pos)];
+    return pos >= 0 && static_cast<size_t>(pos) < changed_.size() && changed_[static_cast<size_t>(pos)];
 }
+
+} // namespace quennet

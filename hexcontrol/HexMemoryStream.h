@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <vector>
 
+namespace quennet {
+
 class THexMemoryStream {
   public:
     static constexpr std::int64_t MaxSize = 2147483647;
 
-    int Size() const { return static_cast<int>(m_bytes.size()); }
+    int Size() const { return static_cast<int>(bytes_.size()); }
     // Throws ERangeError past MaxSize and EStreamError when memory runs out; keeps the old
     // content's prefix otherwise.
     void SetSize(std::int64_t size);
@@ -20,10 +22,12 @@ class THexMemoryStream {
 
     // One bit per byte marks bytes changed since loading; the read-only view never sets it.
     bool IsChanged(int pos) const;
-    void ClearChanged() { m_changed.clear(); }
+    void ClearChanged() { changed_.clear(); }
 
   private:
     void Check(int pos, int count) const;
-    std::vector<std::uint8_t> m_bytes;
-    std::vector<bool> m_changed;
+    std::vector<std::uint8_t> bytes_;
+    std::vector<bool> changed_;
 };
+
+} // namespace quennet

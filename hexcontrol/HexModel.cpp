@@ -6,80 +6,82 @@
 #include <cmath>
 #include <cstdlib>
 
-HexModel::HexModel(HexModelHost* host) : m_host(host ? host : &m_nullHost) {}
+namespace quennet {
+
+HexModel::HexModel(HexModelHost* host) : host_(host ? host : &nullHost_) {}
 
 // ---- layout and geometry ----------------------------------------------------------------------
 
 void HexModel::RecomputeGrid() {
-    m_layout.SetDataSize(m_data.Size());
-    m_topRow = std::clamp(m_topRow, kFirstDataRow, MaxTopRow());
-    m_leftCol = std::clamp(m_leftCol, kFirstDataCol, MaxLeftCol());
-    if (m_cursor.Row >= m_layout.RowCount() || m_cursor.Col >= m_layout.ColCount())
-        m_cursor = {kFirstDataCol, kFirstDataRow};
-    m_host->HexViewMoved();
-    m_host->HexRepaint();
+    layout_.SetDataSize(data_.Size());
+    topRow_ = std::clamp(topRow_, kFirstDataRow, MaxTopRow());
+    leftCol_ = std::clamp(leftCol_, kFirstDataCol, MaxLeftCol());
+    if (cursor_.Row >= layout_.RowCount() || cursor_.Col >= layout_.ColCount())
+        cursor_ = {kFirstDataCol, kFirstDataRow};
+    host_->HexViewMoved();
+    host_->HexRepaint();
 }
 
 void HexModel::SetCharMetrics(int charWidth, int charHeight) {
-    m_layout.SetCharMetrics(charWidth, charHeight);
+    layout_.SetCharMetrics(charWidth, charHeight);
     RecomputeGrid();
 }
 
 void HexModel::SetClientSize(int width, int height) {
-    m_clientWidth = width;
-    m_clientHeight = height;
+    clientWidth_ = width;
+    clientHeight_ = height;
     RecomputeGrid();
     // The first size after a cursor move that could not scroll (no window yet): the scrolling
     // that move asked for, from where the view stands.
-    if (m_scrollPending && HasClientArea()) {
-        m_scrollPending = false;
-        ScrollIntoView(m_cursor.Col, m_cursor.Row);
+    if (scrollPending_ && HasClientArea()) {
+        scrollPending_ = false;
+        ScrollIntoView(cursor_.Col, cursor_.Row);
     }
 }
 
 void HexModel::SetBytesPerRow(int value) {
     if (value < 1 || value > 256)
         throw EHexEditor(hexmsg::BytesPerLine);
-    if (value == m_layout.BytesPerRow())
+    if (value == layout_.BytesPerRow())
         return;
-    const int start = m_selStart, end = m_selEnd, anchor = m_selAnchor;
+    const int start = selStart_, end = selEnd_, anchor = selAnchor_;
     const HexField field = CursorField();
-    const bool second = m_layout.IsSecondDigit(m_cursor.Col);
+    const bool second = layout_.IsSecondDigit(cursor_.Col);
     const int byte = CursorPosition();
-    m_layout.SetBytesPerRow(value);
+    layout_.SetBytesPerRow(value);
     RecomputeGrid();
-    m_extending = false;
+    extending_ = false;
     MoveToPosition(std::min(byte, DataSize() - 1), field, second);
     auto clamp = [this](int p) { return std::clamp(p, -1, DataSize() - 1); };
-    m_selStart = clamp(start);
-    m_selEnd = clamp(end);
-    m_selAnchor = clamp(anchor);
+    selStart_ = clamp(start);
+    selEnd_ = clamp(end);
+    selAnchor_ = clamp(anchor);
     Notify();
 }
 
 // ---- document ---------------------------------------------------------------------------------
 
 void HexModel::ResetDocument() {
-    m_data.Clear();
-    m_fileName = "Untitled";
-    m_hasFile = false;
-    m_fileReadOnly = false;
-    m_selStart = m_selEnd = m_selAnchor = m_selBegin = -1;
-    m_extending = false;
-    m_topRow = kFirstDataRow;
-    m_leftCol = kFirstDataCol;
-    m_cursor = {kFirstDataCol, kFirstDataRow};
+    data_.Clear();
+    fileName_ = "Untitled";
+    hasFile_ = false;
+    fileReadOnly_ = false;
+    selStart_ = selEnd_ = selAnchor_ = selBegin_ = -1;
+    extending_ = false;
+    topRow_ = kFirstDataRow;
+    leftCol_ = kFirstDataCol;
+    cursor_ = {kFirstDataCol, kFirstDataRow};
     RecomputeGrid();
 }
 
 void HexModel::LoadStream(const std::string& path, std::int64_t size,
                           const std::function<void(std::uint8_t*, int)>& read,
                           const std::function<bool(int)>& progress) {
-    m_data.Clear();
+    data_.Clear();
     RecomputeGrid();
     try {
-        m_data.SetSize(size);
-        const std::int64_t total = m_data.Size();
+        data_.SetSize(size);
+        const std::int64_t total = data_.Size();
         int lastPercent = -1;
         for (std::int64_t done = 0; done < total;) {
             const std::int64_t left = total - done;
@@ -92,27 +94,27 @@ void HexModel::LoadStream(const std::string& path, std::int64_t size,
                     throw EHexEditor(hexmsg::Cancelled);
             }
             const int n = static_cast<int>(std::min<std::int64_t>(left, ChunkSize));
-            read(m_data.WritableBytes(static_cast<int>(done), n), n);
+            read(data_.WritableBytes(static_cast<int>(done), n), n);
             done += n;
         }
     } catch (...) {
-        m_data.Clear();
-        m_hasFile = false;
+        data_.Clear();
+        hasFile_ = false;
         FinishLoad();
         throw;
     }
     FinishLoad();
-    m_fileName = path;
-    m_hasFile = true;
+    fileName_ = path;
+    hasFile_ = true;
 }
 
 // What every load ends with, failed or not: the grid for the new size and the cursor on the
 // first digit of byte 0, scrolled to the top left.
 void HexModel::FinishLoad() {
-    m_data.ClearChanged();
-    m_extending = false;
-    m_topRow = kFirstDataRow;
-    m_leftCol = kFirstDataCol;
+    data_.ClearChanged();
+    extending_ = false;
+    topRow_ = kFirstDataRow;
+    leftCol_ = kFirstDataCol;
     RecomputeGrid();
     MoveTo(kFirstDataCol, kFirstDataRow);
 }
@@ -120,89 +122,89 @@ void HexModel::FinishLoad() {
 // ---- scrolling --------------------------------------------------------------------------------
 
 int HexModel::PageRows() const {
-    const int h = m_clientHeight - m_layout.RulerHeight();
-    return std::max(1, h / m_layout.CharHeight());
+    const int h = clientHeight_ - layout_.RulerHeight();
+    return std::max(1, h / layout_.CharHeight());
 }
 
 int HexModel::VisibleRowCount() const {
-    return std::max(1, std::min(PageRows(), m_layout.RowCount() - m_topRow));
+    return std::max(1, std::min(PageRows(), layout_.RowCount() - topRow_));
 }
 
 int HexModel::MaxTopRow() const {
-    return std::max(kFirstDataRow, m_layout.RowCount() - PageRows());
+    return std::max(kFirstDataRow, layout_.RowCount() - PageRows());
 }
 
 int HexModel::MaxLeftCol() const {
-    const int room = m_clientWidth - m_layout.FixedWidth();
-    int col = m_layout.ColCount() - 1;
-    int used = m_layout.ColWidth(col);
-    while (col > kFirstDataCol && used + m_layout.ColWidth(col - 1) <= room) {
+    const int room = clientWidth_ - layout_.FixedWidth();
+    int col = layout_.ColCount() - 1;
+    int used = layout_.ColWidth(col);
+    while (col > kFirstDataCol && used + layout_.ColWidth(col - 1) <= room) {
         --col;
-        used += m_layout.ColWidth(col);
+        used += layout_.ColWidth(col);
     }
     return col;
 }
 
 void HexModel::SetTopRow(int row) {
     row = std::clamp(row, kFirstDataRow, MaxTopRow());
-    if (row == m_topRow)
+    if (row == topRow_)
         return;
-    m_topRow = row;
-    m_host->HexViewMoved();
-    m_host->HexRepaint();
+    topRow_ = row;
+    host_->HexViewMoved();
+    host_->HexRepaint();
 }
 
 void HexModel::SetLeftCol(int col) {
     col = std::clamp(col, kFirstDataCol, MaxLeftCol());
-    if (col == m_leftCol)
+    if (col == leftCol_)
         return;
-    m_leftCol = col;
-    m_host->HexViewMoved();
-    m_host->HexRepaint();
+    leftCol_ = col;
+    host_->HexViewMoved();
+    host_->HexRepaint();
 }
 
 int HexModel::ColLeft(int col) const {
     if (col == 0)
         return 0;
     if (col == 1)
-        return m_layout.ColWidth(0);
-    if (col < m_leftCol)
+        return layout_.ColWidth(0);
+    if (col < leftCol_)
         return -1;
-    int x = m_layout.FixedWidth();
-    for (int c = m_leftCol; c < col; ++c)
-        x += m_layout.ColWidth(c);
+    int x = layout_.FixedWidth();
+    for (int c = leftCol_; c < col; ++c)
+        x += layout_.ColWidth(c);
     return x;
 }
 
 int HexModel::RowTop(int row) const {
     if (row < kFirstDataRow)
-        return row == 0 ? 0 : m_layout.RowHeight(0);
-    if (row < m_topRow)
+        return row == 0 ? 0 : layout_.RowHeight(0);
+    if (row < topRow_)
         return -1;
-    return m_layout.RulerHeight() + (row - m_topRow) * m_layout.CharHeight();
+    return layout_.RulerHeight() + (row - topRow_) * layout_.CharHeight();
 }
 
 bool HexModel::CellVisible(int col, int row) const {
     const int x = ColLeft(col), y = RowTop(row);
-    return x >= 0 && y >= 0 && x + m_layout.ColWidth(col) <= m_clientWidth &&
-           y + m_layout.RowHeight(row) <= m_clientHeight;
+    return x >= 0 && y >= 0 && x + layout_.ColWidth(col) <= clientWidth_ &&
+           y + layout_.RowHeight(row) <= clientHeight_;
 }
 
 bool HexModel::ColFullyVisible(int col) const {
     const int x = ColLeft(col);
-    return x >= 0 && x + m_layout.ColWidth(col) <= m_clientWidth;
+    return x >= 0 && x + layout_.ColWidth(col) <= clientWidth_;
 }
 
 int HexModel::ColAt(int x) const {
-    if (x < 0 || x >= m_clientWidth)
+    if (x < 0 || x >= clientWidth_)
         return -1;
-    if (x < m_layout.ColWidth(0))
+    if (x < layout_.ColWidth(0))
         return 0;
-    if (x < m_layout.FixedWidth())
+    if (x < layout_.FixedWidth())
         return 1;
-    int left = m_layout.FixedWidth();
-    for (int c = m_leftCol; c < m_layout.ColCount(); ++c) {
-        left += m_layout.ColWidth(c);
+    int left = layout_.FixedWidth();
+    for (int c = leftCol_; c < layout_.ColCount(); ++c) {
+        left += layout_.ColWidth(c);
         if (x < left)
             return c;
     }
@@ -210,14 +212,14 @@ int HexModel::ColAt(int x) const {
 }
 
 int HexModel::RowAt(int y) const {
-    if (y < 0 || y >= m_clientHeight)
+    if (y < 0 || y >= clientHeight_)
         return -1;
-    if (y < m_layout.RowHeight(0))
+    if (y < layout_.RowHeight(0))
         return 0;
-    if (y < m_layout.RulerHeight())
+    if (y < layout_.RulerHeight())
         return -1;
-    const int r = m_topRow + (y - m_layout.RulerHeight()) / m_layout.CharHeight();
-    return r < m_layout.RowCount() ? r : -1;
+    const int r = topRow_ + (y - layout_.RulerHeight()) / layout_.CharHeight();
+    return r < layout_.RowCount() ? r : -1;
 }
 
 HexCell HexModel::MouseToCell(int x, int y) const {
@@ -231,26 +233,26 @@ void HexModel::ScrollIntoView(int col, int row) {
     // Without a client area every cell counts as hidden and the least scrolling would be
     // a wrong guess (the cell's row on top, columns scrolled away): wait for the size.
     if (!HasClientArea()) {
-        m_scrollPending = true;
+        scrollPending_ = true;
         return;
     }
-    int top = m_topRow;
+    int top = topRow_;
     if (row >= kFirstDataRow) {
         if (row < top)
             top = row;
         else if (row >= top + PageRows())
             top = row - PageRows() + 1;
     }
-    int left = m_leftCol;
+    int left = leftCol_;
     if (col >= kFirstDataCol) {
         if (col < left) {
             left = col;
         } else {
-            const int room = m_clientWidth - m_layout.FixedWidth();
+            const int room = clientWidth_ - layout_.FixedWidth();
             auto span = [&](int from) {
                 int w = 0;
                 for (int c = from; c <= col; ++c)
-                    w += m_layout.ColWidth(c);
+                    w += layout_.ColWidth(c);
                 return w;
             };
             while (left < col && span(left) > room)
@@ -259,10 +261,10 @@ void HexModel::ScrollIntoView(int col, int row) {
     }
     top = std::clamp(top, kFirstDataRow, MaxTopRow());
     left = std::clamp(left, kFirstDataCol, std::max(kFirstDataCol, MaxLeftCol()));
-    if (top != m_topRow || left != m_leftCol) {
-        m_topRow = top;
-        m_leftCol = left;
-        m_host->HexViewMoved();
+    if (top != topRow_ || left != leftCol_) {
+        topRow_ = top;
+        leftCol_ = left;
+        host_->HexViewMoved();
     }
 }
 
@@ -270,23 +272,23 @@ void HexModel::ScrollIntoView(int col, int row) {
 
 bool HexModel::SyncActiveField() {
     const HexField field = CursorField();
-    if (field == m_activeField)
+    if (field == activeField_)
         return false;
-    m_activeField = field;
+    activeField_ = field;
     return true;
 }
 
 void HexModel::Notify() {
-    m_host->HexRepaint();
-    m_host->HexSelectionChanged();
+    host_->HexRepaint();
+    host_->HexSelectionChanged();
 }
 
 bool HexModel::MoveTo(int col, int row) {
-    const HexLayout& l = m_layout;
+    const HexLayout& l = layout_;
     if (row < kFirstDataRow || row >= l.RowCount() || col < kFirstDataCol || col >= l.ColCount())
         return false;
     if (col == l.SpacerCol()) {
-        if (!m_leftDown)
+        if (!leftDown_)
             return false;
         col = l.LastHexCol();
     }
@@ -300,22 +302,22 @@ bool HexModel::MoveTo(int col, int row) {
         row = last.Row;
     }
     const int before = CursorPosition();
-    m_cursor = {col, row};
+    cursor_ = {col, row};
     ScrollIntoView(col, row);
-    if (m_extending && (m_shiftDown || m_leftDown)) {
-        if (m_selBegin == -1)
-            m_selBegin = before;
+    if (extending_ && (shiftDown_ || leftDown_)) {
+        if (selBegin_ == -1)
+            selBegin_ = before;
         ExtendTo(l.PositionOfCell(col, row));
     } else {
         ClearSelection();
     }
-    m_host->HexViewMoved();
+    host_->HexViewMoved();
     Notify();
     return true;
 }
 
 void HexModel::MoveToPosition(int position, HexField field, bool secondDigit) {
-    HexCell cell = m_layout.CellOfPosition(position, field);
+    HexCell cell = layout_.CellOfPosition(position, field);
     if (secondDigit && field == HexField::Hex)
         ++cell.Col;
     MoveTo(cell.Col, cell.Row);
@@ -328,30 +330,30 @@ int HexModel::ClampPosition(int p) const {
 }
 
 void HexModel::Select(int start, int end, int anchor) {
-    m_selStart = start;
-    m_selEnd = end;
-    m_selAnchor = anchor;
+    selStart_ = start;
+    selEnd_ = end;
+    selAnchor_ = anchor;
 }
 
 void HexModel::ExtendTo(int position) {
     if (DataSize() == 0)
         return;
-    int lo = std::min(m_selBegin, position), hi = std::max(m_selBegin, position);
-    const int unit = m_layout.BytesPerUnit();
+    int lo = std::min(selBegin_, position), hi = std::max(selBegin_, position);
+    const int unit = layout_.BytesPerUnit();
     if (unit > 1) {
         lo -= lo % unit;
         hi = hi - hi % unit + unit - 1;
     }
-    Select(ClampPosition(lo), ClampPosition(hi), m_selBegin);
+    Select(ClampPosition(lo), ClampPosition(hi), selBegin_);
 }
 
 void HexModel::ClearSelection() {
-    const bool had = m_selAnchor != -1;
+    const bool had = selAnchor_ != -1;
     Select(-1, -1, -1);
-    m_selBegin = -1;
-    m_extending = false;
+    selBegin_ = -1;
+    extending_ = false;
     if (had)
-        m_host->HexRepaint();
+        host_->HexRepaint();
 }
 
 void HexModel::SetSelectionStart(int position) {
@@ -375,7 +377,7 @@ void HexModel::SetSelectionEnd(int position) {
 void HexModel::SelectAllData() {
     if (DataSize() == 0)
         return;
-    m_extending = false;
+    extending_ = false;
     MoveToPosition(DataSize() - 1, CursorField());
     Select(0, DataSize() - 1, 0);
     Notify();
@@ -386,35 +388,37 @@ void HexModel::SelectAllData() {
 const THexBookmark& HexModel::Bookmark(int index) const {
     if (index < 0 || index > 9)
         throw EHexEditor(hexmsg::BookmarkIndex);
-    return m_bookmarks[static_cast<size_t>(index)];
+    return bookmarks_[static_cast<size_t>(index)];
 }
 
 void HexModel::ToggleBookmark(int index) {
     if (index < 0 || index > 9)
         throw EHexEditor(hexmsg::BookmarkIndex);
-    THexBookmark& mark = m_bookmarks[static_cast<size_t>(index)];
+    THexBookmark& mark = bookmarks_[static_cast<size_t>(index)];
     const int at = CursorPosition();
     const HexField field = CursorField();
     if (mark.Position == at && mark.Field == field)
         mark = THexBookmark{};
     else
         mark = THexBookmark{at, field};
-    m_host->HexRepaint();
-    m_host->HexBookmarkChanged();
+    host_->HexRepaint();
+    host_->HexBookmarkChanged();
 }
 
 void HexModel::GotoBookmark(int index) {
     if (index < 0 || index > 9)
         throw EHexEditor(hexmsg::BookmarkIndex);
-    THexBookmark& mark = m_bookmarks[static_cast<size_t>(index)];
+    THexBookmark& mark = bookmarks_[static_cast<size_t>(index)];
     if (mark.Position == -1)
         return;
     ClearSelection();
     if (mark.Position >= DataSize()) {
         mark = THexBookmark{};
-        m_host->HexRepaint();
-        m_host->HexBookmarkChanged();
+        host_->HexRepaint();
+        host_->HexBookmarkChanged();
         return;
     }
     MoveToPosition(mark.Position, mark.Field);
 }
+
+} // namespace quennet

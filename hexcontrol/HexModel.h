@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+namespace quennet {
+
 // Modifier and button state of an input event, as the window reads it from the platform.
 using HexShiftState = unsigned;
 enum : unsigned {
@@ -58,12 +60,12 @@ class HexModel {
     static constexpr int DragThreshold = 5;
 
     explicit HexModel(HexModelHost* host = nullptr);
-    void SetHost(HexModelHost* host) { m_host = host ? host : &m_nullHost; }
+    void SetHost(HexModelHost* host) { host_ = host ? host : &nullHost_; }
 
-    HexLayout& Layout() { return m_layout; }
-    const HexLayout& Layout() const { return m_layout; }
-    const THexMemoryStream& Data() const { return m_data; }
-    int DataSize() const { return m_data.Size(); }
+    HexLayout& Layout() { return layout_; }
+    const HexLayout& Layout() const { return layout_; }
+    const THexMemoryStream& Data() const { return data_; }
+    int DataSize() const { return data_.Size(); }
 
     // Settings that are not pure layout.
     bool ReadOnlyView = false;
@@ -79,10 +81,10 @@ class HexModel {
     void RecomputeGrid();
 
     // Document.
-    const std::string& FileName() const { return m_fileName; }
-    bool HasFile() const { return m_hasFile; }
-    bool FileIsReadOnly() const { return m_fileReadOnly; }
-    void SetFileIsReadOnly(bool value) { m_fileReadOnly = value; }
+    const std::string& FileName() const { return fileName_; }
+    bool HasFile() const { return hasFile_; }
+    bool FileIsReadOnly() const { return fileReadOnly_; }
+    void SetFileIsReadOnly(bool value) { fileReadOnly_ = value; }
     bool Modified() const { return false; }
     // Empties the document as after construction.
     void ResetDocument();
@@ -93,17 +95,17 @@ class HexModel {
                     const std::function<bool(int)>& progress = {});
 
     // Scroll position.
-    int TopRow() const { return m_topRow; }
-    int LeftCol() const { return m_leftCol; }
+    int TopRow() const { return topRow_; }
+    int LeftCol() const { return leftCol_; }
     void SetTopRow(int row);
     void SetLeftCol(int col);
     int MaxTopRow() const;
     int MaxLeftCol() const;
     int VisibleRowCount() const; // whole data rows shown from the top row
     int PageRows() const;        // whole data rows that fit the client height
-    int ClientWidth() const { return m_clientWidth; }
-    int ClientHeight() const { return m_clientHeight; }
-    bool HasClientArea() const { return m_clientWidth > 0 && m_clientHeight > 0; }
+    int ClientWidth() const { return clientWidth_; }
+    int ClientHeight() const { return clientHeight_; }
+    bool HasClientArea() const { return clientWidth_ > 0 && clientHeight_ > 0; }
     // Left pixel of a column as scrolled now (fixed columns stay put); -1 when scrolled away.
     int ColLeft(int col) const;
     int RowTop(int row) const;
@@ -114,23 +116,23 @@ class HexModel {
     int RowAt(int y) const;                  // -1 outside every row
 
     // Cursor.
-    HexCell Cursor() const { return m_cursor; }
-    int CursorPosition() const { return m_layout.PositionOfCell(m_cursor.Col, m_cursor.Row); }
-    HexField CursorField() const { return m_layout.FieldOfCol(m_cursor.Col); }
-    HexField ActiveField() const { return m_activeField; }
+    HexCell Cursor() const { return cursor_; }
+    int CursorPosition() const { return layout_.PositionOfCell(cursor_.Col, cursor_.Row); }
+    HexField CursorField() const { return layout_.FieldOfCol(cursor_.Col); }
+    HexField ActiveField() const { return activeField_; }
     // Makes the active field follow the cursor; true when it changed (the window repaints).
     bool SyncActiveField();
     bool MoveTo(int col, int row);
 
     // Selection.
-    int SelStart() const { return m_selStart; }
-    int SelEnd() const { return m_selEnd; }
-    int SelAnchor() const { return m_selAnchor; }
-    int SelectionCount() const { return m_selAnchor == -1 ? 0 : m_selEnd - m_selStart + 1; }
+    int SelStart() const { return selStart_; }
+    int SelEnd() const { return selEnd_; }
+    int SelAnchor() const { return selAnchor_; }
+    int SelectionCount() const { return selAnchor_ == -1 ? 0 : selEnd_ - selStart_ + 1; }
     bool IsSelected(int position) const {
-        return m_selAnchor != -1 && position >= m_selStart && position <= m_selEnd;
+        return selAnchor_ != -1 && position >= selStart_ && position <= selEnd_;
     }
-    bool Extending() const { return m_extending; }
+    bool Extending() const { return extending_; }
     void ClearSelection();
     void SetSelectionStart(int position);
     void SetSelectionEnd(int position);
@@ -151,7 +153,7 @@ class HexModel {
     void MouseWheel(HexShiftState shift, int delta);
     // One tick of the drag-scroll timer with the pointer at (x, y) in client pixels.
     void DragScrollTick(HexShiftState shift, int x, int y);
-    bool MouseSelecting() const { return m_mouseSelecting; }
+    bool MouseSelecting() const { return mouseSelecting_; }
     HexPointer PointerAt(HexShiftState shift, int x, int y) const;
     void FocusLost();
     // Called by the window after a drag loop ended.
@@ -163,7 +165,7 @@ class HexModel {
     // The drag left the control or was dropped.
     void DragOverEnded();
     // The cell that carries the drop marker; {-1,-1} while nothing is dragged over the control.
-    HexCell DropCell() const { return m_dropCell; }
+    HexCell DropCell() const { return dropCell_; }
 
   private:
     void FinishLoad();
@@ -177,38 +179,40 @@ class HexModel {
     void KeyRight(HexShiftState shift);
     void WheelMoveCursor(bool towardsUser);
 
-    HexModelHost m_nullHost;
-    HexModelHost* m_host;
-    HexLayout m_layout;
-    THexMemoryStream m_data;
-    std::string m_fileName = "Untitled";
-    bool m_hasFile = false;
-    bool m_fileReadOnly = false;
+    HexModelHost nullHost_;
+    HexModelHost* host_;
+    HexLayout layout_;
+    THexMemoryStream data_;
+    std::string fileName_ = "Untitled";
+    bool hasFile_ = false;
+    bool fileReadOnly_ = false;
 
-    int m_clientWidth = 0;
-    int m_clientHeight = 0;
-    int m_topRow = 2;
-    int m_leftCol = 2;
-    bool m_scrollPending = false; // the cursor moved while there was no client area
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+    int topRow_ = 2;
+    int leftCol_ = 2;
+    bool scrollPending_ = false; // the cursor moved while there was no client area
 
-    HexCell m_cursor{2, 2};
-    HexField m_activeField = HexField::Hex;
-    int m_selStart = -1;
-    int m_selEnd = -1;
-    int m_selAnchor = -1;
-    int m_selBegin = -1;
-    bool m_extending = false;
+    HexCell cursor_{2, 2};
+    HexField activeField_ = HexField::Hex;
+    int selStart_ = -1;
+    int selEnd_ = -1;
+    int selAnchor_ = -1;
+    int selBegin_ = -1;
+    bool extending_ = false;
     // State of the current input event, read by the move routine.
-    bool m_shiftDown = false;
-    bool m_leftDown = false;
+    bool shiftDown_ = false;
+    bool leftDown_ = false;
 
-    bool m_resetOnRelease = false;
-    HexCell m_resetCell{-1, -1};
-    bool m_mouseSelecting = false;
-    bool m_dragPending = false;
-    int m_pressX = 0;
-    int m_pressY = 0;
-    HexCell m_dropCell{-1, -1};
+    bool resetOnRelease_ = false;
+    HexCell resetCell_{-1, -1};
+    bool mouseSelecting_ = false;
+    bool dragPending_ = false;
+    int pressX_ = 0;
+    int pressY_ = 0;
+    HexCell dropCell_{-1, -1};
 
-    std::array<THexBookmark, 10> m_bookmarks{};
+    std::array<THexBookmark, 10> bookmarks_{};
 };
+
+} // namespace quennet

@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+namespace quennet {
+
 namespace {
 bool IsHexDigit(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
@@ -126,3 +128,5 @@ std::string OffsetText(const THexOffsetFormat& format, std::int64_t position, bo
     int unit = format.UnitSize ? format.UnitSize : 1;
     return format.Prefix + OffsetDigits(format, position / unit, lowerCase) + format.Suffix;
 }
+
+} // namespace quennet

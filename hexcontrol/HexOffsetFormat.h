@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace quennet {
+
 struct THexOffsetFormat {
     enum : std::uint8_t {
         AutoWidth = 0x01,
@@ -38,3 +40,5 @@ std::string OffsetText(const THexOffsetFormat& format, std::int64_t position, bo
 
 // Number of digits of value in radix (at least 1).
 int DigitCount(std::int64_t value, int radix);
+
+} // namespace quennet

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-using namespace quennet;
+namespace quennet {
 
 namespace {
 constexpr int kBookmarkGlyphSize = 10; // "BOOKMARKICONS": twenty 10 x 10 glyphs side by side
@@ -32,11 +32,11 @@ void Char(HDC dc, int x, int y, int width, int bottom, wchar_t ch, COLORREF text
 } // namespace
 
 void THexEditor::PaintTo(HDC dc) {
-    const HexLayout& l = m_model.Layout();
+    const HexLayout& l = model_.Layout();
     const int w = ClientWidth(), h = ClientHeight();
     RECT all{0, 0, w, h};
-    Fill(dc, all, ColorToRGB(m_colors.Background));
-    SelectGuard font(dc, m_font.get());
+    Fill(dc, all, ColorToRGB(colors_.Background));
+    SelectGuard font(dc, cellFontHandle_.get());
     SetTextAlign(dc, TA_LEFT | TA_TOP);
 
     if (l.ShowRuler())
@@ -44,11 +44,11 @@ void THexEditor::PaintTo(HDC dc) {
 
     int gridRight = l.FixedWidth();
     int gridBottom = l.RulerHeight();
-    for (int row = m_model.TopRow(); row < l.RowCount() && m_model.RowTop(row) < h; ++row) {
-        const int top = m_model.RowTop(row);
+    for (int row = model_.TopRow(); row < l.RowCount() && model_.RowTop(row) < h; ++row) {
+        const int top = model_.RowTop(row);
         PaintGutter(dc, row, top);
-        for (int col = m_model.LeftCol(); col < l.ColCount(); ++col) {
-            const int left = m_model.ColLeft(col);
+        for (int col = model_.LeftCol(); col < l.ColCount(); ++col) {
+            const int left = model_.ColLeft(col);
             if (left >= w)
                 break;
             RECT r{left, top, left + l.ColWidth(col), top + l.RowHeight(row)};
@@ -61,21 +61,21 @@ void THexEditor::PaintTo(HDC dc) {
 }
 
 void THexEditor::PaintRuler(HDC dc) {
-    const HexLayout& l = m_model.Layout();
+    const HexLayout& l = model_.Layout();
     const int h = l.RulerHeight();
     RECT corner{0, 0, l.FixedWidth(), h};
-    const COLORREF band = ColorToRGB(m_colors.OffsetBackground);
+    const COLORREF band = ColorToRGB(colors_.OffsetBackground);
     Fill(dc, corner, band);
-    for (int col = m_model.LeftCol(); col < l.ColCount(); ++col) {
-        const int left = m_model.ColLeft(col);
+    for (int col = model_.LeftCol(); col < l.ColCount(); ++col) {
+        const int left = model_.ColLeft(col);
         if (left >= ClientWidth())
             break;
         RECT r{left, 0, left + l.ColWidth(col), l.RowHeight(0)};
         Fill(dc, r, band);
-        const bool current = col == m_model.Cursor().Col;
-        const COLORREF text = ColorToRGB(current ? m_colors.CurrentOffset : m_colors.Offset);
+        const bool current = col == model_.Cursor().Col;
+        const COLORREF text = ColorToRGB(current ? colors_.CurrentOffset : colors_.Offset);
         const COLORREF back =
-            ColorToRGB(current ? m_colors.CurrentOffsetBackground : m_colors.OffsetBackground);
+            ColorToRGB(current ? colors_.CurrentOffsetBackground : colors_.OffsetBackground);
         const std::string s = l.RulerCellText(col);
         SetTextColor(dc, text);
         SetBkColor(dc, back);
@@ -86,57 +86,57 @@ void THexEditor::PaintRuler(HDC dc) {
 }
 
 void THexEditor::PaintGutter(HDC dc, int row, int top) {
-    const HexLayout& l = m_model.Layout();
+    const HexLayout& l = model_.Layout();
     RECT cell{0, top, l.ColWidth(0), top + l.RowHeight(row)};
-    const bool current = row == m_model.Cursor().Row;
-    const COLORREF back = ColorToRGB(current ? m_colors.CurrentOffsetBackground : m_colors.OffsetBackground);
+    const bool current = row == model_.Cursor().Row;
+    const COLORREF back = ColorToRGB(current ? colors_.CurrentOffsetBackground : colors_.OffsetBackground);
     Fill(dc, cell, back);
     const std::string text = l.OffsetText(static_cast<std::int64_t>(row - kFirstDataRow) * l.BytesPerRow());
     SIZE extent{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SetTextColor(dc, ColorToRGB(current ? m_colors.CurrentOffset : m_colors.Offset));
+    SetTextColor(dc, ColorToRGB(current ? colors_.CurrentOffset : colors_.Offset));
     SetBkColor(dc, back);
     ExtTextOutA(dc, cell.right - extent.cx - 4, top, ETO_OPAQUE | ETO_CLIPPED, &cell, text.c_str(),
                 static_cast<UINT>(text.size()), nullptr);
     DrawBookmarks(dc, row, cell);
 
-    if (m_drawGridLines) {
+    if (drawGridLines_) {
         const int left = l.ColWidth(0), right = left + l.ColWidth(1);
-        Line(dc, ColorToRGB(m_colors.Grid), left, cell.bottom - 1, right, cell.bottom - 1);
+        Line(dc, ColorToRGB(colors_.Grid), left, cell.bottom - 1, right, cell.bottom - 1);
     }
 }
 
 void THexEditor::DrawBookmarks(HDC dc, int row, const RECT& cell) {
-    const HexLayout& l = m_model.Layout();
+    const HexLayout& l = model_.Layout();
     const int first = (row - kFirstDataRow) * l.BytesPerRow();
     bool any = false;
     for (int n = 0; n < 10; ++n) {
-        const int p = m_model.Bookmark(n).Position;
+        const int p = model_.Bookmark(n).Position;
         any = any || (p >= first && p < first + l.BytesPerRow());
     }
     if (!any)
         return;
-    if (!m_bookmarkGlyphs)
-        m_bookmarkGlyphs = LoadBitmapResource("BOOKMARKICONS");
-    if (!m_bookmarkGlyphs)
+    if (!bookmarkGlyphs_)
+        bookmarkGlyphs_ = LoadBitmapResource("BOOKMARKICONS");
+    if (!bookmarkGlyphs_)
         return;
     TCanvas canvas(dc);
     for (int n = 0; n < 10; ++n) {
-        const THexBookmark& mark = m_model.Bookmark(n);
+        const THexBookmark& mark = model_.Bookmark(n);
         if (mark.Position < first || mark.Position >= first + l.BytesPerRow())
             continue;
         const int glyph = mark.Field == HexField::Char ? 10 + n : n;
         const RECT part{glyph * kBookmarkGlyphSize, 0, (glyph + 1) * kBookmarkGlyphSize, kBookmarkGlyphSize};
         canvas.DrawTransparent(cell.left + 3, cell.top + (cell.bottom - cell.top - kBookmarkGlyphSize) / 2,
-                               m_bookmarkGlyphs.get(), QUENNET_TRANSPARENT_RGB, part);
+                               bookmarkGlyphs_.get(), QUENNET_TRANSPARENT_RGB, part);
     }
 }
 
 void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
-    const HexLayout& l = m_model.Layout();
-    const COLORREF grid = ColorToRGB(m_colors.Grid);
+    const HexLayout& l = model_.Layout();
+    const COLORREF grid = ColorToRGB(colors_.Grid);
     if (col == l.SpacerCol()) {
-        if (m_drawGridLines) {
+        if (drawGridLines_) {
             Line(dc, grid, r.left, r.top, r.left, r.bottom - 1);
             Line(dc, grid, r.left, r.bottom - 1, r.right, r.bottom - 1);
         }
@@ -144,28 +144,28 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
     }
     const int p = l.PositionOfCell(col, row);
     const bool charField = l.IsCharCol(col);
-    const bool active = (charField ? HexField::Char : HexField::Hex) == m_model.ActiveField();
-    if (p < m_model.DataSize()) {
-        const std::uint8_t byte = m_model.Data().At(p);
+    const bool active = (charField ? HexField::Char : HexField::Hex) == model_.ActiveField();
+    if (p < model_.DataSize()) {
+        const std::uint8_t byte = model_.Data().At(p);
         const wchar_t ch = charField ? static_cast<wchar_t>(l.DisplayChar(byte))
                                      : static_cast<wchar_t>(l.HexDigitOf(byte, col));
         const bool lastCol = col == l.LastHexCol() || col == l.LastCharCol();
-        COLORREF fill = ColorToRGB(active && !lastCol ? m_colors.ActiveFieldBackground : m_colors.Background);
-        COLORREF back = ColorToRGB(active ? m_colors.ActiveFieldBackground : m_colors.Background);
+        COLORREF fill = ColorToRGB(active && !lastCol ? colors_.ActiveFieldBackground : colors_.Background);
+        COLORREF back = ColorToRGB(active ? colors_.ActiveFieldBackground : colors_.Background);
         COLORREF text =
-            ColorToRGB(charField                                                     ? m_cellFont.Color
-                       : ((col - kFirstDataCol) / (2 * l.BytesPerColumn())) % 2 == 0 ? m_colors.OddColumn
-                                                                                     : m_colors.EvenColumn);
-        if (m_model.Data().IsChanged(p)) {
-            text = ColorToRGB(m_colors.ChangedText);
-            back = ColorToRGB(m_colors.ChangedBackground);
+            ColorToRGB(charField                                                     ? cellFont_.Color
+                       : ((col - kFirstDataCol) / (2 * l.BytesPerColumn())) % 2 == 0 ? colors_.OddColumn
+                                                                                     : colors_.EvenColumn);
+        if (model_.Data().IsChanged(p)) {
+            text = ColorToRGB(colors_.ChangedText);
+            back = ColorToRGB(colors_.ChangedBackground);
         }
-        if (m_model.IsSelected(p) && !(m_hideSelection && !m_focused)) {
+        if (model_.IsSelected(p) && !(hideSelection_ && !focused_)) {
             text ^= 0xFFFFFF;
             back ^= 0xFFFFFF;
-            if (!lastCol && p != m_model.SelEnd())
+            if (!lastCol && p != model_.SelEnd())
                 fill ^= 0xFFFFFF;
-            if (m_graySelectionIfNotFocused && !m_focused) {
+            if (graySelectionIfNotFocused_ && !focused_) {
                 text = HexGray(text);
                 back = HexGray(back);
             }
@@ -173,15 +173,15 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
         Fill(dc, r, fill);
         Char(dc, r.left, r.top, CharWidth(), r.bottom, ch, text, back);
         // The drop marker shows where a drop would land, refused or not.
-        if (HexCell{col, row} == m_model.DropCell())
+        if (HexCell{col, row} == model_.DropCell())
             Fill(dc, RECT{r.left + 1, r.top + 1, r.left + 3, r.bottom - 1}, text);
-        if (row == m_model.Cursor().Row && m_focused)
+        if (row == model_.Cursor().Row && focused_)
             PaintTwinFrame(dc, col, row, r);
-        else if (!m_focused && m_showPositionIfNotFocused && HexCell{col, row} == m_model.Cursor())
+        else if (!focused_ && showPositionIfNotFocused_ && HexCell{col, row} == model_.Cursor())
             PaintCursorFrame(dc, RECT{r.left, r.top, r.left + CharWidth(), r.bottom - 1},
-                             ColorToRGB(m_colors.NonFocusCursorFrame));
+                             ColorToRGB(colors_.NonFocusCursorFrame));
     }
-    if (m_drawGridLines) {
+    if (drawGridLines_) {
         if (col == l.LastCharCol())
             Line(dc, grid, r.right - 1, r.top, r.right - 1, r.bottom - 1);
         Line(dc, grid, r.left, r.bottom - 1, r.right, r.bottom - 1);
@@ -189,23 +189,23 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
 }
 
 void THexEditor::PaintTwinFrame(HDC dc, int col, int row, const RECT& r) {
-    const HexLayout& l = m_model.Layout();
-    const HexCell cursor = m_model.Cursor();
+    const HexLayout& l = model_.Layout();
+    const HexCell cursor = model_.Cursor();
     RECT frame{};
     if (l.IsCharCol(col) && !l.IsCharCol(cursor.Col) && col == l.TwinColumn(cursor.Col)) {
         frame = RECT{r.left, r.top, r.left + CharWidth(), r.bottom - 1};
     } else if (l.IsHexCol(col) && l.IsCharCol(cursor.Col) && col == l.TwinColumn(cursor.Col) + 1) {
-        const int firstLeft = m_model.ColLeft(col - 1);
+        const int firstLeft = model_.ColLeft(col - 1);
         frame = RECT{firstLeft >= 0 ? firstLeft : r.left, r.top, r.left + CharWidth(), r.bottom - 1};
     } else {
         return;
     }
     (void)row;
-    PaintCursorFrame(dc, frame, ColorToRGB(m_colors.CursorFrame));
+    PaintCursorFrame(dc, frame, ColorToRGB(colors_.CursorFrame));
 }
 
 void THexEditor::PaintCursorFrame(HDC dc, const RECT& frame, COLORREF color) {
-    if (m_focusFrame) {
+    if (focusFrame_) {
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
         DrawFocusRect(dc, &frame);
@@ -216,10 +216,10 @@ void THexEditor::PaintCursorFrame(HDC dc, const RECT& frame, COLORREF color) {
 }
 
 void THexEditor::PaintBands(HDC dc, int gridRight, int gridBottom) {
-    const HexLayout& l = m_model.Layout();
+    const HexLayout& l = model_.Layout();
     const int w = ClientWidth(), h = ClientHeight();
-    const COLORREF background = ColorToRGB(m_colors.Background);
-    const COLORREF band = ColorToRGB(m_colors.OffsetBackground);
+    const COLORREF background = ColorToRGB(colors_.Background);
+    const COLORREF band = ColorToRGB(colors_.OffsetBackground);
     if (gridRight < w) {
         Fill(dc, RECT{gridRight, 0, w, gridBottom}, background);
         Fill(dc, RECT{gridRight, 0, w, l.RulerHeight()}, band);
@@ -231,19 +231,21 @@ void THexEditor::PaintBands(HDC dc, int gridRight, int gridBottom) {
     }
     const int rulerHeight = l.RulerHeight();
     if (gutter > 0) {
-        if (m_drawGutter3D) {
+        if (drawGutter3D_) {
             Line(dc, GetSysColor(COLOR_BTNSHADOW), gutter, rulerHeight, gutter, h - 1);
             Line(dc, GetSysColor(COLOR_BTNHIGHLIGHT), gutter - 1, rulerHeight, gutter - 1, h - 1);
-        } else if (m_drawGridLines) {
-            Line(dc, ColorToRGB(m_colors.Grid), gutter - 1, rulerHeight, gutter - 1, h - 1);
+        } else if (drawGridLines_) {
+            Line(dc, ColorToRGB(colors_.Grid), gutter - 1, rulerHeight, gutter - 1, h - 1);
         }
     }
     if (l.ShowRuler()) {
-        if (m_drawGutter3D) {
+        if (drawGutter3D_) {
             Line(dc, GetSysColor(COLOR_BTNSHADOW), gutter - 1, rulerHeight - 1, w - 1, rulerHeight - 1);
             Line(dc, GetSysColor(COLOR_BTNHIGHLIGHT), gutter - 1, rulerHeight - 2, w - 1, rulerHeight - 2);
-        } else if (m_drawGridLines) {
-            Line(dc, ColorToRGB(m_colors.Grid), gutter - 1, rulerHeight - 1, w - 1, rulerHeight - 1);
+        } else if (drawGridLines_) {
+            Line(dc, ColorToRGB(colors_.Grid), gutter - 1, rulerHeight - 1, w - 1, rulerHeight - 1);
         }
     }
 }
+
+} // namespace quennet

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     if (argc < 5)
         return 2;
     quennet::Application().SetTitle("Quennet - by Ketrel");
-    THexOleSession ole;
+    quennet::THexOleSession ole;
     TForm4 viewer;
     viewer.Prepare(argv[1], argv[2], std::atoll(argv[3]), std::atoi(argv[4]));
     viewer.Copy1Click();

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace quennet;
+
 namespace {
 std::string TempFolder() {
     char dir[MAX_PATH];

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+using namespace quennet;
+
 namespace {
 // The viewer's configuration; the font cell is 9 x 17 pixels here.
 HexLayout ViewerLayout(int dataSize) {

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace quennet;
+
 namespace {
 struct RecordingHost : HexModelHost {
     int copies = 0;
