@@ -166,6 +166,22 @@ TEST_F(ShellTree, RenamingAnOpenFolderInPlaceRenamesItOnDiskAndItsChildrenFollow
     EXPECT_EQ(tree->SelectedPath(), scratch + "\\Gamma\\deeper\\leaf");
 }
 
+TEST_F(ShellTree, RefreshingANodeShowsNewFoldersAndKeepsWhatWasOpenAndSelected) {
+    tree->SetRoot(scratch);
+    tree->Handle();
+    HTREEITEM top = tree->Root();
+    tree->Expand(ChildNamed(*tree, top, "Beta"));
+    tree->Select(ChildNamed(*tree, ChildNamed(*tree, top, "Beta"), "deeper"));
+    CreateDirectoryA((scratch + "\\Alpha2").c_str(), nullptr); // as a paste would
+
+    tree->RefreshNode(top);
+    EXPECT_EQ(ChildTexts(*tree, top), (std::vector<std::string>{"alpha", "Alpha2", "Beta", "Zeta"}));
+    HTREEITEM beta = ChildNamed(*tree, top, "Beta");
+    EXPECT_TRUE(tree->Expanded(beta));
+    EXPECT_EQ(tree->Selected(), ChildNamed(*tree, beta, "deeper"));
+    EXPECT_EQ(tree->SelectedPath(), scratch + "\\Beta\\deeper");
+}
+
 TEST_F(ShellTree, AnUnknownRootIsRefusedAndThePreviousTreeStays) {
     tree->SetRoot(scratch);
     tree->Handle();
