@@ -4,7 +4,13 @@
 // memory the rows take, and how soon Stop takes effect.
 //
 // Usage: window-probe QUENNET_EXE FOLDER
-// Prints "key value" lines for bench/window.sh.
+//          prints "key value" lines for bench/window.sh;
+//        window-probe --show QUENNET_EXE FOLDER
+//          starts the program on FOLDER, searches it and prints the status bar's texts and
+//          the first rows, leaving the window open (scripts/run.sh shows it to a user
+//          without a display);
+//        window-probe --close
+//          closes the window as its close box would.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -25,6 +31,7 @@ double Seconds(Clock::duration d) {
 struct Found {
     HWND search = nullptr;
     HWND list = nullptr;
+    HWND status = nullptr;
 };
 
 BOOL CALLBACK FindControls(HWND window, LPARAM data) {
@@ -37,6 +44,8 @@ BOOL CALLBACK FindControls(HWND window, LPARAM data) {
         found.search = window;
     if (lstrcmpiA(cls, WC_LISTVIEWA) == 0)
         found.list = window;
+    if (lstrcmpiA(cls, STATUSCLASSNAMEA) == 0)
+        found.status = window;
     return TRUE;
 }
 
@@ -66,29 +75,152 @@ SIZE_T WorkingSet(HANDLE process) {
     return counters.WorkingSetSize;
 }
 
-// Waits for the caption to leave "Search" and come back to it.
-bool RunOneSearch(HWND button, double& worst, double& seconds) {
+// Texts of another process's controls: the buffer must live in that process.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HWND window, SIZE_T size) : size_(size) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        if (process_)
+            memory_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (memory_)
+            VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    void* Address() const { return memory_; }
+    bool Write(const void* data, SIZE_T size) {
+        return memory_ && WriteProcessMemory(process_, memory_, data, size, nullptr);
+    }
+    std::string ReadText() {
+        std::string text(size_, '\0');
+        if (!memory_ || !ReadProcessMemory(process_, memory_, text.data(), size_, nullptr))
+            return {};
+        return text.c_str();
+    }
+
+  private:
+    SIZE_T size_;
+    HANDLE process_ = nullptr;
+    void* memory_ = nullptr;
+};
+
+std::string StatusText(HWND status, int panel) {
+    RemoteBuffer buffer(status, 1024);
+    const LRESULT length = SendMessageA(status, SB_GETTEXTLENGTHA, panel, 0);
+    if (LOWORD(length) >= 1024 || !buffer.Address())
+        return {};
+    SendMessageA(status, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(buffer.Address()));
+    return buffer.ReadText();
+}
+
+std::string CellText(HWND list, int row, int column) {
+    RemoteBuffer item(list, sizeof(LVITEMA));
+    RemoteBuffer text(list, 1024);
+    LVITEMA request{};
+    request.iSubItem = column;
+    request.pszText = static_cast<char*>(text.Address());
+    request.cchTextMax = 1024;
+    if (!item.Write(&request, sizeof request))
+        return {};
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(item.Address()));
+    return text.ReadText();
+}
+
+// The first search of the window: from the click until the caption reads "Search" again
+// with "Done" in the status bar (a short search may end before "Stop" is ever seen).
+bool RunOneSearch(const Found& found, double& worst, double& seconds) {
     const auto start = Clock::now();
-    Click(button);
-    bool started = false;
-    while (Seconds(Clock::now() - start) < 600) {
-        const std::string caption = Caption(button, worst);
-        if (caption != "Search")
-            started = true;
-        else if (started)
-            break;
-        // Often enough to see any wait near the 100 ms goal, seldom enough not to slow it.
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Click(found.search);
+    bool done = false;
+    while (!done && Seconds(Clock::now() - start) < 600) {
+        if (Caption(found.search, worst) == "Search" && StatusText(found.status, 0) == "Done")
+            done = true;
+        else // often enough to see any wait near the 100 ms goal, seldom enough not to slow it
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     seconds = Seconds(Clock::now() - start);
-    return started;
+    return done;
+}
+
+HWND WaitForWindow(Found& found) {
+    HWND form = nullptr;
+    for (int i = 0; i < 400 && (!found.search || !found.list || !found.status); ++i) {
+        form = FindWindowA("QuennetForm", nullptr);
+        if (form)
+            EnumChildWindows(form, FindControls, reinterpret_cast<LPARAM>(&found));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return found.search && found.list && found.status ? form : nullptr;
+}
+
+bool Start(const char* exe, const char* folder, PROCESS_INFORMATION& process) {
+    std::string command = std::string("\"") + exe + "\" \"" + folder + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::fprintf(stderr, "window-probe: cannot start %s\n", exe);
+        return false;
+    }
+    WaitForInputIdle(process.hProcess, 20000);
+    return true;
+}
+
+int Show(const char* exe, const char* folder) {
+    PROCESS_INFORMATION process{};
+    if (!Start(exe, folder, process))
+        return 1;
+    Found found;
+    if (!WaitForWindow(found)) {
+        std::fprintf(stderr, "window-probe: the window did not appear\n");
+        return 1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    double worst = 0, seconds = 0;
+    RunOneSearch(found, worst, seconds);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::printf("Status bar: [%s] [%s] [%s] [%s]\n", StatusText(found.status, 0).c_str(),
+                StatusText(found.status, 1).c_str(), StatusText(found.status, 2).c_str(),
+                StatusText(found.status, 3).c_str());
+    const int rows = static_cast<int>(SendMessageA(found.list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows && row < 5; ++row)
+        std::printf("  %s  %s  %s\n", CellText(found.list, row, 0).c_str(),
+                    CellText(found.list, row, 1).c_str(), CellText(found.list, row, 2).c_str());
+    if (rows > 5)
+        std::printf("  ... %d rows in all\n", rows);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--show")
+        return Show(argv[2], argv[3]);
+    if (argc == 2 && std::string(argv[1]) == "--close") {
+        HWND form = FindWindowA("QuennetForm", nullptr);
+        if (!form)
+            return 1;
+        DWORD id = 0;
+        GetWindowThreadProcessId(form, &id);
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+        PostMessageA(form, WM_CLOSE, 0, 0);
+        if (process) {
+            WaitForSingleObject(process, 20000);
+            CloseHandle(process);
+        }
+        return 0;
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: window-probe QUENNET_EXE FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: window-probe QUENNET_EXE FOLDER | --show QUENNET_EXE FOLDER | --close\n");
         return 2;
     }
     std::string command = std::string("\"") + argv[1] + "\" \"" + argv[2] + "\"";
@@ -118,7 +250,7 @@ int main(int argc, char** argv) {
 
     const SIZE_T before = WorkingSet(process.hProcess);
     double worst = 0, seconds = 0;
-    const bool ran = RunOneSearch(found.search, worst, seconds);
+    const bool ran = RunOneSearch(found, worst, seconds);
     const LRESULT rows = SendMessageA(found.list, LVM_GETITEMCOUNT, 0, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const SIZE_T after = WorkingSet(process.hProcess);

@@ -1,9 +1,42 @@
 #!/usr/bin/env bash
-# The main job: builds the command-line search natively and runs it.
-# Usage: scripts/run.sh [quennet-cli arguments]   (default: a name search in /usr/share/doc)
+# The main job: builds quennet.exe and runs it under Wine, FOLDER being the folder to look in.
+# Without a display it says so, runs the window on a virtual display, searches FOLDER there,
+# prints the status bar and the first rows, and saves a screenshot of the window.
+# Usage: scripts/run.sh [FOLDER]   (default: this repository)
+# On Windows, run build\windows\mainwindow\quennet.exe [FOLDER] directly.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/install-deps.sh" || exit 1
-bash "$root/scripts/build.sh" native >/dev/null || exit 1
-[ $# -gt 0 ] || set -- --name copyright --columns /usr/share/doc
-exec "$root/build/native/cli/quennet-cli" "$@"
+folder=${1:-$root}
+bash "$root/scripts/install-deps.sh" xdotool imagemagick || exit 1
+log=$(mktemp)
+if ! bash "$root/scripts/build.sh" windows >"$log" 2>&1; then
+    cat "$log" >&2
+    rm -f "$log"
+    echo "scripts/run.sh: the Windows build failed (output above)" >&2
+    exit 1
+fi
+rm -f "$log"
+build=$root/build/windows
+# A POSIX path is the Wine drive Z:.
+case $folder in
+/*) winfolder="Z:$(echo "$folder" | tr / '\\')" ;;
+*) winfolder=$folder ;;
+esac
+run=$root/scripts/wine-run.sh
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    exec "$run" "$build/mainwindow/quennet.exe" "$winfolder"
+fi
+
+echo "No display: running Quennet on a virtual display (Xvfb) and searching $folder there."
+unset DISPLAY
+source "$root/scripts/xvfb.sh" || exit 1
+"$run" "$build/bench/window-probe.exe" --show "$build/mainwindow/quennet.exe" "$winfolder" || exit 1
+shot=${TMPDIR:-/tmp}/quennet-window.png
+import -window root "$shot" && echo "Screenshot of the window: $shot"
+"$run" "$build/bench/window-probe.exe" --close
+# The wineserver beside the wine that scripts/wine-run.sh runs; it ends with the prefix's programs.
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+WINEPREFIX=$build/wineprefix "$(dirname "$wine")/wineserver" -w 2>/dev/null
+[ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null
+exit 0
