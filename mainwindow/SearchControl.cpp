@@ -13,7 +13,11 @@ SearchControl::SearchControl(TForm1& form) : form_(form) {
     counter.SetInterval(1000);
     counter.OnTimer = [this](TTimer&) { counterTimer(); };
     showRows.SetInterval(100);
-    showRows.OnTimer = [this](TTimer&) { ShowArrivedRows(true); };
+    showRows.OnTimer = [this](TTimer&) {
+        if (ActiveWorker)
+            ActiveWorker->ServeRows();
+        ShowArrivedRows(true);
+    };
 }
 
 namespace {

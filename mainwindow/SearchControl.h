@@ -48,8 +48,13 @@ class SearchControl : public SearchFrontEnd {
     void AppendRow(const ResultRow& row) override;
     void ReportSearchError(const SearchError& error) override;
     void FinishSearch() override;
+    std::size_t RowsPerWakeUp() const override { return kRowsPerWakeUp; }
 
   private:
+    // Rows are handed over in batches of this many, and whatever waits below a batch is
+    // fetched by the showRows timer.
+    static constexpr std::size_t kRowsPerWakeUp = 256;
+
     void NowSearchingInANDnrOfFilesFoundTimer();
     void counterTimer();
     // The list's count is updated at most every kShowRowsInterval: each update costs the

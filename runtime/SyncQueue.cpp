@@ -12,7 +12,8 @@ bool SyncQueue::Push(const std::shared_ptr<Call>& call) {
         wake = !wakePending_;
         wakePending_ = true;
     }
-    SetEvent(event_.get());
+    if (wake)
+        SetEvent(event_.get());
     return wake;
 }
 

@@ -1,5 +1,7 @@
 #include "search/SearchWorker.h"
 
+#include <algorithm>
+
 #include "search/ContentScanner.h"
 #include "search/Masks.h"
 
@@ -44,6 +46,7 @@ bool TMyThread::WaitForFinish(int milliseconds) {
 }
 
 void TMyThread::Execute() {
+    rowsPerWakeUp_ = std::clamp<std::size_t>(frontEnd_.RowsPerWakeUp(), 1, kMaxRowsInFlight);
     std::optional<SearchRequest> request;
     try {
         frontEnd_.RunOnUiThread([&] { request = frontEnd_.PrepareSearch(); });
@@ -59,6 +62,7 @@ void TMyThread::Execute() {
         Walk(*request);
 
     // Steps run in the order they were queued, so every row is appended before the end shows.
+    HandOffRest();
     frontEnd_.RunOnUiThread([&] { frontEnd_.FinishSearch(); });
     {
         std::lock_guard<std::mutex> lock(finishMutex_);
@@ -136,10 +140,23 @@ void TMyThread::HandOff(ResultRow row) {
     std::unique_lock<std::mutex> lock(handOffMutex_);
     handOffDone_.wait(lock, [this] { return pendingRows_.size() < kMaxRowsInFlight; });
     pendingRows_.push_back(std::move(row));
-    if (drainPosted_)
-        return; // the posted drain has not run yet and will take this row too
+    // A posted drain that has not run yet will take this row too. A window asks for larger
+    // batches: under Wine each wake-up of its thread is a server call, and waking it for
+    // every few rows made a 200,000-row search half as fast again.
+    if (drainPosted_ || pendingRows_.size() < rowsPerWakeUp_)
+        return;
     drainPosted_ = true;
     lock.unlock();
+    frontEnd_.PostToUiThread([this] { DrainRows(); });
+}
+
+void TMyThread::HandOffRest() {
+    {
+        std::lock_guard<std::mutex> lock(handOffMutex_);
+        if (drainPosted_ || pendingRows_.empty())
+            return;
+        drainPosted_ = true;
+    }
     frontEnd_.PostToUiThread([this] { DrainRows(); });
 }
 

@@ -76,12 +76,17 @@ class SearchFrontEnd {
     // A fault that broke off the walk (an invalid name pattern, no memory for the buffer).
     virtual void ReportSearchError(const SearchError& error) = 0;
     virtual void FinishSearch() = 0;
+
+    // How many rows wait before the worker asks for a drain. 1: every row is handed over at
+    // once. A front end that asks for more must call TMyThread::ServeRows now and then, so a
+    // few rows of a slow walk are not left waiting.
+    virtual std::size_t RowsPerWakeUp() const { return 1; }
 };
 
 class TMyThread {
   public:
     // Rows waiting for the user interface; the walk waits beyond this.
-    static constexpr std::size_t kMaxRowsInFlight = 1024;
+    static constexpr std::size_t kMaxRowsInFlight = 4096;
 
     // Starts at once. `roots` is the worker's own copy.
     TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
@@ -100,6 +105,9 @@ class TMyThread {
     // serving its queued steps, so the worker's last step can still run.
     bool WaitForFinish(int milliseconds);
 
+    // User-interface thread: appends the rows waiting now (see RowsPerWakeUp).
+    void ServeRows() { DrainRows(); }
+
   private:
     void Execute();
     void Walk(const SearchRequest& request);
@@ -108,6 +116,8 @@ class TMyThread {
     // Rows go to the user interface in batches: one posted step appends every row queued
     // since the last one, in walk order.
     void HandOff(ResultRow row);
+    // At the end of the walk: asks for a drain of the rows still waiting below a batch.
+    void HandOffRest();
     void DrainRows();
 
     SearchFrontEnd& frontEnd_;
@@ -126,6 +136,7 @@ class TMyThread {
     std::condition_variable handOffDone_;
     std::vector<ResultRow> pendingRows_;
     bool drainPosted_ = false;
+    std::size_t rowsPerWakeUp_ = 1;
 
     std::mutex finishMutex_;
     std::condition_variable finishedSignal_;

@@ -220,12 +220,18 @@ TEST(FileSystemFailures, FifoInASearchedFolderDoesNotHang) {
 }
 #endif
 
-TEST(HandOff, RowsArriveInOrderThroughAQueueWithAPump) {
+// Batches of one row (the command line) and of 256 (the window, which also fetches the rows
+// below a batch itself): every row arrives, in walk order, before the end.
+class HandOff : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(HandOff, RowsArriveInOrderThroughAQueueWithAPump) {
     // A front end whose steps really run on another thread, as the window and the command line do.
     struct QueuedFrontEnd : quennet::test::RecordingFrontEnd {
         std::mutex m;
         std::condition_variable cv;
         std::deque<std::function<void()>> queue;
+        std::size_t batch = 1;
+        std::size_t RowsPerWakeUp() const override { return batch; }
         void PostToUiThread(std::function<void()> step) override {
             std::lock_guard<std::mutex> lock(m);
             queue.push_back(std::move(step));
@@ -244,6 +250,7 @@ TEST(HandOff, RowsArriveInOrderThroughAQueueWithAPump) {
     for (int i = 0; i < 3000; ++i)
         tree.File("f" + std::to_string(i));
     QueuedFrontEnd frontEnd;
+    frontEnd.batch = GetParam();
     SearchProgress progress;
     LiveSizeBounds size;
     TMyThread worker(frontEnd, {tree.Root()}, progress, size);
@@ -263,11 +270,15 @@ TEST(HandOff, RowsArriveInOrderThroughAQueueWithAPump) {
         lock.unlock();
         for (auto& step : batch)
             step();
+        if (frontEnd.batch > 1 && !worker.Finished())
+            worker.ServeRows();
     }
     EXPECT_EQ(frontEnd.Names(), enumerationOrder);
     EXPECT_EQ(progress.FilesFound.load(), 3000);
     EXPECT_EQ(frontEnd.Events.back(), "finish");
 }
+
+INSTANTIATE_TEST_SUITE_P(Batches, HandOff, ::testing::Values(std::size_t{1}, std::size_t{256}));
 
 } // namespace
 
