@@ -1,9 +1,12 @@
 // The main window under Wine: the real window, real controls and messages, real message
 // boxes answered from a second thread, the real registry of the test prefix.
+#include "dialogs/destinationForm.h"
+#include "dialogs/folderpick.h"
 #include "dialogs/hexview.h"
 #include "mainwindow/main.h"
 #include "runtime/Application.h"
 #include "runtime/Registry.h"
+#include "tests/dialogs/ModalDriver.h"
 #include "tests/runtime/BoxWatcher.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +93,14 @@ COLORREF CentrePixel(TWinControl& control) {
 
 class MainWindow : public ::testing::Test {
   protected:
+    // The folder picker's shell tree needs OLE on this thread, as the program has it.
+    static void SetUpTestSuite() { ole_ = new OleScope; }
+    static void TearDownTestSuite() {
+        delete ole_;
+        ole_ = nullptr;
+    }
+    static OleScope* ole_;
+
     void SetUp() override { DeleteStoredSettings(); }
     void TearDown() override {
         form_.reset();
@@ -118,6 +129,8 @@ class MainWindow : public ::testing::Test {
 
     std::unique_ptr<TForm1> form_;
 };
+
+OleScope* MainWindow::ole_ = nullptr;
 
 TEST_F(MainWindow, FirstRunDefaultsAndTheCommandLineFolder) {
     const std::string folder = TempFolder("defaults");
@@ -505,6 +518,82 @@ TEST_F(MainWindow, DoubleClickOpensTheViewerWithTheMatchSelected) {
     EXPECT_EQ(viewer.hexedit.SelStart(), 5000);
     EXPECT_EQ(viewer.hexedit.SelEnd(), 5005);
     EXPECT_EQ(form.results.Count(), 1);
+}
+
+// "Browse...": a folder picked once is added once; one already listed is selected; a cancel
+// leaves "Browse..." selected.
+TEST_F(MainWindow, BrowseAddsAFolderOnceSelectsAListedOneAndCancelKeepsBrowse) {
+    const std::string folder = TempFolder("browse");
+    TForm1& form = Open("");
+    const int count = form.pathlist.ItemCount();
+    form.Form3 = std::make_unique<TForm3>();
+    TForm3& picker = *form.Form3;
+    picker.folders.SetRoot(folder);
+    const HWND tree = picker.folders.Handle();
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    auto browse = [&](bool ok) {
+        form.pathlist.SetItemIndex(form.lookIn.BrowseIndex());
+        test::WhenShown user(picker.Handle(), [&](HWND window) {
+            PostMessageA(ok ? picker.okBut.HandleOrNull() : picker.cancelBut.HandleOrNull(), BM_CLICK, 0, 0);
+            test::CloseIfStillOpen(window);
+        });
+        form.pathlistClick();
+    };
+    browse(true);
+    ASSERT_EQ(form.pathlist.ItemCount(), count + 1);
+    EXPECT_EQ(form.pathlist.ItemCaption(count), folder);
+    EXPECT_EQ(form.pathlist.ItemIndex(), count);
+    browse(true);
+    EXPECT_EQ(form.pathlist.ItemCount(), count + 1) << "the same folder is not added twice";
+    EXPECT_EQ(form.pathlist.ItemIndex(), count);
+    browse(false);
+    EXPECT_EQ(form.pathlist.ItemIndex(), form.lookIn.BrowseIndex());
+    EXPECT_EQ(form.pathlist.ItemCount(), count + 1);
+
+    // A drive already listed is selected, not added.
+    picker.folders.SetRoot("C:\\");
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    browse(true);
+    EXPECT_EQ(form.pathlist.ItemCount(), count + 1);
+    EXPECT_EQ(form.pathlist.ItemCaption(form.pathlist.ItemIndex()), "C:\\");
+}
+
+// The results menu acts on the window's own rows: Delete removes the file and its row, and the
+// list view shows the rows that are left.
+TEST_F(MainWindow, TheResultsMenuWorksOnTheWindowsRows) {
+    const std::string root = TempFolder("menu");
+    for (const char* name : {"one.txt", "two.txt", "three.txt"})
+        WriteFile(root + "\\" + name, name);
+    TForm1& form = Open(root);
+    TFormChooseDestination destination;
+    form.SetDestinationDialog(&destination);
+    form.searchClick();
+    ASSERT_TRUE(WaitForDone());
+    ASSERT_EQ(form.results.Count(), 3);
+    TResultsMenu& menu = *form.menu;
+
+    menu.PopupMenu1Popup();
+    EXPECT_FALSE(menu.PopupMenu1.Enabled(TResultsMenu::aaaa)) << "no row selected";
+    EXPECT_FALSE(menu.PopupMenu1.Enabled(TResultsMenu::Delete1));
+    for (int row = 0; row < 3; ++row)
+        form.files.SetSelected(row, true);
+    menu.PopupMenu1Popup();
+    EXPECT_FALSE(menu.PopupMenu1.Enabled(TResultsMenu::aaaa));
+    EXPECT_TRUE(menu.PopupMenu1.Enabled(TResultsMenu::Move1));
+
+    form.files.SetItemIndex(1);
+    const std::string gone = form.results.CellText(1, 0);
+    {
+        BoxWatcher question("Confirm", "&Yes");
+        menu.Delete1Click();
+        question.Serve();
+    }
+    EXPECT_EQ(GetFileAttributesA((root + "\\" + gone).c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(form.results.Count(), 2);
+    EXPECT_EQ(SendMessageA(form.files.Handle(), LVM_GETITEMCOUNT, 0, 0), 2);
+    for (int row = 0; row < 2; ++row)
+        EXPECT_NE(form.results.CellText(row, 0), gone);
+    EXPECT_EQ(form.StatusBar.PanelText(1), "3 files found.") << "the count of the search stays";
 }
 
 } // namespace
