@@ -80,7 +80,7 @@ TEST_F(Viewer, ErrorsReachTheCallerAndTheViewerStaysClosed) {
 }
 
 namespace {
-constexpr int kBytesPerRow = 20; // the viewer's configuration (Part 3.3)
+constexpr int kBytesPerRow = 20; // the viewer's configuration
 
 // The control's client area as the screen shows it.
 struct Screen {
