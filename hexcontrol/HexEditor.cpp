@@ -97,7 +97,7 @@ void THexEditor::MakeCellFont() {
     model_.FontSize = cellFont_.Size;
     // Fixed pitch: where the named face is missing, the font mapper picks another fixed-pitch
     // one (Wine has no Courier New), never a proportional face that would break the columns.
-    cellFontHandle_ = CreateFontFor(cellFont_, true);
+    cellFontHandle_ = CreateFontFor(cellFont_);
     MeasureFont();
     Invalidate();
 }

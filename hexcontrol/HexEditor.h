@@ -114,7 +114,7 @@ class THexEditor : public TWinControl, protected HexModelHost {
     bool hideSelection_ = false;
     bool showPositionIfNotFocused_ = false;
 
-    TFont cellFont_{"Courier New", 11, false, false, false, clBlack};
+    TFont cellFont_{"Courier New", 11, false, false, false, clBlack, true};
     GdiFont cellFontHandle_;
     GdiBitmap caretBitmap_;
     GdiBitmap bookmarkGlyphs_;

@@ -111,12 +111,12 @@ void TCanvas::DrawTransparent(int x, int y, HBITMAP bitmap, COLORREF transparent
     BitBlt(dc_, x, y, size.cx, size.cy, imageDC.get(), 0, 0, SRCPAINT);
 }
 
-GdiFont CreateFontFor(const TFont& font, bool fixedPitch) {
+GdiFont CreateFontFor(const TFont& font) {
     WindowDC screen(nullptr);
     return GdiFont(CreateFontA(-MulDiv(font.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0, 0,
                                font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE,
+                               font.FixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE,
                                font.Name.c_str()));
 }
 

@@ -57,9 +57,8 @@ class TCanvas {
     HDC dc_;
 };
 
-// A GDI font for `font` at the screen's resolution. With fixedPitch the font mapper is asked
-// for a fixed-pitch face, which it falls back to when the named face is missing.
-GdiFont CreateFontFor(const TFont& font, bool fixedPitch = false);
+// A GDI font for `font` at the screen's resolution: the one place that makes fonts.
+GdiFont CreateFontFor(const TFont& font);
 
 SIZE BitmapSize(HBITMAP bitmap);
 // The colour of one pixel of a bitmap (for "the bottom-left pixel is transparent").

@@ -56,6 +56,9 @@ struct TFont {
     bool Italic = false;
     bool Underline = false;
     TColor Color = clWindowText;
+    // Ask the font mapper for a fixed-pitch face, which it falls back to when the named one
+    // is missing (Wine has no Courier New: the hex view's columns need one).
+    bool FixedPitch = false;
 };
 
 // Placement that follows the parent's size: docking to a side or filling what is left

@@ -1,5 +1,7 @@
 #include "runtime/Window.h"
 
+#include "runtime/Canvas.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -12,16 +14,8 @@ const TFont& DefaultFont() {
     return font;
 }
 
-GdiFont MakeFont(const TFont& font) {
-    WindowDC screen(nullptr);
-    return GdiFont(CreateFontA(-MulDiv(font.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0, 0,
-                               font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
-}
-
 HFONT DefaultFontHandle() {
-    static GdiFont font = MakeFont(DefaultFont());
+    static GdiFont font = CreateFontFor(DefaultFont());
     return font.get();
 }
 
@@ -210,7 +204,7 @@ HFONT TWinControl::FontHandle() const {
 void TWinControl::SetFont(const TFont& font) {
     font_ = font;
     parentFont_ = false;
-    fontHandle_ = MakeFont(font);
+    fontHandle_ = CreateFontFor(font);
     if (handle_) {
         SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
         FontChanged();
