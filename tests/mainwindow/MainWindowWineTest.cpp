@@ -463,6 +463,38 @@ TEST_F(MainWindow, BufferBoxFollowsTheRules) {
     const auto& seen = help.Serve();
     EXPECT_EQ(seen.text.substr(0, 40), "When Quennet searches in a file for your");
     EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
+
+    BoxWatcher about("Information");
+    form.AboutButton.Click();
+    EXPECT_EQ(about.Serve().text, "Quennet - by Ketrel, www.morvane.com");
+}
+
+// Enter, as the keyboard brings it through the form's key handling, starts a search from
+// every criterion that takes it.
+TEST_F(MainWindow, EnterInEveryCriterionStartsASearch) {
+    const std::string root = TempFolder("enter");
+    WriteFile(root + "\\one.txt", "1");
+    TForm1& form = Open(root);
+    PressKey(form.SpecSize, VK_SPACE); // the size boxes take keys only when enabled
+    int searches = 0;
+    for (TWinControl* control :
+         {static_cast<TWinControl*>(&form.fname), static_cast<TWinControl*>(&form.ss),
+          static_cast<TWinControl*>(&form.typeText), static_cast<TWinControl*>(&form.typeHEX),
+          static_cast<TWinControl*>(&form.maxbuf), static_cast<TWinControl*>(&form.MinSize),
+          static_cast<TWinControl*>(&form.MaxSize), static_cast<TWinControl*>(&form.pathlist),
+          static_cast<TWinControl*>(&form.CaseSensitive), static_cast<TWinControl*>(&form.selfadj),
+          static_cast<TWinControl*>(&form.SpecSize), static_cast<TWinControl*>(&form.IntegrateIntoShell)}) {
+        form.results.Clear();
+        control->SetFocus();
+        HWND focus = GetFocus();
+        PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
+        ASSERT_TRUE(PumpUntil([&] { return form.results.Count() == 1 && !form.searchControl.Searching(); }))
+            << "Enter in control " << searches << " started no search";
+        ++searches;
+    }
+    EXPECT_EQ(searches, 12);
+    EXPECT_FALSE(form.IntegrateIntoShell.Checked()) << "Enter re-applies, never toggles";
 }
 
 TEST_F(MainWindow, AShortWindowKeepsAboutAndWidensThePanelForItsScrollBar) {
