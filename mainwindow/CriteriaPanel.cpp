@@ -7,6 +7,9 @@ namespace quennet {
 namespace {
 
 constexpr unsigned kStretch = akLeft | akTop | akRight;
+// A drop-down box's height is that of its open list: the 22-pixel field and eight entries of
+// 16 pixels below it.
+constexpr int kLookInDropHeight = 22 + 8 * 16 + 2;
 
 // Places a control; a tab order below 0 leaves the control out of the Tab cycle.
 template <class T>
@@ -115,7 +118,7 @@ CriteriaPanel::CriteriaPanel(TWinControl& form)
       Label7(Caption(Panel2, "and (0=infinite)", 9, 366, 72)),
       MaxSize(SpinBox<TSizeSpinEdit>(Panel2, 81, 362, 65, false, 0, 2147483647, 0, 8)),
       Label5(Caption(Panel2, "Look in:", 7, 392, 140)),
-      pathlist(Place<TComboBoxEx>(Panel2, 7, 406, 145, 22, true, 9)),
+      pathlist(Place<TComboBoxEx>(Panel2, 7, 406, 145, kLookInDropHeight, true, 9)),
       search(Button(Panel2, "Search", 5, 440, 143, 23, 10)), Bevel2(Frame(Panel2, 4, 469, 147, 2, bsTopLine)),
       IntegrateIntoShell(Check(Panel2, "Integrate into shell", false, 4, 478, 147, 11)),
       AboutButton(Button(Panel2, "About", 6, 531, 143, 23, 13)) {

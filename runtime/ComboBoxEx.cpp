@@ -34,6 +34,21 @@ void TComboBoxEx::EnabledChanged() {
     TWinControl::EnabledChanged();
 }
 
+void TComboBoxEx::KeyDown(WORD& key, TShiftState shift) {
+    indexAtKeyDown_ = ItemIndex();
+    clickedSinceKeyDown_ = false;
+    TWinControl::KeyDown(key, shift);
+}
+
+void TComboBoxEx::KeyUp(WORD& key, TShiftState shift) {
+    // A choice made with the keyboard counts as a choice, once.
+    if (!clickedSinceKeyDown_ && ItemIndex() != indexAtKeyDown_ && ItemIndex() >= 0) {
+        clickedSinceKeyDown_ = true;
+        Click();
+    }
+    TWinControl::KeyUp(key, shift);
+}
+
 HWND TComboBoxEx::EditWindow() const {
     return HandleAllocated() ? reinterpret_cast<HWND>(SendMessageA(HandleOrNull(), CBEM_GETEDITCONTROL, 0, 0))
                              : nullptr;
@@ -106,6 +121,7 @@ void TComboBoxEx::Clear() {
 bool TComboBoxEx::HandleCommand(WORD notifyCode) {
     switch (notifyCode) {
     case CBN_SELCHANGE:
+        clickedSinceKeyDown_ = true;
         Click();
         return true;
     case CBN_EDITCHANGE:

@@ -30,10 +30,16 @@ class TComboBoxEx : public TWinControl {
     void HandleCreated() override;
     bool HandleCommand(WORD notifyCode) override;
     void EnabledChanged() override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyUp(WORD& key, TShiftState shift) override;
 
   private:
     HWND EditWindow() const;
     HIMAGELIST images_ = nullptr;
+    // Wine's box moves the selection for the arrow keys without telling its parent; the
+    // change is noticed when the key is released.
+    int indexAtKeyDown_ = -1;
+    bool clickedSinceKeyDown_ = false;
 };
 
 } // namespace quennet

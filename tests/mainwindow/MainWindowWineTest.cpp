@@ -582,6 +582,22 @@ TEST_F(MainWindow, BrowseAddsAFolderOnceSelectsAListedOneAndCancelKeepsBrowse) {
     EXPECT_EQ(form.pathlist.ItemIndex(), form.lookIn.BrowseIndex());
     EXPECT_EQ(form.pathlist.ItemCount(), count + 1);
 
+    // Reaching "Browse..." with the arrow keys opens the picker too.
+    form.pathlist.SetItemIndex(form.lookIn.BrowseIndex() - 1);
+    form.pathlist.SetFocus();
+    std::atomic<bool> shown{false};
+    {
+        test::WhenShown user(picker.Handle(), [&](HWND window) {
+            shown = IsWindowVisible(window) != FALSE; // the helper goes on after a timeout too
+            PostMessageA(picker.cancelBut.HandleOrNull(), BM_CLICK, 0, 0);
+            test::CloseIfStillOpen(window);
+        });
+        test::PostKey(GetFocus(), VK_DOWN);
+        PumpUntil([&] { return shown.load() && !IsWindowVisible(picker.HandleOrNull()); }, 5000);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(form.pathlist.ItemIndex(), form.lookIn.BrowseIndex());
+
     // A drive already listed is selected, not added.
     picker.folders.SetRoot("C:\\");
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
