@@ -356,6 +356,19 @@ TEST_F(MainWindow, SortingByNameDuringASearchKeepsNameOrder) {
 }
 
 TEST_F(MainWindow, SettingsSurviveARestartWithTheirRules) {
+    // A user who has no key of their own gets the one earlier versions kept for the machine.
+    {
+        TRegistry machine(HKEY_LOCAL_MACHINE);
+        ASSERT_TRUE(machine.OpenKey(kSettingsKey, true));
+        machine.WriteInteger("Splitter-Position", 190);
+    }
+    {
+        TForm1& form = Open("");
+        EXPECT_EQ(form.Panel2.Width(), 190);
+        form_.reset(); // closes nothing: no key is written
+        TRegistry machine(HKEY_LOCAL_MACHINE);
+        machine.DeleteKey(kSettingsKey);
+    }
     {
         TForm1& form = Open("");
         form.CaseSensitive.SetChecked(true);
