@@ -20,17 +20,10 @@ while [ $# -gt 0 ]; do
 done
 bash "$root/scripts/install-deps.sh" python3
 if [ -z "$build" ]; then
-    log=$(mktemp)
-    if ! bash "$root/scripts/build.sh" windows >"$log" 2>&1; then
-        cat "$log" >&2
-        rm -f "$log"
-        echo "bench/window.sh: the Windows build failed" >&2
-        exit 1
-    fi
-    rm -f "$log"
+    bash "$root/scripts/build.sh" --quiet windows || exit 1
     build=$root/build/windows
 fi
-source "$root/scripts/xvfb.sh"
+source "$root/scripts/xvfb.sh" || exit 1
 work=${TMPDIR:-/tmp}/quennet-window-bench
 tree=$work/tree
 if [ ! -f "$tree/d199/file0999.txt" ]; then

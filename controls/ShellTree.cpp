@@ -147,6 +147,18 @@ std::string CurrentDirectory() {
     return buffer;
 }
 
+// The folder that holds `item`, and the item's identifier relative to it: the parent node's
+// folder, or for the top node (which may sit several levels below the desktop) its own parent.
+ComPtr<IShellFolder> HoldingFolder(const TShellFolder& item, LPCITEMIDLIST& relative) {
+    ComPtr<IShellFolder> folder;
+    relative = item.relative.get();
+    if (item.level > 0 && item.parent)
+        folder = item.parent->folder;
+    else if (FAILED(SHBindToParent(item.absolute.get(), IID_IShellFolder, folder.put_void(), &relative)))
+        folder.reset();
+    return folder;
+}
+
 } // namespace
 
 TShellTreeView::TShellTreeView() {
@@ -493,12 +505,8 @@ bool TShellTreeView::RenameNode(HTREEITEM node, const std::string& newName) {
     TShellFolder* item = Folder(node);
     if (!item || !(AttributesOf(*item, SFGAO_CANRENAME) & SFGAO_CANRENAME))
         return false;
-    ComPtr<IShellFolder> parentFolder;
-    LPCITEMIDLIST relative = item->relative.get();
-    if (item->level > 0)
-        parentFolder = item->parent->folder;
-    else
-        SHBindToParent(item->absolute.get(), IID_IShellFolder, parentFolder.put_void(), &relative);
+    LPCITEMIDLIST relative = nullptr;
+    ComPtr<IShellFolder> parentFolder = HoldingFolder(*item, relative);
     std::wstring wide = Widen(newName);
     LPITEMIDLIST renamed = nullptr;
     if (!parentFolder ||
@@ -538,12 +546,8 @@ void TShellTreeView::ShowContextMenu(int x, int y) {
     TShellFolder* item = Folder(node);
     if (!item)
         return;
-    ComPtr<IShellFolder> parentFolder;
-    LPCITEMIDLIST relative = item->relative.get();
-    if (item->level > 0)
-        parentFolder = item->parent->folder;
-    else
-        SHBindToParent(item->absolute.get(), IID_IShellFolder, parentFolder.put_void(), &relative);
+    LPCITEMIDLIST relative = nullptr;
+    ComPtr<IShellFolder> parentFolder = HoldingFolder(*item, relative);
     ComPtr<IContextMenu> menuObject;
     if (!parentFolder || FAILED(parentFolder->GetUIObjectOf(Handle(), 1, &relative, IID_IContextMenu, nullptr,
                                                             menuObject.put_void())))

@@ -8,14 +8,7 @@ set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 folder=${1:-$root}
 bash "$root/scripts/install-deps.sh" xdotool imagemagick || exit 1
-log=$(mktemp)
-if ! bash "$root/scripts/build.sh" windows >"$log" 2>&1; then
-    cat "$log" >&2
-    rm -f "$log"
-    echo "scripts/run.sh: the Windows build failed (output above)" >&2
-    exit 1
-fi
-rm -f "$log"
+bash "$root/scripts/build.sh" --quiet windows || exit 1
 build=$root/build/windows
 # A POSIX path is the Wine drive Z:.
 case $folder in
