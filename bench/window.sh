@@ -37,16 +37,16 @@ for d in range(200):
         open(os.path.join(folder, "file%04d.txt" % f), "w").close()
 PY
 fi
-winpath() { echo "Z:$1" | tr / '\\'; }
+source "$root/scripts/wine-env.sh"
 run=$root/scripts/wine-run.sh
-"$run" "$build/cli/quennet-cli.exe" "$(winpath "$tree")" >/dev/null # a warm cache and wineserver
+"$run" "$build/cli/quennet-cli.exe" "$(quennet_winpath "$tree")" >/dev/null # a warm cache and wineserver
 results=$work/results
 : >"$results"
 for r in $(seq "$rounds"); do
     start=$(date +%s.%N)
-    rows=$("$run" "$build/cli/quennet-cli.exe" "$(winpath "$tree")" | wc -l)
+    rows=$("$run" "$build/cli/quennet-cli.exe" "$(quennet_winpath "$tree")" | wc -l)
     echo "cli_start $start cli_end $(date +%s.%N) cli_rows $rows" >>"$results"
-    "$run" "$build/bench/window-probe.exe" "$(winpath "$build/mainwindow/quennet.exe")" "$(winpath "$tree")" |
+    "$run" "$build/bench/window-probe.exe" "$(quennet_winpath "$build/mainwindow/quennet.exe")" "$(quennet_winpath "$tree")" |
         tr '\n' ' ' >>"$results"
     echo >>"$results"
 done
@@ -73,6 +73,6 @@ print(f"| longest answer to a message during the searches | {worst:.0f} ms | <= 
 print(f"| working set growth per row | {per_row:.0f} bytes | <= 150 {'ok' if per_row <= 150 else 'MISSED'} |")
 print(f"| Stop click to \"Search\" again (rows so far: {int(med['rows_when_stopped'])}) | {med['stop_seconds']:.3f} s | <= 1 s {'ok' if max(values['stop_seconds']) <= 1 else 'MISSED'} |")
 PY
-/usr/lib/wine/wineserver -k 2>/dev/null || true
+WINEPREFIX=$build/wineprefix "$QUENNET_WINESERVER" -k 2>/dev/null || true
 [ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null
 [ "$keep" = 1 ] || rm -rf "$work"

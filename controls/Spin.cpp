@@ -312,6 +312,12 @@ LRESULT TSpinEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return TWinControl::WndProc(message, wParam, lParam);
 }
 
+bool TSpinEdit::HandleCommand(WORD notifyCode) {
+    if (notifyCode == EN_CHANGE && OnChange)
+        OnChange(*this);
+    return TWinControl::HandleCommand(notifyCode);
+}
+
 void TSpinEdit::KeyDown(WORD& key, TShiftState shift) {
     if (key == VK_UP)
         UpClick();

@@ -105,10 +105,13 @@ class TSpinEdit : public TWinControl {
     void UpClick();
     void DownClick();
 
+    TNotifyEvent OnChange; // the text changed, by typing, the buttons or SetValue
+
   protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool HandleCommand(WORD notifyCode) override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void DoEnter() override;

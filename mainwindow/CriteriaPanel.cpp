@@ -67,10 +67,9 @@ TGradientButton& Button(TWinControl& parent, const char* caption, int left, int 
     return button;
 }
 
-template <class Spin>
-Spin& SpinBox(TWinControl& parent, int left, int top, int width, bool stretch, std::int32_t min,
-              std::int32_t max, std::int32_t value, int tab) {
-    Spin& spin = Place<Spin>(parent, left, top, width, 22, stretch, tab);
+TSpinEdit& SpinBox(TWinControl& parent, int left, int top, int width, bool stretch, std::int32_t min,
+                   std::int32_t max, std::int32_t value, int tab) {
+    TSpinEdit& spin = Place<TSpinEdit>(parent, left, top, width, 22, stretch, tab);
     spin.SetMinValue(min);
     spin.SetMaxValue(max);
     spin.SetValue(value);
@@ -90,12 +89,6 @@ TScrollBox& MakePanel(TWinControl& form) {
 
 } // namespace
 
-bool TSizeSpinEdit::HandleCommand(WORD notifyCode) {
-    if (notifyCode == EN_CHANGE && OnChange)
-        OnChange(*this);
-    return TSpinEdit::HandleCommand(notifyCode);
-}
-
 CriteriaPanel::CriteriaPanel(TWinControl& form)
     : Panel2(MakePanel(form)), Label1(Place<TLabel>(Panel2, 4, 4, 146, 26, true)),
       Bevel1(Frame(Panel2, 4, 34, 147, 2, bsTopLine)),
@@ -108,15 +101,15 @@ CriteriaPanel::CriteriaPanel(TWinControl& form)
       typeHEX(Place<TRadioButton>(GroupBox1, 16, 38, 81, 17, false, 1)),
       Bevel3(Frame(Panel2, 2, 222, 151, 81, bsFrame)),
       Label4(Caption(Panel2, "Maximum buffer size (MB):", 10, 226, 138)),
-      maxbuf(SpinBox<TSpinEdit>(Panel2, 10, 240, 138, true, 1, 200, 25, 4)),
+      maxbuf(SpinBox(Panel2, 10, 240, 138, true, 1, 200, 25, 4)),
       selfadj(Check(Panel2, "Adjust automatically", true, 10, 264, 138, 5)),
       BufferHelpButton(Button(Panel2, "What is this ?", 10, 284, 138, 15, 12)),
       Bevel5(Frame(Panel2, 3, 308, 149, 81, bsFrame)),
       SpecSize(Check(Panel2, "Specify size (in KB)", false, 9, 314, 138, 6)),
       Label6(Caption(Panel2, "Between:", 9, 342, 70)),
-      MinSize(SpinBox<TSizeSpinEdit>(Panel2, 81, 338, 65, false, 0, 2147483646, 0, 7)),
+      MinSize(SpinBox(Panel2, 81, 338, 65, false, 0, 2147483646, 0, 7)),
       Label7(Caption(Panel2, "and (0=infinite)", 9, 366, 72)),
-      MaxSize(SpinBox<TSizeSpinEdit>(Panel2, 81, 362, 65, false, 0, 2147483647, 0, 8)),
+      MaxSize(SpinBox(Panel2, 81, 362, 65, false, 0, 2147483647, 0, 8)),
       Label5(Caption(Panel2, "Look in:", 7, 392, 140)),
       pathlist(Place<TComboBoxEx>(Panel2, 7, 406, 145, kLookInDropHeight, true, 9)),
       search(Button(Panel2, "Search", 5, 440, 143, 23, 10)), Bevel2(Frame(Panel2, 4, 469, 147, 2, bsTopLine)),

@@ -13,16 +13,6 @@ namespace quennet {
 
 constexpr TColor kMoneyGreen = 0xC0DCC0; // RGB(192,220,192)
 
-// A size bound: a spin edit that says when its text changes, so the running search sees a
-// new bound for the very next file.
-class TSizeSpinEdit : public TSpinEdit {
-  public:
-    TNotifyEvent OnChange;
-
-  protected:
-    bool HandleCommand(WORD notifyCode) override;
-};
-
 struct CriteriaPanel {
     explicit CriteriaPanel(TWinControl& form);
 
@@ -46,9 +36,9 @@ struct CriteriaPanel {
     TBevel& Bevel5;
     TGlyphCheck& SpecSize;
     TLabel& Label6;
-    TSizeSpinEdit& MinSize;
+    TSpinEdit& MinSize;
     TLabel& Label7;
-    TSizeSpinEdit& MaxSize;
+    TSpinEdit& MaxSize;
     TLabel& Label5;
     TComboBoxEx& pathlist;
     TGradientButton& search;

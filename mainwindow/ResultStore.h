@@ -44,7 +44,7 @@ class ResultStore {
     // Back to arrival order for the rows still to come; the shown rows stay where they are.
     void StopSortingByName() { sortedByName_ = false; }
 
-    // Bytes held, for the memory figures of the benchmark.
+    // Bytes held by the rows, names and folders.
     std::size_t MemoryUse() const;
 
   private:

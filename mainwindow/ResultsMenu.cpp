@@ -6,6 +6,12 @@
 
 using namespace quennet;
 
+namespace {
+std::string RowPath(const ResultsListAccess& list, int row) {
+    return list.RowFolder(row) + list.RowName(row);
+}
+} // namespace
+
 TResultsMenu::TResultsMenu(ResultsListAccess& list, TFormChooseDestination& destination)
     : list_(list), destination_(destination) {
     PopupMenu1.Add("Open with &Notepad", [this] { OpenwithNotepad1Click(); });
@@ -33,7 +39,7 @@ void TResultsMenu::PopupMenu1Popup() {
 void TResultsMenu::OpenwithNotepad1Click() {
     const std::vector<int> rows = list_.SelectedRows();
     if (!rows.empty())
-        OpenWithNotepad(list_.RowFolder(rows.front()) + list_.RowName(rows.front()));
+        OpenWithNotepad(RowPath(list_, rows.front()));
 }
 
 void TResultsMenu::aaaaClick() {
@@ -63,8 +69,7 @@ void TResultsMenu::Move1Click(int Sender) {
     const TFileOperation operation = Sender == Copy1 ? TFileOperation::Copy : TFileOperation::Move;
     // From the last row up, so removing a row leaves the rows still to visit where they are.
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        const int result = RunFileOperation(list_.ListHandle(), operation,
-                                            list_.RowFolder(*row) + list_.RowName(*row), destination);
+        const int result = RunFileOperation(list_.ListHandle(), operation, RowPath(list_, *row), destination);
         if (result == 0 && operation == TFileOperation::Move)
             list_.RemoveRow(*row);
     }
@@ -77,7 +82,6 @@ void TResultsMenu::Delete1Click() {
     if (!ConfirmYesCancel("Are you sure you wish to delete the selected file(s)?"))
         return;
     for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-        if (RunFileOperation(list_.ListHandle(), TFileOperation::Delete,
-                             list_.RowFolder(*row) + list_.RowName(*row)) == 0)
+        if (RunFileOperation(list_.ListHandle(), TFileOperation::Delete, RowPath(list_, *row)) == 0)
             list_.RemoveRow(*row);
 }

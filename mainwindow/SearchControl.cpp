@@ -121,10 +121,8 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
     NowSearchingInANDnrOfFilesFound.SetEnabled(true);
     form_.autoadjust.SetEnabled(false);
     for (TWinControl* control :
-         {static_cast<TWinControl*>(&form_.maxbuf), static_cast<TWinControl*>(&form_.selfadj),
-          static_cast<TWinControl*>(&form_.typeText), static_cast<TWinControl*>(&form_.typeHEX),
-          static_cast<TWinControl*>(&form_.fname), static_cast<TWinControl*>(&form_.ss),
-          static_cast<TWinControl*>(&form_.pathlist)})
+         std::initializer_list<TWinControl*>{&form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX,
+                                             &form_.fname, &form_.ss, &form_.pathlist})
         control->SetEnabled(false);
     form_.StatusBar.SetPanelText(0, "Searching...");
     counter.SetEnabled(true);
@@ -168,7 +166,6 @@ void SearchControl::FinishSearch() {
     form_.search.SetEnabled(true);
     // The worker waits in this step, so its object is released later, once it has ended.
     std::shared_ptr<TMyThread> ended = std::move(ActiveWorker);
-    ActiveWorker.reset();
     stopPending_ = false;
     Application().Queue([ended] {});
 }

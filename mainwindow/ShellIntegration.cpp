@@ -1,5 +1,6 @@
 #include "mainwindow/ShellIntegration.h"
 
+#include "runtime/CommandLine.h"
 #include "runtime/Registry.h"
 
 namespace quennet {
@@ -18,9 +19,7 @@ void WriteUserCommand(const ShellVerbKeys& keys) {
 } // namespace
 
 std::string ShellVerbCommandLine() {
-    char path[MAX_PATH * 2] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return "\"" + std::string(path) + "\" \"%1\"";
+    return "\"" + ExeName() + "\" \"%1\"";
 }
 
 bool RefreshShellVerb(const ShellVerbKeys& keys) {

@@ -61,10 +61,8 @@ void TForm1::SetDestinationDialog(TFormChooseDestination* dialog) {
 
 void TForm1::WireEvents() {
     auto enterStartsSearch = [this](TWinControl&, WORD& key, TShiftState) { fnameKeyDown(key); };
-    for (TWinControl* control : {static_cast<TWinControl*>(&fname), static_cast<TWinControl*>(&ss),
-                                 static_cast<TWinControl*>(&pathlist), static_cast<TWinControl*>(&MinSize),
-                                 static_cast<TWinControl*>(&MaxSize), static_cast<TWinControl*>(&maxbuf),
-                                 static_cast<TWinControl*>(&typeText), static_cast<TWinControl*>(&typeHEX)})
+    for (TWinControl* control : std::initializer_list<TWinControl*>{&fname, &ss, &pathlist, &MinSize,
+                                                                    &MaxSize, &maxbuf, &typeText, &typeHEX})
         control->OnKeyDown = enterStartsSearch;
     // An edit beeps at an Enter it has no use for; here Enter is the search key.
     auto swallowEnter = [](TWinControl&, char& key) {
@@ -230,7 +228,7 @@ void TForm1::AboutButtonClick() {
 }
 
 void TForm1::pathlistClick() {
-    if (Form3 && Form3->HandleAllocated() && IsWindowVisible(Form3->HandleOrNull()))
+    if (Form3 && Form3->Visible())
         return; // a change while the picker is open
     if (!lookIn.BrowseSelected())
         return;

@@ -84,8 +84,7 @@ class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
     void ViewRowInHex(int row) override;
 
     TForm4* viewer_ = nullptr;
-    bool hexNotation_ = false;
-    bool closing_ = false;
+    bool hexNotation_ = false; // the notation the phrase field holds now
 };
 
 } // namespace quennet

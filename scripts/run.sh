@@ -10,11 +10,8 @@ folder=${1:-$root}
 bash "$root/scripts/install-deps.sh" xdotool imagemagick || exit 1
 bash "$root/scripts/build.sh" --quiet windows || exit 1
 build=$root/build/windows
-# A POSIX path is the Wine drive Z:.
-case $folder in
-/*) winfolder="Z:$(echo "$folder" | tr / '\\')" ;;
-*) winfolder=$folder ;;
-esac
+source "$root/scripts/wine-env.sh"
+winfolder=$(quennet_winpath "$folder")
 run=$root/scripts/wine-run.sh
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exec "$run" "$build/mainwindow/quennet.exe" "$winfolder"
@@ -27,9 +24,7 @@ source "$root/scripts/xvfb.sh" || exit 1
 shot=${TMPDIR:-/tmp}/quennet-window.png
 import -window root "$shot" && echo "Screenshot of the window: $shot"
 "$run" "$build/bench/window-probe.exe" --close
-# The wineserver beside the wine that scripts/wine-run.sh runs; it ends with the prefix's programs.
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
-WINEPREFIX=$build/wineprefix "$(dirname "$wine")/wineserver" -w 2>/dev/null
+# The prefix's wineserver ends with its programs.
+WINEPREFIX=$build/wineprefix "$QUENNET_WINESERVER" -w 2>/dev/null
 [ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null
 exit 0

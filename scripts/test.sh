@@ -18,10 +18,8 @@ if [ "$which" = windows ] || [ "$which" = all ]; then
     # scripts/wine-run.sh makes the prefix on first use and runs each test in it.
     export WINEPREFIX=$root/build/windows/wineprefix
     ctest --test-dir "$root/build/windows" --output-on-failure || status=1
-    # The wineserver beside the wine that scripts/wine-run.sh runs.
-    wine=/usr/lib/wine/wine64
-    [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
-    "$(dirname "$wine")/wineserver" -k 2>/dev/null
+    source "$root/scripts/wine-env.sh"
+    "$QUENNET_WINESERVER" -k 2>/dev/null
     [ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null
 fi
 exit $status

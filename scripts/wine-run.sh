@@ -8,8 +8,8 @@ while [ "$build_dir" != / ] && [ ! -f "$build_dir/CMakeCache.txt" ]; do build_di
 export WINEPREFIX=${QUENNET_WINEPREFIX:-$build_dir/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+source "$(dirname "$0")/wine-env.sh"
+wine=$QUENNET_WINE
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
@@ -19,7 +19,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
             # Xvfb runs no window manager; unmanaged windows spare every hide or destroy of a
             # captioned window a two-second wait for one.
             "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-            "$(dirname "$wine")/wineserver" -w
+            "$QUENNET_WINESERVER" -w
         fi
     ) 9>"$WINEPREFIX.lock"
 fi

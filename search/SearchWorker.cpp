@@ -140,23 +140,23 @@ void TMyThread::HandOff(ResultRow row) {
     std::unique_lock<std::mutex> lock(handOffMutex_);
     handOffDone_.wait(lock, [this] { return pendingRows_.size() < kMaxRowsInFlight; });
     pendingRows_.push_back(std::move(row));
-    // A posted drain that has not run yet will take this row too. A window asks for larger
-    // batches: under Wine each wake-up of its thread is a server call, and waking it for
-    // every few rows made a 200,000-row search half as fast again.
-    if (drainPosted_ || pendingRows_.size() < rowsPerWakeUp_)
-        return;
-    drainPosted_ = true;
-    lock.unlock();
-    frontEnd_.PostToUiThread([this] { DrainRows(); });
+    // A window asks for larger batches: under Wine each wake-up of its thread is a server
+    // call, and waking it for every few rows made a 200,000-row search half as fast again.
+    if (pendingRows_.size() >= rowsPerWakeUp_)
+        PostDrain(lock);
 }
 
 void TMyThread::HandOffRest() {
-    {
-        std::lock_guard<std::mutex> lock(handOffMutex_);
-        if (drainPosted_ || pendingRows_.empty())
-            return;
-        drainPosted_ = true;
-    }
+    std::unique_lock<std::mutex> lock(handOffMutex_);
+    if (!pendingRows_.empty())
+        PostDrain(lock);
+}
+
+void TMyThread::PostDrain(std::unique_lock<std::mutex>& lock) {
+    if (drainPosted_)
+        return; // the posted drain has not run yet and will take the new rows too
+    drainPosted_ = true;
+    lock.unlock();
     frontEnd_.PostToUiThread([this] { DrainRows(); });
 }
 

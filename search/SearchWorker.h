@@ -118,6 +118,8 @@ class TMyThread {
     void HandOff(ResultRow row);
     // At the end of the walk: asks for a drain of the rows still waiting below a batch.
     void HandOffRest();
+    // Posts one drain unless one is pending; `lock` holds handOffMutex_ and is released.
+    void PostDrain(std::unique_lock<std::mutex>& lock);
     void DrainRows();
 
     SearchFrontEnd& frontEnd_;

@@ -4,6 +4,7 @@
 
 #include "ControlTestSupport.h"
 #include "runtime/Exception.h"
+#include "tests/runtime/OleSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -64,13 +65,8 @@ HTREEITEM ChildNamed(TShellTreeView& tree, HTREEITEM node, const std::string& te
     return nullptr;
 }
 
-class ShellTree : public ::testing::Test {
+class ShellTree : public test::OleSuite {
   protected:
-    static void SetUpTestSuite() { ole = new OleScope(); }
-    static void TearDownTestSuite() {
-        delete ole;
-        ole = nullptr;
-    }
     void SetUp() override {
         scratch = TempFolder() + "quennet-shelltree";
         RemoveTree(scratch);
@@ -88,11 +84,9 @@ class ShellTree : public ::testing::Test {
         RemoveTree(scratch);
     }
 
-    static OleScope* ole;
     std::string scratch;
     TShellTreeView* tree = nullptr;
 };
-OleScope* ShellTree::ole = nullptr;
 
 TEST_F(ShellTree, MyComputerOpensExpandedWithItsDrivesAndGivesDrivePaths) {
     tree->SetRoot("rfMyComputer");

@@ -3,6 +3,7 @@
 #include "dialogs/destinationForm.h"
 #include "dialogs/folderpick.h"
 #include "tests/dialogs/ModalDriver.h"
+#include "tests/runtime/OleSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +18,7 @@ using quennet::test::WhenShown;
 
 namespace {
 
-class Picker : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { ole = new OleScope(); }
-    static void TearDownTestSuite() {
-        delete ole;
-        ole = nullptr;
-    }
-    static OleScope* ole;
-};
-OleScope* Picker::ole = nullptr;
+class Picker : public quennet::test::OleSuite {};
 
 TEST_F(Picker, OkGivesTheChosenDriveAndTheNextOpeningKeepsTheTree) {
     TForm3 picker;

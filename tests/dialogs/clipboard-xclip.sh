@@ -8,7 +8,8 @@ dir=$2
 command -v xclip >/dev/null || { echo "skipped: xclip missing"; [ "${CI:-}" = true ] && exit 1; exit 77; }
 mkdir -p "$dir"
 printf 'xxHello, clip!\000tail' > "$dir/clip.txt"
-winpath="Z:$(echo "$dir/" | sed 's|/|\\|g')"
+. "$(dirname "$0")/../../scripts/wine-env.sh"
+winpath=$(quennet_winpath "$dir/")
 "$(dirname "$0")/../../scripts/wine-run.sh" "$probe" "$winpath" clip.txt 2 15 &
 pid=$!
 got=

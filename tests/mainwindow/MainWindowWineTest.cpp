@@ -8,6 +8,7 @@
 #include "runtime/Registry.h"
 #include "tests/dialogs/ModalDriver.h"
 #include "tests/runtime/BoxWatcher.h"
+#include "tests/runtime/OleSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -91,16 +92,9 @@ COLORREF CentrePixel(TWinControl& control) {
     return c;
 }
 
-class MainWindow : public ::testing::Test {
+// The folder picker's shell tree needs OLE on this thread, as the program has it.
+class MainWindow : public test::OleSuite {
   protected:
-    // The folder picker's shell tree needs OLE on this thread, as the program has it.
-    static void SetUpTestSuite() { ole_ = new OleScope; }
-    static void TearDownTestSuite() {
-        delete ole_;
-        ole_ = nullptr;
-    }
-    static OleScope* ole_;
-
     void SetUp() override { DeleteStoredSettings(); }
     void TearDown() override {
         form_.reset();
@@ -129,8 +123,6 @@ class MainWindow : public ::testing::Test {
 
     std::unique_ptr<TForm1> form_;
 };
-
-OleScope* MainWindow::ole_ = nullptr;
 
 TEST_F(MainWindow, FirstRunDefaultsAndTheCommandLineFolder) {
     const std::string folder = TempFolder("defaults");
