@@ -342,10 +342,13 @@ void TSpinEdit::DoEnter() {
     TWinControl::DoEnter();
 }
 
+void TSpinEdit::ShowValueInUse() {
+    if (!SpinTextShowsValue(Text(), range_))
+        SetValue(Value());
+}
+
 void TSpinEdit::DoExit() {
-    const std::int32_t value = Value();
-    if (SpinClamp(value, range_) != value)
-        SetValue(value);
+    ShowValueInUse();
     TWinControl::DoExit();
 }
 

@@ -84,8 +84,12 @@ class TSpinEdit : public TWinControl {
   public:
     TSpinEdit();
 
+    // The number of the text, brought into the range; MinValue for a text that is no number.
     std::int32_t Value() const;
     void SetValue(std::int64_t value);
+    // Replaces a text that is not a number in range by Value, so the box shows the number
+    // that is used: on leaving the box, and before a search reads it.
+    void ShowValueInUse();
     std::int32_t MinValue() const { return range_.minValue; }
     void SetMinValue(std::int32_t value) { range_.minValue = value; }
     std::int32_t MaxValue() const { return range_.maxValue; }

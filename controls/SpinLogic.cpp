@@ -4,6 +4,28 @@
 
 namespace quennet {
 
+bool TryTextToNumber(const std::string& text, std::int64_t& value) {
+    constexpr std::int64_t kSaturated = std::numeric_limits<std::int64_t>::max() / 10 - 10;
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    if (i == text.size())
+        return false;
+    std::int64_t v = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return false;
+        if (v < kSaturated)
+            v = v * 10 + (c - '0');
+    }
+    value = negative ? -v : v;
+    return true;
+}
+
 bool TryTextToInt32(const std::string& text, std::int32_t& value) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
@@ -44,8 +66,13 @@ std::int32_t SpinClamp(std::int64_t value, SpinRange range) {
 }
 
 std::int32_t SpinValueOfText(const std::string& text, SpinRange range) {
+    std::int64_t v;
+    return TryTextToNumber(text, v) ? SpinClamp(v, range) : range.minValue;
+}
+
+bool SpinTextShowsValue(const std::string& text, SpinRange range) {
     std::int32_t v;
-    return TryTextToInt32(text, v) ? v : range.minValue;
+    return TryTextToInt32(text, v) && SpinClamp(v, range) == v;
 }
 
 std::string SpinTextOfValue(std::int64_t value, SpinRange range) {

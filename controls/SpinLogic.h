@@ -19,8 +19,16 @@ struct SpinRange {
 // Takes a 64-bit number so that sums past the 32-bit ends saturate instead of wrapping.
 std::int32_t SpinClamp(std::int64_t value, SpinRange range);
 
-// What Value reads from the text: the number, or MinValue when the text is not one.
+// The number a text holds (blanks, a sign and digits, as TryTextToInt32), of any length: one
+// beyond the 64-bit range saturates. False when the text is not a number.
+bool TryTextToNumber(const std::string& text, std::int64_t& value);
+
+// What Value reads from the text: the number brought into the range (a number beyond it
+// counts as the nearest bound), or MinValue when the text is not a number.
 std::int32_t SpinValueOfText(const std::string& text, SpinRange range);
+
+// Whether the text already shows the number Value reads from it (a number in range).
+bool SpinTextShowsValue(const std::string& text, SpinRange range);
 
 // What Value := value writes into the text.
 std::string SpinTextOfValue(std::int64_t value, SpinRange range);

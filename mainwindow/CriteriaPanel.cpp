@@ -27,8 +27,8 @@ T& Place(TWinControl& parent, int left, int top, int width, int height, bool str
 
 // Labels get a fixed width rather than the size of their text: measured under a substituted
 // font, the measure came out short and the last character (the colon) was cut off.
-TLabel& Caption(TWinControl& parent, const char* text, int left, int top, int width) {
-    TLabel& label = Place<TLabel>(parent, left, top, width, 13, false);
+TLabel& Caption(TWinControl& parent, const char* text, int left, int top, int width, bool stretch = false) {
+    TLabel& label = Place<TLabel>(parent, left, top, width, 13, stretch);
     label.SetAutoSize(false);
     label.SetCaption(text);
     return label;
@@ -82,8 +82,7 @@ TScrollBox& MakePanel(TWinControl& form) {
     panel.SetAlign(alLeft);
     panel.SetColor(kMoneyGreen);
     panel.SetParentColor(false);
-    panel.SetTabStop(true);
-    panel.SetTabOrder(2);
+    panel.SetTabOrder(2); // its place among the form's controls; the panel itself takes no stop
     return panel;
 }
 
@@ -92,11 +91,11 @@ TScrollBox& MakePanel(TWinControl& form) {
 CriteriaPanel::CriteriaPanel(TWinControl& form)
     : Panel2(MakePanel(form)), Label1(Place<TLabel>(Panel2, 4, 4, 146, 26, true)),
       Bevel1(Frame(Panel2, 4, 34, 147, 2, bsTopLine)),
-      Label2(Caption(Panel2, "All or part of the file name:", 5, 48, 144)), fname(FlatEdit(Panel2, 64, 0)),
+      Label2(Caption(Panel2, "All or part of the file name:", 5, 48, 144, true)), fname(FlatEdit(Panel2, 64, 0)),
       Bevel4(Frame(Panel2, 2, 86, 151, 131, bsFrame)),
       Label3(Caption(Panel2, "A word or phrase in the file:", 5, 90, 144)), ss(FlatEdit(Panel2, 104, 1)),
       CaseSensitive(Check(Panel2, "Case sensitive", false, 5, 126, 145, 2)),
-      GroupBox1(Place<TGroupBox>(Panel2, 10, 150, 135, 61, true, 3)),
+      GroupBox1(Place<TGroupBox>(Panel2, 10, 150, 135, 61, true)),
       typeText(Place<TRadioButton>(GroupBox1, 16, 18, 91, 17, false, 0)),
       typeHEX(Place<TRadioButton>(GroupBox1, 16, 38, 81, 17, false, 1)),
       Bevel3(Frame(Panel2, 2, 222, 151, 81, bsFrame)),
@@ -121,10 +120,13 @@ CriteriaPanel::CriteriaPanel(TWinControl& form)
     Label1.SetAutoSize(false);
     Label1.SetWordWrap(true);
     Label1.SetCaption("Search by any or all the criteria below");
+    // The group takes one stop, its checked button's; the arrow keys move between the two.
+    GroupBox1.SetTabOrder(3);
     GroupBox1.SetCaption("Type");
     typeText.SetCaption("Text");
     typeText.SetChecked(true);
     typeHEX.SetCaption("HEX");
+    typeHEX.SetTabStop(false);
     MinSize.SetEnabled(false);
     MaxSize.SetEnabled(false);
 }

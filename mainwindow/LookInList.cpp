@@ -76,7 +76,9 @@ bool LookInList::BrowseSelected() const {
 }
 
 bool LookInList::LocalDrivesSelected() const {
-    return pathlist_.ItemIndex() == 0;
+    // The box keeps entry 0 selected while the user types over its text: what the box shows
+    // is what gets searched.
+    return pathlist_.ItemIndex() == 0 && pathlist_.EditText() == pathlist_.ItemCaption(0);
 }
 
 std::vector<std::string> LookInList::LocalDriveRoots() const {

@@ -101,6 +101,9 @@ void SearchControl::PostToUiThread(std::function<void()> step) {
 
 std::optional<SearchRequest> SearchControl::PrepareSearch() {
     form_.results.Clear();
+    // The boxes show the numbers this search uses (a number beyond a bound counts as the bound).
+    for (TSpinEdit* box : {&form_.maxbuf, &form_.MinSize, &form_.MaxSize})
+        box->ShowValueInUse();
     SearchCriteria criteria;
     criteria.NameFragment = form_.fname.Text();
     criteria.PhraseText = form_.ss.Text();

@@ -181,6 +181,8 @@ void TForm1::SpecSizeClick() {
 
 void TForm1::SetPhraseNotation(bool hex) {
     hexNotation_ = hex;
+    typeText.SetTabStop(!hex);
+    typeHEX.SetTabStop(hex);
     if (hex) {
         Label3.SetCaption("HEX String:");
         CaseSensitive.SetEnabled(false);
@@ -215,7 +217,9 @@ void TForm1::autoadjustTimer() {
             std::min<unsigned long long>(status.dwAvailPhys, 0xFFFFFFFFull)); // a 32-bit count
         maxbuf.SetValue(AdjustedBufferMegabytes(available));
     }
-    if (maxbuf.Value() > kMaxBufferMegabytes)
+    // Only a number above the bound is capped: an emptied box may be in the middle of typing.
+    std::int64_t typed = 0;
+    if (TryTextToNumber(maxbuf.Text(), typed) && typed > kMaxBufferMegabytes)
         maxbuf.SetValue(kMaxBufferMegabytes);
 }
 

@@ -35,6 +35,20 @@ void TComboBoxEx::EnabledChanged() {
 }
 
 void TComboBoxEx::KeyDown(WORD& key, TShiftState shift) {
+    // F4 and Alt+Down / Alt+Up open and close the list, as in every combo box; Wine's box
+    // does not do it for the edit inside it.
+    const bool alt = shift.Has(ssAlt);
+    if (key == VK_F4 && !alt) {
+        SetDroppedDown(!DroppedDown());
+        key = 0;
+        return;
+    }
+    if ((key == VK_DOWN || key == VK_UP) && alt) {
+        // The key goes on to the system's default handling, which then knows that Alt was
+        // not pressed alone: released, it would otherwise open the menu and take the keys.
+        SetDroppedDown(!DroppedDown());
+        return;
+    }
     indexAtKeyDown_ = ItemIndex();
     clickedSinceKeyDown_ = false;
     TWinControl::KeyDown(key, shift);
@@ -47,6 +61,12 @@ void TComboBoxEx::KeyUp(WORD& key, TShiftState shift) {
         Click();
     }
     TWinControl::KeyUp(key, shift);
+}
+
+HWND TComboBoxEx::ComboWindow() const {
+    return HandleAllocated()
+               ? reinterpret_cast<HWND>(SendMessageA(HandleOrNull(), CBEM_GETCOMBOCONTROL, 0, 0))
+               : nullptr;
 }
 
 HWND TComboBoxEx::EditWindow() const {
@@ -113,6 +133,14 @@ void TComboBoxEx::SetEditText(const std::string& text) {
         SetWindowTextA(edit, text.c_str());
 }
 
+bool TComboBoxEx::DroppedDown() const {
+    return HandleAllocated() && SendMessageA(HandleOrNull(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+void TComboBoxEx::SetDroppedDown(bool value) {
+    SendMessageA(Handle(), CB_SHOWDROPDOWN, value ? TRUE : FALSE, 0);
+}
+
 void TComboBoxEx::Clear() {
     if (HandleAllocated())
         SendMessageA(HandleOrNull(), CB_RESETCONTENT, 0, 0);
@@ -124,6 +152,12 @@ bool TComboBoxEx::HandleCommand(WORD notifyCode) {
         clickedSinceKeyDown_ = true;
         Click();
         return true;
+    case CBN_CLOSEUP:
+        // The open list took the keyboard to the combo box inside; the user types on in the
+        // edit field, whose keys reach this control.
+        if (HWND edit = EditWindow(); edit && GetFocus() == ComboWindow())
+            ::SetFocus(edit);
+        return false;
     case CBN_EDITCHANGE:
         if (OnChange)
             OnChange(*this);

@@ -22,6 +22,8 @@ class TComboBoxEx : public TWinControl {
     std::string EditText() const;
     void SetEditText(const std::string& text);
     void Clear();
+    bool DroppedDown() const;
+    void SetDroppedDown(bool value);
 
     TNotifyEvent OnChange;
 
@@ -35,6 +37,7 @@ class TComboBoxEx : public TWinControl {
 
   private:
     HWND EditWindow() const;
+    HWND ComboWindow() const;
     HIMAGELIST images_ = nullptr;
     // Wine's box moves the selection for the arrow keys without telling its parent; the
     // change is noticed when the key is released.

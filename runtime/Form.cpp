@@ -43,19 +43,26 @@ UINT WantedKeys(HWND window, WPARAM key) {
     return static_cast<UINT>(SendMessageA(window, WM_GETDLGCODE, key, 0));
 }
 
-// Whether the window is, or sits in, a combo box whose list is dropped down: Enter and
-// Escape then close the list (the one case where a standard control's wish depends on the
-// message, which WantedKeys does not hand over).
-bool InDroppedComboBox(HWND window) {
+// The combo box whose list is dropped down that the window is, or sits in, or null: Enter
+// and Escape then close the list (the one case where a standard control's wish depends on
+// the message, which WantedKeys does not hand over).
+HWND DroppedComboBox(HWND window) {
     for (HWND w = window; w; w = GetParent(w)) {
         char name[16] = "";
         GetClassNameA(w, name, sizeof name);
         if (lstrcmpiA(name, "ComboBox") == 0 || lstrcmpiA(name, WC_COMBOBOXEXA) == 0)
-            return SendMessageA(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+            return SendMessageA(w, CB_GETDROPPEDSTATE, 0, 0) != 0 ? w : nullptr;
         if (!(GetWindowLongA(w, GWL_STYLE) & WS_CHILD))
             break;
     }
-    return false;
+    return nullptr;
+}
+
+bool IsAutoRadioButton(HWND window) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpiA(name, "Button") == 0 &&
+           (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
 }
 
 bool Contains(TWinControl& ancestor, TWinControl* control) {
@@ -345,8 +352,18 @@ bool TForm::PreTranslateMessage(MSG& message) {
         }
         if (WantedKeys(message.hwnd, message.wParam) & mask)
             return false;
-        if (mask == DLGC_WANTALLKEYS && InDroppedComboBox(message.hwnd))
-            return false;
+        if (mask == DLGC_WANTALLKEYS) {
+            if (HWND combo = DroppedComboBox(message.hwnd)) {
+                // Wine's box keeps its list open on Enter and Escape once the list has the
+                // keyboard; either key closes it (the highlighted entry stays chosen), and
+                // neither goes on to the window's own key handling.
+                if (key == VK_RETURN || key == VK_ESCAPE) {
+                    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+                    return true;
+                }
+                return false;
+            }
+        }
         const TShiftState shift = KeyboardShiftState();
         if (!shift.Has(ssAlt)) {
             if (key == VK_TAB && !shift.Has(ssCtrl)) {
@@ -357,6 +374,9 @@ bool TForm::PreTranslateMessage(MSG& message) {
                 TWinControl* current = ControlOfFocus();
                 if (current && current != this && Contains(*this, current)) {
                     SelectNext(key == VK_RIGHT || key == VK_DOWN, false, current->Parent());
+                    // As in a dialog box, the arrows choose the radio button they reach.
+                    if (HWND reached = GetFocus(); reached != message.hwnd && IsAutoRadioButton(reached))
+                        SendMessageA(reached, BM_CLICK, 0, 0);
                     return true;
                 }
                 return false;

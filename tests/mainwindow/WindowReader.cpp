@@ -1,0 +1,138 @@
+// window-reader: reads the running main window from another process, as any other program
+// could, for the tests that drive it with the real keyboard (xdotool).
+//
+// Usage: window-reader focus          the focused control of the window's thread: class|text
+//        window-reader rows           the results list, one name|folder|size line per row
+//        window-reader status PANEL   a status bar panel's text
+//        window-reader rect           the window's rectangle: left top right bottom
+//        window-reader visible        "yes" when the window exists and is visible
+// Exit status 2 when the window is not found.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char* const kCaption = "Quennet by Ketrel --- Visit www.morvane.com";
+
+// Texts of another process's controls: the buffer must live in that process.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HWND window, SIZE_T size) : size_(size) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        if (process_)
+            memory_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (memory_)
+            VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    void* Address() const { return memory_; }
+    bool Write(const void* data, SIZE_T size) {
+        return memory_ && WriteProcessMemory(process_, memory_, data, size, nullptr);
+    }
+    std::string ReadText() {
+        std::string text(size_, '\0');
+        if (!memory_ || !ReadProcessMemory(process_, memory_, text.data(), size_, nullptr))
+            return {};
+        return text.c_str();
+    }
+
+  private:
+    SIZE_T size_;
+    HANDLE process_ = nullptr;
+    void* memory_ = nullptr;
+};
+
+std::string WindowText(HWND window) {
+    char text[1024] = "";
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                        &ignored);
+    return text;
+}
+
+struct Found {
+    HWND list = nullptr;
+    HWND status = nullptr;
+};
+
+BOOL CALLBACK FindControls(HWND window, LPARAM data) {
+    auto& found = *reinterpret_cast<Found*>(data);
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpiA(cls, WC_LISTVIEWA) == 0)
+        found.list = window;
+    if (lstrcmpiA(cls, STATUSCLASSNAMEA) == 0)
+        found.status = window;
+    return TRUE;
+}
+
+std::string CellText(HWND list, int row, int column) {
+    RemoteBuffer item(list, sizeof(LVITEMA));
+    RemoteBuffer text(list, 1024);
+    LVITEMA request{};
+    request.iSubItem = column;
+    request.pszText = static_cast<char*>(text.Address());
+    request.cchTextMax = 1024;
+    if (!item.Write(&request, sizeof request))
+        return {};
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(item.Address()));
+    return text.ReadText();
+}
+
+std::string StatusText(HWND status, int panel) {
+    RemoteBuffer buffer(status, 1024);
+    const LRESULT length = SendMessageA(status, SB_GETTEXTLENGTHA, panel, 0);
+    if (LOWORD(length) >= 1024 || !buffer.Address())
+        return {};
+    SendMessageA(status, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(buffer.Address()));
+    return buffer.ReadText();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    HWND form = FindWindowA(nullptr, kCaption);
+    if (command == "visible") {
+        std::printf("%s\n", form && IsWindowVisible(form) ? "yes" : "no");
+        return 0;
+    }
+    if (!form)
+        return 2;
+    Found found;
+    EnumChildWindows(form, FindControls, reinterpret_cast<LPARAM>(&found));
+    if (command == "focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+        char cls[64] = "";
+        if (info.hwndFocus)
+            GetClassNameA(info.hwndFocus, cls, sizeof cls);
+        std::printf("%s|%s\n", cls, info.hwndFocus ? WindowText(info.hwndFocus).c_str() : "");
+    } else if (command == "rows" && found.list) {
+        const int count = static_cast<int>(SendMessageA(found.list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row)
+            std::printf("%s|%s|%s\n", CellText(found.list, row, 0).c_str(), CellText(found.list, row, 1).c_str(),
+                        CellText(found.list, row, 2).c_str());
+    } else if (command == "status" && found.status && argc > 2) {
+        std::printf("%s\n", StatusText(found.status, std::atoi(argv[2])).c_str());
+    } else if (command == "rect") {
+        RECT r{};
+        GetWindowRect(form, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else {
+        return 1;
+    }
+    return 0;
+}
