@@ -87,7 +87,15 @@ void SearchControl::RefreshSizeBounds() {
 }
 
 void SearchControl::RunOnUiThread(const std::function<void()>& step) {
-    Application().Synchronize(step);
+    // An exception out of a step would come out on the worker's thread and end the process:
+    // it is shown here, and the worker goes on to its end (FinishSearch).
+    Application().Synchronize([&step] {
+        try {
+            step();
+        } catch (const std::exception& error) {
+            ShowErrorBox(error.what());
+        }
+    });
 }
 
 void SearchControl::PostToUiThread(std::function<void()> step) {
@@ -148,6 +156,38 @@ void SearchControl::ReportSearchError(const SearchError& error) {
 }
 
 void SearchControl::FinishSearch() {
+    try {
+        FinishSteps();
+    } catch (...) {
+        // Whatever failed, the window leaves the searching state and the worker is let go.
+        UnlockPanel();
+        ReleaseWorker();
+        throw;
+    }
+    ReleaseWorker();
+}
+
+void SearchControl::UnlockPanel() {
+    for (TWinControl* control :
+         std::initializer_list<TWinControl*>{&form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX,
+                                             &form_.fname, &form_.ss, &form_.pathlist})
+        control->SetEnabled(true);
+    form_.CaseSensitive.SetEnabled(form_.typeText.Checked());
+    NowSearchingInANDnrOfFilesFound.SetEnabled(false);
+    counter.SetEnabled(false);
+    showRows.SetEnabled(false);
+    form_.search.SetCaption("Search");
+    form_.search.SetEnabled(true);
+}
+
+void SearchControl::ReleaseWorker() {
+    // The worker waits in this step, so its object is released later, once it has ended.
+    std::shared_ptr<TMyThread> ended = std::move(ActiveWorker);
+    stopPending_ = false;
+    Application().Queue([ended] {});
+}
+
+void SearchControl::FinishSteps() {
     showRows.SetEnabled(false);
     ShowArrivedRows(true);
     form_.maxbuf.SetEnabled(true);
@@ -167,10 +207,6 @@ void SearchControl::FinishSearch() {
     form_.StatusBar.SetPanelText(2, "");
     form_.search.SetCaption("Search");
     form_.search.SetEnabled(true);
-    // The worker waits in this step, so its object is released later, once it has ended.
-    std::shared_ptr<TMyThread> ended = std::move(ActiveWorker);
-    stopPending_ = false;
-    Application().Queue([ended] {});
 }
 
 void SearchControl::NowSearchingInANDnrOfFilesFoundTimer() {

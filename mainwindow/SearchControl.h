@@ -62,6 +62,10 @@ class SearchControl : public SearchFrontEnd {
     void ShowArrivedRows(bool now);
     // Step 1 of a search: the roots of the look-in choice; false after "Invalid directory.".
     bool BuildRoots();
+    // FinishSearch: its steps, and what must happen even when one of them fails.
+    void FinishSteps();
+    void UnlockPanel();
+    void ReleaseWorker();
 
     TForm1& form_;
     std::shared_ptr<TMyThread> ActiveWorker;

@@ -117,11 +117,25 @@ StoredSettings TForm1::CaptureSettings() const {
     s.CaseSensitive = CaseSensitive.Checked();
     s.SelfAdjustBuffer = selfadj.Checked();
     s.Buffer = maxbuf.Value();
-    s.Maximized = Maximized();
-    s.PositionLeft = Left();
-    s.PositionTop = Top();
-    s.SizeWidth = Width();
-    s.SizeHeight = Height();
+    // A minimised or maximised window keeps its normal place; a minimised one stands at
+    // about -32000,-32000, where the next start would put it out of sight.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (HandleAllocated() && GetWindowPlacement(HandleOrNull(), &placement) &&
+        (IsIconic(HandleOrNull()) || IsZoomed(HandleOrNull()))) {
+        const RECT& normal = placement.rcNormalPosition;
+        s.Maximized = IsZoomed(HandleOrNull()) || (placement.flags & WPF_RESTORETOMAXIMIZED) ? 1 : 0;
+        s.PositionLeft = normal.left;
+        s.PositionTop = normal.top;
+        s.SizeWidth = normal.right - normal.left;
+        s.SizeHeight = normal.bottom - normal.top;
+    } else {
+        s.Maximized = Maximized();
+        s.PositionLeft = Left();
+        s.PositionTop = Top();
+        s.SizeWidth = Width();
+        s.SizeHeight = Height();
+    }
     s.SplitterPosition = Panel2.Width();
     s.Column1Width = files.ColumnWidth(0);
     s.Column2Width = files.ColumnWidth(1);
@@ -136,11 +150,28 @@ void TForm1::ApplySettings(const StoredSettings& s) {
     SetMaximized(s.Maximized != 0);
     if (!Maximized())
         SetBounds(s.PositionLeft, s.PositionTop, s.SizeWidth, s.SizeHeight);
+    KeepOnAMonitor();
     Panel2.SetWidth(s.SplitterPosition);
     Realign();
     files.SetColumnWidth(0, s.Column1Width);
     files.SetColumnWidth(1, s.Column2Width);
     files.SetColumnWidth(2, s.Column3Width);
+}
+
+void TForm1::KeepOnAMonitor() {
+    const RECT stored{Left(), Top(), Left() + Width(), Top() + Height()};
+    if (MonitorFromRect(&stored, MONITOR_DEFAULTTONULL))
+        return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& area = monitor.rcWork;
+    // Inside the work area where it fits; a window larger than it keeps its top left corner
+    // (and with it the caption) on the screen.
+    const int left = std::max<int>(area.left, std::min<int>(stored.left, area.right - Width()));
+    const int top = std::max<int>(area.top, std::min<int>(stored.top, area.bottom - Height()));
+    SetBounds(left, top, Width(), Height());
 }
 
 void TForm1::Resize() {

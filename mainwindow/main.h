@@ -74,6 +74,9 @@ class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
     void FormCreate(const std::string& lookInFolder);
     void WireEvents();
     void SetPhraseNotation(bool hex);
+    // Moves a window that lies on no monitor (a stored place that is now off-screen) onto
+    // the nearest one.
+    void KeepOnAMonitor();
 
     // ResultsListAccess, for the menu's file actions.
     std::vector<int> SelectedRows() const override { return results.SelectedRows(); }

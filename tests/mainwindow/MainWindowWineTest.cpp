@@ -15,7 +15,9 @@
 #include <windows.h>
 
 #include <fstream>
+#include <atomic>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -415,6 +417,65 @@ TEST_F(MainWindow, SettingsSurviveARestartWithTheirRules) {
         EXPECT_EQ(form.Left(), 298) << "after it: the defaults";
         EXPECT_EQ(form.files.ColumnWidth(1), 318);
     }
+}
+
+// Closed while minimised (from the taskbar) or maximised, the window stores its normal place;
+// a stored place on no monitor is moved onto the nearest one at start-up.
+TEST_F(MainWindow, TheWindowComesBackWhereTheUserCanSeeIt) {
+    for (WPARAM state : {SC_MINIMIZE, SC_MAXIMIZE}) {
+        {
+            TForm1& form = Open("");
+            form.SetBounds(100, 120, 700, 500);
+            SendMessageA(form.Handle(), WM_SYSCOMMAND, state, 0);
+            Pump(100);
+            PostMessageA(form.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            Pump(200);
+            form_.reset();
+        }
+        {
+            TRegistry registry(HKEY_CURRENT_USER, KEY_READ);
+            ASSERT_TRUE(registry.OpenKeyReadOnly(kSettingsKey));
+            EXPECT_EQ(registry.ReadInteger("Maximized"), state == SC_MAXIMIZE ? 1 : 0);
+            EXPECT_EQ(registry.ReadInteger("Position-Left"), 100) << state;
+            EXPECT_EQ(registry.ReadInteger("Position-Top"), 120) << state;
+            EXPECT_EQ(registry.ReadInteger("Size-Width"), 700) << state;
+            EXPECT_EQ(registry.ReadInteger("Size-Height"), 500) << state;
+        }
+        if (state == SC_MINIMIZE) {
+            TForm1& form = Open("");
+            EXPECT_EQ(form.Left(), 100);
+            EXPECT_EQ(form.Top(), 120);
+            EXPECT_FALSE(IsIconic(form.Handle()));
+            form_.reset();
+        }
+        DeleteStoredSettings();
+    }
+    {
+        TRegistry registry(HKEY_CURRENT_USER);
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey, true));
+        registry.WriteInteger("Position-Left", -32000);
+        registry.WriteInteger("Position-Top", -32000);
+    }
+    TForm1& form = Open("");
+    const RECT r{form.Left(), form.Top(), form.Left() + form.Width(), form.Top() + form.Height()};
+    EXPECT_NE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL), nullptr) << r.left << "," << r.top;
+    EXPECT_EQ(form.Width(), 817);
+}
+
+// A step the worker runs on the user-interface thread that throws is shown in the "Error"
+// box; it does not come out on the worker's thread, where it would end the process.
+TEST_F(MainWindow, AFailingWorkerStepIsReportedNotFatal) {
+    TForm1& form = Open("");
+    BoxWatcher box("Error");
+    std::atomic<bool> returned{false};
+    std::thread worker([&] {
+        form.searchControl.RunOnUiThread([] { throw std::runtime_error("Out of memory."); });
+        returned = true;
+    });
+    EXPECT_EQ(box.Serve().text, "Out of memory.");
+    PumpUntil([&] { return returned.load(); }, 5000);
+    worker.join();
+    EXPECT_TRUE(returned);
 }
 
 TEST_F(MainWindow, ClosingDuringASearchLetsItFinishThenSaves) {
