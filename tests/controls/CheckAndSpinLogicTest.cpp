@@ -93,11 +93,34 @@ TEST(SpinText, ParsesLikeTheStandardConversion) {
     }
 }
 
-TEST(SpinText, UnreadableTextReadsAsMinValueUnclamped) {
-    SpinRange maxbuf{1, 200};
-    EXPECT_EQ(SpinValueOfText("", maxbuf), 1);
-    EXPECT_EQ(SpinValueOfText("x", maxbuf), 1);
-    EXPECT_EQ(SpinValueOfText("500", maxbuf), 500); // reading does not clamp; leaving does
+// A number beyond the range, also beyond 32 bits, reads as the nearest bound; a text that
+// is no number reads as the minimum. Only a number in range is shown as it is.
+TEST(SpinText, ANumberBeyondTheRangeReadsAsTheNearestBound) {
+    const SpinRange maxbuf{1, 200}, minSize{0, kMax - 1}, unbounded{0, 0};
+    const struct {
+        const char* text;
+        SpinRange range;
+        std::int32_t value;
+        bool shown;
+    } cases[] = {
+        {"", maxbuf, 1, false},
+        {"x", maxbuf, 1, false},
+        {"12abc", minSize, 0, false},
+        {"500", maxbuf, 200, false},
+        {"0", maxbuf, 1, false},
+        {"-7", maxbuf, 1, false},
+        {"77", maxbuf, 77, true},
+        {"99999999999", minSize, kMax - 1, false},
+        {"-99999999999", minSize, 0, false},
+        {"99999999999999999999999999", minSize, kMax - 1, false},
+        {"99999999999", unbounded, kMax, false},
+        {"-99999999999", unbounded, kMin, false},
+        {"2147483646", minSize, kMax - 1, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SpinValueOfText(c.text, c.range), c.value) << '"' << c.text << '"';
+        EXPECT_EQ(SpinTextShowsValue(c.text, c.range), c.shown) << '"' << c.text << '"';
+    }
     EXPECT_EQ(SpinTextOfValue(500, maxbuf), "200");
     EXPECT_EQ(SpinTextOfValue(-3, maxbuf), "1");
 }
