@@ -85,18 +85,19 @@ TEST_F(SpinEditTest, OutOfRangeNumberShowsUntilTheFocusLeaves) {
     maxbuf->SetFocus();
     maxbuf->SetText("500");
     EXPECT_EQ(maxbuf->Text(), "500");
-    EXPECT_EQ(maxbuf->Value(), 500);
+    EXPECT_EQ(maxbuf->Value(), 200) << "a number beyond the range counts as the nearest bound";
     other->SetFocus();
     EXPECT_EQ(maxbuf->Text(), "200");
 }
 
-TEST_F(SpinEditTest, EmptyBoxStaysEmptyOnLeavingWhenMinValueIsInRange) {
+// The box shows the number that is used: an empty one shows its minimum on leaving.
+TEST_F(SpinEditTest, EmptyBoxShowsTheMinimumOnLeaving) {
     other->SetMinValue(0);
     other->SetMaxValue(10);
     other->SetFocus();
     other->SetText("");
     maxbuf->SetFocus();
-    EXPECT_EQ(other->Text(), "");
+    EXPECT_EQ(other->Text(), "0");
     EXPECT_EQ(other->Value(), 0);
 }
 
