@@ -14,12 +14,14 @@ namespace quennet {
 // Appends the sort key of `name` to `key`, with a terminating NUL: keys compare with strcmp
 // as the list orders the names themselves, and contain no other NUL.
 using SortKeyMaker = void (*)(const char* name, std::string& key);
+// Compares two keys: <0, 0 or >0 (strcmp, or the system's own comparison of names).
+using KeyCompare = int (*)(const char* a, const char* b);
 
 class NameSortJob {
   public:
     // `rows`: the rows to sort, in arrival order; `nameStart[row]` is the start of the row's
     // name in `names`. The thread starts at once.
-    NameSortJob(SortKeyMaker makeKey, std::vector<std::uint32_t> rows, std::vector<char> names,
+    NameSortJob(SortKeyMaker makeKey, KeyCompare compare, std::vector<std::uint32_t> rows, std::vector<char> names,
                 std::vector<std::uint64_t> nameStart);
     ~NameSortJob(); // waits for the thread
     NameSortJob(const NameSortJob&) = delete;
@@ -39,6 +41,7 @@ class NameSortJob {
     void Run();
 
     SortKeyMaker makeKey_;
+    KeyCompare compare_;
     std::vector<char> names_;
     std::vector<std::uint64_t> nameStart_;
     std::atomic<bool> cancel_{false};

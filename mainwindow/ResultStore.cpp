@@ -8,8 +8,8 @@
 
 namespace quennet {
 
-ResultStore::ResultStore(SortKeyMaker makeKey, int sortAtOnceLimit)
-    : makeKey_(makeKey), sortAtOnceLimit_(sortAtOnceLimit) {}
+ResultStore::ResultStore(SortKeyMaker makeKey, KeyCompare compare, int sortAtOnceLimit)
+    : makeKey_(makeKey), compare_(compare), sortAtOnceLimit_(sortAtOnceLimit) {}
 
 ResultStore::~ResultStore() = default;
 
@@ -30,18 +30,22 @@ std::int64_t ResultStore::MatchOffset(int row) const {
 }
 
 std::vector<int> ResultStore::PositionsOf(const std::vector<RowKey>& rows) const {
-    std::vector<int> positions(rows.size(), -1);
     // One pass over the order; the few rows asked for are marked so that most rows cost a bit.
     std::vector<bool> asked(rows_.size());
-    std::unordered_map<std::uint32_t, std::size_t> index;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].Generation == generation_ && rows[i].Row < rows_.size()) {
-            asked[rows[i].Row] = true;
-            index[rows[i].Row] = i;
-        }
+    for (const RowKey& key : rows)
+        if (key.Generation == generation_ && key.Row < rows_.size())
+            asked[key.Row] = true;
+    std::unordered_map<std::uint32_t, int> found;
     for (std::size_t position = 0; position < order_.size(); ++position)
         if (asked[order_[position]])
-            positions[index[order_[position]]] = static_cast<int>(position);
+            found[order_[position]] = static_cast<int>(position);
+    std::vector<int> positions(rows.size(), -1);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].Generation == generation_) {
+            auto at = found.find(rows[i].Row);
+            if (at != found.end())
+                positions[i] = at->second;
+        }
     return positions;
 }
 
@@ -62,7 +66,7 @@ void ResultStore::Append(const ResultRow& row) {
 }
 
 bool ResultStore::KeyLess(std::uint32_t a, std::uint32_t b) const {
-    const int order = std::strcmp(keys_.data() + keyStart_[a], keys_.data() + keyStart_[b]);
+    const int order = compare_(keys_.data() + keyStart_[a], keys_.data() + keyStart_[b]);
     return order < 0 || (order == 0 && a < b);
 }
 
@@ -168,7 +172,7 @@ void ResultStore::SortByName() {
     for (std::size_t row = 0; row < rows_.size(); ++row)
         nameStart[row] = rows_[row].NameStart;
     jobRows_ = committed_;
-    job_ = std::make_unique<NameSortJob>(makeKey_, order_, names_, std::move(nameStart));
+    job_ = std::make_unique<NameSortJob>(makeKey_, compare_, order_, names_, std::move(nameStart));
 }
 
 void ResultStore::ReapRetired() {

@@ -16,6 +16,7 @@
 #include "mainwindow/NameSortJob.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,7 +39,8 @@ class ResultStore {
     // About 20 ms of sorting under Wine: above this a sort goes to a thread of its own.
     static constexpr int kSortAtOnceLimit = 20000;
 
-    explicit ResultStore(SortKeyMaker makeKey, int sortAtOnceLimit = kSortAtOnceLimit);
+    explicit ResultStore(SortKeyMaker makeKey, KeyCompare compare = std::strcmp,
+                         int sortAtOnceLimit = kSortAtOnceLimit);
     ~ResultStore();
 
     // The rows shown, by position: committed rows only.
@@ -92,6 +94,7 @@ class ResultStore {
     void ReapRetired();
 
     SortKeyMaker makeKey_;
+    KeyCompare compare_;
     int sortAtOnceLimit_;
     std::vector<Row> rows_;            // every row appended since Clear, in arrival order
     std::vector<std::uint32_t> order_; // the rows shown, as indices into rows_, in list order

@@ -8,22 +8,12 @@
 
 namespace quennet {
 
-void LocaleSortKey(const char* name, std::string& key) {
-    // A sort key of LCMapString orders byte by byte as CompareString, which lstrcmpA calls,
-    // orders the names; making it once per row spares the locale's rules in every comparison.
-    char buffer[2048];
-    int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, name, -1, buffer, sizeof buffer);
-    if (size > 0) {
-        key.append(buffer, static_cast<size_t>(size) - 1);
-    } else if ((size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, name, -1, nullptr, 0)) > 0) {
-        std::string large(static_cast<size_t>(size), '\0');
-        LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, name, -1, &large[0], size);
-        key.append(large.c_str());
-    }
+void NameAsKey(const char* name, std::string& key) {
+    key.append(name);
     key.push_back('\0');
 }
 
-ResultsList::ResultsList(TListView& files) : files_(files), store_(LocaleSortKey), ImageList1(16, 16) {
+ResultsList::ResultsList(TListView& files) : files_(files), store_(NameAsKey, lstrcmpA), ImageList1(16, 16) {
     GdiBitmap document = LoadBitmapResource("DOCUMENT");
     ImageList1.AddMasked(document.get(), QUENNET_TRANSPARENT_RGB);
     files_.SetOwnerData(true);
@@ -92,7 +82,9 @@ void ResultsList::KeepSelectionWithRows(const std::function<bool()>& change) {
     std::vector<int> now(positions.begin(), positions.begin() + static_cast<std::ptrdiff_t>(selectedKeys));
     now.erase(std::remove(now.begin(), now.end(), -1), now.end());
     std::sort(now.begin(), now.end());
-    if (now != selected) {
+    // Compared with what the control shows after the count changed: Wine's list clears its
+    // selection on a new count.
+    if (now != files_.SelectedIndices()) {
         files_.SetSelected(-1, false);
         for (int row : now)
             files_.SetSelected(row, true);
@@ -113,12 +105,6 @@ void ResultsList::Append(const ResultRow& row) {
 }
 
 void ResultsList::Commit() {
-    // Rows added at the end move no row: the count alone changes.
-    if (!store_.SortedByName() || store_.SortRunning()) {
-        if (store_.Commit() > 0)
-            files_.SetItemCount(store_.Count());
-        return;
-    }
     KeepSelectionWithRows([this] { return store_.Commit() > 0; });
 }
 

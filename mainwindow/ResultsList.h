@@ -18,8 +18,10 @@
 
 namespace quennet {
 
-// The key that orders names as lstrcmpA does, for the store.
-void LocaleSortKey(const char* name, std::string& key);
+// The store's key of a name: the name itself, compared with lstrcmpA. (The sort keys of
+// LCMapString would spare the locale's rules in each comparison, but under Wine they do not
+// order every pair of names as lstrcmpA does.)
+void NameAsKey(const char* name, std::string& key);
 
 class ResultsList {
   public:

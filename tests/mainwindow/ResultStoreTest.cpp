@@ -122,7 +122,7 @@ TEST(ResultStore, RemoveAndClear) {
 // test remembered by its key is found where its own name and folder are.
 TEST(ResultStore, RowsKeepTheirKeysThroughASortOnAnotherThreadWhileRowsArriveAndGo) {
     std::mt19937 random(11);
-    ResultStore store(NameKey, 50);
+    ResultStore store(NameKey, std::strcmp, 50);
     std::vector<std::pair<std::string, int>> expected; // name, serial (its folder)
     int serial = 0;
     auto batch = [&](int size) {
@@ -172,7 +172,7 @@ TEST(ResultStore, RowsKeepTheirKeysThroughASortOnAnotherThreadWhileRowsArriveAnd
 // A new search while a sort runs: the sort's result is dropped, and the new rows stay in
 // arrival order.
 TEST(ResultStore, ASortStillRunningWhenTheNextSearchStartsIsDropped) {
-    ResultStore store(NameKey, 10);
+    ResultStore store(NameKey, std::strcmp, 10);
     for (int i = 0; i < 50000; ++i)
         store.Append(Row("n" + std::to_string(50000 - i)));
     store.Commit();
