@@ -14,7 +14,9 @@ class TFormChooseDestination : public quennet::TForm {
     // The proposed folder before showing, the chosen one after OK.
     std::string Destination() const { return newDestination.Text(); }
     void SetDestination(const std::string& folder) { newDestination.SetText(folder); }
+    // The button names the action: "Copy" for a copy, "Move" otherwise.
+    void SetCopying(bool copying) { Button1.SetCaption(copying ? "Copy" : "Move"); }
 
-    quennet::TButton& Button1; // "Move" for both Move and Copy; closes with mrOk
+    quennet::TButton& Button1; // closes with mrOk
     quennet::TEdit& newDestination;
 };

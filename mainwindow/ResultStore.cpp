@@ -3,10 +3,15 @@
 #include "search/SearchWorker.h"
 
 #include <algorithm>
+#include <cstring>
+#include <unordered_map>
 
 namespace quennet {
 
-ResultStore::ResultStore(NameCompare compare) : compare_(compare) {}
+ResultStore::ResultStore(SortKeyMaker makeKey, KeyCompare compare, int sortAtOnceLimit)
+    : makeKey_(makeKey), compare_(compare), sortAtOnceLimit_(sortAtOnceLimit) {}
+
+ResultStore::~ResultStore() = default;
 
 const char* ResultStore::Name(int row) const {
     return names_.data() + rows_[order_[row]].NameStart;
@@ -24,6 +29,26 @@ std::int64_t ResultStore::MatchOffset(int row) const {
     return rows_[order_[row]].MatchOffset;
 }
 
+std::vector<int> ResultStore::PositionsOf(const std::vector<RowKey>& rows) const {
+    // One pass over the order; the few rows asked for are marked so that most rows cost a bit.
+    std::vector<bool> asked(rows_.size());
+    for (const RowKey& key : rows)
+        if (key.Generation == generation_ && key.Row < rows_.size())
+            asked[key.Row] = true;
+    std::unordered_map<std::uint32_t, int> found;
+    for (std::size_t position = 0; position < order_.size(); ++position)
+        if (asked[order_[position]])
+            found[order_[position]] = static_cast<int>(position);
+    std::vector<int> positions(rows.size(), -1);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].Generation == generation_) {
+            auto at = found.find(rows[i].Row);
+            if (at != found.end())
+                positions[i] = at->second;
+        }
+    return positions;
+}
+
 void ResultStore::Append(const ResultRow& row) {
     // The walk hands over a folder's files one after another, so comparing with the last
     // folder is enough to share it.
@@ -34,31 +59,33 @@ void ResultStore::Append(const ResultRow& row) {
     stored.Size = row.Size;
     stored.MatchOffset = row.MatchOffset;
     stored.Folder = static_cast<std::uint32_t>(folders_.size() - 1);
+    stored.Removed = false;
     names_.insert(names_.end(), row.Name.begin(), row.Name.end());
     names_.push_back('\0');
     rows_.push_back(stored);
 }
 
-bool ResultStore::NameLess(std::uint32_t a, std::uint32_t b) const {
-    return compare_(names_.data() + rows_[a].NameStart, names_.data() + rows_[b].NameStart) < 0;
+bool ResultStore::KeyLess(std::uint32_t a, std::uint32_t b) const {
+    const int order = compare_(keys_.data() + keyStart_[a], keys_.data() + keyStart_[b]);
+    return order < 0 || (order == 0 && a < b);
 }
 
-int ResultStore::Commit() {
-    const std::size_t added = rows_.size() - committed_;
-    if (added == 0)
-        return 0;
-    std::vector<std::uint32_t> batch(added);
-    for (std::size_t i = 0; i < added; ++i)
-        batch[i] = static_cast<std::uint32_t>(committed_ + i);
-    committed_ = rows_.size();
-    if (!sortedByName_) {
-        order_.insert(order_.end(), batch.begin(), batch.end());
-        return static_cast<int>(added);
+void ResultStore::MakeKeys(const std::vector<std::uint32_t>& rows) {
+    keyStart_.resize(rows_.size(), kNoKey);
+    for (std::uint32_t row : rows) {
+        keyStart_[row] = keys_.size();
+        makeKey_(names_.data() + rows_[row].NameStart, keys_);
     }
-    auto less = [this](std::uint32_t a, std::uint32_t b) { return NameLess(a, b); };
-    std::stable_sort(batch.begin(), batch.end(), less);
-    // Each new row goes after the shown rows of an equal name: binary searches find the
-    // places, and the shown rows are copied across in blocks, one pass per batch.
+}
+
+void ResultStore::MergeIntoOrder(std::vector<std::uint32_t> batch) {
+    if (batch.empty())
+        return;
+    auto less = [this](std::uint32_t a, std::uint32_t b) { return KeyLess(a, b); };
+    std::sort(batch.begin(), batch.end(), less);
+    // Each new row goes after the shown rows of an equal name (it arrived later): binary
+    // searches find the places, and the shown rows are copied across in blocks, one pass
+    // per batch.
     std::vector<std::uint32_t> merged;
     merged.reserve(order_.size() + batch.size());
     auto from = order_.begin();
@@ -70,10 +97,37 @@ int ResultStore::Commit() {
     }
     merged.insert(merged.end(), from, order_.end());
     order_.swap(merged);
+}
+
+int ResultStore::Commit() {
+    if (!retired_.empty())
+        ReapRetired();
+    const std::size_t added = rows_.size() - committed_;
+    if (added == 0)
+        return 0;
+    std::vector<std::uint32_t> batch(added);
+    for (std::size_t i = 0; i < added; ++i)
+        batch[i] = static_cast<std::uint32_t>(committed_ + i);
+    committed_ = rows_.size();
+    if (sortedByName_)
+        MakeKeys(batch);
+    // While a sort runs, new rows wait at the end; they are merged when it is swapped in.
+    if (!sortedByName_ || job_)
+        order_.insert(order_.end(), batch.begin(), batch.end());
+    else
+        MergeIntoOrder(std::move(batch));
     return static_cast<int>(added);
 }
 
+void ResultStore::StopJob() {
+    if (!job_)
+        return;
+    job_->Cancel();
+    retired_.push_back(std::move(job_));
+}
+
 void ResultStore::Clear() {
+    StopJob();
     rows_.clear();
     rows_.shrink_to_fit();
     order_.clear();
@@ -82,24 +136,81 @@ void ResultStore::Clear() {
     names_.shrink_to_fit();
     folders_.clear();
     folders_.shrink_to_fit();
+    keys_.clear();
+    keys_.shrink_to_fit();
+    keyStart_.clear();
+    keyStart_.shrink_to_fit();
     committed_ = 0;
+    ++generation_;
 }
 
-void ResultStore::RemoveRow(int row) {
-    order_.erase(order_.begin() + row);
+int ResultStore::RemoveRows(const std::vector<RowKey>& rows) {
+    int removed = 0;
+    for (const RowKey& key : rows)
+        if (key.Generation == generation_ && key.Row < committed_ && !rows_[key.Row].Removed) {
+            rows_[key.Row].Removed = true;
+            ++removed;
+        }
+    if (removed)
+        order_.erase(std::remove_if(order_.begin(), order_.end(),
+                                    [this](std::uint32_t row) { return rows_[row].Removed; }),
+                     order_.end());
+    return removed;
 }
 
 void ResultStore::SortByName() {
     if (sortedByName_)
         return;
     sortedByName_ = true;
-    std::stable_sort(order_.begin(), order_.end(),
-                     [this](std::uint32_t a, std::uint32_t b) { return NameLess(a, b); });
+    if (Count() <= sortAtOnceLimit_) {
+        MakeKeys(order_);
+        std::sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) { return KeyLess(a, b); });
+        return;
+    }
+    // The job gets copies: the names go on growing here while it works.
+    std::vector<std::uint64_t> nameStart(rows_.size());
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        nameStart[row] = rows_[row].NameStart;
+    jobRows_ = committed_;
+    job_ = std::make_unique<NameSortJob>(makeKey_, compare_, order_, names_, std::move(nameStart));
+}
+
+void ResultStore::ReapRetired() {
+    retired_.erase(std::remove_if(retired_.begin(), retired_.end(), [](const auto& job) { return job->Done(); }),
+                   retired_.end());
+}
+
+bool ResultStore::TakeFinishedSort() {
+    ReapRetired();
+    if (!job_ || !job_->Done())
+        return false;
+    std::unique_ptr<NameSortJob> job = std::move(job_);
+    const std::uint64_t base = keys_.size();
+    keys_ += job->Keys;
+    keyStart_.resize(rows_.size(), kNoKey);
+    for (std::uint32_t row : job->Sorted)
+        keyStart_[row] = base + job->KeyStart[row];
+    std::vector<std::uint32_t> newcomers;
+    for (std::uint32_t row : order_)
+        if (row >= jobRows_)
+            newcomers.push_back(row);
+    order_.clear();
+    for (std::uint32_t row : job->Sorted)
+        if (!rows_[row].Removed)
+            order_.push_back(row);
+    MergeIntoOrder(std::move(newcomers));
+    return true;
+}
+
+void ResultStore::StopSortingByName() {
+    sortedByName_ = false;
+    StopJob();
 }
 
 std::size_t ResultStore::MemoryUse() const {
     std::size_t bytes = rows_.capacity() * sizeof(Row) + order_.capacity() * sizeof(std::uint32_t) +
-                        names_.capacity() + folders_.capacity() * sizeof(std::string);
+                        names_.capacity() + folders_.capacity() * sizeof(std::string) + keys_.capacity() +
+                        keyStart_.capacity() * sizeof(std::uint64_t);
     for (const std::string& folder : folders_)
         bytes += folder.capacity();
     return bytes;

@@ -1,14 +1,23 @@
 // The rows of the results list, kept by the window itself and shown through the list view's
-// owner-data mode. A whole-drive search can bring hundreds of thousands of rows, so a row
-// is small: names live in one shared character store, the rows of one folder share one
-// folder string, and the size is kept as a number (its text is made when a row is painted).
+// owner-data mode. A whole-drive search can bring millions of rows, so a row is small: names
+// live in one shared character store, the rows of one folder share one folder string, and
+// the size is kept as a number (its text is made when a row is painted).
+//
+// A row is known by its arrival number (RowKey), which stays with it through every sort,
+// merge and removal; the list's order is a vector of those numbers. In name order each row
+// gets a sort key once, and every comparison after that is a byte comparison of two keys.
 //
 // Rows arrive in batches (Append, then Commit once per batch). In name order, a committed
 // batch is merged into place: its rows are placed by binary search, after the rows of an
-// equal name, so arrival order decides between equal names and nothing is sorted twice.
+// equal name, so arrival order decides between equal names. A list too large to sort within
+// a frame is sorted on a thread of its own (NameSortJob) and its order swapped in later.
 #pragma once
 
+#include "mainwindow/NameSortJob.h"
+
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,18 +25,33 @@ namespace quennet {
 
 struct ResultRow;
 
+// A row's identity until the store is cleared.
+struct RowKey {
+    std::uint32_t Generation = 0; // which filling of the store: Clear starts a new one
+    std::uint32_t Row = 0;        // the row's arrival number within it
+    bool operator==(const RowKey& other) const {
+        return Generation == other.Generation && Row == other.Row;
+    }
+};
+
 class ResultStore {
   public:
-    // Compares two names as the list orders them (lstrcmpA on Windows): <0, 0 or >0.
-    using NameCompare = int (*)(const char* a, const char* b);
-    explicit ResultStore(NameCompare compare);
+    // About 20 ms of sorting under Wine: above this a sort goes to a thread of its own.
+    static constexpr int kSortAtOnceLimit = 20000;
 
-    // The number of rows shown: committed rows only.
+    explicit ResultStore(SortKeyMaker makeKey, KeyCompare compare = std::strcmp,
+                         int sortAtOnceLimit = kSortAtOnceLimit);
+    ~ResultStore();
+
+    // The rows shown, by position: committed rows only.
     int Count() const { return static_cast<int>(order_.size()); }
     const char* Name(int row) const;
     const std::string& Folder(int row) const;
     std::int64_t Size(int row) const;
     std::int64_t MatchOffset(int row) const;
+    RowKey KeyAt(int row) const { return RowKey{generation_, order_[row]}; }
+    // The positions of the given rows now, in the order given; -1 for a row no longer shown.
+    std::vector<int> PositionsOf(const std::vector<RowKey>& rows) const;
 
     // Queues a row; it is shown after the next Commit.
     void Append(const ResultRow& row);
@@ -35,16 +59,21 @@ class ResultStore {
     // Returns the number of rows it added.
     int Commit();
     void Clear(); // the sort mode stays: a search starts in arrival order by StopSortingByName
-    void RemoveRow(int row);
+    // Removes the rows that are still shown; returns how many.
+    int RemoveRows(const std::vector<RowKey>& rows);
 
     bool SortedByName() const { return sortedByName_; }
-    // Sorts the shown rows by name (stable: equal names keep their order) and keeps every
-    // later batch in that order until Clear.
+    // Sorts the shown rows by name (equal names keep their order) and keeps every later batch
+    // in that order until Clear. A large list is sorted on another thread: the order changes
+    // when TakeFinishedSort finds it done.
     void SortByName();
+    bool SortRunning() const { return job_ != nullptr; }
+    // On the store's thread: swaps a finished sort in; true when the order changed.
+    bool TakeFinishedSort();
     // Back to arrival order for the rows still to come; the shown rows stay where they are.
-    void StopSortingByName() { sortedByName_ = false; }
+    void StopSortingByName();
 
-    // Bytes held by the rows, names and folders.
+    // Bytes held by the rows, names, folders and sort keys.
     std::size_t MemoryUse() const;
 
   private:
@@ -53,16 +82,33 @@ class ResultStore {
         std::int64_t Size;
         std::int64_t MatchOffset;
         std::uint32_t Folder; // index in folders_
+        bool Removed;
     };
-    bool NameLess(std::uint32_t a, std::uint32_t b) const;
+    static constexpr std::uint64_t kNoKey = ~std::uint64_t(0);
 
-    NameCompare compare_;
-    std::vector<Row> rows_;            // every row ever appended since Clear, in arrival order
+    bool KeyLess(std::uint32_t a, std::uint32_t b) const;
+    void MakeKeys(const std::vector<std::uint32_t>& rows);
+    // Merges `batch` (rows not yet in order_) into name order.
+    void MergeIntoOrder(std::vector<std::uint32_t> batch);
+    void StopJob();
+    void ReapRetired();
+
+    SortKeyMaker makeKey_;
+    KeyCompare compare_;
+    int sortAtOnceLimit_;
+    std::vector<Row> rows_;            // every row appended since Clear, in arrival order
     std::vector<std::uint32_t> order_; // the rows shown, as indices into rows_, in list order
     std::vector<char> names_;
     std::vector<std::string> folders_;
-    std::size_t committed_ = 0; // rows_[committed_..] wait for Commit
+    std::string keys_;                    // sort keys, made once a row is to be in name order
+    std::vector<std::uint64_t> keyStart_; // by row: its key in keys_, or kNoKey
+    std::size_t committed_ = 0;           // rows_[committed_..] wait for Commit
+    std::uint32_t generation_ = 1;
     bool sortedByName_ = false;
+    std::unique_ptr<NameSortJob> job_; // a sort of the rows below jobRows_, running
+    std::size_t jobRows_ = 0;
+    // Cancelled sorts still finishing: a sort cannot stop midway, and waiting would freeze.
+    std::vector<std::unique_ptr<NameSortJob>> retired_;
 };
 
 } // namespace quennet

@@ -4,9 +4,16 @@
 #include "search/SearchWorker.h"
 #include "search/SizeText.h"
 
+#include <algorithm>
+
 namespace quennet {
 
-ResultsList::ResultsList(TListView& files) : files_(files), store_(lstrcmpA), ImageList1(16, 16) {
+void NameAsKey(const char* name, std::string& key) {
+    key.append(name);
+    key.push_back('\0');
+}
+
+ResultsList::ResultsList(TListView& files) : files_(files), store_(NameAsKey, lstrcmpA), ImageList1(16, 16) {
     GdiBitmap document = LoadBitmapResource("DOCUMENT");
     ImageList1.AddMasked(document.get(), QUENNET_TRANSPARENT_RGB);
     files_.SetOwnerData(true);
@@ -19,6 +26,8 @@ ResultsList::ResultsList(TListView& files) : files_(files), store_(lstrcmpA), Im
     files_.OnGetText = [this](int item, int subItem) { return CellText(item, subItem); };
     files_.OnGetImage = [](int) { return 0; };
     files_.OnColumnClick = [this](TListView&, int column) { filesColumnClick(column); };
+    sortDone_.SetInterval(30);
+    sortDone_.OnTimer = [this](TTimer&) { sortDoneTimer(); };
 }
 
 std::string ResultsList::CellText(int row, int column) const {
@@ -34,8 +43,60 @@ std::string ResultsList::CellText(int row, int column) const {
     }
 }
 
+ChosenRow ResultsList::RowAt(int row) const {
+    ChosenRow chosen;
+    chosen.Key = store_.KeyAt(row);
+    chosen.Name = store_.Name(row);
+    chosen.Folder = store_.Folder(row);
+    chosen.MatchOffset = store_.MatchOffset(row);
+    return chosen;
+}
+
+std::vector<ChosenRow> ResultsList::SelectedRows() const {
+    std::vector<ChosenRow> rows;
+    for (int row : files_.SelectedIndices())
+        if (row < store_.Count())
+            rows.push_back(RowAt(row));
+    return rows;
+}
+
+void ResultsList::KeepSelectionWithRows(const std::function<bool()>& change) {
+    const std::vector<int> selected = files_.SelectedIndices();
+    const int focused = files_.FocusedIndex();
+    const int mark = files_.SelectionMark();
+    std::vector<RowKey> keys;
+    keys.reserve(selected.size() + 2);
+    for (int row : selected)
+        if (row < store_.Count())
+            keys.push_back(store_.KeyAt(row));
+    const std::size_t selectedKeys = keys.size();
+    for (int row : {focused, mark})
+        keys.push_back(row >= 0 && row < store_.Count() ? store_.KeyAt(row) : RowKey{0, 0});
+
+    if (!change())
+        return;
+    std::vector<int> positions = store_.PositionsOf(keys);
+    files_.SetItemCount(store_.Count());
+    if (!files_.HandleAllocated())
+        return;
+    std::vector<int> now(positions.begin(), positions.begin() + static_cast<std::ptrdiff_t>(selectedKeys));
+    now.erase(std::remove(now.begin(), now.end(), -1), now.end());
+    std::sort(now.begin(), now.end());
+    // Compared with what the control shows after the count changed: Wine's list clears its
+    // selection on a new count.
+    if (now != files_.SelectedIndices()) {
+        files_.SetSelected(-1, false);
+        for (int row : now)
+            files_.SetSelected(row, true);
+    }
+    files_.SetFocused(positions[selectedKeys]);
+    files_.SetSelectionMark(positions[selectedKeys + 1]);
+    files_.Invalidate();
+}
+
 void ResultsList::Clear() {
     store_.Clear();
+    sortDone_.SetEnabled(false);
     files_.SetItemCount(0);
 }
 
@@ -44,18 +105,17 @@ void ResultsList::Append(const ResultRow& row) {
 }
 
 void ResultsList::Commit() {
-    if (store_.Commit() == 0)
-        return;
-    files_.SetItemCount(store_.Count());
-    if (store_.SortedByName())
-        files_.Invalidate();
+    KeepSelectionWithRows([this] { return store_.Commit() > 0; });
 }
 
-void ResultsList::RemoveRow(int row) {
-    store_.RemoveRow(row);
-    // The control shifts its selection and focus past the removed row itself.
-    if (files_.HandleAllocated())
-        SendMessageA(files_.HandleOrNull(), LVM_DELETEITEM, row, 0);
+void ResultsList::RemoveRows(const std::vector<RowKey>& rows) {
+    KeepSelectionWithRows([&] { return store_.RemoveRows(rows) > 0; });
+}
+
+void ResultsList::sortDoneTimer() {
+    KeepSelectionWithRows([this] { return store_.TakeFinishedSort(); });
+    if (!store_.SortRunning())
+        sortDone_.SetEnabled(false);
 }
 
 void ResultsList::filesColumnClick(int column) {
@@ -65,8 +125,12 @@ void ResultsList::filesColumnClick(int column) {
     }
     if (store_.SortedByName())
         return;
-    store_.SortByName();
-    files_.Invalidate();
+    KeepSelectionWithRows([this] {
+        store_.SortByName();
+        return !store_.SortRunning();
+    });
+    if (store_.SortRunning())
+        sortDone_.SetEnabled(true);
 }
 
 } // namespace quennet

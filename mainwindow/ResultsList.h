@@ -1,14 +1,27 @@
 // The results list `files`: an owner-data list view over the window's own ResultStore, with
 // the three columns, the document icon, sorting by name and the header beeps.
+//
+// The list view keeps its selection by position. Whenever the store moves rows (a sort, a
+// batch merged into name order, a removal) the selection, the focus and the shift-click
+// anchor are carried over to the rows' new positions, so they stay with the files.
 #pragma once
 
 #include "mainwindow/ResultStore.h"
+#include "mainwindow/ResultsMenu.h"
 #include "runtime/ListView.h"
 #include "runtime/Resources.h"
+#include "runtime/Timer.h"
 
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace quennet {
+
+// The store's key of a name: the name itself, compared with lstrcmpA. (The sort keys of
+// LCMapString would spare the locale's rules in each comparison, but under Wine they do not
+// order every pair of names as lstrcmpA does.)
+void NameAsKey(const char* name, std::string& key);
 
 class ResultsList {
   public:
@@ -22,19 +35,27 @@ class ResultsList {
     // Shows every queued row with one count update; rows already shown are not repainted
     // unless name order moved them.
     void Commit();
-    void RemoveRow(int row); // the list's selection of the other rows is kept
+    void RemoveRows(const std::vector<RowKey>& rows);
 
     int Count() const { return store_.Count(); }
-    std::vector<int> SelectedRows() const { return files_.SelectedIndices(); }
+    int SelectedCount() const { return files_.SelCount(); }
+    std::vector<ChosenRow> SelectedRows() const; // in list order
     int FirstSelected() const { return files_.ItemIndex(); }
+    ChosenRow RowAt(int row) const;
     std::string CellText(int row, int column) const;
 
     void filesColumnClick(int column);
 
   private:
+    // Runs `change`, which may move rows in the store (true when it did), and carries the
+    // list view's selection over to the rows' new positions.
+    void KeepSelectionWithRows(const std::function<bool()>& change);
+    void sortDoneTimer();
+
     TListView& files_;
     ResultStore store_;
     TImageList ImageList1;
+    TTimer sortDone_; // looks for a sort finished on its own thread
 };
 
 } // namespace quennet

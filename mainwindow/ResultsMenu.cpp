@@ -7,9 +7,27 @@
 using namespace quennet;
 
 namespace {
-std::string RowPath(const ResultsListAccess& list, int row) {
-    return list.RowFolder(row) + list.RowName(row);
+
+// The files an action could not handle, told once for the whole action.
+class FailureList {
+  public:
+    explicit FailureList(std::string heading) : heading_(std::move(heading)) {}
+    void Add(const ChosenRow& row, const std::string& reason) { lines_ += "\r\n" + row.Path() + ": " + reason + "."; }
+    void ShowIfAny() const {
+        if (!lines_.empty())
+            ShowErrorBox(heading_ + lines_);
+    }
+
+  private:
+    std::string heading_;
+    std::string lines_;
+};
+
+// Files land in the destination by name: two of one name would replace each other.
+bool SameFileName(const std::string& a, const std::string& b) {
+    return CompareStringOrdinal(WideText(a).c_str(), -1, WideText(b).c_str(), -1, TRUE) == CSTR_EQUAL;
 }
+
 } // namespace
 
 TResultsMenu::TResultsMenu(ResultsListAccess& list, TFormChooseDestination& destination)
@@ -27,7 +45,7 @@ TResultsMenu::TResultsMenu(ResultsListAccess& list, TFormChooseDestination& dest
 
 void TResultsMenu::PopupMenu1Popup() {
     // "&Copy" is left as it is: it stays enabled, and does nothing without a selection.
-    const size_t selected = list_.SelectedRows().size();
+    const int selected = list_.SelectedCount();
     const bool one = selected == 1;
     PopupMenu1.SetEnabled(aaaa, one);
     PopupMenu1.SetEnabled(OpenwithNotepad1, one);
@@ -37,28 +55,30 @@ void TResultsMenu::PopupMenu1Popup() {
 }
 
 void TResultsMenu::OpenwithNotepad1Click() {
-    const std::vector<int> rows = list_.SelectedRows();
+    const std::vector<ChosenRow> rows = list_.SelectedRows();
     if (!rows.empty())
-        OpenWithNotepad(RowPath(list_, rows.front()));
+        OpenWithNotepad(rows.front().Path());
 }
 
 void TResultsMenu::aaaaClick() {
-    const std::vector<int> rows = list_.SelectedRows();
+    const std::vector<ChosenRow> rows = list_.SelectedRows();
     if (!rows.empty())
         list_.ViewRowInHex(rows.front());
 }
 
 void TResultsMenu::Opencontainingfolder1Click() {
-    const std::vector<int> rows = list_.SelectedRows();
+    const std::vector<ChosenRow> rows = list_.SelectedRows();
     if (!rows.empty())
-        OpenFolderInExplorer(list_.RowFolder(rows.front()));
+        OpenFolderInExplorer(rows.front().Folder);
 }
 
 void TResultsMenu::Move1Click(int Sender) {
-    const std::vector<int> rows = list_.SelectedRows();
+    const std::vector<ChosenRow> rows = list_.SelectedRows();
     if (rows.empty())
         return;
-    destination_.SetDestination(list_.RowFolder(rows.front()));
+    const bool copy = Sender == Copy1;
+    destination_.SetDestination(rows.front().Folder);
+    destination_.SetCopying(copy);
     if (destination_.ShowModal() != mrOk)
         return;
     const std::string destination = destination_.Destination();
@@ -66,22 +86,48 @@ void TResultsMenu::Move1Click(int Sender) {
         ShowErrorBox("Invalid directory");
         return;
     }
-    const TFileOperation operation = Sender == Copy1 ? TFileOperation::Copy : TFileOperation::Move;
-    // From the last row up, so removing a row leaves the rows still to visit where they are.
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        const int result = RunFileOperation(list_.ListHandle(), operation, RowPath(list_, *row), destination);
-        if (result == 0 && operation == TFileOperation::Move)
-            list_.RemoveRow(*row);
+    const TFileOperation operation = copy ? TFileOperation::Copy : TFileOperation::Move;
+    FailureList failures(copy ? "These files could not be copied:" : "These files could not be moved:");
+    std::vector<RowKey> moved;
+    std::vector<std::string> namesSent;
+    for (const ChosenRow& row : rows) {
+        bool nameTaken = false;
+        for (const std::string& name : namesSent)
+            nameTaken = nameTaken || SameFileName(name, row.Name);
+        if (nameTaken) {
+            failures.Add(row, "a file of the same name goes to that folder first");
+            continue;
+        }
+        const int result = RunFileOperation(list_.ListHandle(), operation, row.Path(), destination);
+        if (result == 0) {
+            namesSent.push_back(row.Name);
+            if (!copy)
+                moved.push_back(row.Key);
+        } else {
+            failures.Add(row, FileOperationFailure(result));
+        }
     }
+    list_.RemoveRows(moved);
+    failures.ShowIfAny();
 }
 
 void TResultsMenu::Delete1Click() {
-    const std::vector<int> rows = list_.SelectedRows();
+    const std::vector<ChosenRow> rows = list_.SelectedRows();
     if (rows.empty())
         return;
     if (!ConfirmYesCancel("Are you sure you wish to delete the selected file(s)?"))
         return;
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-        if (RunFileOperation(list_.ListHandle(), TFileOperation::Delete, RowPath(list_, *row)) == 0)
-            list_.RemoveRow(*row);
+    // The shell's own failures (a file in use, no rights) stay silent; a row the program
+    // refuses to hand over is told.
+    FailureList refused("These files were not deleted:");
+    std::vector<RowKey> deleted;
+    for (const ChosenRow& row : rows) {
+        const int result = RunFileOperation(list_.ListHandle(), TFileOperation::Delete, row.Path());
+        if (result == 0)
+            deleted.push_back(row.Key);
+        else if (result == kNotOneFile || result == kPathTooLong)
+            refused.Add(row, FileOperationFailure(result));
+    }
+    list_.RemoveRows(deleted);
+    refused.ShowIfAny();
 }

@@ -3,7 +3,12 @@
 // the actions on the selected rows. The main window owns it, attaches PopupMenu1 to its
 // list (files.SetPopupMenu(&menu.PopupMenu1)) and answers for the list through
 // ResultsListAccess.
+//
+// An action takes the selected rows when the user chooses it, and keeps to those files: the
+// dialogs it shows run a message loop in which a search goes on adding rows and the list may
+// re-sort, so rows are named by their keys, never by their positions.
 #include "dialogs/destinationForm.h"
+#include "mainwindow/ResultStore.h"
 #include "runtime/PopupMenu.h"
 
 #include <windows.h>
@@ -11,16 +16,24 @@
 #include <string>
 #include <vector>
 
+// A row as the user chose it.
+struct ChosenRow {
+    quennet::RowKey Key;
+    std::string Name;
+    std::string Folder; // ends with a backslash
+    std::int64_t MatchOffset = 0;
+    std::string Path() const { return Folder + Name; }
+};
+
 // The results list as the menu sees it; implemented by the main window.
 class ResultsListAccess {
   public:
     virtual ~ResultsListAccess() = default;
-    virtual std::vector<int> SelectedRows() const = 0; // ascending list order
-    virtual std::string RowName(int row) const = 0;
-    virtual std::string RowFolder(int row) const = 0; // ends with a backslash
-    virtual void RemoveRow(int row) = 0;              // later rows move up by one
-    virtual HWND ListHandle() const = 0;              // owner of the shell's dialogs
-    virtual void ViewRowInHex(int row) = 0;           // what a double click on the row does
+    virtual int SelectedCount() const = 0;
+    virtual std::vector<ChosenRow> SelectedRows() const = 0; // in list order
+    virtual void RemoveRows(const std::vector<quennet::RowKey>& rows) = 0; // those still listed
+    virtual HWND ListHandle() const = 0;                    // owner of the shell's dialogs
+    virtual void ViewRowInHex(const ChosenRow& row) = 0;    // what a double click on the row does
 };
 
 class TResultsMenu {

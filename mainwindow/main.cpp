@@ -276,16 +276,14 @@ void TForm1::pathlistClick() {
 void TForm1::filesDblClick() {
     const int row = results.FirstSelected();
     if (row >= 0)
-        ViewRowInHex(row);
+        ViewRowInHex(results.RowAt(row));
 }
 
-void TForm1::ViewRowInHex(int row) {
+void TForm1::ViewRowInHex(const ChosenRow& row) {
     if (!viewer_)
         return;
-    const ResultStore& store = results.Store();
     try {
-        viewer_->Open(store.Folder(row), store.Name(row), store.MatchOffset(row),
-                      searchControl.PhraseLength());
+        viewer_->Open(row.Folder, row.Name, row.MatchOffset, searchControl.PhraseLength());
     } catch (const std::exception& error) {
         Application().ShowException(error.what());
     }

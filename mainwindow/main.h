@@ -79,12 +79,11 @@ class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
     void KeepOnAMonitor();
 
     // ResultsListAccess, for the menu's file actions.
-    std::vector<int> SelectedRows() const override { return results.SelectedRows(); }
-    std::string RowName(int row) const override { return results.Store().Name(row); }
-    std::string RowFolder(int row) const override { return results.Store().Folder(row); }
-    void RemoveRow(int row) override { results.RemoveRow(row); }
+    int SelectedCount() const override { return results.SelectedCount(); }
+    std::vector<ChosenRow> SelectedRows() const override { return results.SelectedRows(); }
+    void RemoveRows(const std::vector<RowKey>& rows) override { results.RemoveRows(rows); }
     HWND ListHandle() const override { return files.HandleOrNull(); }
-    void ViewRowInHex(int row) override;
+    void ViewRowInHex(const ChosenRow& row) override;
 
     TForm4* viewer_ = nullptr;
     bool hexNotation_ = false; // the notation the phrase field holds now

@@ -177,6 +177,29 @@ void TListView::SetItemIndex(int item) {
     SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
 }
 
+int TListView::FocusedIndex() const {
+    if (!HandleAllocated())
+        return -1;
+    return static_cast<int>(
+        SendMessageA(HandleOrNull(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void TListView::SetFocused(int item) {
+    LVITEMA state{};
+    state.stateMask = LVIS_FOCUSED;
+    state.state = LVIS_FOCUSED;
+    if (item >= 0)
+        SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+}
+
+int TListView::SelectionMark() const {
+    return HandleAllocated() ? static_cast<int>(SendMessageA(HandleOrNull(), LVM_GETSELECTIONMARK, 0, 0)) : -1;
+}
+
+void TListView::SetSelectionMark(int item) {
+    SendMessageA(Handle(), LVM_SETSELECTIONMARK, 0, item);
+}
+
 void TListView::MakeVisible(int item) {
     SendMessageA(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
 }

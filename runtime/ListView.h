@@ -44,6 +44,11 @@ class TListView : public TWinControl {
     bool Selected(int item) const;
     void SetSelected(int item, bool value);
     void MakeVisible(int item);
+    int FocusedIndex() const; // -1 when no item has the focus
+    void SetFocused(int item);
+    // The anchor of a shift-click or shift-arrow selection, or -1.
+    int SelectionMark() const;
+    void SetSelectionMark(int item);
 
     std::function<void(TListView& Sender, int Column)> OnColumnClick;
     TNotifyEvent OnSelectItem; // the selection changed

@@ -6,15 +6,20 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <algorithm>
+#include <chrono>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quennet {
 namespace {
 
-int CompareNames(const char* a, const char* b) {
-    return std::strcmp(a, b);
+// The name itself is its key here: byte order.
+void NameKey(const char* name, std::string& key) {
+    key.append(name);
+    key.push_back('\0');
 }
 
 ResultRow Row(const std::string& name, const std::string& folder = "C:\\f\\", std::int64_t size = 0,
@@ -30,7 +35,7 @@ std::vector<std::string> Shown(const ResultStore& store) {
 }
 
 TEST(ResultStore, RowsShowOnlyAfterCommitInArrivalOrderWithTheirFields) {
-    ResultStore store(CompareNames);
+    ResultStore store(NameKey);
     store.Append(Row("b.txt", "C:\\one\\", 5368709120LL, 1048575));
     store.Append(Row("a.txt", "C:\\one\\"));
     EXPECT_EQ(store.Count(), 0);
@@ -46,7 +51,7 @@ TEST(ResultStore, RowsShowOnlyAfterCommitInArrivalOrderWithTheirFields) {
 }
 
 TEST(ResultStore, NameOrderKeepsArrivalOrderAmongEqualNamesAcrossBatches) {
-    ResultStore store(CompareNames);
+    ResultStore store(NameKey);
     store.Append(Row("m", "C:\\1\\"));
     store.Append(Row("b", "C:\\2\\"));
     store.Commit();
@@ -69,7 +74,7 @@ TEST(ResultStore, NameOrderKeepsArrivalOrderAmongEqualNamesAcrossBatches) {
 
 TEST(ResultStore, BatchesMergedIntoNameOrderMatchOneStableSort) {
     std::mt19937 random(7);
-    ResultStore store(CompareNames);
+    ResultStore store(NameKey);
     store.SortByName();
     std::vector<std::pair<std::string, int>> expected;
     int serial = 0;
@@ -93,23 +98,99 @@ TEST(ResultStore, BatchesMergedIntoNameOrderMatchOneStableSort) {
 }
 
 TEST(ResultStore, RemoveAndClear) {
-    ResultStore store(CompareNames);
+    ResultStore store(NameKey);
     for (const char* name : {"x", "y", "z"})
         store.Append(Row(name));
     store.Commit();
     store.SortByName();
-    store.RemoveRow(1);
+    EXPECT_EQ(store.RemoveRows({store.KeyAt(1), store.KeyAt(1)}), 1);
     EXPECT_EQ(Shown(store), (std::vector<std::string>{"x@C:\\f\\", "z@C:\\f\\"}));
+    const RowKey before = store.KeyAt(0);
     store.Clear();
     EXPECT_EQ(store.Count(), 0);
     EXPECT_TRUE(store.SortedByName());
     store.Append(Row("n"));
     store.Commit();
     EXPECT_STREQ(store.Name(0), "n");
+    EXPECT_EQ(store.PositionsOf({before}), std::vector<int>{-1}) << "a row of an earlier search is gone";
+    EXPECT_EQ(store.RemoveRows({before}), 0);
+    EXPECT_EQ(store.Count(), 1);
+}
+
+// A large list is sorted on another thread while batches keep arriving and rows are removed;
+// once swapped in, the order is that of one stable sort of the rows left, and every row the
+// test remembered by its key is found where its own name and folder are.
+TEST(ResultStore, RowsKeepTheirKeysThroughASortOnAnotherThreadWhileRowsArriveAndGo) {
+    std::mt19937 random(11);
+    ResultStore store(NameKey, std::strcmp, 50);
+    std::vector<std::pair<std::string, int>> expected; // name, serial (its folder)
+    int serial = 0;
+    auto batch = [&](int size) {
+        for (int i = 0; i < size; ++i) {
+            std::string name(1, static_cast<char>('a' + random() % 5));
+            name += static_cast<char>('a' + random() % 5);
+            store.Append(Row(name, "F" + std::to_string(serial) + "\\"));
+            expected.push_back({name, serial++});
+        }
+        store.Commit();
+    };
+    auto remove = [&](int position) {
+        const std::string folder = store.Folder(position);
+        ASSERT_EQ(store.RemoveRows({store.KeyAt(position)}), 1);
+        expected.erase(std::find_if(expected.begin(), expected.end(), [&](const auto& row) {
+            return "F" + std::to_string(row.second) + "\\" == folder;
+        }));
+    };
+    batch(3000);
+    remove(17);
+    const RowKey watched = store.KeyAt(2500); // remembered before the sort
+    const std::string watchedFolder = store.Folder(2500);
+    store.SortByName();
+    ASSERT_TRUE(store.SortRunning()) << "3000 rows are above the limit of 50";
+    for (int round = 0; round < 5; ++round) {
+        batch(40);
+        remove(static_cast<int>(random() % store.Count()));
+    }
+    while (!store.TakeFinishedSort())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    batch(300); // merged into name order at once now
+
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    ASSERT_EQ(store.Count(), static_cast<int>(expected.size()));
+    for (int i = 0; i < store.Count(); ++i)
+        ASSERT_EQ(store.Folder(i), "F" + std::to_string(expected[i].second) + "\\") << i;
+    const int at = store.PositionsOf({watched}).front();
+    if (at >= 0)
+        EXPECT_EQ(store.Folder(at), watchedFolder);
+    else
+        EXPECT_TRUE(std::none_of(expected.begin(), expected.end(), [&](const auto& row) {
+            return "F" + std::to_string(row.second) + "\\" == watchedFolder;
+        }));
+}
+
+// A new search while a sort runs: the sort's result is dropped, and the new rows stay in
+// arrival order.
+TEST(ResultStore, ASortStillRunningWhenTheNextSearchStartsIsDropped) {
+    ResultStore store(NameKey, std::strcmp, 10);
+    for (int i = 0; i < 50000; ++i)
+        store.Append(Row("n" + std::to_string(50000 - i)));
+    store.Commit();
+    store.SortByName();
+    store.StopSortingByName();
+    store.Clear();
+    for (const char* name : {"z", "a"})
+        store.Append(Row(name));
+    store.Commit();
+    for (int i = 0; i < 200; ++i) {
+        EXPECT_FALSE(store.TakeFinishedSort());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(Shown(store), (std::vector<std::string>{"z@C:\\f\\", "a@C:\\f\\"}));
 }
 
 TEST(ResultStore, SmallRows) {
-    ResultStore store(CompareNames);
+    ResultStore store(NameKey);
     for (int i = 0; i < 100000; ++i)
         store.Append(Row("file" + std::to_string(i) + ".dat", "C:\\folder" + std::to_string(i / 500) + "\\"));
     store.Commit();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -20,27 +21,46 @@ using quennet::test::WhenShown;
 
 namespace {
 
-// The list as the main window keeps it: removing a row moves the later ones up, and the
-// selection with them.
+// The list as the main window keeps it: rows known by their keys (here their first
+// positions), the selection by position.
 class FakeList : public ResultsListAccess {
   public:
-    std::string folder;
+    std::string folder;            // of the rows added without one
     std::vector<std::string> rows; // the file names
+    std::vector<std::string> folders;
+    std::vector<std::uint32_t> keys;
     std::vector<int> selected;
 
-    std::vector<int> SelectedRows() const override { return selected; }
-    std::string RowName(int row) const override { return rows.at(static_cast<size_t>(row)); }
-    std::string RowFolder(int) const override { return folder; }
-    void RemoveRow(int row) override {
-        rows.erase(rows.begin() + row);
-        std::vector<int> kept;
-        for (int s : selected)
-            if (s != row)
-                kept.push_back(s > row ? s - 1 : s);
-        selected = kept;
+    void Add(const std::string& name, const std::string& in = "") {
+        keys.push_back(static_cast<std::uint32_t>(rows.size() + removed));
+        rows.push_back(name);
+        folders.push_back(in);
+    }
+    int SelectedCount() const override { return static_cast<int>(selected.size()); }
+    std::vector<ChosenRow> SelectedRows() const override {
+        std::vector<ChosenRow> chosen;
+        for (int row : selected)
+            chosen.push_back(ChosenRow{RowKey{1, keys.at(static_cast<size_t>(row))}, rows.at(static_cast<size_t>(row)),
+                                       folders[static_cast<size_t>(row)].empty() ? folder : folders[static_cast<size_t>(row)], 0});
+        return chosen;
+    }
+    void RemoveRows(const std::vector<RowKey>& gone) override {
+        for (const RowKey& key : gone)
+            for (size_t row = 0; row < rows.size(); ++row)
+                if (keys[row] == key.Row) {
+                    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(row));
+                    keys.erase(keys.begin() + static_cast<std::ptrdiff_t>(row));
+                    folders.erase(folders.begin() + static_cast<std::ptrdiff_t>(row));
+                    ++removed;
+                    break;
+                }
+        selected.clear();
     }
     HWND ListHandle() const override { return nullptr; }
-    void ViewRowInHex(int) override {}
+    void ViewRowInHex(const ChosenRow&) override {}
+
+  private:
+    int removed = 0;
 };
 
 std::string TempFolder() {
@@ -58,6 +78,30 @@ std::string Read(const std::string& path) {
     if (!in)
         return "(missing)";
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Whether Wine's shell put a file with these bytes in the desktop's trash, from
+// where it can be restored.
+bool InTrash(const std::string& bytes) {
+    // Wine names the user's Unix home in WINEHOMEDIR ("\\??\\Z:\\root").
+    const char* data = getenv("XDG_DATA_HOME");
+    const char* wineHome = getenv("WINEHOMEDIR");
+    std::string trash;
+    if (data && *data)
+        trash = std::string("Z:") + data + "\\Trash\\";
+    else if (wineHome && std::string(wineHome).rfind("\\??\\", 0) == 0)
+        trash = std::string(wineHome + 4) + "\\.local\\share\\Trash\\";
+    for (char& c : trash)
+        if (c == '/')
+            c = '\\';
+    WIN32_FIND_DATAA entry;
+    FindHandle find(FindFirstFileA((trash + "files\\*").c_str(), &entry));
+    if (find)
+        do
+            if (Read(trash + "files\\" + entry.cFileName) == bytes)
+                return true;
+        while (FindNextFileA(find.get(), &entry));
+    return false;
 }
 
 bool Exists(const std::string& path) {
@@ -84,7 +128,7 @@ class ResultsMenu : public ::testing::Test {
         Empty(target);
         for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
             Write(source + name, std::string("content of ") + name);
-            list.rows.push_back(name);
+            list.Add(name);
         }
         list.folder = source;
         list.selected = {0, 1, 2};
@@ -151,8 +195,11 @@ TEST_F(ResultsMenu, MoveRemovesOnlyTheRowsWhoseFileWasMoved) {
     FileHandle held(
         CreateFileA((source + "two.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
+    BoxWatcher box("Error");
     Choose(TResultsMenu::Move1, target);
+    const auto& seen = box.Serve();
     held.reset();
+    EXPECT_EQ(seen.text.rfind("These files could not be moved:\r\n" + source + "two.txt: ", 0), 0u) << seen.text;
 
     EXPECT_EQ(list.rows, std::vector<std::string>{"two.txt"});
     EXPECT_EQ(Read(target + "one.txt"), "content of one.txt");
@@ -162,9 +209,11 @@ TEST_F(ResultsMenu, MoveRemovesOnlyTheRowsWhoseFileWasMoved) {
     EXPECT_FALSE(Exists(target + "two.txt"));
 }
 
-TEST_F(ResultsMenu, CopyKeepsEveryRowAndReplacesAFileOfTheSameName) {
-    Write(target + "one.txt", "older file at the destination");
+TEST_F(ResultsMenu, CopyKeepsEveryRowAndReplacesAFileOfTheSameNameWhichGoesToTheRecycleBin) {
+    const std::string older = "older file at the destination " + std::to_string(GetTickCount());
+    Write(target + "one.txt", older);
     Choose(TResultsMenu::Copy1, target);
+    EXPECT_TRUE(InTrash(older)) << "the replaced file can be restored";
 
     EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "two.txt", "three.txt"}));
     EXPECT_EQ(Read(target + "one.txt"), "content of one.txt");
@@ -172,10 +221,17 @@ TEST_F(ResultsMenu, CopyKeepsEveryRowAndReplacesAFileOfTheSameName) {
     EXPECT_EQ(Read(source + "two.txt"), "content of two.txt");
 }
 
-TEST_F(ResultsMenu, MoveOrCopyIntoTheFilesOwnFolderChangesNothing) {
+TEST_F(ResultsMenu, MoveOrCopyIntoTheFilesOwnFolderChangesNothingAndSaysWhy) {
     // Enter at once accepts the proposed folder, which is the one the files are in.
     for (int item : {TResultsMenu::Copy1, TResultsMenu::Move1}) {
+        list.selected = {0, 2};
+        BoxWatcher box("Error");
         Choose(item, "");
+        EXPECT_EQ(destination.Button1.Caption(), item == TResultsMenu::Copy1 ? "Copy" : "Move");
+        EXPECT_EQ(box.Serve().text, std::string(item == TResultsMenu::Copy1 ? "These files could not be copied:"
+                                                                            : "These files could not be moved:") +
+                                        "\r\n" + source + "one.txt: it is already in that folder.\r\n" + source +
+                                        "three.txt: it is already in that folder.");
         EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "two.txt", "three.txt"})) << item;
         for (const char* name : {"one.txt", "two.txt", "three.txt"})
             EXPECT_EQ(Read(source + name), std::string("content of ") + name) << item;
@@ -212,6 +268,57 @@ TEST_F(ResultsMenu, DeleteAsksFirstAndCancelKeepsEverything) {
     EXPECT_FALSE(Exists(source + "one.txt"));
     EXPECT_FALSE(Exists(source + "three.txt"));
     EXPECT_TRUE(Exists(source + "two.txt"));
+}
+
+} // namespace
+
+namespace {
+
+// A name the ANSI functions could not give comes back with "?"; as a pattern "t??.txt" would
+// match two.txt. Nothing is handed to the shell, the row stays and the message names it.
+TEST_F(ResultsMenu, APathHoldingAWildcardIsRefusedAndTouchesNothing) {
+    list.Add("t??.txt");
+    list.selected = {3};
+    {
+        BoxWatcher question("Confirm", "&Yes");
+        BoxWatcher box("Error");
+        menu.Delete1Click();
+        question.Serve();
+        EXPECT_EQ(box.Serve().text, "These files were not deleted:\r\n" + source +
+                                        "t??.txt: its name holds a character this system could not give, so it "
+                                        "does not name one file.");
+    }
+    list.selected = {3};
+    BoxWatcher box("Error");
+    Choose(TResultsMenu::Move1, target);
+    EXPECT_NE(box.Serve().text.find("t??.txt: its name holds"), std::string::npos);
+    EXPECT_EQ(list.rows.size(), 4u);
+    for (const char* name : {"one.txt", "two.txt", "three.txt"})
+        EXPECT_EQ(Read(source + name), std::string("content of ") + name);
+    EXPECT_FALSE(Exists(target + "two.txt"));
+}
+
+// Two selected files of one name into one folder: the first goes, the second keeps its file
+// and its row, and one message lists it. A path too long for the shell is refused the same way.
+TEST_F(ResultsMenu, OfTwoSameNamedFilesOnlyTheFirstIsMovedAndALongPathIsRefused) {
+    const std::string other = TempFolder() + "quennet menu other\\";
+    CreateDirectoryA(other.c_str(), nullptr);
+    Write(other + "ONE.txt", "the other one");
+    list.Add("ONE.txt", other);
+    const std::string deep = source + std::string(250, 'x') + "\\";
+    list.Add("long.txt", deep);
+    list.selected = {0, 3, 4};
+    BoxWatcher box("Error");
+    Choose(TResultsMenu::Move1, target);
+    EXPECT_EQ(box.Serve().text, "These files could not be moved:\r\n" + other +
+                                    "ONE.txt: a file of the same name goes to that folder first.\r\n" + deep +
+                                    "long.txt: the path is longer than the shell's file operations take (259 "
+                                    "characters).");
+    EXPECT_EQ(list.rows, (std::vector<std::string>{"two.txt", "three.txt", "ONE.txt", "long.txt"}));
+    EXPECT_EQ(Read(target + "one.txt"), "content of one.txt");
+    EXPECT_EQ(Read(other + "ONE.txt"), "the other one");
+    DeleteFileA((other + "ONE.txt").c_str());
+    RemoveDirectoryA(other.c_str());
 }
 
 } // namespace

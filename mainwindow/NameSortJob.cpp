@@ -1,0 +1,41 @@
+#include "mainwindow/NameSortJob.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quennet {
+
+NameSortJob::NameSortJob(SortKeyMaker makeKey, KeyCompare compare, std::vector<std::uint32_t> rows,
+                         std::vector<char> names, std::vector<std::uint64_t> nameStart)
+    : Sorted(std::move(rows)), makeKey_(makeKey), compare_(compare), names_(std::move(names)), nameStart_(std::move(nameStart)),
+      thread_([this] { Run(); }) {}
+
+NameSortJob::~NameSortJob() {
+    Cancel();
+    thread_.join();
+}
+
+void NameSortJob::Run() {
+    KeyStart.assign(nameStart_.size(), 0);
+    std::size_t made = 0;
+    for (std::uint32_t row : Sorted) {
+        if (++made % 4096 == 0 && cancel_.load(std::memory_order_relaxed))
+            break;
+        KeyStart[row] = Keys.size();
+        makeKey_(names_.data() + nameStart_[row], Keys);
+    }
+    if (!cancel_.load(std::memory_order_relaxed)) {
+        // Rows of equal keys keep their arrival order, which is the order of their numbers.
+        const char* keys = Keys.data();
+        const std::uint64_t* start = KeyStart.data();
+        std::sort(Sorted.begin(), Sorted.end(), [this, keys, start](std::uint32_t a, std::uint32_t b) {
+            const int order = compare_(keys + start[a], keys + start[b]);
+            return order < 0 || (order == 0 && a < b);
+        });
+    }
+    names_.clear();
+    names_.shrink_to_fit();
+    done_.store(true, std::memory_order_release);
+}
+
+} // namespace quennet
