@@ -95,7 +95,8 @@ int Where(const Found& found) {
     std::printf("list_left=%ld\nlist_top=%ld\nlist_width=%d\nlist_height=%ld\n", list.left, list.top,
                 Width(list), list.bottom - list.top);
     std::printf("header_width=%d\nheader_height=%ld\n", Width(header), header.bottom - header.top);
-    std::printf("search_x=%ld\nsearch_y=%ld\n", (search.left + search.right) / 2, (search.top + search.bottom) / 2);
+    std::printf("search_x=%ld\nsearch_y=%ld\n", (search.left + search.right) / 2,
+                (search.top + search.bottom) / 2);
     std::printf("maximized=%d\n", IsZoomed(found.form) ? 1 : 0);
     return 0;
 }
@@ -160,8 +161,10 @@ int Stale(const Found& found, const std::string& name) {
     for (size_t i = 0; i < before.size(); ++i)
         if (before[i] != after[i]) {
             ++differing;
-            const long x = static_cast<long>(i % static_cast<size_t>(w)), y = static_cast<long>(i / static_cast<size_t>(w));
-            box = RECT{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+            const long x = static_cast<long>(i % static_cast<size_t>(w)),
+                       y = static_cast<long>(i / static_cast<size_t>(w));
+            box = RECT{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+                       std::max(box.bottom, y)};
         }
     std::printf("%s: %ld stale pixels", name.c_str(), differing);
     if (differing) {
