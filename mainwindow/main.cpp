@@ -16,6 +16,11 @@ namespace {
 
 constexpr TColor kSplitterColor = 0xA6CAF0; // RGB(240,202,166)
 constexpr int kDesignLeft = 298, kDesignTop = 89, kDesignWidth = 817, kDesignHeight = 614;
+constexpr int kSplitterMinSize = 155;
+// Below this width the panel's scroll bar would cover its controls.
+constexpr int kPanelWidthWithScrollBar = 167;
+// Tall enough to show the largest group of the panel (the phrase's frame) whole.
+constexpr int kLeastPanelHeight = 140;
 
 } // namespace
 
@@ -26,7 +31,7 @@ TForm1::TForm1(const std::string& lookInFolder)
     SetBounds(kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight);
     SetColor(clBtnFace);
 
-    Splitter1.SetMinSize(155);
+    Splitter1.SetMinSize(kSplitterMinSize);
     Splitter1.SetBeveled(true);
     Splitter1.SetColor(kSplitterColor);
     Splitter1.SetParentColor(false);
@@ -36,6 +41,7 @@ TForm1::TForm1(const std::string& lookInFolder)
     files.SetParentColor(false);
     files.SetColor(clWindow);
     StatusBar.SetPanelWidths({146, 100, 405, 50});
+    StatusBar.SetPanelFitsText(1); // a count of seven digits would be cut off
     StatusBar.SetTabStop(false);
 
     autoadjust.SetInterval(1000);
@@ -186,10 +192,17 @@ void TForm1::FormResize() {
         return;
     Panel2.UpdateScrollRange();
     const bool scrollBar = (GetWindowLongA(Panel2.HandleOrNull(), GWL_STYLE) & WS_VSCROLL) != 0;
-    if (scrollBar && Panel2.Width() < 167) {
+    if (scrollBar && Panel2.Width() < kPanelWidthWithScrollBar) {
         Panel2.SetWidth(Panel2.Width() + 10); // the bar must not cover the controls
         Realign();
     }
+}
+
+// The panel can always be scrolled to any of its controls, and the list keeps the splitter's
+// least width, where its header's columns can still be reached and resized.
+SIZE TForm1::MinClientSize() const {
+    const int panel = std::max(Panel2.Width(), kPanelWidthWithScrollBar);
+    return SIZE{panel + Splitter1.Width() + kSplitterMinSize, kLeastPanelHeight + StatusBar.Height()};
 }
 
 void TForm1::DoShow() {

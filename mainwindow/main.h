@@ -67,6 +67,7 @@ class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
 
   protected:
     void Resize() override;
+    SIZE MinClientSize() const override;
     void DoShow() override;
     void DoClose(TCloseAction& action) override;
 

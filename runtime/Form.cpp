@@ -401,6 +401,18 @@ TForm* TForm::FormOf(HWND window) {
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETMINMAXINFO: {
+        const SIZE least = MinClientSize();
+        if (least.cx <= 0 && least.cy <= 0)
+            break;
+        RECT outer{0, 0, least.cx, least.cy};
+        AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(handle_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongA(handle_, GWL_EXSTYLE)));
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, outer.right - outer.left);
+        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, outer.bottom - outer.top);
+        return 0;
+    }
     case WM_CLOSE: {
         if (!CloseQuery())
             return 0;

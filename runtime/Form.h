@@ -77,6 +77,8 @@ class TForm : public TWinControl {
   protected:
     void CreateParams(TCreateParams& params) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The smallest client area the user can size the window to; 0 leaves a side free.
+    virtual SIZE MinClientSize() const { return SIZE{0, 0}; }
     virtual bool CloseQuery();
     virtual void DoClose(TCloseAction& action);
     virtual void DoShow();

@@ -408,6 +408,12 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         LRESULT result = DefaultHandler(message, wParam, lParam);
         Realign();
         Resize();
+        // The system repaints only the strip a resize uncovers, but most of what a control
+        // draws depends on its size: a centred caption, a border on the right edge, wrapped
+        // text, the last divider of a status bar or of a list's header (a child window).
+        // Kept, the old picture would stand beside the new one.
+        if (handle_ && wParam != SIZE_MINIMIZED)
+            RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         return result;
     }
     case WM_SETCURSOR:
