@@ -5,6 +5,9 @@
 //
 // Usage: window-probe QUENNET_EXE FOLDER
 //          prints "key value" lines for bench/window.sh;
+//        window-probe --sort-after MS QUENNET_EXE FOLDER
+//          the same search with a click on the "Name" header MS milliseconds after the
+//          click on Search (no Stop); for bench/window.sh --sort;
 //        window-probe --show QUENNET_EXE FOLDER
 //          starts the program on FOLDER, searches it and prints the status bar's texts and
 //          the first rows, leaving the window open (scripts/run.sh shows it to a user
@@ -17,6 +20,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -32,6 +36,7 @@ struct Found {
     HWND search = nullptr;
     HWND list = nullptr;
     HWND status = nullptr;
+    HWND header = nullptr;
 };
 
 BOOL CALLBACK FindControls(HWND window, LPARAM data) {
@@ -46,6 +51,8 @@ BOOL CALLBACK FindControls(HWND window, LPARAM data) {
         found.list = window;
     if (lstrcmpiA(cls, STATUSCLASSNAMEA) == 0)
         found.status = window;
+    if (lstrcmpiA(cls, WC_HEADERA) == 0)
+        found.header = window;
     return TRUE;
 }
 
@@ -55,7 +62,8 @@ std::string Caption(HWND button, double& worst) {
     char text[64] = "";
     DWORD_PTR ignored = 0;
     const auto start = Clock::now();
-    SendMessageTimeoutA(button, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+    // A long timeout: a window that stops answering is measured, not cut short.
+    SendMessageTimeoutA(button, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 300000,
                         &ignored);
     const double took = Seconds(Clock::now() - start);
     if (took > worst)
@@ -134,11 +142,16 @@ std::string CellText(HWND list, int row, int column) {
 
 // The first search of the window: from the click until the caption reads "Search" again
 // with "Done" in the status bar (a short search may end before "Stop" is ever seen).
-bool RunOneSearch(const Found& found, double& worst, double& seconds) {
+// With `sortAfter` >= 0, the "Name" header is clicked that many seconds after Search.
+bool RunOneSearch(const Found& found, double& worst, double& seconds, double sortAfter = -1) {
     const auto start = Clock::now();
     Click(found.search);
     bool done = false;
     while (!done && Seconds(Clock::now() - start) < 600) {
+        if (sortAfter >= 0 && Seconds(Clock::now() - start) >= sortAfter) {
+            sortAfter = -1;
+            Click(found.header); // the header's first item is "Name"
+        }
         if (Caption(found.search, worst) == "Search" && StatusText(found.status, 0) == "Done")
             done = true;
         else // often enough to see any wait near the 100 ms goal, seldom enough not to slow it
@@ -218,9 +231,15 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    double sortAfter = -1;
+    if (argc == 5 && std::string(argv[1]) == "--sort-after") {
+        sortAfter = std::atof(argv[2]) / 1000;
+        argv += 2;
+        argc -= 2;
+    }
     if (argc != 3) {
-        std::fprintf(stderr,
-                     "usage: window-probe QUENNET_EXE FOLDER | --show QUENNET_EXE FOLDER | --close\n");
+        std::fprintf(stderr, "usage: window-probe [--sort-after MS] QUENNET_EXE FOLDER | --show QUENNET_EXE FOLDER | "
+                             "--close\n");
         return 2;
     }
     std::string command = std::string("\"") + argv[1] + "\" \"" + argv[2] + "\"";
@@ -235,7 +254,7 @@ int main(int argc, char** argv) {
     WaitForInputIdle(process.hProcess, 20000);
     HWND form = nullptr;
     Found found;
-    for (int i = 0; i < 400 && (!found.search || !found.list); ++i) {
+    for (int i = 0; i < 400 && (!found.search || !found.list || !found.header); ++i) {
         form = FindWindowA("QuennetForm", nullptr);
         if (form)
             EnumChildWindows(form, FindControls, reinterpret_cast<LPARAM>(&found));
@@ -250,10 +269,33 @@ int main(int argc, char** argv) {
 
     const SIZE_T before = WorkingSet(process.hProcess);
     double worst = 0, seconds = 0;
-    const bool ran = RunOneSearch(found, worst, seconds);
+    const bool ran = RunOneSearch(found, worst, seconds, sortAfter);
     const LRESULT rows = SendMessageA(found.list, LVM_GETITEMCOUNT, 0, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const SIZE_T after = WorkingSet(process.hProcess);
+    if (sortAfter >= 0) {
+        // The rows must have come out in name order: a look at the first few.
+        bool ordered = true;
+        std::string previous;
+        for (int row = 0; row < 50 && row < rows; ++row) {
+            const std::string name = CellText(found.list, row, 0);
+            if (row > 0 && lstrcmpA(previous.c_str(), name.c_str()) > 0) {
+                std::fprintf(stderr, "window-probe: rows %d and %d out of order: [%s] [%s]\n", row - 1, row,
+                             previous.c_str(), name.c_str());
+                ordered = false;
+            }
+            previous = name;
+        }
+        PostMessageA(form, WM_CLOSE, 0, 0);
+        WaitForSingleObject(process.hProcess, 60000);
+        std::printf("sorted_searched %d\n", ran && ordered ? 1 : 0);
+        std::printf("sorted_rows %ld\n", static_cast<long>(rows));
+        std::printf("sorted_search_seconds %.3f\n", seconds);
+        std::printf("sorted_worst_answer_ms %.1f\n", worst * 1000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return ran && ordered ? 0 : 1;
+    }
 
     // Stop while the rows stream in: the time from the click to "Search" again.
     double stopWorst = 0, stopSeconds = -1;

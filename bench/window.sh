@@ -3,19 +3,24 @@
 # 200,000 empty files, from the click on Search to "Done", against quennet-cli.exe on the
 # same tree; the longest wait for the window to answer a message meanwhile (asked from
 # another process); the memory per row; how soon Stop takes effect.
-# Usage: bench/window.sh [--rounds N] [--keep] [--build-dir DIR]   (DIR: an existing Windows
-# build to measure instead of building build/windows)
+# With --sort: a tree of 1,000,000 empty files with long, varied names (punctuation and
+# accented letters among them), searched once as it comes and once with "Name" clicked 0.3 s
+# after Search: the longest answer to a message and the sorted search against the unsorted.
+# Usage: bench/window.sh [--sort] [--rounds N] [--keep] [--build-dir DIR]   (DIR: an existing
+# Windows build to measure instead of building build/windows)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=5
 keep=0
+sort=0
 build=
 while [ $# -gt 0 ]; do
     case $1 in
     --rounds) rounds=$2; shift 2 ;;
     --keep) keep=1; shift ;;
+    --sort) sort=1; shift ;;
     --build-dir) build=$(cd "$2" && pwd); shift 2 ;;
-    *) echo "usage: bench/window.sh [--rounds N] [--keep] [--build-dir DIR]" >&2; exit 2 ;;
+    *) echo "usage: bench/window.sh [--sort] [--rounds N] [--keep] [--build-dir DIR]" >&2; exit 2 ;;
     esac
 done
 bash "$root/scripts/install-deps.sh" python3
@@ -26,7 +31,31 @@ fi
 source "$root/scripts/xvfb.sh" || exit 1
 work=${TMPDIR:-/tmp}/quennet-window-bench
 tree=$work/tree
-if [ ! -f "$tree/d199/file0999.txt" ]; then
+if [ "$sort" = 1 ]; then
+    tree=$work/names
+    if [ ! -f "$tree/done" ]; then
+        python3 - "$tree" <<'PY'
+import os, random, sys
+tree = sys.argv[1]
+random.seed(1)
+# Characters a Windows name may hold and the ANSI code page can show.
+chars = ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789" * 3 +
+         " _-.,;()[]{}&%#+=~!'@$^" + "\u00e9\u00e8\u00fc\u00c4\u00f1\u00e7\u00c5\u00f8\u00df")
+for d in range(1000):
+    folder = os.path.join(tree, "d%03d" % d)
+    os.makedirs(folder, exist_ok=True)
+    made = set()
+    while len(made) < 1000:
+        name = "".join(random.choice(chars) for _ in range(random.randint(8, 48)))
+        name = name.strip(" .") or "x"
+        if name.lower() in made:
+            continue
+        made.add(name.lower())
+        open(os.path.join(folder, name), "w").close()
+open(os.path.join(tree, "done"), "w").close()
+PY
+    fi
+elif [ ! -f "$tree/d199/file0999.txt" ]; then
     python3 - "$tree" <<'PY'
 import os, sys
 tree = sys.argv[1]
@@ -48,8 +77,41 @@ for r in $(seq "$rounds"); do
     echo "cli_start $start cli_end $(date +%s.%N) cli_rows $rows" >>"$results"
     "$run" "$build/bench/window-probe.exe" "$(quennet_winpath "$build/mainwindow/quennet.exe")" "$(quennet_winpath "$tree")" |
         tr '\n' ' ' >>"$results"
+    if [ "$sort" = 1 ]; then
+        "$run" "$build/bench/window-probe.exe" --sort-after 300 "$(quennet_winpath "$build/mainwindow/quennet.exe")" \
+            "$(quennet_winpath "$tree")" | tr '\n' ' ' >>"$results"
+    fi
     echo >>"$results"
+    tail -1 "$results" >&2
 done
+if [ "$sort" = 1 ]; then
+    python3 - "$results" "$rounds" <<'PY'
+import statistics, sys
+values = {}
+for line in open(sys.argv[1]):
+    words = line.split()
+    for key, value in zip(words[::2], words[1::2]):
+        values.setdefault(key, []).append(float(value))
+med = {k: statistics.median(v) for k, v in values.items()}
+ratio = med["sorted_search_seconds"] / med["search_seconds"]
+worst = max(values["sorted_worst_answer_ms"])
+worst_plain = max(values["worst_answer_ms"])
+ordered = min(values["sorted_searched"]) == 1
+print(f"rounds: {sys.argv[2]} (medians; the worst answer is the worst of all rounds)")
+print("| measure | value | goal |")
+print("|---|---:|---|")
+print(f"| window, Search to \"Done\", as found ({int(med['rows'])} rows) | {med['search_seconds']:.3f} s | |")
+print(f"| the same, \"Name\" clicked 0.3 s after Search ({int(med['sorted_rows'])} rows) | {med['sorted_search_seconds']:.3f} s | |")
+print(f"| ratio sorted / as found | {ratio:.2f} | <= 1.5 {'ok' if ratio <= 1.5 else 'MISSED'} |")
+print(f"| longest answer to a message, sorted search | {worst:.0f} ms | <= 100 ms {'ok' if worst <= 100 else 'MISSED'} |")
+print(f"| longest answer to a message, search as found | {worst_plain:.0f} ms | |")
+print(f"| first rows in name order after the sorted search | {'yes' if ordered else 'NO'} | yes |")
+PY
+    WINEPREFIX=$build/wineprefix "$QUENNET_WINESERVER" -k 2>/dev/null || true
+    [ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null
+    [ "$keep" = 1 ] || rm -rf "$work"
+    exit 0
+fi
 python3 - "$results" "$rounds" <<'PY'
 import statistics, sys
 values = {}

@@ -5,9 +5,9 @@
 
 namespace quennet {
 
-NameSortJob::NameSortJob(SortKeyMaker makeKey, KeyCompare compare, std::vector<std::uint32_t> rows,
+NameSortJob::NameSortJob(SortKeyMaker makeKey, NameCompare compareNames, std::vector<std::uint32_t> rows,
                          std::vector<char> names, std::vector<std::uint64_t> nameStart)
-    : Sorted(std::move(rows)), makeKey_(makeKey), compare_(compare), names_(std::move(names)), nameStart_(std::move(nameStart)),
+    : Sorted(std::move(rows)), makeKey_(makeKey), compareNames_(compareNames), names_(std::move(names)), nameStart_(std::move(nameStart)),
       thread_([this] { Run(); }) {}
 
 NameSortJob::~NameSortJob() {
@@ -25,13 +25,23 @@ void NameSortJob::Run() {
         makeKey_(names_.data() + nameStart_[row], Keys);
     }
     if (!cancel_.load(std::memory_order_relaxed)) {
-        // Rows of equal keys keep their arrival order, which is the order of their numbers.
+        // Rows of equal names keep their arrival order, which is the order of their numbers.
         const char* keys = Keys.data();
         const std::uint64_t* start = KeyStart.data();
-        std::sort(Sorted.begin(), Sorted.end(), [this, keys, start](std::uint32_t a, std::uint32_t b) {
-            const int order = compare_(keys + start[a], keys + start[b]);
-            return order < 0 || (order == 0 && a < b);
-        });
+        const char* names = names_.data();
+        const std::uint64_t* nameStart = nameStart_.data();
+        const NameCompare compareNames = compareNames_;
+        SortExactly(
+            Sorted,
+            [keys, start](std::uint32_t a, std::uint32_t b) {
+                const int order = std::strcmp(keys + start[a], keys + start[b]);
+                return order < 0 || (order == 0 && a < b);
+            },
+            [names, nameStart, compareNames](std::uint32_t a, std::uint32_t b) {
+                const int order = compareNames(names + nameStart[a], names + nameStart[b]);
+                return order < 0 || (order == 0 && a < b);
+            },
+            [this] { return cancel_.load(std::memory_order_relaxed); });
     }
     names_.clear();
     names_.shrink_to_fit();

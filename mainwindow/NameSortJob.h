@@ -3,6 +3,8 @@
 // cleared meanwhile; the store swaps the finished order in on the window's thread.
 #pragma once
 
+#include "mainwindow/NameOrder.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -11,17 +13,15 @@
 
 namespace quennet {
 
-// Appends the sort key of `name` to `key`, with a terminating NUL: keys compare with strcmp
-// as the list orders the names themselves, and contain no other NUL.
+// Appends the sort key of `name` to `key`, with a terminating NUL and no other: keys compared
+// with strcmp guess the order of the names' own comparison.
 using SortKeyMaker = void (*)(const char* name, std::string& key);
-// Compares two keys: <0, 0 or >0 (strcmp, or the system's own comparison of names).
-using KeyCompare = int (*)(const char* a, const char* b);
 
 class NameSortJob {
   public:
     // `rows`: the rows to sort, in arrival order; `nameStart[row]` is the start of the row's
     // name in `names`. The thread starts at once.
-    NameSortJob(SortKeyMaker makeKey, KeyCompare compare, std::vector<std::uint32_t> rows, std::vector<char> names,
+    NameSortJob(SortKeyMaker makeKey, NameCompare compareNames, std::vector<std::uint32_t> rows, std::vector<char> names,
                 std::vector<std::uint64_t> nameStart);
     ~NameSortJob(); // waits for the thread
     NameSortJob(const NameSortJob&) = delete;
@@ -31,7 +31,7 @@ class NameSortJob {
     // Asks the thread to stop early; its result is then not to be used.
     void Cancel() { cancel_.store(true, std::memory_order_relaxed); }
 
-    // Once Done: the rows in name order (equal keys in arrival order), and each row's key
+    // Once Done: the rows in name order (equal names in arrival order), and each row's key
     // as an offset in Keys (the rows not sorted here have no entry of meaning).
     std::vector<std::uint32_t> Sorted;
     std::string Keys;
@@ -41,7 +41,7 @@ class NameSortJob {
     void Run();
 
     SortKeyMaker makeKey_;
-    KeyCompare compare_;
+    NameCompare compareNames_;
     std::vector<char> names_;
     std::vector<std::uint64_t> nameStart_;
     std::atomic<bool> cancel_{false};

@@ -8,8 +8,8 @@
 
 namespace quennet {
 
-ResultStore::ResultStore(SortKeyMaker makeKey, KeyCompare compare, int sortAtOnceLimit)
-    : makeKey_(makeKey), compare_(compare), sortAtOnceLimit_(sortAtOnceLimit) {}
+ResultStore::ResultStore(SortKeyMaker makeKey, NameCompare compareNames, int sortAtOnceLimit)
+    : makeKey_(makeKey), compareNames_(compareNames), sortAtOnceLimit_(sortAtOnceLimit) {}
 
 ResultStore::~ResultStore() = default;
 
@@ -66,7 +66,12 @@ void ResultStore::Append(const ResultRow& row) {
 }
 
 bool ResultStore::KeyLess(std::uint32_t a, std::uint32_t b) const {
-    const int order = compare_(keys_.data() + keyStart_[a], keys_.data() + keyStart_[b]);
+    const int order = std::strcmp(keys_.data() + keyStart_[a], keys_.data() + keyStart_[b]);
+    return order < 0 || (order == 0 && a < b);
+}
+
+bool ResultStore::NameLess(std::uint32_t a, std::uint32_t b) const {
+    const int order = compareNames_(names_.data() + rows_[a].NameStart, names_.data() + rows_[b].NameStart);
     return order < 0 || (order == 0 && a < b);
 }
 
@@ -79,24 +84,9 @@ void ResultStore::MakeKeys(const std::vector<std::uint32_t>& rows) {
 }
 
 void ResultStore::MergeIntoOrder(std::vector<std::uint32_t> batch) {
-    if (batch.empty())
-        return;
-    auto less = [this](std::uint32_t a, std::uint32_t b) { return KeyLess(a, b); };
-    std::sort(batch.begin(), batch.end(), less);
-    // Each new row goes after the shown rows of an equal name (it arrived later): binary
-    // searches find the places, and the shown rows are copied across in blocks, one pass
-    // per batch.
-    std::vector<std::uint32_t> merged;
-    merged.reserve(order_.size() + batch.size());
-    auto from = order_.begin();
-    for (std::uint32_t row : batch) {
-        auto place = std::upper_bound(from, order_.end(), row, less);
-        merged.insert(merged.end(), from, place);
-        merged.push_back(row);
-        from = place;
-    }
-    merged.insert(merged.end(), from, order_.end());
-    order_.swap(merged);
+    MergeExactly(
+        order_, std::move(batch), [this](std::uint32_t a, std::uint32_t b) { return KeyLess(a, b); },
+        [this](std::uint32_t a, std::uint32_t b) { return NameLess(a, b); });
 }
 
 int ResultStore::Commit() {
@@ -164,15 +154,21 @@ void ResultStore::SortByName() {
     sortedByName_ = true;
     if (Count() <= sortAtOnceLimit_) {
         MakeKeys(order_);
-        std::sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) { return KeyLess(a, b); });
+        SortExactly(
+            order_, [this](std::uint32_t a, std::uint32_t b) { return KeyLess(a, b); },
+            [this](std::uint32_t a, std::uint32_t b) { return NameLess(a, b); }, [] { return false; });
         return;
     }
+    StartJob();
+}
+
+void ResultStore::StartJob() {
     // The job gets copies: the names go on growing here while it works.
     std::vector<std::uint64_t> nameStart(rows_.size());
     for (std::size_t row = 0; row < rows_.size(); ++row)
         nameStart[row] = rows_[row].NameStart;
     jobRows_ = committed_;
-    job_ = std::make_unique<NameSortJob>(makeKey_, compare_, order_, names_, std::move(nameStart));
+    job_ = std::make_unique<NameSortJob>(makeKey_, compareNames_, order_, names_, std::move(nameStart));
 }
 
 void ResultStore::ReapRetired() {
@@ -185,19 +181,34 @@ bool ResultStore::TakeFinishedSort() {
     if (!job_ || !job_->Done())
         return false;
     std::unique_ptr<NameSortJob> job = std::move(job_);
-    const std::uint64_t base = keys_.size();
-    keys_ += job->Keys;
-    keyStart_.resize(rows_.size(), kNoKey);
-    for (std::uint32_t row : job->Sorted)
-        keyStart_[row] = base + job->KeyStart[row];
     std::vector<std::uint32_t> newcomers;
     for (std::uint32_t row : order_)
         if (row >= jobRows_)
             newcomers.push_back(row);
+    // The job's keys replace the store's: a sort after a sort would otherwise keep every
+    // row's key twice. The rows that came meanwhile bring theirs along.
+    std::string keys = std::move(job->Keys);
+    std::vector<std::uint64_t> keyStart(rows_.size(), kNoKey);
+    for (std::uint32_t row : job->Sorted)
+        keyStart[row] = job->KeyStart[row];
+    for (std::uint32_t row : newcomers) {
+        keyStart[row] = keys.size();
+        keys.append(keys_.data() + keyStart_[row]);
+        keys.push_back('\0');
+    }
+    keys_.swap(keys);
+    keyStart_.swap(keyStart);
     order_.clear();
     for (std::uint32_t row : job->Sorted)
         if (!rows_[row].Removed)
             order_.push_back(row);
+    if (static_cast<int>(newcomers.size()) > sortAtOnceLimit_) {
+        // Placing this many rows here would hold the window (each costs about two calls of
+        // lstrcmpA): they wait at the end for another sort on the job's thread.
+        order_.insert(order_.end(), newcomers.begin(), newcomers.end());
+        StartJob();
+        return true;
+    }
     MergeIntoOrder(std::move(newcomers));
     return true;
 }

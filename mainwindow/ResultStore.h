@@ -5,12 +5,13 @@
 //
 // A row is known by its arrival number (RowKey), which stays with it through every sort,
 // merge and removal; the list's order is a vector of those numbers. In name order each row
-// gets a sort key once, and every comparison after that is a byte comparison of two keys.
+// gets a sort key once; the keys do most of the ordering with byte compares, and the names'
+// own comparison only confirms it (NameOrder.h).
 //
 // Rows arrive in batches (Append, then Commit once per batch). In name order, a committed
-// batch is merged into place: its rows are placed by binary search, after the rows of an
-// equal name, so arrival order decides between equal names. A list too large to sort within
-// a frame is sorted on a thread of its own (NameSortJob) and its order swapped in later.
+// batch is merged into place, after the rows of an equal name, so arrival order decides
+// between equal names. A list too large to sort within a frame is sorted on a thread of its
+// own (NameSortJob) and its order swapped in later.
 #pragma once
 
 #include "mainwindow/NameSortJob.h"
@@ -36,10 +37,12 @@ struct RowKey {
 
 class ResultStore {
   public:
-    // About 20 ms of sorting under Wine: above this a sort goes to a thread of its own.
-    static constexpr int kSortAtOnceLimit = 20000;
+    // About 10 ms of sorting under Wine (a call of lstrcmpA per row, 2 us each): above this
+    // a sort goes to a thread of its own.
+    static constexpr int kSortAtOnceLimit = 5000;
 
-    explicit ResultStore(SortKeyMaker makeKey, KeyCompare compare = std::strcmp,
+    // `makeKey` guesses the order of `compareNames`, which decides it.
+    explicit ResultStore(SortKeyMaker makeKey, NameCompare compareNames = std::strcmp,
                          int sortAtOnceLimit = kSortAtOnceLimit);
     ~ResultStore();
 
@@ -87,14 +90,16 @@ class ResultStore {
     static constexpr std::uint64_t kNoKey = ~std::uint64_t(0);
 
     bool KeyLess(std::uint32_t a, std::uint32_t b) const;
+    bool NameLess(std::uint32_t a, std::uint32_t b) const;
     void MakeKeys(const std::vector<std::uint32_t>& rows);
     // Merges `batch` (rows not yet in order_) into name order.
     void MergeIntoOrder(std::vector<std::uint32_t> batch);
+    void StartJob(); // sorts the shown rows on the job's thread
     void StopJob();
     void ReapRetired();
 
     SortKeyMaker makeKey_;
-    KeyCompare compare_;
+    NameCompare compareNames_;
     int sortAtOnceLimit_;
     std::vector<Row> rows_;            // every row appended since Clear, in arrival order
     std::vector<std::uint32_t> order_; // the rows shown, as indices into rows_, in list order

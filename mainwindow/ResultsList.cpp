@@ -1,19 +1,26 @@
 #include "mainwindow/ResultsList.h"
 
+#include "mainwindow/FileActions.h"
 #include "resources/resource.h"
+#include "runtime/Handles.h"
 #include "search/SearchWorker.h"
 #include "search/SizeText.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quennet {
 
-void NameAsKey(const char* name, std::string& key) {
-    key.append(name);
-    key.push_back('\0');
+int CompareNames(const char* a, const char* b) {
+    return lstrcmpA(a, b);
 }
 
-ResultsList::ResultsList(TListView& files) : files_(files), store_(NameAsKey, lstrcmpA), ImageList1(16, 16) {
+void NameKey(const char* name, std::string& key) {
+    static const CollationTable table(CompareNames);
+    table.AppendKey(name, key);
+}
+
+ResultsList::ResultsList(TListView& files) : files_(files), store_(NameKey, CompareNames), ImageList1(16, 16) {
     GdiBitmap document = LoadBitmapResource("DOCUMENT");
     ImageList1.AddMasked(document.get(), QUENNET_TRANSPARENT_RGB);
     files_.SetOwnerData(true);
@@ -131,6 +138,36 @@ void ResultsList::filesColumnClick(int column) {
     });
     if (store_.SortRunning())
         sortDone_.SetEnabled(true);
+}
+
+} // namespace quennet
+
+namespace quennet {
+
+void ResultsList::CopySelectedPaths() {
+    const std::vector<ChosenRow> rows = SelectedRows();
+    if (rows.empty())
+        return;
+    std::string lines;
+    for (const ChosenRow& row : rows)
+        lines += row.Path() + "\r\n";
+    // Unicode text: every program reads the names as they are, whatever its code page.
+    const std::wstring text = WideText(lines);
+    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+    if (!memory)
+        return;
+    {
+        GlobalLockGuard<wchar_t> data(memory.get());
+        if (!data.get())
+            return;
+        std::memcpy(data.get(), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    }
+    if (!OpenClipboard(files_.HandleOrNull()))
+        return;
+    EmptyClipboard();
+    if (SetClipboardData(CF_UNICODETEXT, memory.get()))
+        memory.release(); // the clipboard owns it now
+    CloseClipboard();
 }
 
 } // namespace quennet

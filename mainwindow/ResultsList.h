@@ -18,10 +18,10 @@
 
 namespace quennet {
 
-// The store's key of a name: the name itself, compared with lstrcmpA. (The sort keys of
-// LCMapString would spare the locale's rules in each comparison, but under Wine they do not
-// order every pair of names as lstrcmpA does.)
-void NameAsKey(const char* name, std::string& key);
+// The list's order of names: lstrcmpA's. The key guesses it from lstrcmpA's own weights of
+// single characters, learnt on first use.
+int CompareNames(const char* a, const char* b);
+void NameKey(const char* name, std::string& key);
 
 class ResultsList {
   public:
@@ -45,6 +45,9 @@ class ResultsList {
     std::string CellText(int row, int column) const;
 
     void filesColumnClick(int column);
+    void SelectAll() { files_.SelectAll(); }
+    // The selected rows' full paths, one per line, as the clipboard's text.
+    void CopySelectedPaths();
 
   private:
     // Runs `change`, which may move rows in the store (true when it did), and carries the

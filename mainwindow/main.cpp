@@ -101,6 +101,8 @@ void TForm1::WireEvents() {
     BufferHelpButton.OnClick = [this](TWinControl&) { BufferHelpButtonClick(); };
     AboutButton.OnClick = [this](TWinControl&) { AboutButtonClick(); };
     files.OnDblClick = [this](TWinControl&) { filesDblClick(); };
+    files.SetWantReturn(true);
+    files.OnKeyDown = [this](TWinControl&, WORD& key, TShiftState shift) { filesKeyDown(key, shift); };
 }
 
 void TForm1::FormCreate(const std::string& lookInFolder) {
@@ -290,6 +292,25 @@ void TForm1::filesDblClick() {
     const int row = results.FirstSelected();
     if (row >= 0)
         ViewRowInHex(results.RowAt(row));
+}
+
+void TForm1::filesKeyDown(WORD& Key, TShiftState Shift) {
+    const bool ctrl = Shift.Has(ssCtrl) && !Shift.Has(ssAlt) && !Shift.Has(ssShift);
+    if (Key == VK_RETURN && !Shift.Has(ssCtrl) && !Shift.Has(ssAlt)) {
+        const int row = files.FocusedIndex();
+        if (row >= 0 && row < results.Count())
+            ViewRowInHex(results.RowAt(row));
+    } else if (Key == VK_DELETE && !Shift.Has(ssCtrl) && !Shift.Has(ssAlt) && !Shift.Has(ssShift)) {
+        if (menu)
+            menu->Delete1Click();
+    } else if (ctrl && Key == 'A') {
+        results.SelectAll();
+    } else if (ctrl && (Key == 'C' || Key == VK_INSERT)) {
+        results.CopySelectedPaths();
+    } else {
+        return;
+    }
+    Key = 0;
 }
 
 void TForm1::ViewRowInHex(const ChosenRow& row) {

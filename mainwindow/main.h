@@ -56,6 +56,8 @@ class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
     void AboutButtonClick();
     void pathlistClick();
     void filesDblClick();
+    // Enter views the focused row, Delete deletes, Ctrl+A selects all, Ctrl+C copies paths.
+    void filesKeyDown(WORD& Key, TShiftState Shift);
     void fnameKeyDown(WORD& Key);
     void CaseSensitiveKeyDown(TGlyphCheck& Sender, WORD& Key);
     void selfadjKeyDown(WORD& Key);

@@ -200,6 +200,30 @@ void TListView::SetSelectionMark(int item) {
     SendMessageA(Handle(), LVM_SETSELECTIONMARK, 0, item);
 }
 
+void TListView::SelectAll() {
+    SetSelected(-1, true); // -1: every item
+}
+
+LRESULT TListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETDLGCODE && wantReturn_ && wParam == VK_RETURN)
+        return TWinControl::WndProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
+    if (message == WM_CONTEXTMENU && lParam == -1 && reinterpret_cast<HWND>(wParam) == HandleOrNull()) {
+        // From the keyboard: the menu opens at the focused row, where the user's eyes are.
+        const int focused = FocusedIndex();
+        RECT row{LVIR_LABEL, 0, 0, 0};
+        if (focused >= 0 &&
+            SendMessageA(HandleOrNull(), LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&row))) {
+            POINT at{row.left, row.bottom};
+            RECT client{};
+            GetClientRect(HandleOrNull(), &client);
+            at.y = std::max(0L, std::min<LONG>(at.y, client.bottom)); // a row scrolled out of sight
+            ClientToScreen(HandleOrNull(), &at);
+            lParam = MAKELPARAM(at.x, at.y);
+        }
+    }
+    return TWinControl::WndProc(message, wParam, lParam);
+}
+
 void TListView::MakeVisible(int item) {
     SendMessageA(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
 }

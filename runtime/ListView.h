@@ -18,6 +18,8 @@ class TListView : public TWinControl {
     void SetOwnerData(bool value) { ownerData_ = value; }
     void SetMultiSelect(bool value) { multiSelect_ = value; }
     void SetRowSelect(bool value) { rowSelect_ = value; }
+    // Enter goes to OnKeyDown instead of the form's default action.
+    void SetWantReturn(bool value) { wantReturn_ = value; }
 
     int AddColumn(const std::string& caption, int width, int format = LVCFMT_LEFT);
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
@@ -49,6 +51,7 @@ class TListView : public TWinControl {
     // The anchor of a shift-click or shift-arrow selection, or -1.
     int SelectionMark() const;
     void SetSelectionMark(int item);
+    void SelectAll();
 
     std::function<void(TListView& Sender, int Column)> OnColumnClick;
     TNotifyEvent OnSelectItem; // the selection changed
@@ -58,6 +61,7 @@ class TListView : public TWinControl {
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     struct Column {
@@ -70,6 +74,7 @@ class TListView : public TWinControl {
     bool ownerData_ = false;
     bool multiSelect_ = false;
     bool rowSelect_ = false;
+    bool wantReturn_ = false;
     std::vector<Column> columns_;
     HIMAGELIST smallImages_ = nullptr;
     int pendingCount_ = 0;

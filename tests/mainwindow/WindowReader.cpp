@@ -6,6 +6,9 @@
 //        window-reader status PANEL   a status bar panel's text
 //        window-reader rect           the window's rectangle: left top right bottom
 //        window-reader visible        "yes" when the window exists and is visible
+//        window-reader selected       the selected rows' names, one a line
+//        window-reader focusedrow     the focused row's screen rectangle: left top right bottom
+//        window-reader menu           a shown popup menu's screen position: left top, or nothing
 // Exit status 2 when the window is not found.
 #include <windows.h>
 #include <commctrl.h>
@@ -127,6 +130,35 @@ int main(int argc, char** argv) {
                         CellText(found.list, row, 2).c_str());
     } else if (command == "status" && found.status && argc > 2) {
         std::printf("%s\n", StatusText(found.status, std::atoi(argv[2])).c_str());
+    } else if (command == "selected" && found.list) {
+        for (int row = -1;;) {
+            row = static_cast<int>(SendMessageA(found.list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+            if (row < 0)
+                break;
+            std::printf("%s\n", CellText(found.list, row, 0).c_str());
+        }
+    } else if (command == "focusedrow" && found.list) {
+        const int row = static_cast<int>(SendMessageA(found.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        RemoteBuffer rect(found.list, sizeof(RECT));
+        RECT r{LVIR_LABEL, 0, 0, 0};
+        if (row < 0 || !rect.Write(&r, sizeof r))
+            return 1;
+        SendMessageA(found.list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(rect.Address()));
+        std::string bytes = std::string(sizeof(RECT), '\0');
+        DWORD id = 0;
+        GetWindowThreadProcessId(found.list, &id);
+        HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, id);
+        ReadProcessMemory(process, rect.Address(), &r, sizeof r, nullptr);
+        CloseHandle(process);
+        MapWindowPoints(found.list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (command == "menu") {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+            RECT r{};
+            GetWindowRect(menu, &r);
+            std::printf("%ld %ld\n", r.left, r.top);
+        }
     } else if (command == "rect") {
         RECT r{};
         GetWindowRect(form, &r);
