@@ -6,6 +6,8 @@
 //        window-reader status PANEL   a status bar panel's text
 //        window-reader rect           the window's rectangle: left top right bottom
 //        window-reader visible        "yes" when the window exists and is visible
+//        window-reader lookin         the look-in box's first visible character (its index)
+//                                     and text: index|text
 // Exit status 2 when the window is not found.
 #include <windows.h>
 #include <commctrl.h>
@@ -64,6 +66,7 @@ std::string WindowText(HWND window) {
 struct Found {
     HWND list = nullptr;
     HWND status = nullptr;
+    HWND lookIn = nullptr;
 };
 
 BOOL CALLBACK FindControls(HWND window, LPARAM data) {
@@ -74,6 +77,8 @@ BOOL CALLBACK FindControls(HWND window, LPARAM data) {
         found.list = window;
     if (lstrcmpiA(cls, STATUSCLASSNAMEA) == 0)
         found.status = window;
+    if (lstrcmpiA(cls, WC_COMBOBOXEXA) == 0)
+        found.lookIn = window;
     return TRUE;
 }
 
@@ -127,6 +132,11 @@ int main(int argc, char** argv) {
                         CellText(found.list, row, 2).c_str());
     } else if (command == "status" && found.status && argc > 2) {
         std::printf("%s\n", StatusText(found.status, std::atoi(argv[2])).c_str());
+    } else if (command == "lookin" && found.lookIn) {
+        // A single-line edit answers with the index of its first visible character.
+        const auto edit = reinterpret_cast<HWND>(SendMessageA(found.lookIn, CBEM_GETEDITCONTROL, 0, 0));
+        std::printf("%ld|%s\n", static_cast<long>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0)),
+                    WindowText(edit).c_str());
     } else if (command == "rect") {
         RECT r{};
         GetWindowRect(form, &r);
