@@ -7,6 +7,7 @@ TFormChooseDestination::TFormChooseDestination() : Button1(Add<TButton>()), newD
     SetBorderStyle(bsDialog);
     SetClientSize(462, 58);
     SetPosition(poDesktopCenter);
+    SetCloseOnEscape(true); // moves or copies nothing, as the close box
 
     // First in tab order and no control named to start with: the first opening has the focus
     // on the button, so Enter accepts the proposed folder at once.

@@ -11,6 +11,7 @@ TForm3::TForm3()
     SetPosition(poDesigned);
     SetLeft(192);
     SetTop(113);
+    SetCloseOnEscape(true); // as Cancel
 
     TFont bold = Font();
     bold.Bold = true;

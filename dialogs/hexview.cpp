@@ -58,6 +58,14 @@ TForm4::TForm4() : hexedit(Add<THexEditorEx>()) {
     PopupMenu1.Add("&Select all", [this] { Selectall1Click(); });
     hexedit.SetPopupMenu(&PopupMenu1);
     SetActiveControl(&hexedit);
+    // The view takes every key for itself; Escape closes the viewer all the same.
+    SetCloseOnEscape(true);
+    hexedit.OnKeyDown = [this](TWinControl&, WORD& key, TShiftState shift) {
+        if (key == VK_ESCAPE && shift.Empty()) {
+            key = 0;
+            Close();
+        }
+    };
 }
 
 void TForm4::Resize() {

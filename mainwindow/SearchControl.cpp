@@ -52,16 +52,21 @@ bool SearchControl::BuildRoots() {
     return true;
 }
 
+bool SearchControl::Stop() {
+    if (!ActiveWorker)
+        return false;
+    if (stopPending_)
+        return true;
+    ActiveWorker->Terminate();
+    stopPending_ = true;
+    form_.search.SetCaption("Stopping...");
+    form_.search.SetEnabled(false);
+    return true;
+}
+
 void SearchControl::searchClick() {
-    if (ActiveWorker) {
-        if (stopPending_)
-            return;
-        ActiveWorker->Terminate();
-        stopPending_ = true;
-        form_.search.SetCaption("Stopping...");
-        form_.search.SetEnabled(false);
+    if (Stop())
         return;
-    }
     if (!BuildRoots())
         return;
     form_.results.Store().StopSortingByName();

@@ -23,6 +23,9 @@ class SearchControl : public SearchFrontEnd {
 
     // Starts a search, stops the running one, or does nothing while a stop is pending.
     void searchClick();
+    // Makes a stop request to the running search, unless one is pending; false when no
+    // search runs.
+    bool Stop();
     bool Searching() const { return ActiveWorker != nullptr; }
     bool StopPending() const { return stopPending_; }
     // Closing: makes a stop request and waits for the worker's end, serving its steps

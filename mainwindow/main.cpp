@@ -323,6 +323,12 @@ void TForm1::ViewRowInHex(const ChosenRow& row) {
     }
 }
 
+bool TForm1::DialogKey(WORD key, TShiftState shift) {
+    if (key == VK_ESCAPE && shift.Empty() && searchControl.Stop())
+        return true;
+    return TForm::DialogKey(key, shift);
+}
+
 void TForm1::fnameKeyDown(WORD& Key) {
     if (Key == VK_RETURN)
         searchClick();

@@ -64,6 +64,9 @@ class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
     void SpecSizeKeyDown(WORD& Key);
     void IntegrateIntoShellKeyDown(WORD& Key);
 
+    // Escape stops a running search wherever the focus is in the window.
+    bool DialogKey(WORD key, TShiftState shift) override;
+
     StoredSettings CaptureSettings() const;
     void ApplySettings(const StoredSettings& settings);
 

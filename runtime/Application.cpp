@@ -74,8 +74,21 @@ void TApplication::Run(TForm& mainForm) {
 }
 
 void TApplication::Run() {
-    while (HandleMessage()) {
+    terminated_ = false;
+    while (!terminated_ && HandleMessage()) {
     }
+    // The quit message that Terminate posted is taken if it still waits, so that it cannot
+    // end a later loop.
+    if (terminated_) {
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    terminated_ = false;
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
 }
 
 bool TApplication::PreTranslate(MSG& message) {

@@ -43,7 +43,9 @@ class TApplication {
     bool HandleMessage();
     // Handles every message that is waiting, without waiting for more.
     void ProcessMessages();
-    void Terminate() { PostQuitMessage(0); }
+    // Ends Run once the message being handled returns, also when a loop of the system's
+    // inside it (Wine's move and size loop) takes the quit message for itself.
+    void Terminate();
 
     // The application's error box (caption: the title; error icon; one OK button) with the
     // exception's message. Used for every exception that escapes a handler.
@@ -77,6 +79,7 @@ class TApplication {
 
     std::string title_;
     TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
     DWORD mainThreadId_;
     OwnedWindow utility_;
     SyncQueue syncQueue_;

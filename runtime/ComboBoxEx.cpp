@@ -31,6 +31,7 @@ void TComboBoxEx::EnabledChanged() {
     if (HWND edit = EditWindow())
         EnableWindow(edit, enabled);
     RedrawWindow(HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    ShowTextStart();
     TWinControl::EnabledChanged();
 }
 
@@ -61,6 +62,31 @@ void TComboBoxEx::KeyUp(WORD& key, TShiftState shift) {
         Click();
     }
     TWinControl::KeyUp(key, shift);
+}
+
+void TComboBoxEx::DoExit() {
+    ShowTextStart();
+    TWinControl::DoExit();
+}
+
+LRESULT TComboBoxEx::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = TWinControl::WndProc(message, wParam, lParam);
+    // Wine's box puts the chosen entry's text into the edit field, selected and so scrolled
+    // to its end, whenever it draws the field.
+    if (message == WM_DRAWITEM)
+        ShowTextStart();
+    return result;
+}
+
+void TComboBoxEx::ShowTextStart() {
+    // The box leaves its edit field scrolled to the caret, at the end of a long entry, which
+    // then reads "ard Drives (C:;D:;)" or the last folder of a path: without the focus the
+    // text is shown from its beginning.
+    HWND edit = EditWindow();
+    if (!edit || GetFocus() == edit)
+        return;
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
 }
 
 HWND TComboBoxEx::ComboWindow() const {
@@ -115,6 +141,7 @@ int TComboBoxEx::ItemIndex() const {
 
 void TComboBoxEx::SetItemIndex(int index) {
     SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ShowTextStart();
 }
 
 std::string TComboBoxEx::EditText() const {
@@ -151,12 +178,14 @@ bool TComboBoxEx::HandleCommand(WORD notifyCode) {
     case CBN_SELCHANGE:
         clickedSinceKeyDown_ = true;
         Click();
+        ShowTextStart();
         return true;
     case CBN_CLOSEUP:
         // The open list took the keyboard to the combo box inside; the user types on in the
         // edit field, whose keys reach this control.
         if (HWND edit = EditWindow(); edit && GetFocus() == ComboWindow())
             ::SetFocus(edit);
+        ShowTextStart();
         return false;
     case CBN_EDITCHANGE:
         if (OnChange)

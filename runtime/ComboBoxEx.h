@@ -34,8 +34,12 @@ class TComboBoxEx : public TWinControl {
     void EnabledChanged() override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyUp(WORD& key, TShiftState shift) override;
+    void DoExit() override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // Scrolls the edit field back to its first character unless it has the focus.
+    void ShowTextStart();
     HWND EditWindow() const;
     HWND ComboWindow() const;
     HIMAGELIST images_ = nullptr;

@@ -393,6 +393,15 @@ bool TForm::PreTranslateMessage(MSG& message) {
     return false;
 }
 
+bool TForm::DialogKey(WORD key, TShiftState shift) {
+    if (TWinControl::DialogKey(key, shift))
+        return true;
+    if (key != VK_ESCAPE || !closeOnEscape_ || !shift.Empty())
+        return false;
+    Close();
+    return true;
+}
+
 TForm* TForm::FormOf(HWND window) {
     if (!window)
         return nullptr;

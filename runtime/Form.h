@@ -43,6 +43,9 @@ class TForm : public TWinControl {
     void SetBorderStyle(TBorderStyle style) { borderStyle_ = style; }
     TBorderStyle BorderStyle() const { return borderStyle_; }
     void SetPosition(TPosition position) { position_ = position; }
+    // Escape that no control takes closes the form as its close box does (a modal form
+    // gives mrCancel).
+    void SetCloseOnEscape(bool value) { closeOnEscape_ = value; }
     TPosition Position() const { return position_; }
     // Sets the outer size so that the client area has this size.
     void SetClientSize(int width, int height);
@@ -68,6 +71,7 @@ class TForm : public TWinControl {
 
     // Keyboard handling of the message loop; true when the message was used up.
     bool PreTranslateMessage(MSG& message);
+    bool DialogKey(WORD key, TShiftState shift) override;
     static TForm* FormOf(HWND window);
 
     std::function<void(TForm& Sender, bool& CanClose)> OnCloseQuery;
@@ -93,6 +97,7 @@ class TForm : public TWinControl {
     TModalResult modalResult_ = mrNone;
     TWinControl* activeControl_ = nullptr;
     bool showMaximized_ = false;
+    bool closeOnEscape_ = false;
 };
 
 } // namespace quennet

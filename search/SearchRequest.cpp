@@ -100,12 +100,18 @@ std::string TextToHexNotation(const std::string& text) {
 }
 
 std::string HexToTextNotation(const std::string& hex) {
-    // Pairs by position; a pair that is not two hex digits is dropped, and the edit field
-    // cannot hold a zero byte, so the text ends before the first 00.
+    // Spaces are skipped before pairing, as the search skips them, so a HEX text that the
+    // search accepts keeps its bytes on the way to Text and back. A pair that is not two hex
+    // digits is dropped, and the edit field cannot hold a zero byte, so the text ends before
+    // the first 00.
+    std::string digits;
+    for (char c : hex)
+        if (c != ' ')
+            digits.push_back(c);
     std::string text;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        const int high = HexDigitValue(hex[i]);
-        const int low = HexDigitValue(hex[i + 1]);
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
+        const int high = HexDigitValue(digits[i]);
+        const int low = HexDigitValue(digits[i + 1]);
         if (high < 0 || low < 0)
             continue;
         const char byte = static_cast<char>(high * 16 + low);

@@ -77,23 +77,29 @@ TEST(Destination, EnterAtTheFirstOpeningAcceptsTheProposedFolder) {
     EXPECT_EQ(dialog.Button1.Caption(), "Move");
 }
 
-TEST(Destination, EscapeDoesNothingAndTheCloseBoxCancels) {
+TEST(Destination, EscapeCancelsAsTheCloseBoxDoes) {
     TFormChooseDestination dialog;
-    dialog.SetDestination("C:\\proposed\\");
-    const DWORD ui = GetCurrentThreadId();
-    std::atomic<bool> openAfterEscape{false};
-    TModalResult result;
-    {
-        WhenShown user(dialog.Handle(), [&](HWND window) {
-            PostKey(FocusOfThread(ui), VK_ESCAPE);
-            Wait(300);
-            openAfterEscape = IsWindowVisible(window) != FALSE;
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        });
-        result = dialog.ShowModal();
+    for (bool escape : {true, false}) {
+        dialog.SetDestination("C:\\proposed\\");
+        const DWORD ui = GetCurrentThreadId();
+        std::atomic<bool> closedByEscape{false};
+        TModalResult result;
+        {
+            WhenShown user(dialog.Handle(), [&](HWND window) {
+                if (escape) {
+                    PostKey(FocusOfThread(ui), VK_ESCAPE);
+                    Wait(300);
+                    closedByEscape = IsWindowVisible(window) == FALSE;
+                    CloseIfStillOpen(window, 0);
+                } else {
+                    PostMessageA(window, WM_CLOSE, 0, 0);
+                }
+            });
+            result = dialog.ShowModal();
+        }
+        EXPECT_EQ(closedByEscape.load(), escape);
+        EXPECT_EQ(result, mrCancel) << (escape ? "Escape" : "close box");
     }
-    EXPECT_TRUE(openAfterEscape);
-    EXPECT_EQ(result, mrCancel);
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 //        window-reader selected       the selected rows' names, one a line
 //        window-reader focusedrow     the focused row's screen rectangle: left top right bottom
 //        window-reader menu           a shown popup menu's screen position: left top, or nothing
+//        window-reader lookin         the look-in box's first visible character (its index)
+//                                     and text: index|text
 // Exit status 2 when the window is not found.
 #include <windows.h>
 #include <commctrl.h>
@@ -67,6 +69,7 @@ std::string WindowText(HWND window) {
 struct Found {
     HWND list = nullptr;
     HWND status = nullptr;
+    HWND lookIn = nullptr;
 };
 
 BOOL CALLBACK FindControls(HWND window, LPARAM data) {
@@ -77,6 +80,8 @@ BOOL CALLBACK FindControls(HWND window, LPARAM data) {
         found.list = window;
     if (lstrcmpiA(cls, STATUSCLASSNAMEA) == 0)
         found.status = window;
+    if (lstrcmpiA(cls, WC_COMBOBOXEXA) == 0)
+        found.lookIn = window;
     return TRUE;
 }
 
@@ -159,6 +164,11 @@ int main(int argc, char** argv) {
             GetWindowRect(menu, &r);
             std::printf("%ld %ld\n", r.left, r.top);
         }
+    } else if (command == "lookin" && found.lookIn) {
+        // A single-line edit answers with the index of its first visible character.
+        const auto edit = reinterpret_cast<HWND>(SendMessageA(found.lookIn, CBEM_GETEDITCONTROL, 0, 0));
+        std::printf("%ld|%s\n", static_cast<long>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0)),
+                    WindowText(edit).c_str());
     } else if (command == "rect") {
         RECT r{};
         GetWindowRect(form, &r);

@@ -17,6 +17,13 @@ printf 'x%.0s' $(seq 1500) >"$folder/sub/big.txt"
 forget_settings
 start_quennet
 
+# The look-in box, without the focus, reads from its beginning.
+lookin=$(read_window lookin)
+case $lookin in
+"0|Local Hard Drives ("*")") ;;
+*) fail "Local Hard Drives reads from its beginning: [$lookin]" ;;
+esac
+
 # Tab: one stop per visible control, the Text/HEX group one stop, in the panel's order; the
 # panel and the group box take none. The name field has the focus at first.
 cycle=$(focus)

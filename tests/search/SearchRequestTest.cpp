@@ -77,12 +77,20 @@ TEST(NotationSwitch, TextToHexAndBack) {
     EXPECT_EQ(HexToTextNotation(TextToHexNotation(printable)), printable);
 }
 
-TEST(NotationSwitch, HexToTextPairsByPosition) {
+TEST(NotationSwitch, HexToTextPairsTheDigitsTheSearchReads) {
     EXPECT_EQ(HexToTextNotation("4869"), "Hi");
     EXPECT_EQ(HexToTextNotation("48696"), "Hi");   // an odd last digit is dropped
-    EXPECT_EQ(HexToTextNotation("48 69"), "H");    // "48", " 6", "9": the pair with a space is dropped
     EXPECT_EQ(HexToTextNotation("41004243"), "A"); // the field cannot hold a zero byte
     EXPECT_EQ(HexToTextNotation("6a6B"), "jk");
+    EXPECT_EQ(HexToTextNotation("4G69"), "i");     // a pair that is not two digits is dropped
+    // Regression: "48 65 6C 6C 6F" became "Hlo". Whatever spacing the search accepts, the
+    // switch to Text and back gives the bytes the search would look for.
+    EXPECT_EQ(HexToTextNotation("48 65 6C 6C 6F"), "Hello");
+    for (const char* hex : {"48 65 6C 6C 6F", "4 D5 A", " 4d  5a ", "48656C6C6F", "7e 20 41"}) {
+        const auto bytes = ParseHexPhrase(hex);
+        ASSERT_TRUE(bytes) << hex;
+        EXPECT_EQ(TextToHexNotation(HexToTextNotation(hex)), TextToHexNotation(*bytes)) << hex;
+    }
 }
 
 } // namespace
