@@ -215,6 +215,7 @@ void TForm1::DoShow() {
 void TForm1::DoClose(TCloseAction& action) {
     // The worker's last step updates this window, so it runs during the wait.
     searchControl.StopAndWait();
+    listSaver.Finish(); // a list half written is not left behind under a temporary name
     WriteSettings(CaptureSettings());
     TForm::DoClose(action);
 }
@@ -321,6 +322,10 @@ void TForm1::ViewRowInHex(const ChosenRow& row) {
     } catch (const std::exception& error) {
         Application().ShowException(error.what());
     }
+}
+
+void TForm1::SaveListAs() {
+    listSaver.SaveAs(HandleOrNull(), [this] { return results.Store().Snapshot(); });
 }
 
 void TForm1::fnameKeyDown(WORD& Key) {

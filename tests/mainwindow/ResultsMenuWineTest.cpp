@@ -58,6 +58,11 @@ class FakeList : public ResultsListAccess {
     }
     HWND ListHandle() const override { return nullptr; }
     void ViewRowInHex(const ChosenRow&) override {}
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    void CopySelectedPaths() override { ++copies; }
+    void SaveListAs() override { ++saves; }
+    int copies = 0;
+    int saves = 0;
 
   private:
     int removed = 0;
