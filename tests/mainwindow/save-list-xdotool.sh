@@ -71,18 +71,23 @@ choose_in_menu s
 save_as "C:\\$work-out\\list.csv" || fail "Save list as... shows the save dialog"
 wait_file "$out/list.csv" 10 || fail "the list is saved under the chosen name"
 "$run" "$cli" --csv "C:\\$work" >"$out/cli.csv" 2>/dev/null
-if ! cmp -s "$out/list.csv" "$out/cli.csv"; then
+# quennet-cli.exe still names files in the ANSI code page, so the UTF-8 name is left out of
+# the comparison and checked in the window's file alone.
+utf8_name=$'caf\xc3\xa9 \xe6\x97\xa5.bin'
+if ! cmp -s <(grep -v -F "$utf8_name" "$out/list.csv") <(grep -v -F "caf" "$out/cli.csv"); then
     fail "the window's .csv equals quennet-cli --csv"
     diff <(od -c "$out/list.csv") <(od -c "$out/cli.csv") | head -10
 fi
+grep -q -x -F "$utf8_name,C:\\$work\\sub\\,1000,1000 b,0"$'\r' "$out/list.csv" ||
+    fail "the UTF-8 name is written as it is: $(grep sub "$out/list.csv" | od -c | head -3)"
 grep -q '^"a, b.txt",C:\\' "$out/list.csv" || fail "a name with a comma is quoted: $(head -3 "$out/list.csv")"
 [ "$(head -1 "$out/list.csv")" = $'Name,In Folder,Size in bytes,Size,Match offset\r' ] || fail "the header line"
 
 choose_in_menu s
 save_as "C:\\$work-out\\list.txt" || fail "Save list as... shows the dialog again"
 wait_file "$out/list.txt" 10 || fail "the tab-separated list is saved"
-[ "$(sed -n 2p "$out/list.txt")" = "$(sed -n 2p "$out/list.csv" | sed 's/^"a, b.txt",/a, b.txt\t/; s/,/\t/g')" ] 2>/dev/null ||
-    grep -q $'\t1000\t1000 b\t0\r$' "$out/list.txt" || fail "the .txt is tab-separated: $(sed -n 2p "$out/list.txt" | od -c | head -2)"
+grep -q -x -F "a, b.txt"$'\t'"C:\\$work\\"$'\t6\t6 b\t0\r' "$out/list.txt" ||
+    fail "the .txt is tab-separated, the comma unquoted: $(grep 'a, b' "$out/list.txt" | od -c | head -2)"
 close_quennet || fail "the program ended when its window closed"
 
 # A disk that fills up: the process may write no file above 64 KB (its signal ignored, so the
