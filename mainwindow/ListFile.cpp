@@ -37,17 +37,17 @@ std::string SaveListFile(const std::string& path, const ListSnapshot& rows, List
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!file)
             failure = GetLastError();
-        const bool written = file && WriteList(rows, format, [&](const std::string& piece) {
-                                 DWORD done = 0;
-                                 if (WriteFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &done,
-                                               nullptr) &&
-                                     done == piece.size())
-                                     return true;
-                                 failure = GetLastError();
-                                 if (failure == ERROR_SUCCESS)
-                                     failure = ERROR_DISK_FULL; // a short write: no room for the rest
-                                 return false;
-                             });
+        const bool written =
+            file && WriteList(rows, format, [&](const std::string& piece) {
+                DWORD done = 0;
+                if (WriteFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &done, nullptr) &&
+                    done == piece.size())
+                    return true;
+                failure = GetLastError();
+                if (failure == ERROR_SUCCESS)
+                    failure = ERROR_DISK_FULL; // a short write: no room for the rest
+                return false;
+            });
         // On disk before it takes the name: a crash after the rename must not leave it empty.
         if (written && !FlushFileBuffers(file.get()))
             failure = GetLastError();

@@ -16,14 +16,16 @@ bool ChooseListFile(HWND owner, std::string& path) {
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = L"Tab-separated text (*.txt)\0*.txt\0CSV for spreadsheets (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
+    dialog.lpstrFilter =
+        L"Tab-separated text (*.txt)\0*.txt\0CSV for spreadsheets (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = &file[0];
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrTitle = L"Save list as";
     // Without an extension typed, the chosen filter's is added.
     dialog.lpstrDefExt = L"txt";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;
+    dialog.Flags =
+        OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;
     if (!GetSaveFileNameW(&dialog))
         return false;
     file.resize(file.find(L'\0'));
@@ -61,7 +63,8 @@ void ListSaver::Start(const std::string& path, ListSnapshot rows) {
 void ListSaver::Tell(Job& job) {
     const std::string failure = job.Failure.get();
     if (!failure.empty())
-        ShowErrorBox("The list could not be saved to " + job.Path + ":\r\n" + failure + ".\r\nNothing was written under that name.");
+        ShowErrorBox("The list could not be saved to " + job.Path + ":\r\n" + failure +
+                     ".\r\nNothing was written under that name.");
 }
 
 void ListSaver::doneTimer() {

@@ -29,7 +29,8 @@ struct ListSnapshot {
 
 // Formats the header and every row, handing the text to `write` in pieces of about
 // `pieceBytes`; stops at the first piece `write` refuses. Whether every piece was taken.
-bool WriteList(const ListSnapshot& rows, ListFormat format, const std::function<bool(const std::string&)>& write,
+bool WriteList(const ListSnapshot& rows, ListFormat format,
+               const std::function<bool(const std::string&)>& write,
                std::size_t pieceBytes = std::size_t(1) << 20);
 
 } // namespace quennet

@@ -30,7 +30,8 @@ void AppendNumber(std::string& out, std::int64_t value) {
     char digits[24];
     char* end = digits + sizeof digits;
     char* at = end;
-    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     do {
         *--at = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;

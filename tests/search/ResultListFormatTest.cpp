@@ -6,8 +6,8 @@
 namespace quennet {
 namespace {
 
-std::string Line(ListFormat format, const std::string& name, const std::string& folder, std::int64_t size = 1536,
-                 std::int64_t offset = 7) {
+std::string Line(ListFormat format, const std::string& name, const std::string& folder,
+                 std::int64_t size = 1536, std::int64_t offset = 7) {
     std::string out;
     AppendListRow(out, format, name, folder, size, offset);
     return out;
@@ -42,7 +42,8 @@ TEST(ResultListFormat, FieldsAreQuotedOnlyWhenTheyHoldTheSeparatorAQuoteOrALineB
         {"emoji \xF0\x9F\x98\x80,x", "emoji \xF0\x9F\x98\x80,x", "\"emoji \xF0\x9F\x98\x80,x\""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Line(ListFormat::TabSeparated, c.name, "C:\\d\\"), c.tabs + "\tC:\\d\\\t1536\t1.5 KB\t7\r\n")
+        EXPECT_EQ(Line(ListFormat::TabSeparated, c.name, "C:\\d\\"),
+                  c.tabs + "\tC:\\d\\\t1536\t1.5 KB\t7\r\n")
             << c.name;
         EXPECT_EQ(Line(ListFormat::Csv, c.name, "C:\\d\\"), c.csv + ",C:\\d\\,1536,1.5 KB,7\r\n") << c.name;
     }
@@ -51,7 +52,8 @@ TEST(ResultListFormat, FieldsAreQuotedOnlyWhenTheyHoldTheSeparatorAQuoteOrALineB
 TEST(ResultListFormat, FolderSizesAndOffsetsInEveryColumn) {
     EXPECT_EQ(Line(ListFormat::Csv, "n", "C:\\x, y\\", 5368709120LL, 4294967295LL),
               "n,\"C:\\x, y\\\",5368709120,5 GB,4294967295\r\n");
-    EXPECT_EQ(Line(ListFormat::TabSeparated, "n", "/tmp/\"q\"/", 0, 0), "n\t\"/tmp/\"\"q\"\"/\"\t0\t0 b\t0\r\n");
+    EXPECT_EQ(Line(ListFormat::TabSeparated, "n", "/tmp/\"q\"/", 0, 0),
+              "n\t\"/tmp/\"\"q\"\"/\"\t0\t0 b\t0\r\n");
     EXPECT_EQ(Line(ListFormat::TabSeparated, "n", "/", 1288490188, 1048575),
               "n\t/\t1288490188\t1.19 GB\t1048575\r\n");
     EXPECT_EQ(Line(ListFormat::Csv, "n", "/", 9223372036854775807LL, 10),
