@@ -1,6 +1,7 @@
 #include "cli/CliFrontEnd.h"
 
 #include "search/FileFind.h"
+#include "search/ResultListFormat.h"
 #include "search/SizeText.h"
 
 #include <chrono>
@@ -80,6 +81,11 @@ std::optional<SearchRequest> CliFrontEnd::PrepareSearch() {
     searching_ = true;
     progress_.FilesFound = 0;
     elapsedSeconds_ = 0;
+    if (options_.Csv) {
+        std::string header;
+        AppendListHeader(header, ListFormat::Csv);
+        std::fputs(header.c_str(), out_);
+    }
     Status("Searching...");
     Status("0 files found.");
     Status("Search took 0 seconds.");
@@ -87,6 +93,13 @@ std::optional<SearchRequest> CliFrontEnd::PrepareSearch() {
 }
 
 void CliFrontEnd::AppendRow(const ResultRow& row) {
+    if (options_.Csv) {
+        std::string line;
+        AppendListRow(line, ListFormat::Csv, row.Name, row.Folder, row.Size, row.MatchOffset);
+        std::fwrite(line.data(), 1, line.size(), out_);
+        rowsUnflushed_ = true;
+        return;
+    }
     if (options_.Columns) {
         std::fprintf(out_, "%s\t%s\t%s\t%lld", row.Name.c_str(), row.Folder.c_str(),
                      GetSize(row.Size).c_str(), static_cast<long long>(row.MatchOffset));

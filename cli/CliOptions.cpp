@@ -6,7 +6,7 @@ namespace quennet::cli {
 
 const char* const kUsage =
     "usage: quennet-cli [--name FRAGMENT] [--text PHRASE [--case-sensitive] | --hex \"4D 5A\"]\n"
-    "                   [--min-kb N] [--max-kb N] [--buffer-mb N] [--columns] [--null] [--progress]\n"
+    "                   [--min-kb N] [--max-kb N] [--buffer-mb N] [--columns | --null | --csv] [--progress]\n"
     "                   FOLDER...\n"
     "\n"
     "Lists the files under the FOLDERs whose name contains FRAGMENT (wildcards * ? [set]),\n"
@@ -15,6 +15,8 @@ const char* const kUsage =
     "  --buffer-mb N  read files in pieces of N MB (1 to 200, default 25)\n"
     "  --columns      name, folder, size and match offset, separated by tabs\n"
     "  --null         end each row with a NUL byte instead of a line break\n"
+    "  --csv          a header, then name, folder, size in bytes, size and match offset\n"
+    "                 separated by commas, quoted for spreadsheets (the window's .csv)\n"
     "  --progress     status lines on stderr every half second\n";
 
 namespace {
@@ -74,6 +76,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             options.NulTerminated = true;
             continue;
         }
+        if (arg == "--csv") {
+            options.Csv = true;
+            continue;
+        }
         if (arg == "--progress") {
             options.Progress = true;
             continue;
@@ -116,7 +122,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         if (!error.empty())
             return {std::nullopt, error};
     }
-    if ((haveText && haveHex) || options.Roots.empty())
+    // --csv has its own columns and line ends.
+    if ((haveText && haveHex) || options.Roots.empty() || (options.Csv && (options.Columns || options.NulTerminated)))
         return {};
     if (haveHex)
         options.Criteria.CaseSensitive = false;

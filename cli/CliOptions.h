@@ -16,6 +16,7 @@ struct CliOptions {
     bool Columns = false;
     bool Progress = false;
     bool NulTerminated = false; // --null: each row ends with a NUL byte, as find -print0 does
+    bool Csv = false;           // --csv: the list as the window saves it to a .csv file
     std::vector<std::string> Roots;
 };
 

@@ -10,6 +10,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #endif
 
 namespace {
@@ -49,6 +51,11 @@ int Search(int argc, char** argv) {
     action.sa_handler = OnSigint;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
+#endif
+#ifdef _WIN32
+    // The list's lines end with CR LF already; text mode would make that CR CR LF.
+    if (options.Csv)
+        _setmode(_fileno(stdout), _O_BINARY);
 #endif
     static char outBuffer[1 << 16];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);

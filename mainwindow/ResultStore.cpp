@@ -218,6 +218,20 @@ void ResultStore::StopSortingByName() {
     StopJob();
 }
 
+ListSnapshot ResultStore::Snapshot() const {
+    ListSnapshot snapshot;
+    snapshot.Rows.reserve(order_.size());
+    for (std::uint32_t index : order_) {
+        const Row& row = rows_[index];
+        snapshot.Rows.push_back({row.NameStart, row.Size, row.MatchOffset, row.Folder});
+    }
+    // Rows queued for the next Commit are not shown, but their names and folders come along:
+    // cutting them off would cost more than the copy.
+    snapshot.Names = names_;
+    snapshot.Folders = folders_;
+    return snapshot;
+}
+
 std::size_t ResultStore::MemoryUse() const {
     std::size_t bytes = rows_.capacity() * sizeof(Row) + order_.capacity() * sizeof(std::uint32_t) +
                         names_.capacity() + folders_.capacity() * sizeof(std::string) + keys_.capacity() +

@@ -14,6 +14,7 @@
 // own (NameSortJob) and its order swapped in later.
 #pragma once
 
+#include "mainwindow/ListSnapshot.h"
 #include "mainwindow/NameSortJob.h"
 
 #include <cstdint>
@@ -75,6 +76,9 @@ class ResultStore {
     bool TakeFinishedSort();
     // Back to arrival order for the rows still to come; the shown rows stay where they are.
     void StopSortingByName();
+
+    // The shown rows as they are now, in list order.
+    ListSnapshot Snapshot() const;
 
     // Bytes held by the rows, names, folders and sort keys.
     std::size_t MemoryUse() const;

@@ -40,6 +40,9 @@ TResultsMenu::TResultsMenu(ResultsListAccess& list, TFormChooseDestination& dest
     PopupMenu1.Add("&Delete", [this] { Delete1Click(); });
     PopupMenu1.AddSeparator();
     PopupMenu1.Add("Open containing &folder", [this] { Opencontainingfolder1Click(); });
+    PopupMenu1.AddSeparator();
+    PopupMenu1.Add("Copy full &paths", [this] { Copyfullpaths1Click(); });
+    PopupMenu1.Add("&Save list as...", [this] { Savelistas1Click(); });
     PopupMenu1.OnPopup = [this](TPopupMenu&) { PopupMenu1Popup(); };
 }
 
@@ -52,6 +55,16 @@ void TResultsMenu::PopupMenu1Popup() {
     PopupMenu1.SetEnabled(Opencontainingfolder1, one);
     PopupMenu1.SetEnabled(Delete1, selected >= 1);
     PopupMenu1.SetEnabled(Move1, selected >= 1);
+    PopupMenu1.SetEnabled(Copyfullpaths1, selected >= 1);
+    PopupMenu1.SetEnabled(Savelistas1, list_.RowCount() > 0);
+}
+
+void TResultsMenu::Copyfullpaths1Click() {
+    list_.CopySelectedPaths();
+}
+
+void TResultsMenu::Savelistas1Click() {
+    list_.SaveListAs();
 }
 
 void TResultsMenu::OpenwithNotepad1Click() {

@@ -34,6 +34,9 @@ class ResultsListAccess {
     virtual void RemoveRows(const std::vector<quennet::RowKey>& rows) = 0; // those still listed
     virtual HWND ListHandle() const = 0;                    // owner of the shell's dialogs
     virtual void ViewRowInHex(const ChosenRow& row) = 0;    // what a double click on the row does
+    virtual int RowCount() const = 0;
+    virtual void CopySelectedPaths() = 0; // what Ctrl+C in the list does
+    virtual void SaveListAs() = 0;        // every row, to a file the user chooses
 };
 
 class TResultsMenu {
@@ -51,6 +54,9 @@ class TResultsMenu {
     static constexpr int Delete1 = 5;
     static constexpr int N2 = 6;
     static constexpr int Opencontainingfolder1 = 7;
+    static constexpr int N3 = 8;
+    static constexpr int Copyfullpaths1 = 9;
+    static constexpr int Savelistas1 = 10;
 
     void PopupMenu1Popup(); // the enabled states for the current selection
     void OpenwithNotepad1Click();
@@ -58,6 +64,8 @@ class TResultsMenu {
     void Move1Click(int Sender); // Sender: Move1 or Copy1, the item that was chosen
     void Delete1Click();
     void Opencontainingfolder1Click();
+    void Copyfullpaths1Click();
+    void Savelistas1Click();
 
   private:
     ResultsListAccess& list_;

@@ -215,6 +215,7 @@ void TForm1::DoShow() {
 void TForm1::DoClose(TCloseAction& action) {
     // The worker's last step updates this window, so it runs during the wait.
     searchControl.StopAndWait();
+    listSaver.Finish(); // a list half written is not left behind under a temporary name
     WriteSettings(CaptureSettings());
     TForm::DoClose(action);
 }
@@ -327,6 +328,10 @@ bool TForm1::DialogKey(WORD key, TShiftState shift) {
     if (key == VK_ESCAPE && shift.Empty() && searchControl.Stop())
         return true;
     return TForm::DialogKey(key, shift);
+}
+
+void TForm1::SaveListAs() {
+    listSaver.SaveAs(HandleOrNull(), [this] { return results.Store().Snapshot(); });
 }
 
 void TForm1::fnameKeyDown(WORD& Key) {

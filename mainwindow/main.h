@@ -4,6 +4,7 @@
 #pragma once
 
 #include "mainwindow/CriteriaPanel.h"
+#include "mainwindow/ListSaver.h"
 #include "mainwindow/LookInList.h"
 #include "mainwindow/ResultsList.h"
 #include "mainwindow/ResultsMenu.h"
@@ -42,6 +43,7 @@ class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
     ResultsList results;
     LookInList lookIn;
     SearchControl searchControl;
+    ListSaver listSaver;
     std::unique_ptr<TResultsMenu> menu; // once the destination dialog exists
     std::unique_ptr<TForm3> Form3;      // the folder picker, made on first use
 
@@ -90,6 +92,9 @@ class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
     void RemoveRows(const std::vector<RowKey>& rows) override { results.RemoveRows(rows); }
     HWND ListHandle() const override { return files.HandleOrNull(); }
     void ViewRowInHex(const ChosenRow& row) override;
+    int RowCount() const override { return results.Count(); }
+    void CopySelectedPaths() override { results.CopySelectedPaths(); }
+    void SaveListAs() override;
 
     TForm4* viewer_ = nullptr;
     bool hexNotation_ = false; // the notation the phrase field holds now

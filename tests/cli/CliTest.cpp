@@ -57,6 +57,8 @@ TEST(CommandLine, UsageErrors) {
     EXPECT_FALSE(Parse({"X", "--name"}));                     // missing argument
     EXPECT_FALSE(Parse({"--text", "a", "--hex", "41", "X"})); // text and HEX together
     EXPECT_TRUE(Parse({"--", "--name"}));                     // a folder named like an option
+    EXPECT_FALSE(Parse({"--csv", "--columns", "X"}));         // two forms of row
+    EXPECT_FALSE(Parse({"--csv", "--null", "X"}));
 }
 
 // The options are the program's own interface, not spin edits: a number that is not whole
@@ -132,6 +134,12 @@ TEST(CliRuns, PathsAndColumns) {
 
     const CliRun nul({"--null", tree.Path("")}); // files before subfolders: the order is fixed
     EXPECT_EQ(nul.out, tree.Root() + "a.txt" + '\0' + tree.Path("sub") + kPathSeparator + "b.txt" + '\0');
+
+    tree.File("sub/c, d.txt", "HELLO");
+    const CliRun csv({"--csv", "--text", "hello", tree.Path("")});
+    EXPECT_EQ(csv.out, "Name,In Folder,Size in bytes,Size,Match offset\r\n"
+                       "a.txt," + tree.Root() + ",7,7 b,2\r\n"
+                       "\"c, d.txt\"," + tree.Path("sub") + kPathSeparator + ",5,5 b,0\r\n");
 }
 
 // A file of `size` bytes that takes no room on disk: reading its zeros takes long.

@@ -291,6 +291,62 @@ TEST(ResultStore, NameOrderIsExactlyTheComparisonsWithFewCallsOfIt) {
     }
 }
 
+std::string Written(const ListSnapshot& snapshot, ListFormat format, std::size_t pieceBytes, int* pieces = nullptr) {
+    std::string all;
+    WriteList(
+        snapshot, format,
+        [&](const std::string& piece) {
+            all += piece;
+            if (pieces)
+                ++*pieces;
+            return true;
+        },
+        pieceBytes);
+    return all;
+}
+
+TEST(ListSnapshot, HoldsTheRowsInListOrderAsTheyWereWhenTaken) {
+    ResultStore store(NameKey);
+    store.Append(Row("m.txt", "C:\\a\\", 2048, 3));
+    store.Append(Row("b, c.txt", "C:\\b\\", 10));
+    store.Append(Row("z.txt", "C:\\b\\", 5));
+    store.Commit();
+    store.SortByName();
+    store.RemoveRows({store.KeyAt(2)}); // z.txt
+    store.Append(Row("queued.txt")); // not shown yet: not saved
+    const ListSnapshot snapshot = store.Snapshot();
+
+    // The list goes on: more rows, a removal, then a new search.
+    store.Commit();
+    store.Append(Row("a.txt"));
+    store.Commit();
+    store.RemoveRows({store.KeyAt(0)});
+    store.Clear();
+    store.Append(Row("other.txt", "C:\\other\\"));
+    store.Commit();
+
+    const std::string expected = "Name,In Folder,Size in bytes,Size,Match offset\r\n"
+                                 "\"b, c.txt\",C:\\b\\,10,10 b,0\r\n"
+                                 "m.txt,C:\\a\\,2048,2 KB,3\r\n";
+    EXPECT_EQ(Written(snapshot, ListFormat::Csv, 1 << 20), expected);
+    int pieces = 0;
+    EXPECT_EQ(Written(snapshot, ListFormat::Csv, 1, &pieces), expected) << "pieces join to the same text";
+    EXPECT_EQ(pieces, 2) << "a piece is handed on once it is full: the header goes with the first row";
+}
+
+TEST(ListSnapshot, AWriteThatFailsStopsTheList) {
+    ResultStore store(NameKey);
+    for (int i = 0; i < 100; ++i)
+        store.Append(Row("f" + std::to_string(i)));
+    store.Commit();
+    int calls = 0;
+    EXPECT_FALSE(WriteList(store.Snapshot(), ListFormat::TabSeparated, [&](const std::string&) { return ++calls < 2; }, 64));
+    EXPECT_EQ(calls, 2);
+    EXPECT_TRUE(WriteList(ResultStore(NameKey).Snapshot(), ListFormat::TabSeparated, [](const std::string& piece) {
+        return piece == "Name\tIn Folder\tSize in bytes\tSize\tMatch offset\r\n";
+    })) << "an empty list is its header";
+}
+
 TEST(BufferAdjust, FreeMemoryGivesTheBufferSize) {
     EXPECT_EQ(AdjustedBufferMegabytes(0), 25);
     EXPECT_EQ(AdjustedBufferMegabytes(6291455), 25);

@@ -58,6 +58,11 @@ class FakeList : public ResultsListAccess {
     }
     HWND ListHandle() const override { return nullptr; }
     void ViewRowInHex(const ChosenRow&) override {}
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    void CopySelectedPaths() override { ++copies; }
+    void SaveListAs() override { ++saves; }
+    int copies = 0;
+    int saves = 0;
 
   private:
     int removed = 0;
@@ -169,12 +174,10 @@ class ResultsMenu : public ::testing::Test {
 };
 
 TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
-    const int items[] = {TResultsMenu::OpenwithNotepad1,
-                         TResultsMenu::aaaa,
-                         TResultsMenu::Move1,
-                         TResultsMenu::Copy1,
-                         TResultsMenu::Delete1,
-                         TResultsMenu::Opencontainingfolder1};
+    const int items[] = {TResultsMenu::OpenwithNotepad1, TResultsMenu::aaaa,
+                         TResultsMenu::Move1,            TResultsMenu::Copy1,
+                         TResultsMenu::Delete1,          TResultsMenu::Opencontainingfolder1,
+                         TResultsMenu::Copyfullpaths1,   TResultsMenu::Savelistas1};
     auto enabledWith = [&](std::vector<int> selection) {
         list.selected = selection;
         menu.PopupMenu1.OnPopup(menu.PopupMenu1); // as when the menu opens
@@ -183,11 +186,15 @@ TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
             states += menu.PopupMenu1.Enabled(item) ? '1' : '0';
         return states;
     };
-    //           Notepad, HEX, Move, Copy, Delete, folder
-    EXPECT_EQ(enabledWith({}), "000100");
-    EXPECT_EQ(enabledWith({1}), "111111");
-    EXPECT_EQ(enabledWith({0, 1, 2}), "001110");
-    EXPECT_EQ(enabledWith({}), "000100");
+    for (const char* name : {"a", "b", "c"})
+        list.Add(name);
+    //           Notepad, HEX, Move, Copy, Delete, folder, Copy full paths, Save list as
+    EXPECT_EQ(enabledWith({}), "00010001");
+    EXPECT_EQ(enabledWith({1}), "11111111");
+    EXPECT_EQ(enabledWith({0, 1, 2}), "00111011");
+    list.rows.clear();
+    EXPECT_EQ(enabledWith({}), "00010000") << "an empty list has nothing to save";
+    EXPECT_EQ(menu.PopupMenu1.Count(), 11) << "the new items come after the old ones";
 }
 
 TEST_F(ResultsMenu, MoveRemovesOnlyTheRowsWhoseFileWasMoved) {
