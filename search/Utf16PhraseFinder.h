@@ -7,7 +7,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "search/PhraseFinder.h"
 
 namespace quennet {
 
@@ -31,6 +34,9 @@ class Utf16PhraseFinder {
     std::u16string phrase_;
     bool fold_;
     bool bigEndian_;
+    // The phrase's bytes, when every match of the units is also a match of the bytes (folded
+    // byte by byte): the fast byte search then finds the candidates, the units confirm them.
+    std::optional<PhraseFinder> candidates_;
 };
 
 } // namespace quennet
