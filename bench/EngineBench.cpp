@@ -1,6 +1,7 @@
 // Throughput of the phrase search on cached data and of name matching, one thread.
 #include "search/Masks.h"
 #include "search/PhraseFinder.h"
+#include "search/Utf16PhraseFinder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,6 +32,22 @@ void PhraseSearch(benchmark::State& state, bool fold) {
 }
 BENCHMARK_CAPTURE(PhraseSearch, exact, false);
 BENCHMARK_CAPTURE(PhraseSearch, folded, true);
+
+// The same text as a UTF-16LE file holds it, one chunk of it.
+void PhraseSearchUtf16(benchmark::State& state, bool fold) {
+    const std::string text = TextBlock(1 << 19);
+    std::string block;
+    for (char c : text)
+        block += {c, '\0'};
+    const quennet::Utf16PhraseFinder finder(u"quennetrarephrase", fold, false);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            finder.Find(reinterpret_cast<const unsigned char*>(block.data()), block.size(), 2));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(block.size()));
+}
+BENCHMARK_CAPTURE(PhraseSearchUtf16, exact, false);
+BENCHMARK_CAPTURE(PhraseSearchUtf16, folded, true);
 
 void NameMatch(benchmark::State& state) {
     const quennet::TMask mask("*frag*");

@@ -109,12 +109,25 @@ def compare(name, ours, peers, rounds, goal):
     return (name, ours_median, best_label, best, ratio, goal)
 
 
+def compare_builds(after, before, small, rounds):
+    """The small files (no UTF-16 among them) with two builds, alternately: after / before."""
+    print("| case | after (s) | before (s) | after / before | goal |")
+    print("|---|---:|---:|---:|---:|")
+    for name, flags in (("40k small files, phrase", ["--case-sensitive"]), ("40k small files, folded", [])):
+        row = compare(name, [after] + flags + ["--text", RARE, small],
+                      {"before": [before] + flags + ["--text", RARE, small]}, rounds, 1.03)
+        _, ours, _, best, ratio, goal = row
+        print("| %s | %.4f | %.4f | %.3f | <= %.2f %s |"
+              % (name, ours, best, ratio, goal, "ok" if ratio <= goal else "MISSED"))
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--cli", required=True, help="path to the native quennet-cli")
     ap.add_argument("--dir", default=os.path.join(tempfile.gettempdir(), "quennet-bench"))
     ap.add_argument("--rounds", type=int, default=5)
     ap.add_argument("--keep", action="store_true", help="keep the corpora for the next run")
+    ap.add_argument("--before", help="another quennet-cli: only the small files, this one against it")
     args = ap.parse_args()
 
     small, big, names = (os.path.join(args.dir, d) for d in ("small", "big", "names"))
@@ -128,6 +141,11 @@ def main():
             os.rename(tmp, path)
 
     q = args.cli
+    if args.before:
+        compare_builds(q, args.before, small, args.rounds)
+        if not args.keep:
+            shutil.rmtree(args.dir, ignore_errors=True)
+        return
     rows = [
         compare("40k small files, phrase", [q, "--case-sensitive", "--text", RARE, small],
                 {"grep -rlF": ["grep", "-rlF", RARE, small],

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds quennet-cli natively and compares it with grep, ripgrep, find and cat.
-# Usage: bench/run.sh [--rounds N] [--keep]
+# Usage: bench/run.sh [--rounds N] [--keep] [--before OTHER-quennet-cli]
+#   --before: only the small files, this build against OTHER (after / before)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh" ripgrep python3 time

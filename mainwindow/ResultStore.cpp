@@ -29,6 +29,10 @@ std::int64_t ResultStore::MatchOffset(int row) const {
     return rows_[order_[row]].MatchOffset;
 }
 
+std::int32_t ResultStore::MatchLength(int row) const {
+    return rows_[order_[row]].MatchLength;
+}
+
 std::vector<int> ResultStore::PositionsOf(const std::vector<RowKey>& rows) const {
     // One pass over the order; the few rows asked for are marked so that most rows cost a bit.
     std::vector<bool> asked(rows_.size());
@@ -58,6 +62,7 @@ void ResultStore::Append(const ResultRow& row) {
     stored.NameStart = names_.size();
     stored.Size = row.Size;
     stored.MatchOffset = row.MatchOffset;
+    stored.MatchLength = row.MatchLength;
     stored.Folder = static_cast<std::uint32_t>(folders_.size() - 1);
     stored.Removed = false;
     names_.insert(names_.end(), row.Name.begin(), row.Name.end());

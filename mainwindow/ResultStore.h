@@ -53,6 +53,7 @@ class ResultStore {
     const std::string& Folder(int row) const;
     std::int64_t Size(int row) const;
     std::int64_t MatchOffset(int row) const;
+    std::int32_t MatchLength(int row) const;
     RowKey KeyAt(int row) const { return RowKey{generation_, order_[row]}; }
     // The positions of the given rows now, in the order given; -1 for a row no longer shown.
     std::vector<int> PositionsOf(const std::vector<RowKey>& rows) const;
@@ -88,6 +89,7 @@ class ResultStore {
         std::uint64_t NameStart; // in names_, zero-terminated
         std::int64_t Size;
         std::int64_t MatchOffset;
+        std::int32_t MatchLength; // differs by file: UTF-16 files match twice the bytes
         std::uint32_t Folder; // index in folders_
         bool Removed;
     };

@@ -56,6 +56,7 @@ ChosenRow ResultsList::RowAt(int row) const {
     chosen.Name = store_.Name(row);
     chosen.Folder = store_.Folder(row);
     chosen.MatchOffset = store_.MatchOffset(row);
+    chosen.MatchLength = store_.MatchLength(row);
     return chosen;
 }
 

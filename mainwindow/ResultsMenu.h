@@ -22,6 +22,7 @@ struct ChosenRow {
     std::string Name;
     std::string Folder; // ends with a backslash
     std::int64_t MatchOffset = 0;
+    std::int32_t MatchLength = 0; // bytes to select in the viewer
     std::string Path() const { return Folder + Name; }
 };
 

@@ -131,7 +131,6 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
         return std::nullopt;
     }
     prepared.Request->Roots = Roots;
-    phraseLength_ = static_cast<int>(prepared.Request->Phrase.size());
 
     form_.CaseSensitive.SetEnabled(false);
     NowSearchingInANDnrOfFilesFound.SetEnabled(true);

@@ -34,8 +34,6 @@ class SearchControl : public SearchFrontEnd {
 
     // Copies SpecSize, MinSize and MaxSize for the worker, which reads them for every file.
     void RefreshSizeBounds();
-    // The phrase length of the search that filled the list, for the viewer's selection.
-    int PhraseLength() const { return phraseLength_; }
     std::int32_t ElapsedSeconds() const { return elapsedSeconds_; }
 
     TTimer NowSearchingInANDnrOfFilesFound;
@@ -75,7 +73,6 @@ class SearchControl : public SearchFrontEnd {
     bool stopPending_ = false;
     std::vector<std::string> Roots;
     LiveSizeBounds sizeBounds_;
-    int phraseLength_ = 0;
     std::int32_t elapsedSeconds_ = 0;
     std::chrono::steady_clock::time_point rowsShown_;
 };

@@ -6,44 +6,100 @@
 
 namespace quennet {
 
-ContentScanner::ContentScanner(const std::string& phrase, bool foldCase, std::size_t bufferSize,
-                               const std::atomic<bool>& stopRequest, std::size_t chunkSize)
-    : finder_(phrase, foldCase), bufferSize_(std::max<std::size_t>(bufferSize, 1)),
-      chunkSize_(std::max<std::size_t>(chunkSize, 1)), stopRequest_(stopRequest) {}
+namespace {
 
-bool ContentScanner::SearchBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
-                                 std::int64_t& matchOffset) {
-    const std::size_t keep = finder_.Length() - 1;
-    if (!carry_.empty()) {
+// Searches the carried bytes joined to the head of the block, then the block, and carries
+// the last length-1 bytes on. `find(data, size, fileOffsetOfData)` gives an index or npos.
+template <class Find>
+bool SearchWithCarry(const Find& find, std::size_t length, std::vector<unsigned char>& carry,
+                     std::vector<unsigned char>& joint, const unsigned char* block, std::size_t size,
+                     std::int64_t blockOffset, std::int64_t& matchOffset) {
+    constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    const std::size_t keep = length - 1;
+    if (!carry.empty()) {
         // An occurrence that starts in the carried bytes ends within the first L-1 bytes here.
-        joint_.assign(carry_.begin(), carry_.end());
-        joint_.insert(joint_.end(), block, block + std::min(keep, size));
-        const std::size_t at = finder_.Find(joint_.data(), joint_.size());
-        if (at != PhraseFinder::npos && at < carry_.size()) {
-            matchOffset =
-                blockOffset - static_cast<std::int64_t>(carry_.size()) + static_cast<std::int64_t>(at);
+        const std::int64_t jointOffset = blockOffset - static_cast<std::int64_t>(carry.size());
+        joint.assign(carry.begin(), carry.end());
+        joint.insert(joint.end(), block, block + std::min(keep, size));
+        const std::size_t at = find(joint.data(), joint.size(), jointOffset);
+        if (at != npos && at < carry.size()) {
+            matchOffset = jointOffset + static_cast<std::int64_t>(at);
             return true;
         }
     }
-    const std::size_t at = finder_.Find(block, size);
-    if (at != PhraseFinder::npos) {
+    const std::size_t at = find(block, size, blockOffset);
+    if (at != npos) {
         matchOffset = blockOffset + static_cast<std::int64_t>(at);
         return true;
     }
     if (keep == 0)
         return false;
     if (size >= keep) {
-        carry_.assign(block + size - keep, block + size);
+        carry.assign(block + size - keep, block + size);
     } else {
-        carry_.insert(carry_.end(), block, block + size);
-        if (carry_.size() > keep)
-            carry_.erase(carry_.begin(), carry_.end() - static_cast<std::ptrdiff_t>(keep));
+        carry.insert(carry.end(), block, block + size);
+        if (carry.size() > keep)
+            carry.erase(carry.begin(), carry.end() - static_cast<std::ptrdiff_t>(keep));
     }
     return false;
 }
 
-bool ContentScanner::FileContainsPhrase(const std::string& path, std::int64_t& matchOffset,
-                                        const TSearchRec* entry) {
+constexpr std::size_t kMarkSize = 2;
+
+} // namespace
+
+ContentScanner::ContentScanner(const std::string& phrase, const std::u16string& widePhrase, bool foldCase,
+                               std::size_t bufferSize, const std::atomic<bool>& stopRequest,
+                               std::size_t chunkSize)
+    : finder_(phrase, foldCase), stopRequest_(stopRequest) {
+    if (!widePhrase.empty()) {
+        littleEndian_.emplace(widePhrase, foldCase, false);
+        bigEndian_.emplace(widePhrase, foldCase, true);
+    }
+    // With a UTF-16 form the first chunk must hold the whole mark.
+    const std::size_t smallest = widePhrase.empty() ? 1 : kMarkSize;
+    bufferSize_ = std::max(bufferSize, smallest);
+    chunkSize_ = std::max(chunkSize, smallest);
+}
+
+const Utf16PhraseFinder* ContentScanner::WideFinderFor(const unsigned char* head, std::size_t size) const {
+    if (!littleEndian_ || size < kMarkSize)
+        return nullptr;
+    if (head[0] == 0xFF && head[1] == 0xFE)
+        return &*littleEndian_;
+    if (head[0] == 0xFE && head[1] == 0xFF)
+        return &*bigEndian_;
+    return nullptr;
+}
+
+bool ContentScanner::SearchBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
+                                 std::int64_t& matchOffset) {
+    const PhraseFinder& finder = finder_;
+    return SearchWithCarry(
+        [&finder](const unsigned char* data, std::size_t length, std::int64_t) {
+            return finder.Find(data, length);
+        },
+        finder_.Length(), carry_, joint_, block, size, blockOffset, matchOffset);
+}
+
+bool ContentScanner::SearchWideBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
+                                     std::int64_t& matchOffset) {
+    // The mark itself is not text.
+    if (blockOffset < static_cast<std::int64_t>(kMarkSize)) {
+        const std::size_t skip = std::min(size, kMarkSize - static_cast<std::size_t>(blockOffset));
+        block += skip;
+        size -= skip;
+        blockOffset += static_cast<std::int64_t>(skip);
+    }
+    const Utf16PhraseFinder& finder = *wide_;
+    return SearchWithCarry(
+        [&finder](const unsigned char* data, std::size_t length, std::int64_t offset) {
+            return finder.Find(data, length, offset);
+        },
+        finder.Length(), carry_, joint_, block, size, blockOffset, matchOffset);
+}
+
+bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& match, const TSearchRec* entry) {
     if (finder_.Length() == 0)
         return false;
     FileReader file;
@@ -52,6 +108,7 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, std::int64_t& m
     if (!buffer_.data())
         buffer_.Allocate(std::min(bufferSize_, chunkSize_));
     carry_.clear();
+    wide_ = nullptr;
 
     // A read that returns less than asked ends the file. Most files fit in one chunk, so
     // their size is never asked for; a larger file's size is fixed after its first chunk,
@@ -72,8 +129,16 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, std::int64_t& m
                 std::min<std::int64_t>(static_cast<std::int64_t>(ask), size - requested));
         }
         const std::size_t got = file.Read(buffer_.data(), ask);
-        if (got > 0 && SearchBlock(buffer_.data(), got, requested, matchOffset))
-            return true;
+        if (requested == 0)
+            wide_ = WideFinderFor(buffer_.data(), got);
+        if (got > 0) {
+            const bool found = wide_ ? SearchWideBlock(buffer_.data(), got, requested, match.Offset)
+                                     : SearchBlock(buffer_.data(), got, requested, match.Offset);
+            if (found) {
+                match.Length = static_cast<std::int32_t>(wide_ ? wide_->Length() : finder_.Length());
+                return true;
+            }
+        }
         requested += static_cast<std::int64_t>(got);
         if (got < ask)
             return false;

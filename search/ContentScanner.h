@@ -5,14 +5,20 @@
 // processor's cache: reading a whole 25 MB piece first and then searching it costs a second
 // trip through main memory, about a third more time on cached files. Only the last L-1 bytes
 // of a chunk are carried over, so a phrase that straddles two chunks or pieces is still found.
+//
+// A file that begins with a UTF-16 byte-order mark is text as Windows tools save it: a Text
+// phrase is looked for there in its UTF-16 form, in that file's byte order. The mark is seen
+// in the first chunk, so files without one pay a look at two bytes and nothing more.
 #pragma once
 
 #include "search/AlignedBuffer.h"
 #include "search/PhraseFinder.h"
 #include "search/SearchRequest.h"
+#include "search/Utf16PhraseFinder.h"
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,27 +26,41 @@ namespace quennet {
 
 struct TSearchRec;
 
+struct PhraseMatch {
+    std::int64_t Offset = 0; // of the first byte
+    std::int32_t Length = 0; // bytes: twice the phrase's units in a UTF-16 file
+};
+
 class ContentScanner {
   public:
     // About the size of a core's second-level cache.
     static constexpr std::size_t kDefaultChunkSize = 1024 * 1024;
 
+    // `widePhrase`: the phrase as UTF-16 units (folded like `phrase`), empty when files with a
+    // byte-order mark are to be searched byte for byte too (a HEX search).
     // `bufferSize` and `chunkSize` are parameters so tests can make every match straddle a piece.
-    ContentScanner(const std::string& phrase, bool foldCase, std::size_t bufferSize,
-                   const std::atomic<bool>& stopRequest, std::size_t chunkSize = kDefaultChunkSize);
+    ContentScanner(const std::string& phrase, const std::u16string& widePhrase, bool foldCase,
+                   std::size_t bufferSize, const std::atomic<bool>& stopRequest,
+                   std::size_t chunkSize = kDefaultChunkSize);
 
-    // True with the offset of the first occurrence. A file that cannot be opened, or whose
-    // scan a stop request cut short, does not contain the phrase.
+    // True with the first occurrence. A file that cannot be opened, or whose scan a stop
+    // request cut short, does not contain the phrase.
     // `entry`: the file's entry in the walk's open enumeration, when there is one.
-    bool FileContainsPhrase(const std::string& path, std::int64_t& matchOffset,
-                            const TSearchRec* entry = nullptr);
+    bool FileContainsPhrase(const std::string& path, PhraseMatch& match, const TSearchRec* entry = nullptr);
 
   private:
     // Feeds the next block of the file; true when an occurrence is found.
     bool SearchBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
                      std::int64_t& matchOffset);
+    bool SearchWideBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
+                         std::int64_t& matchOffset);
+    // The UTF-16 finder for a file whose first bytes are `head`, or null.
+    const Utf16PhraseFinder* WideFinderFor(const unsigned char* head, std::size_t size) const;
 
     PhraseFinder finder_;
+    std::optional<Utf16PhraseFinder> littleEndian_; // only for a Text phrase
+    std::optional<Utf16PhraseFinder> bigEndian_;
+    const Utf16PhraseFinder* wide_ = nullptr; // the file being read has a byte-order mark
     std::size_t bufferSize_;
     std::size_t chunkSize_;
     const std::atomic<bool>& stopRequest_;

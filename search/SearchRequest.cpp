@@ -1,6 +1,7 @@
 #include "search/SearchRequest.h"
 
 #include "search/Masks.h"
+#include "search/TextEncoding.h"
 
 #include <algorithm>
 
@@ -81,6 +82,11 @@ PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
     } else {
         request.Phrase = FoldAsciiCase(criteria.PhraseText);
         request.FoldCase = true;
+    }
+    if (!criteria.HexNotation) {
+        // Converted before folding: in a double-byte code page a trail byte may lie in A-Z.
+        if (auto wide = NarrowToUtf16(criteria.PhraseText))
+            request.WidePhrase = request.FoldCase ? FoldAsciiCase(std::move(*wide)) : std::move(*wide);
     }
     request.BufferSize = ClampBufferMegabytes(criteria.BufferMegabytes) * 1048576;
     request.NameMask = BuildNameMask(criteria.NameFragment);

@@ -21,6 +21,9 @@ struct SearchRequest {
     std::vector<std::string> Roots;
     std::string NameMask = "*";
     std::string Phrase; // bytes; empty = no content criterion
+    // A Text phrase as UTF-16 units, folded like Phrase, for files with a UTF-16 byte-order
+    // mark; empty for a HEX phrase, which is never re-encoded.
+    std::u16string WidePhrase;
     bool FoldCase = false;
     std::int32_t BufferSize = kDefaultBufferMegabytes * 1048576;
 };

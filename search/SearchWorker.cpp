@@ -76,7 +76,7 @@ void TMyThread::Walk(const SearchRequest& request) {
     try {
         nameMask_ = std::make_unique<TMask>(request.NameMask);
         if (!request.Phrase.empty())
-            scanner_ = std::make_unique<ContentScanner>(request.Phrase, request.FoldCase,
+            scanner_ = std::make_unique<ContentScanner>(request.Phrase, request.WidePhrase, request.FoldCase,
                                                         static_cast<std::size_t>(request.BufferSize),
                                                         stopRequest_, chunkSize_);
         const std::size_t rootCount = roots_.size();
@@ -130,10 +130,10 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry) {
     const SizeCriterion size = sizeBounds_.Get();
     if (size.Enabled && !size.Accepts(entry.Size()))
         return;
-    std::int64_t matchOffset = 0;
-    if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, matchOffset, &entry))
+    PhraseMatch match;
+    if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, match, &entry))
         return;
-    HandOff(ResultRow{entry.Name, folder, entry.Size(), matchOffset});
+    HandOff(ResultRow{entry.Name, folder, entry.Size(), match.Offset, match.Length});
 }
 
 void TMyThread::HandOff(ResultRow row) {

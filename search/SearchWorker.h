@@ -29,6 +29,7 @@ struct ResultRow {
     std::string Folder; // with its trailing separator
     std::int64_t Size = 0;
     std::int64_t MatchOffset = 0; // first match; 0 without a content criterion
+    std::int32_t MatchLength = 0; // bytes matched there: twice the phrase in a UTF-16 file
 };
 
 // Written by the worker, read by the user interface's progress display.

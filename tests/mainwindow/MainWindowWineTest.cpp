@@ -580,42 +580,54 @@ TEST_F(MainWindow, AShortWindowKeepsAboutAndWidensThePanelForItsScrollBar) {
 TEST_F(MainWindow, DoubleClickOpensTheViewerWithTheMatchSelected) {
     const std::string root = TempFolder("view");
     WriteFile(root + "\\data.bin", std::string(5000, '.') + "needle" + std::string(100, '.'));
+    // The phrase in a file saved as "Unicode" text: the selection covers twice its length.
+    std::string wide = "\xFF\xFE";
+    for (char c : std::string(300, '.') + "NEEDLE..")
+        wide += {c, '\0'};
+    WriteFile(root + "\\wide.txt", wide);
     TForm1& form = Open(root);
     TForm4 viewer;
     form.SetViewer(&viewer);
     form.ss.SetText("needle");
     form.searchClick();
     ASSERT_TRUE(WaitForDone());
-    ASSERT_EQ(form.results.Count(), 1);
+    ASSERT_EQ(form.results.Count(), 2);
 
     form.filesDblClick(); // no row selected: nothing
     EXPECT_FALSE(viewer.HandleAllocated() && IsWindowVisible(viewer.HandleOrNull()));
 
-    form.files.SetItemIndex(0);
-    std::atomic<bool> seen{false};
-    std::thread closer([&] {
-        const std::string caption = "Viewing: " + root + "\\data.bin";
-        for (int i = 0; i < 500 && !seen; ++i) {
-            if (HWND window = FindWindowA(nullptr, caption.c_str()); window && IsWindowVisible(window)) {
-                seen = true;
-                Sleep(200);
-                PostMessageA(window, WM_CLOSE, 0, 0);
+    auto view = [&](const std::string& name) {
+        const int index = std::string(form.results.Store().Name(0)) == name ? 0 : 1;
+        form.files.SetItemIndex(index);
+        std::atomic<bool> seen{false};
+        std::thread closer([&] {
+            const std::string caption = "Viewing: " + root + "\\" + name;
+            for (int i = 0; i < 500 && !seen; ++i) {
+                if (HWND window = FindWindowA(nullptr, caption.c_str()); window && IsWindowVisible(window)) {
+                    seen = true;
+                    Sleep(200);
+                    PostMessageA(window, WM_CLOSE, 0, 0);
+                }
+                Sleep(10);
             }
-            Sleep(10);
-        }
-    });
-    // A real double click on the first row.
-    RECT row{LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(form.files.Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
-    const LPARAM at = MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2);
-    PostMessageA(form.files.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    PostMessageA(form.files.Handle(), WM_LBUTTONUP, 0, at);
-    PumpUntil([&] { return seen.load(); }, 5000);
-    closer.join();
-    ASSERT_TRUE(seen);
+        });
+        // A real double click on the row.
+        RECT row{LVIR_BOUNDS, 0, 0, 0};
+        SendMessageA(form.files.Handle(), LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row));
+        const LPARAM at = MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2);
+        PostMessageA(form.files.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(form.files.Handle(), WM_LBUTTONUP, 0, at);
+        PumpUntil([&] { return seen.load(); }, 5000);
+        closer.join();
+        return seen.load();
+    };
+    ASSERT_TRUE(view("data.bin"));
     EXPECT_EQ(viewer.hexedit.SelStart(), 5000);
     EXPECT_EQ(viewer.hexedit.SelEnd(), 5005);
-    EXPECT_EQ(form.results.Count(), 1);
+    ASSERT_TRUE(view("wide.txt"));
+    EXPECT_EQ(viewer.hexedit.SelStart(), 602);
+    EXPECT_EQ(viewer.hexedit.SelEnd(), 613);
+    EXPECT_EQ(form.results.Count(), 2);
 }
 
 // "Browse...": a folder picked once is added once; one already listed is selected; a cancel

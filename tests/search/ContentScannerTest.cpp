@@ -81,9 +81,9 @@ class Scanner : public ::testing::Test {
     std::int64_t Scan(const std::string& content, const std::string& phrase, bool fold, std::size_t buffer,
                       std::size_t chunk = ContentScanner::kDefaultChunkSize) {
         tree.File("f.bin", content);
-        ContentScanner scanner(phrase, fold, buffer, stop, chunk);
-        std::int64_t offset = -1;
-        return scanner.FileContainsPhrase(tree.Path("f.bin"), offset) ? offset : -1;
+        ContentScanner scanner(phrase, u"", fold, buffer, stop, chunk);
+        PhraseMatch match;
+        return scanner.FileContainsPhrase(tree.Path("f.bin"), match) ? match.Offset : -1;
     }
 };
 
@@ -146,11 +146,11 @@ TEST_F(Scanner, FoldsCaseWhileComparing) {
 }
 
 TEST_F(Scanner, UnopenableFileIsNoMatch) {
-    ContentScanner scanner("a", false, 4096, stop);
-    std::int64_t offset = 0;
-    EXPECT_FALSE(scanner.FileContainsPhrase(tree.Path("missing.txt"), offset));
+    ContentScanner scanner("a", u"a", false, 4096, stop);
+    PhraseMatch match;
+    EXPECT_FALSE(scanner.FileContainsPhrase(tree.Path("missing.txt"), match));
     tree.Folder("dir");
-    EXPECT_FALSE(scanner.FileContainsPhrase(tree.Path("dir"), offset));
+    EXPECT_FALSE(scanner.FileContainsPhrase(tree.Path("dir"), match));
 }
 
 TEST_F(Scanner, StopRequestIsHonouredBeforeEachPiece) {
@@ -163,17 +163,17 @@ TEST_F(Scanner, StopRequestIsHonouredBeforeEachPiece) {
 }
 
 TEST_F(Scanner, BufferIsKeptAcrossFilesOfDifferentSizes) {
-    ContentScanner scanner("needle", true, 64, stop, 16);
+    ContentScanner scanner("needle", u"", true, 64, stop, 16);
     tree.File("big.txt", std::string(1000, 'n') + "NEEDLE");
     tree.File("small.txt", "eedle needle");
     tree.File("none.txt", std::string(500, 'e'));
-    std::int64_t offset = -1;
-    EXPECT_TRUE(scanner.FileContainsPhrase(tree.Path("big.txt"), offset));
-    EXPECT_EQ(offset, 1000);
+    PhraseMatch match;
+    EXPECT_TRUE(scanner.FileContainsPhrase(tree.Path("big.txt"), match));
+    EXPECT_EQ(match.Offset, 1000);
     // The carry from the previous file must not leak into the next one.
-    EXPECT_TRUE(scanner.FileContainsPhrase(tree.Path("small.txt"), offset));
-    EXPECT_EQ(offset, 6);
-    EXPECT_FALSE(scanner.FileContainsPhrase(tree.Path("none.txt"), offset));
+    EXPECT_TRUE(scanner.FileContainsPhrase(tree.Path("small.txt"), match));
+    EXPECT_EQ(match.Offset, 6);
+    EXPECT_FALSE(scanner.FileContainsPhrase(tree.Path("none.txt"), match));
 }
 
 } // namespace

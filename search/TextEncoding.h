@@ -1,0 +1,21 @@
+// The phrase as UTF-16 code units, for files that Windows tools save as "Unicode" text
+// (.reg exports, PowerShell output, many logs).
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quennet {
+
+// UTF-8 to UTF-16 code units, characters beyond U+FFFF as surrogate pairs. nullopt for bytes
+// that are not well-formed UTF-8 (overlong forms and encoded surrogates included).
+std::optional<std::u16string> Utf8ToUtf16(const std::string& text);
+
+// The program's own narrow text as UTF-16: the ANSI code page on Windows, UTF-8 elsewhere.
+// nullopt when the text cannot be converted.
+std::optional<std::u16string> NarrowToUtf16(const std::string& text);
+
+// A-Z become a-z, unit by unit; no folding outside ASCII, as in 8-bit text.
+std::u16string FoldAsciiCase(std::u16string text);
+
+} // namespace quennet
