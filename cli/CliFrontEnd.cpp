@@ -60,10 +60,14 @@ std::size_t CliFrontEnd::ServeQueue(Clock::time_point until) {
 }
 
 void CliFrontEnd::Status(const std::string& text) {
-    if (options_.Progress) {
-        std::fprintf(err_, "%s\n", text.c_str());
-        std::fflush(err_);
-    }
+    if (options_.Progress)
+        Complain(text);
+}
+
+void CliFrontEnd::Complain(const std::string& text) {
+    err_.Write(text);
+    err_.Write("\n");
+    err_.Flush();
 }
 
 void CliFrontEnd::ProgressTick() {
@@ -74,7 +78,7 @@ void CliFrontEnd::ProgressTick() {
 std::optional<SearchRequest> CliFrontEnd::PrepareSearch() {
     PreparedSearch prepared = BuildSearchRequest(options_.Criteria);
     if (!prepared.Request) {
-        std::fprintf(err_, "%s\n", prepared.Error.c_str());
+        Complain(prepared.Error);
         exitStatus_ = kExitBadInput;
         return std::nullopt;
     }
@@ -101,18 +105,23 @@ void CliFrontEnd::AppendRow(const ResultRow& row) {
         return;
     }
     if (options_.Columns) {
-        std::fprintf(out_, "%s\t%s\t%s\t%lld", row.Name.c_str(), row.Folder.c_str(),
-                     GetSize(row.Size).c_str(), static_cast<long long>(row.MatchOffset));
+        out_.Write(row.Name);
+        out_.Write("\t");
+        out_.Write(row.Folder);
+        out_.Write("\t");
+        out_.Write(GetSize(row.Size));
+        out_.Write("\t");
+        out_.Write(std::to_string(row.MatchOffset));
     } else {
-        std::fputs(row.Folder.c_str(), out_);
-        std::fputs(row.Name.c_str(), out_);
+        out_.Write(row.Folder);
+        out_.Write(row.Name);
     }
-    std::fputc(options_.NulTerminated ? '\0' : '\n', out_);
+    out_.Write(options_.NulTerminated ? std::string_view("\0", 1) : std::string_view("\n"));
     rowsUnflushed_ = true;
 }
 
 void CliFrontEnd::ReportSearchError(const SearchError& error) {
-    std::fprintf(err_, "%s\n", error.Message.c_str());
+    Complain(error.Message);
     if (exitStatus_ == kExitOk)
         exitStatus_ = error.Fault == SearchError::Kind::InvalidMask ? kExitBadInput : kExitError;
 }
@@ -132,7 +141,7 @@ std::unique_ptr<TMyThread> CliFrontEnd::StartWorker() {
 int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
     for (const std::string& root : options_.Roots) {
         if (!IsValidLookInPath(root)) {
-            std::fprintf(err_, "%s\n", kInvalidDirectoryMessage);
+            Complain(kInvalidDirectoryMessage);
             return kExitBadInput;
         }
     }
@@ -141,10 +150,10 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
     try {
         worker = StartWorker();
     } catch (const std::system_error& e) {
-        std::fprintf(err_, "Cannot start the search thread: %s\n", e.what());
+        Complain(std::string("Cannot start the search thread: ") + e.what());
         return kExitError;
     } catch (const std::bad_alloc&) {
-        std::fprintf(err_, "Out of memory.\n");
+        Complain("Out of memory.");
         return kExitError;
     }
     bool interrupted = false;
@@ -158,7 +167,7 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
         const bool served = ServeQueue(until) > 0;
         // Rows reach a pipe or a terminal as each batch arrives, not when the search ends.
         if (rowsUnflushed_) {
-            std::fflush(out_);
+            out_.Flush();
             rowsUnflushed_ = false;
         }
         // After a batch, let the worker gather rows for a millisecond: waking for every row
@@ -181,7 +190,7 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
             nextSecond += std::chrono::seconds(1);
         }
     }
-    std::fflush(out_);
+    out_.Flush();
     if (exitStatus_ != kExitOk)
         return exitStatus_;
     return interrupted ? kExitInterrupted : kExitOk;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "cli/OutputText.h"
 #include "search/SearchWorker.h"
 
 #include <atomic>
@@ -45,10 +46,12 @@ class CliFrontEnd : public SearchFrontEnd {
     std::size_t ServeQueue(std::chrono::steady_clock::time_point until);
     void ProgressTick();
     void Status(const std::string& text);
+    // One line to the error stream, at once.
+    void Complain(const std::string& text);
 
     const CliOptions& options_;
-    std::FILE* out_;
-    std::FILE* err_;
+    OutputText out_;
+    OutputText err_;
     std::thread::id uiThread_;
 
     std::mutex queueMutex_;

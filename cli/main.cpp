@@ -1,6 +1,5 @@
 // quennet-cli: the search engine from a terminal.
 #include "cli/CliFrontEnd.h"
-#include "search/Masks.h"
 
 #include <atomic>
 #include <csignal>
@@ -9,6 +8,9 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "search/WidePath.h"
+
+#include <shellapi.h>
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
@@ -32,18 +34,37 @@ void OnSigint(int) {
 }
 #endif
 
+// The arguments after the program's name, in UTF-8. Windows: from the wide command line, so a
+// folder named in any script arrives whole whatever the code page.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    std::vector<std::string> args;
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i)
+            args.push_back(quennet::WideToUtf8(wide[i]));
+        LocalFree(wide);
+    }
+    return args;
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
 int Search(int argc, char** argv) {
     using namespace quennet::cli;
-    const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const ParsedCommandLine parsed = ParseCommandLine(Arguments(argc, argv));
     if (!parsed.Options) {
-        if (parsed.Error.empty())
-            std::fputs(kUsage, stderr);
-        else
-            std::fprintf(stderr, "%s\n", parsed.Error.c_str());
+        OutputText err(stderr);
+        err.Write(parsed.Error.empty() ? std::string(kUsage) : parsed.Error + "\n");
+        err.Flush();
         return kExitBadInput;
     }
     const CliOptions& options = *parsed.Options;
-    quennet::LeadBytes::LoadFromPlatform();
+    // Names are UTF-8 on every platform, so the lead bytes of a Windows double-byte code page
+    // would split their characters: the mask treats every byte alike.
 #ifdef _WIN32
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 #else

@@ -1,5 +1,7 @@
 #include "controls/ShellTree.h"
 
+#include "search/WidePath.h"
+
 #include "runtime/Exception.h"
 #include "runtime/Form.h"
 
@@ -45,34 +47,28 @@ constexpr SpecialFolder kSpecialFolders[] = {
     {"rfTemplates", 21},
 };
 
-std::wstring Widen(const std::string& text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
-std::string Narrow(const wchar_t* text) {
-    int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(std::max(length, 1)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), length, nullptr, nullptr);
-    narrow.resize(std::strlen(narrow.c_str()));
-    return narrow;
+// The shell's own 8-bit text is in the system's code page; the program's is UTF-8.
+std::string FromCodePage(const char* text, std::size_t size) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), wide.data(), length);
+    return WideToUtf8(wide);
 }
 
 // The three shapes of a name record; a wide string's memory is the caller's to free.
 std::string StrRetText(STRRET& record, LPCITEMIDLIST list) {
     switch (record.uType) {
     case STRRET_WSTR: {
-        std::string text = record.pOleStr ? Narrow(record.pOleStr) : std::string();
+        std::string text = record.pOleStr ? WideToUtf8(record.pOleStr) : std::string();
         CoTaskMemFree(record.pOleStr);
         return text;
     }
-    case STRRET_OFFSET:
-        return reinterpret_cast<const char*>(list) + record.uOffset;
+    case STRRET_OFFSET: {
+        const char* text = reinterpret_cast<const char*>(list) + record.uOffset;
+        return FromCodePage(text, std::strlen(text));
+    }
     case STRRET_CSTR:
-        return std::string(record.cStr, strnlen(record.cStr, sizeof record.cStr));
+        return FromCodePage(record.cStr, strnlen(record.cStr, sizeof record.cStr));
     default:
         return std::string();
     }
@@ -142,9 +138,15 @@ std::string FolderPart(const std::string& path) {
 }
 
 std::string CurrentDirectory() {
-    char buffer[MAX_PATH] = "";
-    GetCurrentDirectoryA(MAX_PATH, buffer);
-    return buffer;
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return WideToUtf8(buffer);
+        }
+        buffer.resize(length);
+    }
 }
 
 // The folder that holds `item`, and the item's identifier relative to it: the parent node's
@@ -232,7 +234,7 @@ void TShellTreeView::SetRoot(const std::string& root) {
         std::string path = root;
         if (path.back() == ':')
             path += '\\';
-        std::wstring wide = Widen(path);
+        std::wstring wide = Utf8ToWide(path);
         resolved = SUCCEEDED(desktop_.folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr,
                                                                list.put(), nullptr)) &&
                    list;
@@ -507,11 +509,23 @@ bool TShellTreeView::RenameNode(HTREEITEM node, const std::string& newName) {
         return false;
     LPCITEMIDLIST relative = nullptr;
     ComPtr<IShellFolder> parentFolder = HoldingFolder(*item, relative);
-    std::wstring wide = Widen(newName);
+    std::wstring wide = Utf8ToWide(newName);
     LPITEMIDLIST renamed = nullptr;
-    if (!parentFolder ||
-        FAILED(parentFolder->SetNameOf(nullptr, relative, wide.c_str(), SHGDN_NORMAL, &renamed)) || !renamed)
-        throw Exception("Rename to " + newName + " failed");
+    // The error box shows the text as it is, so the full stop is part of it.
+    if (!parentFolder || FAILED(parentFolder->SetNameOf(nullptr, relative, wide.c_str(), SHGDN_NORMAL, &renamed)))
+        throw Exception("Rename to " + newName + " failed.");
+    // A shell may rename without handing back the new identifier: the folder has its new name
+    // all the same, so the identifier is asked for by that name.
+    if (!renamed && FAILED(parentFolder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &renamed, nullptr)))
+        renamed = nullptr;
+    if (!renamed) {
+        std::wstring path = Utf8ToWide(FolderPart(PathName(*item)) + newName);
+        if (FAILED(desktop_.folder->ParseDisplayName(nullptr, nullptr, path.data(), nullptr, &renamed, nullptr)))
+            throw Exception("Rename to " + newName + " failed.");
+        // A whole list from the desktop: keep only its last step, relative to the parent.
+        OwnedIdList whole(renamed);
+        renamed = ILClone(ILFindLastID(whole.get()));
+    }
     OwnedIdList newRelative(renamed);
     if (item->level > 0) {
         item->absolute = ConcatIdLists(item->parent->absolute.get(), newRelative.get());
@@ -587,7 +601,7 @@ bool TShellTreeView::TakeVerb(const std::string& verb, HTREEITEM node, std::stri
     }
     if (verb == "open") {
         savedDirectory = CurrentDirectory();
-        SetCurrentDirectoryA(FolderPart(PathName(*Folder(node))).c_str());
+        SetCurrentDirectoryW(Utf8ToWide(FolderPart(PathName(*Folder(node)))).c_str());
     }
     return false;
 }
@@ -595,13 +609,13 @@ bool TShellTreeView::TakeVerb(const std::string& verb, HTREEITEM node, std::stri
 void TShellTreeView::AfterVerb(const std::string& verb, HTREEITEM node, const std::string& savedDirectory) {
     if (verb == "delete") {
         // A folder never counts as a file here, so a deleted folder's node always goes.
-        const DWORD attributes = GetFileAttributesA(PathName(*Folder(node)).c_str());
+        const DWORD attributes = GetFileAttributesW(LongPathW(PathName(*Folder(node))).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
             DeleteItem(node);
     } else if (verb == "paste") {
         RefreshNode(node);
     } else if (verb == "open") {
-        SetCurrentDirectoryA(savedDirectory.c_str());
+        SetCurrentDirectoryW(Utf8ToWide(savedDirectory).c_str());
     }
 }
 
@@ -622,10 +636,16 @@ bool TShellTreeView::HandleNotify(NMHDR& header, LRESULT& result) {
     }
     case TVN_BEGINLABELEDITA:
         result = readOnly_ ? TRUE : FALSE;
+        labelEditOpen_ = !readOnly_;
         return true;
     case TVN_ENDLABELEDITA: {
         auto& edit = reinterpret_cast<NMTVDISPINFOA&>(header);
         result = FALSE;
+        // Wine's tree reports the end of one edit twice (again as its edit box goes): a failed
+        // rename would show its error box twice. One edit, one rename.
+        if (!labelEditOpen_)
+            return true;
+        labelEditOpen_ = false;
         if (!edit.item.pszText)
             return true; // cancelled
         std::string text = edit.item.pszText;

@@ -109,6 +109,7 @@ class TShellTreeView : public TTreeView {
     TShellFolder desktop_;
     std::map<const TShellFolder*, std::unique_ptr<TShellFolder>> items_; // every node's item
     ComPtr<IContextMenu2> openMenu_; // while the shell's context menu is showing
+    bool labelEditOpen_ = false;     // from the start of a label edit to its first end
 };
 
 } // namespace quennet

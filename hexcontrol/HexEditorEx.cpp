@@ -2,6 +2,7 @@
 
 #include "hexcontrol/HexError.h"
 #include "runtime/SystemError.h"
+#include "search/WidePath.h"
 
 namespace quennet {
 
@@ -43,17 +44,19 @@ THexEditorEx::~THexEditorEx() {
 // ---- loading ----------------------------------------------------------------------------------
 
 void THexEditorEx::LoadFile(const std::string& path) {
-    FileHandle probe(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    // Any length, any script: the path is the one the search found.
+    const std::wstring widePath = LongPathW(path);
+    FileHandle probe(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!probe)
         throw EFOpenError(HexFormat(hexmsg::CannotOpen, path, SystemErrorText(GetLastError())));
     probe.reset();
-    FileHandle exclusive(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    FileHandle exclusive(CreateFileW(widePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     const bool readOnly = !exclusive;
     exclusive.reset();
 
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw EFOpenError(HexFormat(hexmsg::CannotOpen, path, SystemErrorText(GetLastError())));

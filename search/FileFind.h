@@ -1,5 +1,6 @@
-// Folder enumeration with 64-bit sizes, and the folder test. Two back-ends meet one contract:
-// Win32 (FindFirstFileA/FindNextFileA) and POSIX (opendir/readdir).
+// Folder enumeration with 64-bit sizes, the folder test and a folder's identity. Two back-ends
+// meet one contract: Win32 (FindFirstFileExW/FindNextFileW, names turned into UTF-8, paths of
+// any length) and POSIX (opendir/readdir).
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,9 @@ inline constexpr std::uint32_t faVolumeID = 0x08;
 inline constexpr std::uint32_t faDirectory = 0x10;
 inline constexpr std::uint32_t faArchive = 0x20;
 inline constexpr std::uint32_t faAnyFile = 0x3F;
+// A link, junction or other reparse point. With faDirectory: a folder reached through a link,
+// the only way a walk can come back to a folder it is inside.
+inline constexpr std::uint32_t faSymLink = 0x400;
 
 // One open enumeration and its current entry. Move-only: the enumeration's owner closes it.
 struct TSearchRec {
@@ -35,7 +39,7 @@ struct TSearchRec {
 
 #ifdef _WIN32
     FindHandle Handle; // INVALID_HANDLE_VALUE when no enumeration is open
-    WIN32_FIND_DATAA FindData{};
+    WIN32_FIND_DATAW FindData{};
     std::int64_t size_ = 0;
 #else
     DirectoryHandle Dir;
@@ -53,6 +57,16 @@ void CloseFindHandle(TSearchRec& rec);
 extern const std::uint32_t kNoMoreFiles;
 
 bool IsExistingFolder(const std::string& path);
+
+// What makes a folder the same folder whatever path reaches it: its volume and its number on
+// that volume. Links are followed.
+struct FolderIdentity {
+    std::uint64_t Volume = 0;
+    std::uint64_t File = 0;
+    bool operator==(const FolderIdentity& other) const { return Volume == other.Volume && File == other.File; }
+};
+// False when the folder cannot be reached.
+bool GetFolderIdentity(const std::string& path, FolderIdentity& identity);
 
 // The look-in check: an existing folder, and on Windows a path of the drive-letter form
 // ("X:..."), so network paths are refused.

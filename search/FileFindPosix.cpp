@@ -21,10 +21,9 @@ std::uint32_t PackDosTime(time_t t) {
     return (date << 16) | time;
 }
 
-// What the walk may see of an entry: folders, regular files and links to regular files.
-// Links to folders are not followed and FIFOs, sockets and devices are never opened, so
-// both are left out of the enumeration.
-enum class EntryKind { Folder, File, Unknown, Other };
+// What the walk may see of an entry: folders, regular files, and links to either. FIFOs,
+// sockets and devices are never opened, so they are left out of the enumeration.
+enum class EntryKind { Folder, LinkedFolder, File, Unknown, Other };
 
 EntryKind KindFromType(unsigned char type) {
     switch (type) {
@@ -49,7 +48,11 @@ EntryKind ResolveKind(TSearchRec& rec) {
     if (S_ISDIR(st.st_mode))
         return EntryKind::Folder;
     if (S_ISLNK(st.st_mode)) {
-        if (fstatat(dirFd, rec.Name.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode))
+        if (fstatat(dirFd, rec.Name.c_str(), &st, 0) != 0)
+            return EntryKind::Other;
+        if (S_ISDIR(st.st_mode))
+            return EntryKind::LinkedFolder;
+        if (!S_ISREG(st.st_mode))
             return EntryKind::Other;
     } else if (!S_ISREG(st.st_mode)) {
         return EntryKind::Other;
@@ -74,7 +77,9 @@ std::uint32_t ReadEntry(TSearchRec& rec) {
             kind = ResolveKind(rec);
         if (kind == EntryKind::Other)
             continue;
-        rec.Attr = kind == EntryKind::Folder ? faDirectory : faArchive;
+        rec.Attr = kind == EntryKind::Folder         ? faDirectory
+                   : kind == EntryKind::LinkedFolder ? faDirectory | faSymLink
+                                                     : faArchive;
         if (rec.Name[0] == '.' && kind == EntryKind::File)
             rec.Attr |= faHidden; // the POSIX convention for hidden files
         if (rec.Attr & rec.ExcludeMask)
@@ -131,6 +136,15 @@ bool IsExistingFolder(const std::string& path) {
 
 bool IsValidLookInPath(const std::string& path) {
     return IsExistingFolder(path);
+}
+
+bool GetFolderIdentity(const std::string& path, FolderIdentity& identity) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    identity.Volume = static_cast<std::uint64_t>(st.st_dev);
+    identity.File = static_cast<std::uint64_t>(st.st_ino);
+    return true;
 }
 
 } // namespace quennet

@@ -1,5 +1,7 @@
 #include "search/FileFind.h"
 
+#include "search/WidePath.h"
+
 namespace quennet {
 
 const std::uint32_t kNoMoreFiles = ERROR_NO_MORE_FILES;
@@ -8,7 +10,7 @@ namespace {
 
 std::uint32_t SkipAndFill(TSearchRec& rec) {
     while (rec.FindData.dwFileAttributes & rec.ExcludeMask) {
-        if (!FindNextFileA(rec.Handle.get(), &rec.FindData))
+        if (!FindNextFileW(rec.Handle.get(), &rec.FindData))
             return GetLastError();
     }
     FILETIME local;
@@ -19,7 +21,7 @@ std::uint32_t SkipAndFill(TSearchRec& rec) {
     rec.size_ = (static_cast<std::int64_t>(rec.FindData.nFileSizeHigh) << 32) |
                 static_cast<std::int64_t>(rec.FindData.nFileSizeLow);
     rec.Attr = rec.FindData.dwFileAttributes;
-    rec.Name.assign(rec.FindData.cFileName, strnlen(rec.FindData.cFileName, MAX_PATH));
+    rec.Name = WideToUtf8(std::wstring_view(rec.FindData.cFileName, wcsnlen(rec.FindData.cFileName, MAX_PATH)));
     return 0;
 }
 
@@ -32,7 +34,10 @@ std::int64_t TSearchRec::Size() {
 std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec) {
     CloseFindHandle(rec);
     rec.ExcludeMask = 0x1E & ~attrMask;
-    rec.Handle.reset(FindFirstFileA(pattern.c_str(), &rec.FindData));
+    // The basic information leaves out the 8.3 name nobody reads; the large fetch asks the
+    // file system for more entries per call.
+    rec.Handle.reset(FindFirstFileExW(LongPathW(pattern).c_str(), FindExInfoBasic, &rec.FindData,
+                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!rec.Handle)
         return GetLastError();
     const std::uint32_t error = SkipAndFill(rec);
@@ -44,7 +49,7 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
 std::uint32_t FindNextEntry(TSearchRec& rec) {
     if (!rec.Handle)
         return ERROR_INVALID_HANDLE;
-    if (!FindNextFileA(rec.Handle.get(), &rec.FindData))
+    if (!FindNextFileW(rec.Handle.get(), &rec.FindData))
         return GetLastError();
     return SkipAndFill(rec);
 }
@@ -54,12 +59,24 @@ void CloseFindHandle(TSearchRec& rec) {
 }
 
 bool IsExistingFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(LongPathW(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool IsValidLookInPath(const std::string& path) {
     return IsExistingFolder(path) && path.size() >= 2 && path[1] == ':';
+}
+
+bool GetFolderIdentity(const std::string& path, FolderIdentity& identity) {
+    // No access asked, only the file's information; backup semantics let a folder be opened.
+    FileHandle folder(CreateFileW(LongPathW(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!folder || !GetFileInformationByHandle(folder.get(), &info))
+        return false;
+    identity.Volume = info.dwVolumeSerialNumber;
+    identity.File = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
 }
 
 } // namespace quennet

@@ -1,5 +1,6 @@
-// Sequential reading of one file for the content scan. Win32: CreateFileA with read and
-// write sharing, so files other programs have open are still read; POSIX: open/read.
+// Sequential reading of one file for the content scan. Win32: CreateFileW (any path length,
+// any script) with read and write sharing, so files other programs have open are still read;
+// POSIX: open/read.
 #pragma once
 
 #include "runtime/UniqueHandle.h"

@@ -1,5 +1,7 @@
 #include "search/FileReader.h"
 
+#include "search/WidePath.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -7,7 +9,7 @@
 namespace quennet {
 
 bool FileReader::Open(const std::string& path, const TSearchRec*) {
-    file_.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    file_.reset(CreateFileW(LongPathW(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     return static_cast<bool>(file_);
 }

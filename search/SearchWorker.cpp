@@ -83,7 +83,7 @@ void TMyThread::Walk(const SearchRequest& request) {
         for (std::size_t i = 0; i < rootCount; ++i) {
             if (Terminated())
                 break;
-            ScanFolder(roots_[i]);
+            ScanFolder(roots_[i], nullptr);
         }
     } catch (const std::exception&) {
         error = CurrentSearchError();
@@ -95,12 +95,28 @@ void TMyThread::Walk(const SearchRequest& request) {
     }
 }
 
-void TMyThread::ScanFolder(std::string path) {
+void TMyThread::ScanFolder(std::string path, const FolderIdentity* identity) {
     if (path.empty() || path.back() != kPathSeparator)
         path.push_back(kPathSeparator);
     progress_.SetCurrentFolder(path);
 
-    std::vector<std::string> pending;
+    ChainFolder self;
+    self.PathLength = path.size();
+    if (identity) {
+        self.Known = self.Reachable = true;
+        self.Identity = *identity;
+    }
+    chain_.push_back(self);
+    struct LeaveChain {
+        std::vector<ChainFolder>& chain;
+        ~LeaveChain() { chain.pop_back(); }
+    } leave{chain_};
+
+    struct Subfolder {
+        std::string Name;
+        bool Linked;
+    };
+    std::vector<Subfolder> pending;
     {
         TSearchRec entry;
         std::uint32_t status = FindFirstEntry(path + "*", faAnyFile, entry);
@@ -109,7 +125,7 @@ void TMyThread::ScanFolder(std::string path) {
                 return;
             if (entry.Attr & faDirectory) {
                 if (entry.Name.empty() || entry.Name[0] != '.')
-                    pending.push_back(entry.Name);
+                    pending.push_back({entry.Name, (entry.Attr & faSymLink) != 0});
             } else {
                 TestFile(path, entry);
             }
@@ -117,11 +133,32 @@ void TMyThread::ScanFolder(std::string path) {
         }
     } // the enumeration is closed before the subfolders are walked
 
-    for (const std::string& name : pending) {
+    for (const Subfolder& sub : pending) {
         if (Terminated())
             return;
-        ScanFolder(path + name);
+        if (!sub.Linked) {
+            ScanFolder(path + sub.Name, nullptr);
+            continue;
+        }
+        // Files behind a link are found, but never a folder the walk is already inside: a link
+        // to "." or ".." would otherwise list the same files for ever.
+        FolderIdentity target;
+        const std::string subPath = path + sub.Name;
+        if (GetFolderIdentity(subPath, target) && !IsOwnAncestor(target, path))
+            ScanFolder(subPath, &target);
     }
+}
+
+bool TMyThread::IsOwnAncestor(const FolderIdentity& folder, const std::string& path) {
+    for (ChainFolder& ancestor : chain_) {
+        if (!ancestor.Known) {
+            ancestor.Known = true;
+            ancestor.Reachable = GetFolderIdentity(path.substr(0, ancestor.PathLength), ancestor.Identity);
+        }
+        if (ancestor.Reachable && ancestor.Identity == folder)
+            return true;
+    }
+    return false;
 }
 
 void TMyThread::TestFile(const std::string& folder, TSearchRec& entry) {

@@ -112,7 +112,11 @@ class TMyThread {
   private:
     void Execute();
     void Walk(const SearchRequest& request);
-    void ScanFolder(std::string path);
+    // `identity`: the folder's, when the caller had to find it out (a folder behind a link).
+    void ScanFolder(std::string path, const FolderIdentity* identity);
+    // Whether a folder reached through a link is the folder being walked or one it is inside.
+    // `path` is the folder being walked; the chain's identities are found out on first need.
+    bool IsOwnAncestor(const FolderIdentity& folder, const std::string& path);
     void TestFile(const std::string& folder, TSearchRec& entry);
     // Rows go to the user interface in batches: one posted step appends every row queued
     // since the last one, in walk order.
@@ -134,6 +138,17 @@ class TMyThread {
     // Per search, set when the walk begins.
     std::unique_ptr<TMask> nameMask_;
     std::unique_ptr<ContentScanner> scanner_;
+
+    // The folders the walk is inside, the root first: links are followed, and a link back to one
+    // of these would never end. Most walks meet no link, so an ordinary folder's identity is
+    // looked up only when a link below it is met (its path is a prefix of the current one).
+    struct ChainFolder {
+        std::size_t PathLength = 0; // of the path with its trailing separator
+        bool Known = false;         // Identity looked up (or could not be: Reachable false)
+        bool Reachable = false;
+        FolderIdentity Identity;
+    };
+    std::vector<ChainFolder> chain_;
 
     std::mutex handOffMutex_;
     std::condition_variable handOffDone_;

@@ -4,6 +4,8 @@
 
 #include "ControlTestSupport.h"
 #include "runtime/Exception.h"
+#include "search/WidePath.h"
+#include "tests/runtime/BoxWatcher.h"
 #include "tests/runtime/OleSuite.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +65,89 @@ HTREEITEM ChildNamed(TShellTreeView& tree, HTREEITEM node, const std::string& te
         if (lstrcmpiA(tree.ItemText(child).c_str(), text.c_str()) == 0)
             return child;
     return nullptr;
+}
+
+
+// The parent folder's interface as another shell may behave: SetNameOf renames but hands back
+// no identifier, or fails. Everything else goes to the real folder.
+class ShellFolderStandIn final : public IShellFolder {
+  public:
+    enum class Rename { WithoutNewList, Fails };
+    ShellFolderStandIn(ComPtr<IShellFolder> real, Rename rename) : real_(std::move(real)), rename_(rename) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IShellFolder)) {
+            *out = static_cast<IShellFolder*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return real_->QueryInterface(iid, out);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND w, IBindCtx* b, LPWSTR name, ULONG* eaten, LPITEMIDLIST* list,
+                                               ULONG* attributes) override {
+        return real_->ParseDisplayName(w, b, name, eaten, list, attributes);
+    }
+    HRESULT STDMETHODCALLTYPE EnumObjects(HWND w, SHCONTF flags, IEnumIDList** list) override {
+        return real_->EnumObjects(w, flags, list);
+    }
+    HRESULT STDMETHODCALLTYPE BindToObject(LPCITEMIDLIST list, IBindCtx* b, REFIID iid, void** out) override {
+        return real_->BindToObject(list, b, iid, out);
+    }
+    HRESULT STDMETHODCALLTYPE BindToStorage(LPCITEMIDLIST list, IBindCtx* b, REFIID iid, void** out) override {
+        return real_->BindToStorage(list, b, iid, out);
+    }
+    HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM how, LPCITEMIDLIST a, LPCITEMIDLIST b) override {
+        return real_->CompareIDs(how, a, b);
+    }
+    HRESULT STDMETHODCALLTYPE CreateViewObject(HWND w, REFIID iid, void** out) override {
+        return real_->CreateViewObject(w, iid, out);
+    }
+    HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT count, LPCITEMIDLIST* lists, SFGAOF* attributes) override {
+        return real_->GetAttributesOf(count, lists, attributes);
+    }
+    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND w, UINT count, LPCITEMIDLIST* lists, REFIID iid, UINT* reserved,
+                                            void** out) override {
+        return real_->GetUIObjectOf(w, count, lists, iid, reserved, out);
+    }
+    HRESULT STDMETHODCALLTYPE GetDisplayNameOf(LPCITEMIDLIST list, SHGDNF flags, STRRET* name) override {
+        return real_->GetDisplayNameOf(list, flags, name);
+    }
+    HRESULT STDMETHODCALLTYPE SetNameOf(HWND w, LPCITEMIDLIST list, LPCWSTR name, SHGDNF flags,
+                                        LPITEMIDLIST* renamed) override {
+        if (rename_ == Rename::Fails)
+            return E_FAIL;
+        LPITEMIDLIST kept = nullptr;
+        const HRESULT result = real_->SetNameOf(w, list, name, flags, &kept);
+        CoTaskMemFree(kept);
+        if (renamed)
+            *renamed = nullptr;
+        return result;
+    }
+
+  private:
+    ComPtr<IShellFolder> real_;
+    Rename rename_;
+    ULONG refs_ = 1;
+};
+
+// `later`: the edit ends when the caller next serves messages, as a user's Enter would.
+void EditLabel(TShellTreeView& tree, HTREEITEM node, const wchar_t* text, bool later = false) {
+    tree.Select(node);
+    tree.EditSelectedLabel();
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(tree.Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, text);
+    if (later)
+        PostMessageA(tree.Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    else
+        SendMessageA(tree.Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
 }
 
 class ShellTree : public test::OleSuite {
@@ -158,6 +243,41 @@ TEST_F(ShellTree, RenamingAnOpenFolderInPlaceRenamesItOnDiskAndItsChildrenFollow
     tree->Expand(deeper);
     tree->Select(ChildNamed(*tree, deeper, "leaf"));
     EXPECT_EQ(tree->SelectedPath(), scratch + "\\Gamma\\deeper\\leaf");
+}
+
+TEST_F(ShellTree, ARenameThatHandsBackNoIdentifierStillRenamesAndAFailedOneSaysSoWithAFullStop) {
+    Application().SetTitle("Shell Tree Test");
+    tree->SetRoot(scratch);
+    tree->Handle();
+    TShellFolder& top = *tree->Folder(tree->Root());
+    const ComPtr<IShellFolder> real = top.folder;
+    top.folder = ComPtr<IShellFolder>::Attach(new ShellFolderStandIn(real, ShellFolderStandIn::Rename::WithoutNewList));
+    HTREEITEM beta = ChildNamed(*tree, tree->Root(), "Beta");
+    ASSERT_NE(beta, nullptr);
+    {
+        // Any error box would be this one; none may come.
+        test::BoxWatcher watcher(Application().Title());
+            EditLabel(*tree, beta, L"Gamma ünï");
+            const test::BoxSeen& box = watcher.Serve();
+        EXPECT_FALSE(box.found) << box.text;
+    }
+    const std::string renamed = scratch + "\\Gamma ünï";
+    EXPECT_NE(GetFileAttributesW(LongPathW(renamed + "\\deeper").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(tree->ItemText(beta), "Gamma ünï");
+    EXPECT_EQ(tree->SelectedPath(), renamed);
+    tree->Expand(beta);
+    EXPECT_NE(ChildNamed(*tree, beta, "deeper"), nullptr);
+
+    top.folder = ComPtr<IShellFolder>::Attach(new ShellFolderStandIn(real, ShellFolderStandIn::Rename::Fails));
+    HTREEITEM zeta = ChildNamed(*tree, tree->Root(), "Zeta");
+    test::BoxWatcher watcher(Application().Title());
+    EditLabel(*tree, zeta, L"Omega", true);
+    const test::BoxSeen& seen = watcher.Serve();
+    EXPECT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, "Rename to Omega failed.");
+    EXPECT_EQ(tree->ItemText(zeta), "Zeta");
+    EXPECT_NE(GetFileAttributesA((scratch + "\\Zeta").c_str()), INVALID_FILE_ATTRIBUTES);
+    top.folder = real;
 }
 
 TEST_F(ShellTree, RefreshingANodeShowsNewFoldersAndKeepsWhatWasOpenAndSelected) {

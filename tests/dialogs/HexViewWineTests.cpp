@@ -3,6 +3,8 @@
 #include "dialogs/hexview.h"
 #include "hexcontrol/HexError.h"
 #include "runtime/Application.h"
+#include "runtime/UniqueHandle.h"
+#include "search/WidePath.h"
 
 #include <gtest/gtest.h>
 
@@ -203,4 +205,34 @@ TEST_F(Viewer, PaintsWithItsOwnColoursTwentyBytesPerRowAndGridLines) {
     EXPECT_EQ(count(RGB(0, 0, 0), m.ColLeft(m.Layout().FirstCharCol() + 2),
                     m.ColLeft(m.Layout().FirstCharCol() + 2) + cw, row2),
               0); // byte 2: a blank
+}
+
+TEST_F(Viewer, OpensAFileFoundUnderAPathOfAnyLengthAtItsMatch) {
+    // 600 characters and names outside every code page: what the wide back-ends find.
+    std::string deep = folder + "viewer-ünïcödé-😀";
+    std::vector<std::string> made{deep};
+    while (deep.size() < 600)
+        made.push_back(deep += "\\" + std::string(100, 'd') + "Ω");
+    for (const std::string& step : made)
+        CreateDirectoryW(LongPathW(step).c_str(), nullptr);
+    const std::string name = "Кириллица 中文.bin";
+    std::string bytes(3000, '.');
+    bytes.replace(1234, 6, "needle");
+    {
+        FileHandle file(CreateFileW(LongPathW(deep + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+    form->Prepare(deep + "\\", name, 1234, 6);
+    EXPECT_EQ(form->Caption(), "Viewing: " + deep + "\\" + name);
+    EXPECT_EQ(form->hexedit.DataSize(), 3000);
+    EXPECT_EQ(form->hexedit.SelStart(), 1234);
+    EXPECT_EQ(form->hexedit.SelEnd(), 1239);
+    EXPECT_EQ(*form->hexedit.Model().Data().Bytes(1234, 1), 'n');
+
+    DeleteFileW(LongPathW(deep + "\\" + name).c_str());
+    for (auto step = made.rbegin(); step != made.rend(); ++step)
+        RemoveDirectoryW(LongPathW(*step).c_str());
 }

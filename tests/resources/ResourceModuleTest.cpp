@@ -48,7 +48,7 @@ TEST(ResourceModule, HandCursorLoads) {
     EXPECT_NE(hand, nullptr); // shared cursor resource: not destroyed
 }
 
-TEST(ResourceModule, ManifestAsksForCommonControls6AndUtf8) {
+TEST(ResourceModule, ManifestAsksForCommonControls6Utf8AndLongPaths) {
     HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(QUENNET_MANIFEST_ID), MAKEINTRESOURCEA(24));
     ASSERT_NE(found, nullptr);
     const char* text = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
@@ -58,6 +58,8 @@ TEST(ResourceModule, ManifestAsksForCommonControls6AndUtf8) {
                   "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8"),
               std::string::npos);
     EXPECT_NE(manifest.find("asInvoker"), std::string::npos);
+    EXPECT_NE(manifest.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true"),
+              std::string::npos);
 }
 
 } // namespace

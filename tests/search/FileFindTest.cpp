@@ -156,7 +156,9 @@ TEST(Enumeration, LinksFifosAndDevicesOnPosix) {
     ASSERT_TRUE(entries.count("file-link")); // a link to a file is a file, with the file's size
     EXPECT_EQ(entries.at("file-link").second, 3);
     EXPECT_FALSE(entries.at("file-link").first & faDirectory);
-    EXPECT_FALSE(entries.count("dir-link")); // links to folders are not followed
+    ASSERT_TRUE(entries.count("dir-link")); // a link to a folder is a folder, marked as a link
+    EXPECT_EQ(entries.at("dir-link").first & (faDirectory | faSymLink), faDirectory | faSymLink);
+    EXPECT_FALSE(entries.at("dir").first & faSymLink);
     EXPECT_FALSE(entries.count("dangling"));
     EXPECT_FALSE(entries.count("fifo"));
 }

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Every file is found, once: names in five scripts and emoji, spaces, quotes, "#", "%", ";", a
+# 250-character name and a 600-character path, searched by name and by phrase; and a tree
+# whose folder links point at "." and ".." ends and lists each file once per path that does
+# not loop. The same tree and the same rows for quennet-cli natively and quennet-cli.exe
+# under Wine.
+# Usage: every-file-found.sh QUENNET-CLI [wine]
+set -u
+cli=$1
+mode=${2:-native}
+here=$(cd "$(dirname "$0")" && pwd)
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail=0
+
+run() { # root (unix path), options...: the rows, relative to the root, with "/" separators
+    local root=$1; shift
+    if [ "$mode" = wine ]; then
+        local winroot="Z:${root//\//\\}"
+        timeout 120 "$here/../../scripts/wine-run.sh" "$cli" "$@" "$winroot" | tr -d '\r' |
+            sed -e "s|^Z:||" -e 's|\\|/|g' -e "s|^$root/||"
+    else
+        timeout 120 "$cli" "$@" "$root" | sed -e "s|^$root/||"
+    fi
+}
+check() { # label, wanted rows (file), got rows (file)
+    if diff <(LC_ALL=C sort "$2") <(LC_ALL=C sort "$3") >"$dir/diff"; then
+        echo "same: $1 ($(wc -l <"$3") rows)"
+    else
+        echo "DIFFERENT: $1"; head -c 3000 "$dir/diff"; echo; fail=1
+    fi
+}
+
+# --- names in any script, paths of any length --------------------------------------------
+tree=$dir/names
+mkdir -p "$tree"
+long_name="$(printf 'L%.0s' $(seq 246)).txt"
+segment=$(printf 'f%.0s' $(seq 120))
+deep="$segment/$segment/$segment/$segment/$segment"
+names=(
+    "Ελληνικό κείμενο.txt"
+    "Кириллица файл.txt"
+    "中文文件.txt"
+    "العربية.txt"
+    "हिन्दी पाठ.txt"
+    "emoji 😀🎉.txt"
+    " lead and  double spaces.txt"
+    "it's “quoted”.txt"
+    "hash#percent%semi;colon.txt"
+    "$long_name"
+    "ünïcödé/inside.txt"
+    "$deep/deep ünïcödé.txt"
+)
+: >"$dir/all"
+for name in "${names[@]}"; do
+    mkdir -p "$tree/$(dirname "$name")"
+    printf 'some bytes first\nthen the needle in the haystack\n' >"$tree/$name"
+    printf '%s\n' "${name#./}" >>"$dir/all"
+done
+printf 'nothing to see\n' >"$tree/plain.txt"
+cp "$dir/all" "$dir/with-phrase"
+printf 'plain.txt\n' >>"$dir/all"
+[ ${#deep} -ge 600 ] || { echo "the deep path is too short"; exit 1; }
+
+run "$tree" >"$dir/got"
+check "$mode: every name, any script, any length" "$dir/all" "$dir/got"
+run "$tree" --text "NEEDLE in the" >"$dir/got"
+check "$mode: phrase in every file that has it" "$dir/with-phrase" "$dir/got"
+run "$tree" --name "*ü*" >"$dir/got"
+printf '%s\n' "$deep/deep ünïcödé.txt" >"$dir/want" # the folder's name does not count
+check "$mode: a name fragment outside ASCII" "$dir/want" "$dir/got"
+
+# --- folder links never loop ---------------------------------------------------------------
+loops=$dir/loops
+mkdir -p "$loops/sub/deeper"
+touch "$loops/a.txt" "$loops/sub/b.txt" "$loops/sub/deeper/c.txt"
+ln -s . "$loops/self"
+ln -s .. "$loops/sub/up"
+ln -s ../.. "$loops/sub/deeper/top"
+ln -s sub "$loops/other"
+printf '%s\n' a.txt sub/b.txt sub/deeper/c.txt other/b.txt other/deeper/c.txt >"$dir/want"
+run "$loops" | head -n 100 >"$dir/got" # a loop shows as too many rows (or the time-out)
+check "$mode: links to . and .. end the walk, other links are followed" "$dir/want" "$dir/got"
+
+if [ "$mode" = wine ]; then
+    # The UTF-8 code page and long paths for the console program too.
+    if grep -q longPathAware "$cli" && grep -q '>UTF-8<' "$cli"; then
+        echo "same: the program carries the manifest"
+    else
+        echo "DIFFERENT: $cli carries no manifest"; fail=1
+    fi
+fi
+exit $fail
