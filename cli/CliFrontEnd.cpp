@@ -88,7 +88,7 @@ std::optional<SearchRequest> CliFrontEnd::PrepareSearch() {
     if (options_.Csv) {
         std::string header;
         AppendListHeader(header, ListFormat::Csv);
-        std::fputs(header.c_str(), out_);
+        out_.Write(header);
     }
     Status("Searching...");
     Status("0 files found.");
@@ -100,7 +100,7 @@ void CliFrontEnd::AppendRow(const ResultRow& row) {
     if (options_.Csv) {
         std::string line;
         AppendListRow(line, ListFormat::Csv, row.Name, row.Folder, row.Size, row.MatchOffset);
-        std::fwrite(line.data(), 1, line.size(), out_);
+        out_.Write(line);
         rowsUnflushed_ = true;
         return;
     }

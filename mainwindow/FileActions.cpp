@@ -1,6 +1,7 @@
 #include "mainwindow/FileActions.h"
 
 #include "runtime/Handles.h"
+#include "search/WidePath.h"
 
 #include <cstdio>
 #include <vector>
@@ -47,7 +48,7 @@ struct FolderIdentity {
 
 FolderIdentity IdentityOf(const std::string& folder) {
     // Backup semantics: the only way to open a folder itself.
-    FileHandle handle(CreateFileW(WideText(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    FileHandle handle(CreateFileW(LongPathW(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!handle || !GetFileInformationByHandle(handle.get(), &info))
@@ -56,7 +57,7 @@ FolderIdentity IdentityOf(const std::string& folder) {
 }
 
 std::wstring FullPathWithoutSlash(const std::string& path) {
-    const std::wstring wide = WideText(path);
+    const std::wstring wide = Utf8ToWide(path);
     wchar_t buffer[MAX_PATH * 2] = L"";
     DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH * 2, buffer, nullptr);
     std::wstring full = length > 0 && length < MAX_PATH * 2 ? std::wstring(buffer, length) : wide;
@@ -68,11 +69,11 @@ std::wstring FullPathWithoutSlash(const std::string& path) {
 // A path the programs we start can open: a long one in its short form, where the volume has
 // short names.
 std::string OpenablePath(const std::string& path) {
-    const std::wstring wide = WideText(path);
+    const std::wstring wide = Utf8ToWide(path);
     if (wide.size() <= kShellPathLimit)
         return path;
-    const std::wstring extended = L"\\\\?\\" + wide;
-    std::vector<wchar_t> buffer(wide.size() + 8);
+    const std::wstring extended = LongPathW(path);
+    std::vector<wchar_t> buffer(extended.size() + 8);
     const DWORD length =
         GetShortPathNameW(extended.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0 || length >= buffer.size())
@@ -80,11 +81,11 @@ std::string OpenablePath(const std::string& path) {
     std::wstring shortPath(buffer.data(), length);
     if (shortPath.compare(0, 4, L"\\\\?\\") == 0)
         shortPath.erase(0, 4);
-    return Utf8Text(shortPath);
+    return WideToUtf8(shortPath);
 }
 
 void Start(const std::string& commandLine, int show) {
-    std::wstring line = WideText(commandLine);
+    std::wstring line = Utf8ToWide(commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -109,32 +110,6 @@ int ShellOperation(HWND owner, UINT function, const std::wstring& from, const st
 }
 
 } // namespace
-
-std::wstring WideText(const std::string& text) {
-    if (text.empty())
-        return std::wstring();
-    UINT codePage = CP_UTF8;
-    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                                     nullptr, 0);
-    if (length == 0) {
-        codePage = CP_ACP;
-        length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-std::string Utf8Text(const std::wstring& text) {
-    if (text.empty())
-        return std::string();
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], length, nullptr,
-                        nullptr);
-    return utf8;
-}
 
 std::string FileOperationFailure(int result) {
     switch (result) {
@@ -164,7 +139,7 @@ std::string FileOperationFailure(int result) {
 std::string WindowsFolder() {
     wchar_t buffer[500] = L"";
     GetWindowsDirectoryW(buffer, 500);
-    return Utf8Text(buffer);
+    return WideToUtf8(buffer);
 }
 
 std::string NotepadCommandLine(const std::string& filePath) {
@@ -197,7 +172,7 @@ int RunFileOperation(HWND owner, TFileOperation operation, const std::string& fi
     // a pattern and act on every file it matches.
     if (filePath.find_first_of("?*") != std::string::npos)
         return kNotOneFile;
-    const std::wstring from = WideText(filePath);
+    const std::wstring from = Utf8ToWide(filePath);
     if (from.size() > kShellPathLimit)
         return kPathTooLong;
     if (operation != TFileOperation::Delete) {
@@ -205,8 +180,8 @@ int RunFileOperation(HWND owner, TFileOperation operation, const std::string& fi
         // Windows refuses that; others may "move" the file onto itself or copy it over itself.
         if (IsSameFolder(FolderOf(filePath), destination))
             return kSameFolderRefused;
-        const std::wstring target = WideText(WithBackslash(destination) + NameOf(filePath));
-        if (target.size() > kShellPathLimit || WideText(destination).size() > kShellPathLimit)
+        const std::wstring target = Utf8ToWide(WithBackslash(destination) + NameOf(filePath));
+        if (target.size() > kShellPathLimit || Utf8ToWide(destination).size() > kShellPathLimit)
             return kPathTooLong;
         const DWORD there = AttributesOf(target);
         if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_DIRECTORY))
@@ -218,7 +193,7 @@ int RunFileOperation(HWND owner, TFileOperation operation, const std::string& fi
              AttributesOf(target) != INVALID_FILE_ATTRIBUTES))
             return kNotRecycled;
     }
-    const int result = ShellOperation(owner, static_cast<UINT>(operation), from, WideText(destination),
+    const int result = ShellOperation(owner, static_cast<UINT>(operation), from, Utf8ToWide(destination),
                                       FOF_NOCONFIRMATION | FOF_ALLOWUNDO);
     if (result == 0 && operation != TFileOperation::Copy && AttributesOf(from) != INVALID_FILE_ATTRIBUTES)
         return kStillInPlace;

@@ -26,11 +26,6 @@ enum TFileRefusal : int {
 // Why an operation failed, for the user: "it is already in that folder" and the like.
 std::string FileOperationFailure(int result);
 
-// The program's text as the system's wide text (UTF-8, or the ANSI code page for text that
-// is not UTF-8), and back.
-std::wstring WideText(const std::string& text);
-std::string Utf8Text(const std::wstring& text);
-
 // The Windows folder without a trailing backslash.
 std::string WindowsFolder();
 // "<Windows>\notepad.exe <path>" and "<Windows>\explorer.exe <folder>", paths unquoted; a

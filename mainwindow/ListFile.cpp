@@ -3,6 +3,7 @@
 #include "mainwindow/FileActions.h"
 #include "runtime/SystemError.h"
 #include "runtime/UniqueHandle.h"
+#include "search/WidePath.h"
 
 #include <windows.h>
 
@@ -25,7 +26,7 @@ std::wstring FolderOf(const std::wstring& path) {
 } // namespace
 
 std::string SaveListFile(const std::string& path, const ListSnapshot& rows, ListFormat format) {
-    const std::wstring target = WideText(path);
+    const std::wstring target = Utf8ToWide(path);
     wchar_t temporary[MAX_PATH + 1] = L"";
     // Makes the file, empty, under a name no one else has: nothing of another program's is
     // replaced by ours.

@@ -3,6 +3,7 @@
 #include "mainwindow/FileActions.h"
 #include "mainwindow/ListFile.h"
 #include "runtime/MessageBoxes.h"
+#include "search/WidePath.h"
 
 #include <commdlg.h>
 
@@ -29,7 +30,7 @@ bool ChooseListFile(HWND owner, std::string& path) {
     if (!GetSaveFileNameW(&dialog))
         return false;
     file.resize(file.find(L'\0'));
-    path = Utf8Text(file);
+    path = WideToUtf8(file);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "runtime/Handles.h"
 #include "search/SearchWorker.h"
 #include "search/SizeText.h"
+#include "search/WidePath.h"
 
 #include <algorithm>
 #include <cstring>
@@ -153,7 +154,7 @@ void ResultsList::CopySelectedPaths() {
     for (const ChosenRow& row : rows)
         lines += row.Path() + "\r\n";
     // Unicode text: every program reads the names as they are, whatever its code page.
-    const std::wstring text = WideText(lines);
+    const std::wstring text = Utf8ToWide(lines);
     GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
     if (!memory)
         return;

@@ -3,6 +3,7 @@
 #include "mainwindow/FileActions.h"
 #include "runtime/MessageBoxes.h"
 #include "search/FileFind.h"
+#include "search/WidePath.h"
 
 using namespace quennet;
 
@@ -25,7 +26,7 @@ class FailureList {
 
 // Files land in the destination by name: two of one name would replace each other.
 bool SameFileName(const std::string& a, const std::string& b) {
-    return CompareStringOrdinal(WideText(a).c_str(), -1, WideText(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(Utf8ToWide(a).c_str(), -1, Utf8ToWide(b).c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 } // namespace
