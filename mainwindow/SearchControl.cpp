@@ -127,6 +127,8 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
     }
     prepared.Request->Roots = Roots;
     phraseLength_ = static_cast<int>(prepared.Request->Phrase.size());
+    phrase_ = prepared.Request->Phrase;
+    foldCase_ = prepared.Request->FoldCase;
 
     form_.CaseSensitive.SetEnabled(false);
     NowSearchingInANDnrOfFilesFound.SetEnabled(true);

@@ -33,6 +33,9 @@ class SearchControl : public SearchFrontEnd {
     void RefreshSizeBounds();
     // The phrase length of the search that filled the list, for the viewer's selection.
     int PhraseLength() const { return phraseLength_; }
+    // The phrase as that search matched it (folded when FoldCase), for the viewer's F3.
+    const std::string& Phrase() const { return phrase_; }
+    bool FoldCase() const { return foldCase_; }
     std::int32_t ElapsedSeconds() const { return elapsedSeconds_; }
 
     TTimer NowSearchingInANDnrOfFilesFound;
@@ -73,6 +76,8 @@ class SearchControl : public SearchFrontEnd {
     std::vector<std::string> Roots;
     LiveSizeBounds sizeBounds_;
     int phraseLength_ = 0;
+    std::string phrase_;
+    bool foldCase_ = false;
     std::int32_t elapsedSeconds_ = 0;
     std::chrono::steady_clock::time_point rowsShown_;
 };

@@ -317,6 +317,7 @@ void TForm1::ViewRowInHex(const ChosenRow& row) {
     if (!viewer_)
         return;
     try {
+        viewer_->SetSearchPhrase(searchControl.Phrase(), searchControl.FoldCase());
         viewer_->Open(row.Folder, row.Name, row.MatchOffset, searchControl.PhraseLength());
     } catch (const std::exception& error) {
         Application().ShowException(error.what());
