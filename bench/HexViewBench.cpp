@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
     form.Show();
     Paint(form);
     const double firstPaint = Seconds(start);
+    const std::int64_t selected = form.hexedit.SelStart();
     std::int64_t peak = WorkingSet();
 
     // Through the whole file: 400 thumb positions from top to bottom, then pages and lines.
@@ -106,7 +107,7 @@ int main(int argc, char** argv) {
 
     std::printf("file_gb %lld\n", static_cast<long long>(size >> 30));
     std::printf("first_paint_s %.3f\n", firstPaint);
-    std::printf("selection %lld %lld\n", static_cast<long long>(form.hexedit.SelStart()),
+    std::printf("selection_at %lld of match %lld\n", static_cast<long long>(selected),
                 static_cast<long long>(match));
     std::printf("scroll_paints 601 in %.3f s (ended at row %lld)\n", scrollSeconds, static_cast<long long>(topRow));
     std::printf("working_set_growth_mb %.1f\n", static_cast<double>(peak - before) / (1 << 20));
