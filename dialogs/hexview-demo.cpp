@@ -1,4 +1,4 @@
-// hexview-demo FILE [OFFSET LENGTH]: the viewer's opening operation on one file, to use and
+// hexview-demo FILE [OFFSET LENGTH [PHRASE]]: the viewer (F3 finds PHRASE, case folded)'s opening operation on one file, to use and
 // look at the viewer before the main window exists.
 #include "dialogs/hexview.h"
 #include "runtime/Application.h"
@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
     const int length = argc >= 4 ? std::atoi(argv[3]) : 0;
     {
         TForm4 viewer;
+        if (argc >= 5)
+            viewer.SetSearchPhrase(argv[4], false);
         try {
             viewer.Open(folder, name, offset, length);
         } catch (...) {

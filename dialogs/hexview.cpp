@@ -1,7 +1,8 @@
 #include "dialogs/hexview.h"
 
-#include <algorithm>
-#include <climits>
+#include "hexcontrol/HexError.h"
+#include "hexcontrol/HexFind.h"
+#include "runtime/MessageBoxes.h"
 
 using namespace quennet;
 
@@ -22,12 +23,6 @@ THexColors ViewerColors() {
     c.ActiveFieldBackground = RGB(255, 255, 255);
     c.Grid = clBtnFace;
     return c;
-}
-
-int ToPosition(std::int64_t offset) {
-    // An offset the control cannot hold is refused by it like any other outside the data; it
-    // must not become -1, which the selection end takes as "no selection".
-    return static_cast<int>(std::clamp<std::int64_t>(offset, INT_MIN, INT_MAX));
 }
 } // namespace
 
@@ -57,6 +52,7 @@ TForm4::TForm4() : hexedit(Add<THexEditorEx>()) {
     PopupMenu1.AddSeparator();
     PopupMenu1.Add("&Select all", [this] { Selectall1Click(); });
     hexedit.SetPopupMenu(&PopupMenu1);
+    hexedit.OnKeyDown = [this](TWinControl&, WORD& Key, TShiftState Shift) { hexeditKeyDown(Key, Shift); };
     SetActiveControl(&hexedit);
     // The view takes every key for itself; Escape closes the viewer all the same.
     SetCloseOnEscape(true);
@@ -79,8 +75,8 @@ void TForm4::Prepare(const std::string& folder, const std::string& name, std::in
     hexedit.LoadFile(path);
     SetCaption("Viewing: " + path);
     if (matchOffset != 0) {
-        hexedit.SetSelectionStart(ToPosition(matchOffset));
-        hexedit.SetSelectionEnd(ToPosition(matchOffset + phraseLength - 1));
+        hexedit.SetSelectionStart(matchOffset);
+        hexedit.SetSelectionEnd(matchOffset + phraseLength - 1);
     }
 }
 
@@ -88,6 +84,8 @@ void TForm4::Open(const std::string& folder, const std::string& name, std::int64
                   int phraseLength) {
     Prepare(folder, name, matchOffset, phraseLength);
     ShowModal();
+    // Closed: the file and its pages go now, not at the next opening.
+    hexedit.CloseFile();
 }
 
 void TForm4::Copy1Click() {
@@ -96,4 +94,49 @@ void TForm4::Copy1Click() {
 
 void TForm4::Selectall1Click() {
     hexedit.SelectAllData();
+}
+
+void TForm4::SetSearchPhrase(const std::string& phrase, bool foldCase) {
+    phrase_ = phrase;
+    foldCase_ = foldCase;
+}
+
+void TForm4::hexeditKeyDown(WORD& Key, TShiftState Shift) {
+    const bool plain = !Shift.Has(ssCtrl) && !Shift.Has(ssAlt) && !Shift.Has(ssShift);
+    if (Key == VK_F3 && plain) {
+        FindNext();
+        Key = 0;
+    } else if (Key == 'G' && Shift.Has(ssCtrl) && !Shift.Has(ssAlt) && !Shift.Has(ssShift)) {
+        Key = 0;
+        if (gotoForm_.ShowModal() == mrOk)
+            GotoOffset(gotoForm_.Offset());
+    }
+}
+
+bool TForm4::FindNext() {
+    const HexModel& m = hexedit.Model();
+    if (phrase_.empty() || m.DataSize() == 0) {
+        MessageBeep(MB_OK);
+        return false;
+    }
+    // From the byte after the cursor, so F3 again moves on from the match it selected.
+    const HexPos at = HexFindNext(m.Data(), m.CursorPosition() + 1, PhraseFinder(phrase_, foldCase_));
+    if (at < 0) {
+        MessageBeep(MB_OK);
+        return false;
+    }
+    hexedit.SetSelectionStart(at);
+    hexedit.SetSelectionEnd(at + static_cast<HexPos>(phrase_.size()) - 1);
+    return true;
+}
+
+bool TForm4::GotoOffset(const std::string& text) {
+    const std::optional<HexPos> offset = ParseHexOffset(text);
+    if (!offset || *offset >= hexedit.DataSize()) {
+        ShowErrorBox("\"" + text + "\" is not an offset in this file: type a number from 0 to " +
+                     std::to_string(hexedit.DataSize() - 1) + " (0x1F or 1Fh for hexadecimal).");
+        return false;
+    }
+    hexedit.SetSelectionStart(*offset);
+    return true;
 }

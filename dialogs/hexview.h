@@ -1,6 +1,7 @@
 #pragma once
 // Form4: the read-only hex viewer. It is made once at start-up and shown modally for each
 // file viewed from the results list.
+#include "dialogs/hexgoto.h"
 #include "hexcontrol/HexEditorEx.h"
 #include "runtime/Form.h"
 #include "runtime/PopupMenu.h"
@@ -19,12 +20,29 @@ class TForm4 : public quennet::TForm {
     void Prepare(const std::string& folder, const std::string& name, std::int64_t matchOffset,
                  int phraseLength);
 
+    // The phrase of the search the viewed file came from, as the search matched it (bytes,
+    // already folded when foldCase): F3 finds its next occurrence.
+    void SetSearchPhrase(const std::string& phrase, bool foldCase);
+
     quennet::THexEditorEx& hexedit;
     quennet::TPopupMenu PopupMenu1;
 
     void Copy1Click();
     void Selectall1Click();
+    // F3: selects the next occurrence of the phrase after the cursor; beeps when there is none.
+    // True when one was found.
+    bool FindNext();
+    // Ctrl+G: moves the cursor to the offset typed (hexadecimal or decimal); a text that is not
+    // an offset in the file is refused with a message. True when it moved.
+    bool GotoOffset(const std::string& text);
 
   protected:
     void Resize() override;
+
+  private:
+    void hexeditKeyDown(WORD& Key, quennet::TShiftState Shift);
+
+    std::string phrase_;
+    bool foldCase_ = false;
+    TFormGotoOffset gotoForm_;
 };

@@ -1,5 +1,6 @@
 #include "hexcontrol/HexEditor.h"
 
+#include "hexcontrol/HexScrollMap.h"
 #include "runtime/Canvas.h"
 
 #include <windowsx.h>
@@ -190,12 +191,13 @@ void THexEditor::UpdateScrollBars() {
     // Showing or hiding a bar resizes the client area, which comes back here through Resize.
     inScrollBarUpdate_ = true;
     const HexLayout& l = model_.Layout();
+    const HexScrollMap rows = VerticalMap();
     SCROLLINFO v{sizeof(v),
                  SIF_ALL | SIF_DISABLENOSCROLL,
                  0,
-                 l.RowCount() - 3,
-                 static_cast<UINT>(model_.PageRows()),
-                 model_.TopRow() - kFirstDataRow,
+                 rows.BarMax(),
+                 static_cast<UINT>(rows.BarPage()),
+                 rows.BarPos(model_.TopRow() - kFirstDataRow),
                  0};
     v.fMask = SIF_ALL;
     SetScrollInfo(HandleOrNull(), SB_VERT, &v, TRUE);
@@ -211,11 +213,57 @@ void THexEditor::UpdateScrollBars() {
     inScrollBarUpdate_ = false;
 }
 
+HexScrollMap THexEditor::VerticalMap() const {
+    return HexScrollMap(model_.Layout().RowCount() - kFirstDataRow, model_.PageRows());
+}
+
+void THexEditor::ScrollRows(WORD request) {
+    // Lines and pages count rows; only the thumb goes through the bar's positions, which may
+    // stand for many rows each.
+    const HexPos top = model_.TopRow();
+    const int page = std::max(1, model_.PageRows() - 1);
+    switch (request) {
+    case SB_LINEUP:
+        model_.SetTopRow(top - 1);
+        break;
+    case SB_LINEDOWN:
+        model_.SetTopRow(top + 1);
+        break;
+    case SB_PAGEUP:
+        model_.SetTopRow(top - page);
+        break;
+    case SB_PAGEDOWN:
+        model_.SetTopRow(top + page);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        SCROLLINFO info{sizeof(info), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        GetScrollInfo(HandleOrNull(), SB_VERT, &info);
+        model_.SetTopRow(VerticalMap().TopOf(info.nTrackPos) + kFirstDataRow);
+        break;
+    }
+    case SB_TOP:
+        model_.SetTopRow(kFirstDataRow);
+        break;
+    case SB_BOTTOM:
+        model_.SetTopRow(model_.MaxTopRow());
+        break;
+    default:
+        return;
+    }
+    UpdateScrollBars();
+    PlaceCaret();
+}
+
 void THexEditor::Scroll(int bar, WORD request) {
+    if (bar == SB_VERT) {
+        ScrollRows(request);
+        return;
+    }
     SCROLLINFO info{sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(HandleOrNull(), bar, &info);
     int pos = info.nPos;
-    const int page = std::max(1, static_cast<int>(info.nPage) - (bar == SB_VERT ? 1 : 0));
+    const int page = std::max(1, static_cast<int>(info.nPage));
     switch (request) {
     case SB_LINEUP:
         --pos;
@@ -242,10 +290,7 @@ void THexEditor::Scroll(int bar, WORD request) {
     default:
         return;
     }
-    if (bar == SB_VERT)
-        model_.SetTopRow(pos + kFirstDataRow);
-    else
-        model_.SetLeftCol(pos + kFirstDataCol);
+    model_.SetLeftCol(pos + kFirstDataCol);
     UpdateScrollBars();
     PlaceCaret();
 }

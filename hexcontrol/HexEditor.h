@@ -5,6 +5,7 @@
 #include "hexcontrol/HexCaret.h"
 #include "hexcontrol/HexColors.h"
 #include "hexcontrol/HexModel.h"
+#include "hexcontrol/HexScrollMap.h"
 #include "runtime/Window.h"
 
 #include <functional>
@@ -19,7 +20,7 @@ class THexEditor : public TWinControl, protected HexModelHost {
 
     HexModel& Model() { return model_; }
     const HexModel& Model() const { return model_; }
-    int DataSize() const { return model_.DataSize(); }
+    HexPos DataSize() const { return model_.DataSize(); }
     const std::string& FileName() const { return model_.FileName(); }
 
     // Settings; each repaints.
@@ -47,12 +48,12 @@ class THexEditor : public TWinControl, protected HexModelHost {
     int CharHeight() const { return model_.Layout().CharHeight(); }
 
     // Selection (see HexModel) and the window's own parts of it.
-    void SetSelectionStart(int position) { model_.SetSelectionStart(position); }
-    void SetSelectionEnd(int position) { model_.SetSelectionEnd(position); }
+    void SetSelectionStart(HexPos position) { model_.SetSelectionStart(position); }
+    void SetSelectionEnd(HexPos position) { model_.SetSelectionEnd(position); }
     void SelectAllData() { model_.SelectAllData(); }
-    int SelStart() const { return model_.SelStart(); }
-    int SelEnd() const { return model_.SelEnd(); }
-    int SelectionCount() const { return model_.SelectionCount(); }
+    HexPos SelStart() const { return model_.SelStart(); }
+    HexPos SelEnd() const { return model_.SelEnd(); }
+    HexPos SelectionCount() const { return model_.SelectionCount(); }
 
     // Paints the whole control into dc as it would appear on screen (used by WM_PAINT and tests).
     void PaintTo(HDC dc);
@@ -95,15 +96,17 @@ class THexEditor : public TWinControl, protected HexModelHost {
     void PlaceCaret();
     void MakeCaret();
     void UpdateScrollBars();
+    HexScrollMap VerticalMap() const;
+    void ScrollRows(WORD request);
     void Scroll(int bar, WORD request);
     void StopDragTimer();
     void PaintRuler(HDC dc);
-    void PaintGutter(HDC dc, int row, int top);
-    void PaintDataCell(HDC dc, int col, int row, const RECT& r);
-    void PaintTwinFrame(HDC dc, int col, int row, const RECT& r);
+    void PaintGutter(HDC dc, HexPos row, int top);
+    void PaintDataCell(HDC dc, int col, HexPos row, const RECT& r);
+    void PaintTwinFrame(HDC dc, int col, const RECT& r);
     void PaintCursorFrame(HDC dc, const RECT& frame, COLORREF color);
     void PaintBands(HDC dc, int gridRight, int gridBottom);
-    void DrawBookmarks(HDC dc, int row, const RECT& cell);
+    void DrawBookmarks(HDC dc, HexPos row, const RECT& cell);
 
     HexModel model_;
     THexColors colors_;

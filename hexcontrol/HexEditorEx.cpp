@@ -4,6 +4,8 @@
 #include "runtime/SystemError.h"
 #include "search/WidePath.h"
 
+#include <memory>
+
 namespace quennet {
 
 namespace {
@@ -44,46 +46,37 @@ THexEditorEx::~THexEditorEx() {
 // ---- loading ----------------------------------------------------------------------------------
 
 void THexEditorEx::LoadFile(const std::string& path) {
-    // Any length, any script: the path is the one the search found.
+    // Whether the file could be changed (the view never does): asked before the file is held
+    // open for paging, which would make the exclusive open fail.
     const std::wstring widePath = LongPathW(path);
-    FileHandle probe(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!probe)
-        throw EFOpenError(HexFormat(hexmsg::CannotOpen, path, SystemErrorText(GetLastError())));
-    probe.reset();
     FileHandle exclusive(CreateFileW(widePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     const bool readOnly = !exclusive;
     exclusive.reset();
 
-    FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    // The file stays open while it is shown and is read a page at a time as the view needs
+    // it; nothing is read here, so a file of any size opens at once.
+    auto reader = std::make_unique<HexFileReader>();
+    if (!reader->Open(path))
         throw EFOpenError(HexFormat(hexmsg::CannotOpen, path, SystemErrorText(GetLastError())));
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size))
-        throw EFOpenError(HexFormat(hexmsg::CannotOpen, path, SystemErrorText(GetLastError())));
-
-    BusyPointer busy;
-    auto read = [&](std::uint8_t* dst, int count) {
-        while (count > 0) {
-            DWORD got = 0;
-            if (!ReadFile(file.get(), dst, static_cast<DWORD>(count), &got, nullptr) || got == 0)
-                throw EReadError("Stream read error");
-            dst += got;
-            count -= static_cast<int>(got);
-        }
-    };
-    Model().LoadStream(path, size.QuadPart, read);
+    Model().OpenPaged(path, std::move(reader));
     Model().SetFileIsReadOnly(readOnly);
+}
+
+void THexEditorEx::CloseFile() {
+    Model().ResetDocument();
 }
 
 // ---- clipboard and drag-out -------------------------------------------------------------------
 
 ComPtr<THexDataObject> THexEditorEx::MakeDataObject() const {
     const HexModel& m = Model();
-    const std::uint8_t* first = m.Data().Bytes(m.SelStart(), m.SelectionCount());
-    std::vector<std::uint8_t> bytes(first, first + m.SelectionCount());
+    // The data object holds its own copy of the bytes, as the clipboard's formats need them
+    // whole: past the limit a message says so instead of an attempt that would take gigabytes.
+    if (m.SelectionCount() > HexModel::ClipboardLimit)
+        throw EHexEditor(HexSelectionTooLargeText(m.SelectionCount()));
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(m.SelectionCount()));
+    m.Data().Read(m.SelStart(), bytes.size(), bytes.data());
     return ComPtr<THexDataObject>::Attach(
         new THexDataObject(std::move(bytes), SwapNibbles(), ClipboardAsHexText, m.FileName()));
 }

@@ -20,12 +20,6 @@ class EOleSysError : public std::runtime_error {
     HRESULT code_;
 };
 
-// A read of the file failed part way.
-class EReadError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
 // OLE for the program's run and the clipboard formats registered before any window exists.
 // Create one on the UI thread at start; it calls OleUninitialize when destroyed.
 class THexOleSession {
@@ -42,9 +36,13 @@ class THexEditorEx : public THexEditor, private HexDropSite {
     THexEditorEx() = default;
     ~THexEditorEx() override;
 
-    // Replaces the data with the whole file; see the failures in the .cpp.
+    // Shows the file, read in pages as they are shown; EFOpenError when it cannot be opened
+    // (the data shown before stays then).
     void LoadFile(const std::string& path);
-    // Puts the selection on the clipboard; false when there is nothing selected.
+    // Closes the file and frees its pages: the control shows an empty document.
+    void CloseFile();
+    // Puts the selection on the clipboard; false when there is nothing selected. A selection
+    // past HexModel::ClipboardLimit raises EHexEditor with a message saying so.
     bool CopySelection();
 
     void SetOleDragDrop(bool value);

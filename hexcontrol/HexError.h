@@ -45,6 +45,9 @@ inline constexpr const char* BookmarkIndex = "Invalid bookmark index";
 inline constexpr const char* Cancelled = "Operation cancelled";
 inline constexpr const char* CannotOpen = "Cannot open %s.\r\n(%s.)";
 inline constexpr const char* StreamOutOfMemory = "Out of memory while expanding memory stream";
+inline constexpr const char* SelectionTooLarge =
+    "The selection (%s bytes) is too large to copy or drag. At most 64 MB (67108864 bytes) can be "
+    "copied at once; select fewer bytes.";
 } // namespace hexmsg
 
 // printf-style filling of the messages above (one argument each).

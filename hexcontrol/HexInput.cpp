@@ -22,10 +22,10 @@ void HexModel::KeyLeft(HexShiftState shift, bool backspace) {
             MoveTo(kFirstDataCol, cursor_.Row);
         return;
     }
-    const int at = CursorPosition();
+    const HexPos at = CursorPosition();
     if (extending_ && shiftDown_) {
         const int unit = l.BytesPerUnit();
-        int p = std::max(0, at - unit);
+        HexPos p = std::max<HexPos>(0, at - unit);
         if (CursorField() == HexField::Hex)
             p -= p % unit;
         MoveToPosition(p, CursorField());
@@ -47,11 +47,11 @@ void HexModel::KeyRight(HexShiftState shift) {
         MoveTo(l.LastCharCol(), cursor_.Row);
         return;
     }
-    const int at = CursorPosition();
-    const int last = DataSize() - 1;
+    const HexPos at = CursorPosition();
+    const HexPos last = DataSize() - 1;
     if (extending_ && shiftDown_) {
         const int unit = l.BytesPerUnit();
-        int p = std::min(std::max(last, 0), at + unit);
+        HexPos p = std::min<HexPos>(std::max<HexPos>(last, 0), at + unit);
         if (CursorField() == HexField::Hex)
             p -= p % unit;
         MoveToPosition(p, CursorField());
@@ -75,7 +75,7 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
     const bool ctrlAlone = (shift & KeyModifiers) == hsCtrl;
     if ((shift & KeyModifiers) == 0)
         ClearSelection();
-    const int row = cursor_.Row;
+    const HexPos row = cursor_.Row;
     const HexField field = CursorField();
     const int firstCol = field == HexField::Char ? l.FirstCharCol() : kFirstDataCol;
     switch (key) {
@@ -106,8 +106,8 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
             MoveTo(cursor_.Col, topRow_);
         } else {
             const int step = VisibleRowCount() - 1;
-            topRow_ = std::clamp(topRow_ - step, kFirstDataRow, MaxTopRow());
-            MoveTo(cursor_.Col, std::max(kFirstDataRow, row - step));
+            topRow_ = std::clamp<HexPos>(topRow_ - step, kFirstDataRow, MaxTopRow());
+            MoveTo(cursor_.Col, std::max<HexPos>(kFirstDataRow, row - step));
         }
         break;
     case hexkey::Next:
@@ -115,7 +115,7 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
             MoveTo(cursor_.Col, topRow_ + VisibleRowCount() - 1);
         } else {
             const int step = VisibleRowCount() - 1;
-            topRow_ = std::clamp(topRow_ + step, kFirstDataRow, MaxTopRow());
+            topRow_ = std::clamp<HexPos>(topRow_ + step, kFirstDataRow, MaxTopRow());
             MoveTo(cursor_.Col, std::min(l.RowCount() - 1, row + step));
         }
         break;
@@ -128,8 +128,8 @@ void HexModel::KeyDown(int key, HexShiftState shift) {
         } else if (ctrl) {
             MoveToPosition(DataSize() - 1, field);
         } else {
-            const int rowLast =
-                std::min((row - kFirstDataRow) * l.BytesPerRow() + l.BytesPerRow(), DataSize()) - 1;
+            const HexPos rowLast =
+                std::min<HexPos>((row - kFirstDataRow) * l.BytesPerRow() + l.BytesPerRow(), DataSize()) - 1;
             MoveToPosition(rowLast, field, true);
         }
         break;
@@ -212,7 +212,7 @@ void HexModel::MouseDown(HexMouseButton button, HexShiftState shift, int x, int 
         dragPending_ = false;
         if (onByte) {
             const int unit = layout_.BytesPerUnit();
-            int p = layout_.PositionOfCell(cell.Col, cell.Row);
+            HexPos p = layout_.PositionOfCell(cell.Col, cell.Row);
             p -= p % unit;
             Select(p, ClampPosition(p + unit - 1), p);
             Notify();
@@ -265,12 +265,13 @@ void HexModel::DragScrollTick(HexShiftState shift, int x, int y) {
     const int cx = std::clamp(x, 0, std::max(0, clientWidth_ - 1));
     const int cy = std::clamp(y, 0, std::max(0, clientHeight_ - 1));
     const HexCell cell = MouseToCell(cx, cy);
-    int row = cell.Row, col = cell.Col;
+    HexPos row = cell.Row;
+    int col = cell.Col;
     // Beyond the fully visible cells the grid scrolls one cell towards the pointer per tick.
     if (y < l.RulerHeight())
         row = topRow_ > kFirstDataRow ? topRow_ - 1 : topRow_;
     else if (y >= l.RulerHeight() + PageRows() * l.CharHeight())
-        row = std::min(topRow_ + VisibleRowCount(), l.RowCount() - 1);
+        row = std::min<HexPos>(topRow_ + VisibleRowCount(), l.RowCount() - 1);
     if (x < l.FixedWidth()) {
         col = leftCol_ > kFirstDataCol ? leftCol_ - 1 : leftCol_;
     } else if (x >= clientWidth_ || (col >= 0 && !ColFullyVisible(col))) {
@@ -314,12 +315,12 @@ void HexModel::DragOverAt(int x, int y) {
         col = l.LastCharCol();
     if (col == l.SpacerCol())
         col = l.LastHexCol();
-    int row = RowAt(std::clamp(y, l.RulerHeight(), std::max(l.RulerHeight(), clientHeight_ - 1)));
+    HexPos row = RowAt(std::clamp(y, l.RulerHeight(), std::max(l.RulerHeight(), clientHeight_ - 1)));
     if (row < 0)
         row = l.RowCount() - 1;
     const HexField field = l.FieldOfCol(col);
 
-    int p = std::min(l.PositionOfCell(col, row), std::max(0, DataSize() - 1));
+    HexPos p = std::min<HexPos>(l.PositionOfCell(col, row), std::max<HexPos>(0, DataSize() - 1));
     if (IsSelected(p))
         p = selStart_;
     p -= p % l.BytesPerUnit();
@@ -392,9 +393,9 @@ void HexModel::MouseWheel(HexShiftState shift, int delta) {
             }
         } else if (mods == 0) {
             const int vis = VisibleRowCount();
-            const int top =
-                towards ? std::min(topRow_ + vis - 1, std::max(kFirstDataRow, layout_.RowCount() - vis))
-                        : std::max(kFirstDataRow, topRow_ - vis + 1);
+            const HexPos top =
+                towards ? std::min<HexPos>(topRow_ + vis - 1, std::max<HexPos>(kFirstDataRow, layout_.RowCount() - vis))
+                        : std::max<HexPos>(kFirstDataRow, topRow_ - vis + 1);
             SetTopRow(top);
             host_->HexViewMoved();
             continue;

@@ -102,7 +102,7 @@ void HexLayout::SetHexLowerCase(bool value) {
     RebuildRulerTexts();
 }
 
-void HexLayout::SetDataSize(int size) {
+void HexLayout::SetDataSize(HexPos size) {
     dataSize_ = size < 0 ? 0 : size;
     RecomputeOffsetWidth();
     RecomputeColumns();
@@ -114,7 +114,7 @@ void HexLayout::SetCharMetrics(int charWidth, int charHeight) {
     RecomputeColumns();
 }
 
-int HexLayout::RowHeight(int row) const {
+int HexLayout::RowHeight(HexPos row) const {
     if (row == 0)
         return showRuler_ ? charHeight_ + 3 : 0;
     if (row == 1)
@@ -199,19 +199,17 @@ void HexLayout::Recompute() {
     RecomputeColumns();
 }
 
-int HexLayout::PositionOfCell(int col, int row) const {
-    int inRow = IsCharCol(col) ? col - FirstCharCol() : (col - 2) / 2;
-    std::int64_t p = static_cast<std::int64_t>(row - 2) * bytesPerRow_ + inRow;
-    if (p < 0)
-        return 0;
-    return p > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(p);
+HexPos HexLayout::PositionOfCell(int col, HexPos row) const {
+    const int inRow = IsCharCol(col) ? col - FirstCharCol() : (col - 2) / 2;
+    const HexPos p = (row - 2) * bytesPerRow_ + inRow;
+    return p < 0 ? 0 : p;
 }
 
-HexCell HexLayout::CellOfPosition(int position, HexField field) const {
+HexCell HexLayout::CellOfPosition(HexPos position, HexField field) const {
     if (position < 0)
         return {2, 2};
-    int row = position / bytesPerRow_ + 2;
-    int inRow = position % bytesPerRow_;
+    const HexPos row = position / bytesPerRow_ + 2;
+    const int inRow = static_cast<int>(position % bytesPerRow_);
     return {field == HexField::Char ? inRow + FirstCharCol() : 2 * inRow + 2, row};
 }
 

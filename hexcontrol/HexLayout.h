@@ -2,6 +2,7 @@
 // The layout settings of the hex view and the grid they give: columns, rows, the mapping of
 // cells to byte positions, the offset and ruler texts and the character shown for a byte.
 // Pixel sizes come from the font metrics handed in by the window.
+#include "hexcontrol/HexData.h"
 #include "hexcontrol/HexOffsetFormat.h"
 
 #include <cstdint>
@@ -14,9 +15,11 @@ enum class HexField { Hex, Char };
 
 enum class THexTranslationKind { tkAsIs, tkDos8, tkASCII, tkMac, tkBCD, tkCustom };
 
+// Rows are 64-bit like positions: a file of many gigabytes has more rows than an int holds
+// at small row widths.
 struct HexCell {
     int Col;
-    int Row;
+    HexPos Row;
     bool operator==(const HexCell& o) const { return Col == o.Col && Row == o.Row; }
     bool operator!=(const HexCell& o) const { return !(*this == o); }
 };
@@ -62,17 +65,17 @@ class HexLayout {
     void SetSwapNibbles(bool value) { swapNibbles_ = value; }
 
     // Inputs from outside: the number of bytes and the font's cell size.
-    int DataSize() const { return dataSize_; }
-    void SetDataSize(int size);
+    HexPos DataSize() const { return dataSize_; }
+    void SetDataSize(HexPos size);
     int CharWidth() const { return charWidth_; }
     int CharHeight() const { return charHeight_; }
     void SetCharMetrics(int charWidth, int charHeight);
 
     // Grid.
     int ColCount() const { return 3 * bytesPerRow_ + 3; }
-    int RowCount() const { return dataSize_ == 0 ? 3 : (dataSize_ - 1) / bytesPerRow_ + 3; }
+    HexPos RowCount() const { return dataSize_ == 0 ? 3 : (dataSize_ - 1) / bytesPerRow_ + 3; }
     int ColWidth(int col) const { return colWidths_[static_cast<size_t>(col)]; }
-    int RowHeight(int row) const;
+    int RowHeight(HexPos row) const;
     int RulerHeight() const { return RowHeight(0) + RowHeight(1); }
     int GutterPixels() const { return ColWidth(0); }
     int FixedWidth() const { return ColWidth(0) + ColWidth(1); }
@@ -83,12 +86,12 @@ class HexLayout {
     int LastCharCol() const { return 3 * bytesPerRow_ + 2; }
     bool IsCharCol(int col) const { return col > SpacerCol(); }
     bool IsHexCol(int col) const { return col >= FixedCols && col <= LastHexCol(); }
-    bool IsDataCell(int col, int row) const { return row >= FixedRows && (IsHexCol(col) || IsCharCol(col)); }
+    bool IsDataCell(int col, HexPos row) const { return row >= FixedRows && (IsHexCol(col) || IsCharCol(col)); }
 
     // Cells and positions.
-    int PositionOfCell(int col, int row) const;
+    HexPos PositionOfCell(int col, HexPos row) const;
     HexField FieldOfCol(int col) const { return IsCharCol(col) ? HexField::Char : HexField::Hex; }
-    HexCell CellOfPosition(int position, HexField field) const;
+    HexCell CellOfPosition(HexPos position, HexField field) const;
     int TwinColumn(int col) const;
     bool IsSecondDigit(int col) const { return IsHexCol(col) && (col - FixedCols) % 2 == 1; }
 
@@ -124,7 +127,7 @@ class HexLayout {
     bool swapNibbles_ = false;
     THexOffsetFormat format_;
 
-    int dataSize_ = 0;
+    HexPos dataSize_ = 0;
     int charWidth_ = 8;
     int charHeight_ = 16;
     int offsetDisplayWidth_ = 1;

@@ -2,6 +2,7 @@
 
 #include "hexcontrol/HexError.h"
 
+#include <cstring>
 #include <new>
 
 namespace quennet {
@@ -24,22 +25,28 @@ void THexMemoryStream::Clear() {
     changed_.clear();
 }
 
-void THexMemoryStream::Check(int pos, int count) const {
-    if (pos < 0 || count < 0 || static_cast<std::int64_t>(pos) + count > Size())
+void THexMemoryStream::Check(HexPos pos, HexPos count) const {
+    if (pos < 0 || count < 0 || pos > Size() || count > Size() - pos)
         throw EHexEditor(hexmsg::OutOfBounds);
 }
 
-const std::uint8_t* THexMemoryStream::Bytes(int pos, int count) const {
+const std::uint8_t* THexMemoryStream::Bytes(HexPos pos, HexPos count) const {
     Check(pos, count);
     return bytes_.data() + pos;
 }
 
-std::uint8_t* THexMemoryStream::WritableBytes(int pos, int count) {
+std::uint8_t* THexMemoryStream::WritableBytes(HexPos pos, HexPos count) {
     Check(pos, count);
     return bytes_.data() + pos;
 }
 
-bool THexMemoryStream::IsChanged(int pos) const {
+void THexMemoryStream::Read(HexPos pos, std::size_t count, std::uint8_t* dst) const {
+    const std::uint8_t* from = Bytes(pos, static_cast<HexPos>(count));
+    if (count > 0)
+        std::memcpy(dst, from, count);
+}
+
+bool THexMemoryStream::IsChanged(HexPos pos) const {
     return pos >= 0 && static_cast<size_t>(pos) < changed_.size() && changed_[static_cast<size_t>(pos)];
 }
 

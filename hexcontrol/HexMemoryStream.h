@@ -1,31 +1,36 @@
 #pragma once
-// The control's data: the whole file as one contiguous block, with 32-bit signed positions.
+// The control's data held in memory as one contiguous block, with 32-bit signed positions;
+// the editing paths of the control work on it. The viewer pages the file instead
+// (HexPagedData).
+#include "hexcontrol/HexData.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace quennet {
 
-class THexMemoryStream {
+class THexMemoryStream final : public HexData {
   public:
     static constexpr std::int64_t MaxSize = 2147483647;
 
-    int Size() const { return static_cast<int>(bytes_.size()); }
+    HexPos Size() const override { return static_cast<HexPos>(bytes_.size()); }
     // Throws ERangeError past MaxSize and EStreamError when memory runs out; keeps the old
     // content's prefix otherwise.
     void SetSize(std::int64_t size);
     void Clear();
 
     // The one accessor for the bytes: count bytes at pos, or EHexEditor when out of bounds.
-    const std::uint8_t* Bytes(int pos, int count) const;
-    std::uint8_t* WritableBytes(int pos, int count);
-    std::uint8_t At(int pos) const { return *Bytes(pos, 1); }
+    const std::uint8_t* Bytes(HexPos pos, HexPos count) const;
+    std::uint8_t* WritableBytes(HexPos pos, HexPos count);
+    std::uint8_t At(HexPos pos) const override { return *Bytes(pos, 1); }
+    void Read(HexPos pos, std::size_t count, std::uint8_t* dst) const override;
 
     // One bit per byte marks bytes changed since loading; the read-only view never sets it.
-    bool IsChanged(int pos) const;
+    bool IsChanged(HexPos pos) const override;
     void ClearChanged() { changed_.clear(); }
 
   private:
-    void Check(int pos, int count) const;
+    void Check(HexPos pos, HexPos count) const;
     std::vector<std::uint8_t> bytes_;
     std::vector<bool> changed_;
 };

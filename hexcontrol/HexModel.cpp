@@ -4,17 +4,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <climits>
 #include <cstdlib>
 
 namespace quennet {
+
+std::string HexSelectionTooLargeText(HexPos count) {
+    return HexFormat(hexmsg::SelectionTooLarge, std::to_string(count));
+}
 
 HexModel::HexModel(HexModelHost* host) : host_(host ? host : &nullHost_) {}
 
 // ---- layout and geometry ----------------------------------------------------------------------
 
 void HexModel::RecomputeGrid() {
-    layout_.SetDataSize(data_.Size());
-    topRow_ = std::clamp(topRow_, kFirstDataRow, MaxTopRow());
+    layout_.SetDataSize(DataSize());
+    topRow_ = std::clamp<HexPos>(topRow_, kFirstDataRow, MaxTopRow());
     leftCol_ = std::clamp(leftCol_, kFirstDataCol, MaxLeftCol());
     if (cursor_.Row >= layout_.RowCount() || cursor_.Col >= layout_.ColCount())
         cursor_ = {kFirstDataCol, kFirstDataRow};
@@ -44,15 +49,15 @@ void HexModel::SetBytesPerRow(int value) {
         throw EHexEditor(hexmsg::BytesPerLine);
     if (value == layout_.BytesPerRow())
         return;
-    const int start = selStart_, end = selEnd_, anchor = selAnchor_;
+    const HexPos start = selStart_, end = selEnd_, anchor = selAnchor_;
     const HexField field = CursorField();
     const bool second = layout_.IsSecondDigit(cursor_.Col);
-    const int byte = CursorPosition();
+    const HexPos byte = CursorPosition();
     layout_.SetBytesPerRow(value);
     RecomputeGrid();
     extending_ = false;
     MoveToPosition(std::min(byte, DataSize() - 1), field, second);
-    auto clamp = [this](int p) { return std::clamp(p, -1, DataSize() - 1); };
+    auto clamp = [this](HexPos p) { return std::clamp<HexPos>(p, -1, DataSize() - 1); };
     selStart_ = clamp(start);
     selEnd_ = clamp(end);
     selAnchor_ = clamp(anchor);
@@ -62,7 +67,8 @@ void HexModel::SetBytesPerRow(int value) {
 // ---- document ---------------------------------------------------------------------------------
 
 void HexModel::ResetDocument() {
-    data_.Clear();
+    memory_.Clear();
+    paged_.reset();
     fileName_ = "Untitled";
     hasFile_ = false;
     fileReadOnly_ = false;
@@ -77,11 +83,12 @@ void HexModel::ResetDocument() {
 void HexModel::LoadStream(const std::string& path, std::int64_t size,
                           const std::function<void(std::uint8_t*, int)>& read,
                           const std::function<bool(int)>& progress) {
-    data_.Clear();
+    memory_.Clear();
+    paged_.reset();
     RecomputeGrid();
     try {
-        data_.SetSize(size);
-        const std::int64_t total = data_.Size();
+        memory_.SetSize(size);
+        const std::int64_t total = memory_.Size();
         int lastPercent = -1;
         for (std::int64_t done = 0; done < total;) {
             const std::int64_t left = total - done;
@@ -94,11 +101,11 @@ void HexModel::LoadStream(const std::string& path, std::int64_t size,
                     throw EHexEditor(hexmsg::Cancelled);
             }
             const int n = static_cast<int>(std::min<std::int64_t>(left, ChunkSize));
-            read(data_.WritableBytes(static_cast<int>(done), n), n);
+            read(memory_.WritableBytes(done, n), n);
             done += n;
         }
     } catch (...) {
-        data_.Clear();
+        memory_.Clear();
         hasFile_ = false;
         FinishLoad();
         throw;
@@ -108,10 +115,18 @@ void HexModel::LoadStream(const std::string& path, std::int64_t size,
     hasFile_ = true;
 }
 
+void HexModel::OpenPaged(const std::string& path, std::unique_ptr<HexPageReader> reader) {
+    memory_.Clear();
+    paged_ = std::make_unique<HexPagedData>(std::move(reader));
+    FinishLoad();
+    fileName_ = path;
+    hasFile_ = true;
+}
+
 // What every load ends with, failed or not: the grid for the new size and the cursor on the
 // first digit of byte 0, scrolled to the top left.
 void HexModel::FinishLoad() {
-    data_.ClearChanged();
+    memory_.ClearChanged();
     extending_ = false;
     topRow_ = kFirstDataRow;
     leftCol_ = kFirstDataCol;
@@ -127,11 +142,11 @@ int HexModel::PageRows() const {
 }
 
 int HexModel::VisibleRowCount() const {
-    return std::max(1, std::min(PageRows(), layout_.RowCount() - topRow_));
+    return static_cast<int>(std::max<HexPos>(1, std::min<HexPos>(PageRows(), layout_.RowCount() - topRow_)));
 }
 
-int HexModel::MaxTopRow() const {
-    return std::max(kFirstDataRow, layout_.RowCount() - PageRows());
+HexPos HexModel::MaxTopRow() const {
+    return std::max<HexPos>(kFirstDataRow, layout_.RowCount() - PageRows());
 }
 
 int HexModel::MaxLeftCol() const {
@@ -145,8 +160,8 @@ int HexModel::MaxLeftCol() const {
     return col;
 }
 
-void HexModel::SetTopRow(int row) {
-    row = std::clamp(row, kFirstDataRow, MaxTopRow());
+void HexModel::SetTopRow(HexPos row) {
+    row = std::clamp<HexPos>(row, kFirstDataRow, MaxTopRow());
     if (row == topRow_)
         return;
     topRow_ = row;
@@ -176,15 +191,17 @@ int HexModel::ColLeft(int col) const {
     return x;
 }
 
-int HexModel::RowTop(int row) const {
+int HexModel::RowTop(HexPos row) const {
     if (row < kFirstDataRow)
         return row == 0 ? 0 : layout_.RowHeight(0);
     if (row < topRow_)
         return -1;
-    return layout_.RulerHeight() + (row - topRow_) * layout_.CharHeight();
+    // Rows far below the view are all just "below"; their distance would not fit an int.
+    const HexPos below = std::min<HexPos>(row - topRow_, PageRows() + 2);
+    return layout_.RulerHeight() + static_cast<int>(below) * layout_.CharHeight();
 }
 
-bool HexModel::CellVisible(int col, int row) const {
+bool HexModel::CellVisible(int col, HexPos row) const {
     const int x = ColLeft(col), y = RowTop(row);
     return x >= 0 && y >= 0 && x + layout_.ColWidth(col) <= clientWidth_ &&
            y + layout_.RowHeight(row) <= clientHeight_;
@@ -211,32 +228,33 @@ int HexModel::ColAt(int x) const {
     return -1;
 }
 
-int HexModel::RowAt(int y) const {
+HexPos HexModel::RowAt(int y) const {
     if (y < 0 || y >= clientHeight_)
         return -1;
     if (y < layout_.RowHeight(0))
         return 0;
     if (y < layout_.RulerHeight())
         return -1;
-    const int r = topRow_ + (y - layout_.RulerHeight()) / layout_.CharHeight();
+    const HexPos r = topRow_ + (y - layout_.RulerHeight()) / layout_.CharHeight();
     return r < layout_.RowCount() ? r : -1;
 }
 
 HexCell HexModel::MouseToCell(int x, int y) const {
-    const int col = ColAt(x), row = RowAt(y);
+    const int col = ColAt(x);
+    const HexPos row = RowAt(y);
     if (col < 0 || row < 0)
         return {-1, -1};
     return {col, row};
 }
 
-void HexModel::ScrollIntoView(int col, int row) {
+void HexModel::ScrollIntoView(int col, HexPos row) {
     // Without a client area every cell counts as hidden and the least scrolling would be
     // a wrong guess (the cell's row on top, columns scrolled away): wait for the size.
     if (!HasClientArea()) {
         scrollPending_ = true;
         return;
     }
-    int top = topRow_;
+    HexPos top = topRow_;
     if (row >= kFirstDataRow) {
         if (row < top)
             top = row;
@@ -259,7 +277,7 @@ void HexModel::ScrollIntoView(int col, int row) {
                 ++left;
         }
     }
-    top = std::clamp(top, kFirstDataRow, MaxTopRow());
+    top = std::clamp<HexPos>(top, kFirstDataRow, MaxTopRow());
     left = std::clamp(left, kFirstDataCol, std::max(kFirstDataCol, MaxLeftCol()));
     if (top != topRow_ || left != leftCol_) {
         topRow_ = top;
@@ -283,7 +301,7 @@ void HexModel::Notify() {
     host_->HexSelectionChanged();
 }
 
-bool HexModel::MoveTo(int col, int row) {
+bool HexModel::MoveTo(int col, HexPos row) {
     const HexLayout& l = layout_;
     if (row < kFirstDataRow || row >= l.RowCount() || col < kFirstDataCol || col >= l.ColCount())
         return false;
@@ -301,7 +319,7 @@ bool HexModel::MoveTo(int col, int row) {
         col = last.Col;
         row = last.Row;
     }
-    const int before = CursorPosition();
+    const HexPos before = CursorPosition();
     cursor_ = {col, row};
     ScrollIntoView(col, row);
     if (extending_ && (shiftDown_ || leftDown_)) {
@@ -316,7 +334,7 @@ bool HexModel::MoveTo(int col, int row) {
     return true;
 }
 
-void HexModel::MoveToPosition(int position, HexField field, bool secondDigit) {
+void HexModel::MoveToPosition(HexPos position, HexField field, bool secondDigit) {
     HexCell cell = layout_.CellOfPosition(position, field);
     if (secondDigit && field == HexField::Hex)
         ++cell.Col;
@@ -325,20 +343,20 @@ void HexModel::MoveToPosition(int position, HexField field, bool secondDigit) {
 
 // ---- selection --------------------------------------------------------------------------------
 
-int HexModel::ClampPosition(int p) const {
-    return std::clamp(p, 0, std::max(0, DataSize() - 1));
+HexPos HexModel::ClampPosition(HexPos p) const {
+    return std::clamp<HexPos>(p, 0, std::max<HexPos>(0, DataSize() - 1));
 }
 
-void HexModel::Select(int start, int end, int anchor) {
+void HexModel::Select(HexPos start, HexPos end, HexPos anchor) {
     selStart_ = start;
     selEnd_ = end;
     selAnchor_ = anchor;
 }
 
-void HexModel::ExtendTo(int position) {
+void HexModel::ExtendTo(HexPos position) {
     if (DataSize() == 0)
         return;
-    int lo = std::min(selBegin_, position), hi = std::max(selBegin_, position);
+    HexPos lo = std::min(selBegin_, position), hi = std::max(selBegin_, position);
     const int unit = layout_.BytesPerUnit();
     if (unit > 1) {
         lo -= lo % unit;
@@ -356,19 +374,19 @@ void HexModel::ClearSelection() {
         host_->HexRepaint();
 }
 
-void HexModel::SetSelectionStart(int position) {
+void HexModel::SetSelectionStart(HexPos position) {
     if (position < 0 || position >= DataSize())
         throw EHexEditor(hexmsg::SelectionStart);
     ClearSelection();
     MoveToPosition(position, CursorField());
 }
 
-void HexModel::SetSelectionEnd(int position) {
+void HexModel::SetSelectionEnd(HexPos position) {
     if (position < -1 || position >= DataSize())
         throw EHexEditor(hexmsg::SelectionEnd);
     ClearSelection();
     if (position >= 0) {
-        const int at = CursorPosition();
+        const HexPos at = CursorPosition();
         Select(std::min(at, position), std::max(at, position), at);
     }
     Notify();
@@ -395,7 +413,7 @@ void HexModel::ToggleBookmark(int index) {
     if (index < 0 || index > 9)
         throw EHexEditor(hexmsg::BookmarkIndex);
     THexBookmark& mark = bookmarks_[static_cast<size_t>(index)];
-    const int at = CursorPosition();
+    const HexPos at = CursorPosition();
     const HexField field = CursorField();
     if (mark.Position == at && mark.Field == field)
         mark = THexBookmark{};

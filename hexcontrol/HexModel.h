@@ -4,10 +4,12 @@
 // mouse and wheel as state transitions. The window feeds it input and repaints on request.
 #include "hexcontrol/HexLayout.h"
 #include "hexcontrol/HexMemoryStream.h"
+#include "hexcontrol/HexPagedData.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace quennet {
@@ -48,24 +50,31 @@ class HexModelHost {
 };
 
 struct THexBookmark {
-    int Position = -1;
+    HexPos Position = -1;
     HexField Field = HexField::Hex;
 };
 
 enum class HexPointer { Arrow, IBeam };
 
+// The message for a copy or drag of count bytes, past HexModel::ClipboardLimit.
+std::string HexSelectionTooLargeText(HexPos count);
+
 class HexModel {
   public:
     static constexpr int ChunkSize = 61440;
     static constexpr int DragThreshold = 5;
+    // The most a copy or a drag of the selection takes: the bytes are copied whole into the
+    // clipboard's formats, several times over when a program asks for them.
+    static constexpr HexPos ClipboardLimit = HexPos{64} << 20;
 
     explicit HexModel(HexModelHost* host = nullptr);
     void SetHost(HexModelHost* host) { host_ = host ? host : &nullHost_; }
 
     HexLayout& Layout() { return layout_; }
     const HexLayout& Layout() const { return layout_; }
-    const THexMemoryStream& Data() const { return data_; }
-    int DataSize() const { return data_.Size(); }
+    // The bytes shown: the paged file when one is open, else the buffer in memory.
+    const HexData& Data() const { return paged_ ? static_cast<const HexData&>(*paged_) : memory_; }
+    HexPos DataSize() const { return Data().Size(); }
 
     // Settings that are not pure layout.
     bool ReadOnlyView = false;
@@ -86,8 +95,10 @@ class HexModel {
     bool FileIsReadOnly() const { return fileReadOnly_; }
     void SetFileIsReadOnly(bool value) { fileReadOnly_ = value; }
     bool Modified() const { return false; }
-    // Empties the document as after construction.
+    // Empties the document as after construction; a paged file is closed and its pages freed.
     void ResetDocument();
+    // Shows the bytes of reader's file, read in pages as they are shown; nothing is read yet.
+    void OpenPaged(const std::string& path, std::unique_ptr<HexPageReader> reader);
     // Replaces the data with size bytes delivered by read in chunks; keeps the file name on
     // failure and leaves the control empty. progress(percent) returning false cancels.
     void LoadStream(const std::string& path, std::int64_t size,
@@ -95,11 +106,11 @@ class HexModel {
                     const std::function<bool(int)>& progress = {});
 
     // Scroll position.
-    int TopRow() const { return topRow_; }
+    HexPos TopRow() const { return topRow_; }
     int LeftCol() const { return leftCol_; }
-    void SetTopRow(int row);
+    void SetTopRow(HexPos row);
     void SetLeftCol(int col);
-    int MaxTopRow() const;
+    HexPos MaxTopRow() const;
     int MaxLeftCol() const;
     int VisibleRowCount() const; // whole data rows shown from the top row
     int PageRows() const;        // whole data rows that fit the client height
@@ -108,34 +119,36 @@ class HexModel {
     bool HasClientArea() const { return clientWidth_ > 0 && clientHeight_ > 0; }
     // Left pixel of a column as scrolled now (fixed columns stay put); -1 when scrolled away.
     int ColLeft(int col) const;
-    int RowTop(int row) const;
-    bool CellVisible(int col, int row) const;
+    // Top pixel of a row as scrolled now; -1 when scrolled above, past the client's height
+    // (not exact) when far below.
+    int RowTop(HexPos row) const;
+    bool CellVisible(int col, HexPos row) const;
     bool ColFullyVisible(int col) const;
     HexCell MouseToCell(int x, int y) const; // {-1,-1} outside every cell
     int ColAt(int x) const;                  // -1 outside every column
-    int RowAt(int y) const;                  // -1 outside every row
+    HexPos RowAt(int y) const;               // -1 outside every row
 
     // Cursor.
     HexCell Cursor() const { return cursor_; }
-    int CursorPosition() const { return layout_.PositionOfCell(cursor_.Col, cursor_.Row); }
+    HexPos CursorPosition() const { return layout_.PositionOfCell(cursor_.Col, cursor_.Row); }
     HexField CursorField() const { return layout_.FieldOfCol(cursor_.Col); }
     HexField ActiveField() const { return activeField_; }
     // Makes the active field follow the cursor; true when it changed (the window repaints).
     bool SyncActiveField();
-    bool MoveTo(int col, int row);
+    bool MoveTo(int col, HexPos row);
 
     // Selection.
-    int SelStart() const { return selStart_; }
-    int SelEnd() const { return selEnd_; }
-    int SelAnchor() const { return selAnchor_; }
-    int SelectionCount() const { return selAnchor_ == -1 ? 0 : selEnd_ - selStart_ + 1; }
-    bool IsSelected(int position) const {
+    HexPos SelStart() const { return selStart_; }
+    HexPos SelEnd() const { return selEnd_; }
+    HexPos SelAnchor() const { return selAnchor_; }
+    HexPos SelectionCount() const { return selAnchor_ == -1 ? 0 : selEnd_ - selStart_ + 1; }
+    bool IsSelected(HexPos position) const {
         return selAnchor_ != -1 && position >= selStart_ && position <= selEnd_;
     }
     bool Extending() const { return extending_; }
     void ClearSelection();
-    void SetSelectionStart(int position);
-    void SetSelectionEnd(int position);
+    void SetSelectionStart(HexPos position);
+    void SetSelectionEnd(HexPos position);
     void SelectAllData();
 
     // Bookmarks.
@@ -169,12 +182,12 @@ class HexModel {
 
   private:
     void FinishLoad();
-    void ScrollIntoView(int col, int row);
-    void ExtendTo(int position);
+    void ScrollIntoView(int col, HexPos row);
+    void ExtendTo(HexPos position);
     void Notify();
-    void Select(int start, int end, int anchor);
-    int ClampPosition(int p) const;
-    void MoveToPosition(int position, HexField field, bool secondDigit = false);
+    void Select(HexPos start, HexPos end, HexPos anchor);
+    HexPos ClampPosition(HexPos p) const;
+    void MoveToPosition(HexPos position, HexField field, bool secondDigit = false);
     void KeyLeft(HexShiftState shift, bool backspace);
     void KeyRight(HexShiftState shift);
     void WheelMoveCursor(bool towardsUser);
@@ -182,23 +195,24 @@ class HexModel {
     HexModelHost nullHost_;
     HexModelHost* host_;
     HexLayout layout_;
-    THexMemoryStream data_;
+    THexMemoryStream memory_;
+    std::unique_ptr<HexPagedData> paged_;
     std::string fileName_ = "Untitled";
     bool hasFile_ = false;
     bool fileReadOnly_ = false;
 
     int clientWidth_ = 0;
     int clientHeight_ = 0;
-    int topRow_ = 2;
+    HexPos topRow_ = 2;
     int leftCol_ = 2;
     bool scrollPending_ = false; // the cursor moved while there was no client area
 
     HexCell cursor_{2, 2};
     HexField activeField_ = HexField::Hex;
-    int selStart_ = -1;
-    int selEnd_ = -1;
-    int selAnchor_ = -1;
-    int selBegin_ = -1;
+    HexPos selStart_ = -1;
+    HexPos selEnd_ = -1;
+    HexPos selAnchor_ = -1;
+    HexPos selBegin_ = -1;
     bool extending_ = false;
     // State of the current input event, read by the move routine.
     bool shiftDown_ = false;

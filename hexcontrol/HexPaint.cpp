@@ -44,7 +44,7 @@ void THexEditor::PaintTo(HDC dc) {
 
     int gridRight = l.FixedWidth();
     int gridBottom = l.RulerHeight();
-    for (int row = model_.TopRow(); row < l.RowCount() && model_.RowTop(row) < h; ++row) {
+    for (HexPos row = model_.TopRow(); row < l.RowCount() && model_.RowTop(row) < h; ++row) {
         const int top = model_.RowTop(row);
         PaintGutter(dc, row, top);
         for (int col = model_.LeftCol(); col < l.ColCount(); ++col) {
@@ -85,13 +85,13 @@ void THexEditor::PaintRuler(HDC dc) {
     }
 }
 
-void THexEditor::PaintGutter(HDC dc, int row, int top) {
+void THexEditor::PaintGutter(HDC dc, HexPos row, int top) {
     const HexLayout& l = model_.Layout();
     RECT cell{0, top, l.ColWidth(0), top + l.RowHeight(row)};
     const bool current = row == model_.Cursor().Row;
     const COLORREF back = ColorToRGB(current ? colors_.CurrentOffsetBackground : colors_.OffsetBackground);
     Fill(dc, cell, back);
-    const std::string text = l.OffsetText(static_cast<std::int64_t>(row - kFirstDataRow) * l.BytesPerRow());
+    const std::string text = l.OffsetText((row - kFirstDataRow) * l.BytesPerRow());
     SIZE extent{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SetTextColor(dc, ColorToRGB(current ? colors_.CurrentOffset : colors_.Offset));
@@ -106,12 +106,12 @@ void THexEditor::PaintGutter(HDC dc, int row, int top) {
     }
 }
 
-void THexEditor::DrawBookmarks(HDC dc, int row, const RECT& cell) {
+void THexEditor::DrawBookmarks(HDC dc, HexPos row, const RECT& cell) {
     const HexLayout& l = model_.Layout();
-    const int first = (row - kFirstDataRow) * l.BytesPerRow();
+    const HexPos first = (row - kFirstDataRow) * l.BytesPerRow();
     bool any = false;
     for (int n = 0; n < 10; ++n) {
-        const int p = model_.Bookmark(n).Position;
+        const HexPos p = model_.Bookmark(n).Position;
         any = any || (p >= first && p < first + l.BytesPerRow());
     }
     if (!any)
@@ -132,7 +132,7 @@ void THexEditor::DrawBookmarks(HDC dc, int row, const RECT& cell) {
     }
 }
 
-void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
+void THexEditor::PaintDataCell(HDC dc, int col, HexPos row, const RECT& r) {
     const HexLayout& l = model_.Layout();
     const COLORREF grid = ColorToRGB(colors_.Grid);
     if (col == l.SpacerCol()) {
@@ -142,7 +142,7 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
         }
         return;
     }
-    const int p = l.PositionOfCell(col, row);
+    const HexPos p = l.PositionOfCell(col, row);
     const bool charField = l.IsCharCol(col);
     const bool active = (charField ? HexField::Char : HexField::Hex) == model_.ActiveField();
     if (p < model_.DataSize()) {
@@ -176,7 +176,7 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
         if (HexCell{col, row} == model_.DropCell())
             Fill(dc, RECT{r.left + 1, r.top + 1, r.left + 3, r.bottom - 1}, text);
         if (row == model_.Cursor().Row && focused_)
-            PaintTwinFrame(dc, col, row, r);
+            PaintTwinFrame(dc, col, r);
         else if (!focused_ && showPositionIfNotFocused_ && HexCell{col, row} == model_.Cursor())
             PaintCursorFrame(dc, RECT{r.left, r.top, r.left + CharWidth(), r.bottom - 1},
                              ColorToRGB(colors_.NonFocusCursorFrame));
@@ -188,7 +188,7 @@ void THexEditor::PaintDataCell(HDC dc, int col, int row, const RECT& r) {
     }
 }
 
-void THexEditor::PaintTwinFrame(HDC dc, int col, int row, const RECT& r) {
+void THexEditor::PaintTwinFrame(HDC dc, int col, const RECT& r) {
     const HexLayout& l = model_.Layout();
     const HexCell cursor = model_.Cursor();
     RECT frame{};
@@ -200,7 +200,6 @@ void THexEditor::PaintTwinFrame(HDC dc, int col, int row, const RECT& r) {
     } else {
         return;
     }
-    (void)row;
     PaintCursorFrame(dc, frame, ColorToRGB(colors_.CursorFrame));
 }
 

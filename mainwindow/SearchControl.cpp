@@ -131,6 +131,8 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
         return std::nullopt;
     }
     prepared.Request->Roots = Roots;
+    phrase_ = prepared.Request->Phrase;
+    foldCase_ = prepared.Request->FoldCase;
 
     form_.CaseSensitive.SetEnabled(false);
     NowSearchingInANDnrOfFilesFound.SetEnabled(true);

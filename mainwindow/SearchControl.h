@@ -34,6 +34,9 @@ class SearchControl : public SearchFrontEnd {
 
     // Copies SpecSize, MinSize and MaxSize for the worker, which reads them for every file.
     void RefreshSizeBounds();
+    // The phrase as that search matched it (folded when FoldCase), for the viewer's F3.
+    const std::string& Phrase() const { return phrase_; }
+    bool FoldCase() const { return foldCase_; }
     std::int32_t ElapsedSeconds() const { return elapsedSeconds_; }
 
     TTimer NowSearchingInANDnrOfFilesFound;
@@ -73,6 +76,8 @@ class SearchControl : public SearchFrontEnd {
     bool stopPending_ = false;
     std::vector<std::string> Roots;
     LiveSizeBounds sizeBounds_;
+    std::string phrase_;
+    bool foldCase_ = false;
     std::int32_t elapsedSeconds_ = 0;
     std::chrono::steady_clock::time_point rowsShown_;
 };

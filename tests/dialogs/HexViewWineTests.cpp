@@ -2,6 +2,7 @@
 // that keep the viewer closed.
 #include "dialogs/hexview.h"
 #include "hexcontrol/HexError.h"
+#include "runtime/Handles.h"
 #include "runtime/Application.h"
 #include "runtime/UniqueHandle.h"
 #include "search/WidePath.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -108,7 +110,7 @@ struct Screen {
 // After an opening with a match at `match`: the least scrolling that shows the match (it was
 // below the first page, so its row becomes the last whole row), the first hex column in view,
 // and the match's first digit drawn selected at that place on the screen.
-void ExpectMatchOnTheLastWholeRow(TForm4& form, int match, const char* which) {
+void ExpectMatchOnTheLastWholeRow(TForm4& form, std::int64_t match, const char* which) {
     SCOPED_TRACE(which);
     THexEditorEx& editor = form.hexedit;
     const HexLayout& layout = editor.Model().Layout();
@@ -120,7 +122,7 @@ void ExpectMatchOnTheLastWholeRow(TForm4& form, int match, const char* which) {
 
     // The match's high digit: column 2 + 2 * (match mod 20), counted from the first hex column.
     int x = layout.FixedWidth();
-    for (int col = 2; col < 2 + 2 * (match % kBytesPerRow); ++col)
+    for (int col = 2; col < 2 + 2 * static_cast<int>(match % kBytesPerRow); ++col)
         x += layout.ColWidth(col);
     const int y = layout.RulerHeight() + (pageRows - 1) * layout.CharHeight();
     EXPECT_EQ(screen.At(x, y + 1), RGB(0, 0, 0)); // white text background, inverted
@@ -235,4 +237,107 @@ TEST_F(Viewer, OpensAFileFoundUnderAPathOfAnyLengthAtItsMatch) {
     DeleteFileW(LongPathW(deep + "\\" + name).c_str());
     for (auto step = made.rbegin(); step != made.rend(); ++step)
         RemoveDirectoryW(LongPathW(*step).c_str());
+}
+
+namespace {
+// size bytes that take no room on disk (the file system keeps the gaps as holes), with text
+// written at offset.
+void WriteSparseFile(const std::string& path, std::int64_t size, std::int64_t offset, const std::string& text) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    ASSERT_TRUE(file);
+    LARGE_INTEGER at{};
+    at.QuadPart = size;
+    ASSERT_TRUE(SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+    at.QuadPart = offset;
+    DWORD written = 0;
+    ASSERT_TRUE(SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) &&
+                ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+}
+
+// Dark pixels in the character cell of byte p on the screen (its row must be in view).
+int DarkPixelsOfChar(const Screen& screen, const HexModel& m, std::int64_t p) {
+    const HexCell cell = m.Layout().CellOfPosition(p, HexField::Char);
+    int n = 0;
+    for (int y = m.RowTop(cell.Row); y < m.RowTop(cell.Row) + m.Layout().CharHeight() - 1; ++y)
+        for (int x = m.ColLeft(cell.Col); x < m.ColLeft(cell.Col) + m.Layout().CharWidth(); ++x)
+            n += screen.At(x, y) == RGB(0, 0, 0);
+    return n;
+}
+} // namespace
+
+TEST_F(Viewer, AFileOfFiveGigabytesOpensAtItsMatchWithExactOffsets) {
+    const std::int64_t size = (std::int64_t{5} << 30) + 7;
+    const std::int64_t match = (size - 1000) / kBytesPerRow * kBytesPerRow + 3; // 4th byte of its row
+    WriteSparseFile(folder + "view5gb.bin", size, match - 3, std::string("xx\0needle", 9));
+    form->Prepare(folder, "view5gb.bin", match, 6);
+    form->Show();
+    EXPECT_EQ(form->Caption(), "Viewing: " + folder + "view5gb.bin");
+    EXPECT_EQ(form->hexedit.SelStart(), match);
+    EXPECT_EQ(form->hexedit.SelEnd(), match + 5);
+    ExpectMatchOnTheLastWholeRow(*form, match, "5 GB");
+    // The bytes come from the file at that offset: "xx" and a zero byte (the middle dot)
+    // before the match.
+    const HexModel& m = form->hexedit.Model();
+    const Screen screen(form->hexedit);
+    EXPECT_GT(DarkPixelsOfChar(screen, m, match - 3), DarkPixelsOfChar(screen, m, match - 1) + 4);
+    EXPECT_EQ(DarkPixelsOfChar(screen, m, match - 2), DarkPixelsOfChar(screen, m, match - 3));
+    // The gutter is wide enough for nine digits after "0x".
+    EXPECT_EQ(m.Layout().GutterPixels(), (2 + 9 + 1) * m.Layout().CharWidth() + 21);
+    form.reset();
+    DeleteFileA((folder + "view5gb.bin").c_str());
+}
+
+TEST_F(Viewer, SelectAllIsInstantAndCopyPastTheLimitSaysSoInstead) {
+    const std::int64_t size = std::int64_t{100} << 20;
+    WriteSparseFile(folder + "view100mb.bin", size, 0, "head");
+    form->Prepare(folder, "view100mb.bin", 0, 0);
+    form->Selectall1Click();
+    EXPECT_EQ(form->hexedit.SelectionCount(), size);
+
+    // What another program put on the clipboard stays there.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 5);
+    std::memcpy(GlobalLock(text), "kept", 5);
+    GlobalUnlock(text);
+    SetClipboardData(CF_TEXT, text);
+    CloseClipboard();
+    try {
+        form->Copy1Click();
+        FAIL() << "copied " << size << " bytes";
+    } catch (const EHexEditor& e) {
+        EXPECT_STREQ(e.what(), HexSelectionTooLargeText(size).c_str());
+    }
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE still = GetClipboardData(CF_TEXT);
+    ASSERT_NE(still, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(GlobalLock(still)), "kept");
+    GlobalUnlock(still);
+    CloseClipboard();
+
+    // Up to the limit a copy is made, with the bytes read from the file.
+    form->hexedit.SetSelectionStart(0);
+    form->hexedit.SetSelectionEnd(HexModel::ClipboardLimit - 1);
+    EXPECT_TRUE(form->hexedit.CopySelection());
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    still = GetClipboardData(CF_TEXT);
+    ASSERT_NE(still, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(GlobalLock(still)), "head");
+    GlobalUnlock(still);
+    CloseClipboard();
+    OleSetClipboard(nullptr);
+    form.reset();
+    DeleteFileA((folder + "view100mb.bin").c_str());
+}
+
+TEST_F(Viewer, ClosingTheViewerLetsTheFileGo) {
+    const std::string path = folder + "view5000.bin";
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    form->Open(folder, "view5000.bin", 10, 2);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->hexedit.DataSize(), 0);
+    // Nobody holds the file any more: it opens without sharing.
+    FileHandle alone(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(alone);
 }

@@ -218,10 +218,13 @@ TEST_F(HexWindow, LoadErrorsKeepThePreviousData) {
     EXPECT_EQ(editor->DataSize(), 3);
     EXPECT_EQ(editor->FileName(), path);
 
-    // A file held open by someone else without sharing cannot be opened either.
-    FileHandle locked(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    // A file held open by someone else without sharing cannot be opened either. (Not the
+    // file on show: the control holds that one open, sharing it, while it shows it.)
+    std::string other = WriteFile("locked.bin", {6, 5});
+    FileHandle locked(CreateFileA(other.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(locked);
-    EXPECT_THROW(editor->LoadFile(path), EFOpenError);
+    EXPECT_THROW(editor->LoadFile(other), EFOpenError);
+    EXPECT_EQ(editor->FileName(), path);
     locked.reset();
 
     // Shared for reading and writing: loads, but counts as read-only.

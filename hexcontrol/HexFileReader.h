@@ -1,0 +1,39 @@
+#pragma once
+// Random-access reading of the viewed file, for the paged data. HexPageReader is what the
+// pages need; HexFileReader is the file behind it, with a Win32 and a POSIX back-end.
+#include "runtime/UniqueHandle.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quennet {
+
+class HexPageReader {
+  public:
+    virtual ~HexPageReader() = default;
+    // The size fixed when the file was opened; pages past it are never asked for.
+    virtual std::int64_t Size() const = 0;
+    // Up to count bytes at offset; fewer only at the end of the file or on an error.
+    virtual std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t count) = 0;
+};
+
+class HexFileReader final : public HexPageReader {
+  public:
+    // Opens path for reading while others may read, write, rename and delete it. False when
+    // it cannot be opened or sized; the platform's last error then says why (Win32:
+    // GetLastError, POSIX: errno).
+    bool Open(const std::string& path);
+    std::int64_t Size() const override { return size_; }
+    std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t count) override;
+
+  private:
+#ifdef _WIN32
+    FileHandle file_;
+#else
+    FileDescriptor file_;
+#endif
+    std::int64_t size_ = 0;
+};
+
+} // namespace quennet

@@ -1,0 +1,20 @@
+#pragma once
+// The viewer's own searches: F3's next occurrence of the searched phrase, with the search's
+// matcher and case rule, and Ctrl+G's offset typed in hexadecimal or decimal.
+#include "hexcontrol/HexData.h"
+#include "search/PhraseFinder.h"
+
+#include <optional>
+#include <string>
+
+namespace quennet {
+
+// The first occurrence of finder's phrase that starts at from or later, or -1. The data is
+// read a megabyte at a time, so a match that straddles two reads is found too.
+HexPos HexFindNext(const HexData& data, HexPos from, const PhraseFinder& finder);
+
+// An offset as the user types it: "0x1F", "1Fh" or digits with a letter a-f are hexadecimal,
+// other digits decimal; blanks around are ignored. Nothing for anything else or an overflow.
+std::optional<HexPos> ParseHexOffset(const std::string& text);
+
+} // namespace quennet
