@@ -232,7 +232,7 @@ TEST_F(Viewer, OpensAFileFoundUnderAPathOfAnyLengthAtItsMatch) {
     EXPECT_EQ(form->hexedit.DataSize(), 3000);
     EXPECT_EQ(form->hexedit.SelStart(), 1234);
     EXPECT_EQ(form->hexedit.SelEnd(), 1239);
-    EXPECT_EQ(*form->hexedit.Model().Data().Bytes(1234, 1), 'n');
+    EXPECT_EQ(form->hexedit.Model().Data().At(1234), 'n');
 
     DeleteFileW(LongPathW(deep + "\\" + name).c_str());
     for (auto step = made.rbegin(); step != made.rend(); ++step)
