@@ -1,8 +1,10 @@
-// hexview-demo FILE [OFFSET LENGTH [PHRASE]]: the viewer (F3 finds PHRASE, case folded)'s opening operation on one file, to use and
-// look at the viewer before the main window exists.
+// hexview-demo FILE [OFFSET LENGTH [PHRASE]]: the viewer's opening operation on one file (F3
+// finds PHRASE, case folded), to use and look at the viewer before the main window exists. It
+// prints the selection when the viewer closes.
 #include "dialogs/hexview.h"
 #include "runtime/Application.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -23,7 +25,14 @@ int main(int argc, char** argv) {
     {
         TForm4 viewer;
         if (argc >= 5)
-            viewer.SetSearchPhrase(argv[4], false);
+            viewer.SetSearchPhrase(argv[4], true);
+        // The selection as the viewer closes, for a script that drives its keys from outside.
+        viewer.OnClose = [&viewer](quennet::TForm&, quennet::TCloseAction&) {
+            std::printf("selection %lld %lld cursor %lld\n", static_cast<long long>(viewer.hexedit.SelStart()),
+                        static_cast<long long>(viewer.hexedit.SelEnd()),
+                        static_cast<long long>(viewer.hexedit.Model().CursorPosition()));
+            std::fflush(stdout);
+        };
         try {
             viewer.Open(folder, name, offset, length);
         } catch (...) {

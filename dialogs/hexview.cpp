@@ -54,14 +54,7 @@ TForm4::TForm4() : hexedit(Add<THexEditorEx>()) {
     hexedit.SetPopupMenu(&PopupMenu1);
     hexedit.OnKeyDown = [this](TWinControl&, WORD& Key, TShiftState Shift) { hexeditKeyDown(Key, Shift); };
     SetActiveControl(&hexedit);
-    // The view takes every key for itself; Escape closes the viewer all the same.
     SetCloseOnEscape(true);
-    hexedit.OnKeyDown = [this](TWinControl&, WORD& key, TShiftState shift) {
-        if (key == VK_ESCAPE && shift.Empty()) {
-            key = 0;
-            Close();
-        }
-    };
 }
 
 void TForm4::Resize() {
@@ -103,7 +96,11 @@ void TForm4::SetSearchPhrase(const std::string& phrase, bool foldCase) {
 
 void TForm4::hexeditKeyDown(WORD& Key, TShiftState Shift) {
     const bool plain = !Shift.Has(ssCtrl) && !Shift.Has(ssAlt) && !Shift.Has(ssShift);
-    if (Key == VK_F3 && plain) {
+    if (Key == VK_ESCAPE && plain) {
+        // The view takes every key for itself; Escape closes the viewer all the same.
+        Key = 0;
+        Close();
+    } else if (Key == VK_F3 && plain) {
         FindNext();
         Key = 0;
     } else if (Key == 'G' && Shift.Has(ssCtrl) && !Shift.Has(ssAlt) && !Shift.Has(ssShift)) {

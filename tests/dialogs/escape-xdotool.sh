@@ -1,6 +1,6 @@
 #!/bin/sh
 # Escape on the real keyboard through X: it cancels the folder picker, as its close box does,
-# and closes the hex viewer.
+# and closes the hex viewer. In the viewer, F3 finds the next match and Ctrl+G goes to an offset.
 # Usage: escape-xdotool.sh folderpick-demo.exe hexview-demo.exe WORKDIR
 set -u
 picker=$1
@@ -33,7 +33,6 @@ sleep 1
 xdotool key Escape
 ends $pid || fail "Escape closes the picker"
 got=$(head -n 1 "$out" | tr -d '\r')
-rm -f "$out"
 [ "$got" = Cancel ] || fail "Escape cancels the picker: [$got]"
 
 mkdir -p "$dir"
@@ -45,5 +44,33 @@ sleep 1
 xdotool key Escape
 ends $pid || fail "Escape closes the hex viewer"
 
-[ "$failures" = 0 ] && echo "Escape closed the picker and the viewer"
+# F3 finds the next occurrence of the searched phrase; Ctrl+G goes to a typed offset.
+head -c 70000 /dev/zero | tr '\0' . >"$dir/find.bin"
+printf needle | dd of="$dir/find.bin" bs=1 seek=4660 conv=notrunc 2>/dev/null
+printf NEEDLE | dd of="$dir/find.bin" bs=1 seek=60000 conv=notrunc 2>/dev/null
+viewer_keys() { # the keys ($@) pressed in a viewer opened at the first match; prints its selection
+    "$run" "$viewer" "$(quennet_winpath "$dir/find.bin")" 4660 6 needle >"$out" 2>/dev/null &
+    pid=$!
+    timeout 30 xdotool search --sync --onlyvisible --name "Viewing:" >/dev/null
+    sleep 1
+    for key in "$@"; do
+        case $key in
+        type:*) xdotool type --delay 40 "${key#type:}" ;;
+        *) xdotool key "$key" ;;
+        esac
+        sleep 0.7
+    done
+    xdotool key Escape
+    ends $pid || fail "the viewer closes after $*"
+    tr -d '\r' <"$out"
+}
+got=$(viewer_keys F3)
+[ "$got" = "selection 60000 60005 cursor 60000" ] || fail "F3 selects the next match, case folded: [$got]"
+got=$(viewer_keys ctrl+g type:0x1000 Return)
+[ "$got" = "selection -1 -1 cursor 4096" ] || fail "Ctrl+G goes to a hexadecimal offset: [$got]"
+got=$(viewer_keys ctrl+g type:69999 Return)
+[ "$got" = "selection -1 -1 cursor 69999" ] || fail "Ctrl+G goes to a decimal offset: [$got]"
+rm -f "$out"
+
+[ "$failures" = 0 ] && echo "Escape closed the picker and the viewer; F3 and Ctrl+G moved the selection"
 [ "$failures" = 0 ]
