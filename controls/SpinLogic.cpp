@@ -27,28 +27,12 @@ bool TryTextToNumber(const std::string& text, std::int64_t& value) {
 }
 
 bool TryTextToInt32(const std::string& text, std::int32_t& value) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    if (i == text.size())
-        return false;
     std::int64_t v = 0;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-        if (v > std::int64_t(std::numeric_limits<std::int32_t>::max()) + 1)
-            return false;
-    }
-    if (negative)
-        v = -v;
-    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+    // The saturated reading of a longer number lies far outside 32 bits, so it is refused too.
+    if (!TryTextToNumber(text, v) || v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
         return false;
-    value = std::int32_t(v);
+    value = static_cast<std::int32_t>(v);
     return true;
 }
 
