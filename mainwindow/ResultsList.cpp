@@ -114,6 +114,14 @@ void ResultsList::Append(const ResultRow& row) {
 }
 
 void ResultsList::Commit() {
+    if (!store_.SortedByName() && !store_.SortRunning()) {
+        // In arrival order the new rows go after the shown ones, which keep their places, and
+        // the control keeps its selection as it grows: nothing to move. Moving it anyway cost
+        // one message per selected row, every batch: after Ctrl+A a search all but stopped.
+        if (store_.Commit() > 0)
+            files_.SetItemCount(store_.Count());
+        return;
+    }
     KeepSelectionWithRows([this] { return store_.Commit() > 0; });
 }
 

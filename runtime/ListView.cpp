@@ -147,6 +147,10 @@ std::vector<int> TListView::SelectedIndices() const {
     return result;
 }
 
+int TListView::SelectedCount() const {
+    return HandleAllocated() ? static_cast<int>(SendMessageA(HandleOrNull(), LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+}
+
 int TListView::ItemIndex() const {
     if (!HandleAllocated())
         return -1;

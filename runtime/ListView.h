@@ -47,6 +47,7 @@ class TListView : public TWinControl {
     void SetSelected(int item, bool value);
     void MakeVisible(int item);
     int FocusedIndex() const; // -1 when no item has the focus
+    int SelectedCount() const;
     void SetFocused(int item);
     // The anchor of a shift-click or shift-arrow selection, or -1.
     int SelectionMark() const;

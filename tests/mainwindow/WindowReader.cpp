@@ -7,6 +7,7 @@
 //        window-reader rect           the window's rectangle: left top right bottom
 //        window-reader visible        "yes" when the window exists and is visible
 //        window-reader selected       the selected rows' names, one a line
+//        window-reader selectedcount  how many rows are selected
 //        window-reader focusedrow     the focused row's screen rectangle: left top right bottom
 //        window-reader menu           a shown popup menu's screen position: left top, or nothing
 //        window-reader lookin         the look-in box's first visible character (its index)
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
                         CellText(found.list, row, 2).c_str());
     } else if (command == "status" && found.status && argc > 2) {
         std::printf("%s\n", StatusText(found.status, std::atoi(argv[2])).c_str());
+    } else if (command == "selectedcount" && found.list) {
+        std::printf("%ld\n", static_cast<long>(SendMessageA(found.list, LVM_GETSELECTEDCOUNT, 0, 0)));
     } else if (command == "selected" && found.list) {
         for (int row = -1;;) {
             row = static_cast<int>(SendMessageA(found.list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
