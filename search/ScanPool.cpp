@@ -80,8 +80,12 @@ void OrderedScanPool::Add(const std::string& folder, const std::string& name, st
     file->Found.resize(file->Ranges);
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        while (window_.size() >= windowSize_ && !Stopped())
-            progress_.wait_for(lock, kStopPoll);
+        if (window_.size() >= windowSize_) {
+            walkWaiting_ = true;
+            while (window_.size() > windowSize_ / 2 && !Stopped())
+                progress_.wait_for(lock, kStopPoll);
+            walkWaiting_ = false;
+        }
         if (failure_)
             std::rethrow_exception(failure_);
         if (Stopped())
@@ -91,7 +95,15 @@ void OrderedScanPool::Add(const std::string& folder, const std::string& name, st
             const bool last = r + 1 == file->Ranges;
             jobs_.push_back(Job{file, r, start, last ? ContentScanner::kToEnd : start + rangeSize});
         }
+        const bool split = file->Ranges > 1;
         window_.push_back(std::move(file));
+        if (idleScanners_ == 0)
+            return; // a busy scanner takes the job when it is done
+        if (!split) {
+            lock.unlock();
+            workReady_.notify_one();
+            return;
+        }
     }
     workReady_.notify_all();
 }
@@ -99,8 +111,10 @@ void OrderedScanPool::Add(const std::string& folder, const std::string& name, st
 void OrderedScanPool::Finish() {
     {
         std::unique_lock<std::mutex> lock(mutex_);
+        walkWaiting_ = true;
         while (!window_.empty() && !Stopped())
             progress_.wait_for(lock, kStopPoll);
+        walkWaiting_ = false;
     }
     RethrowFailure();
 }
@@ -110,7 +124,9 @@ void OrderedScanPool::Scan(ContentScanner& scanner) {
         Job job;
         {
             std::unique_lock<std::mutex> lock(mutex_);
+            ++idleScanners_;
             workReady_.wait(lock, [this] { return quit_ || !jobs_.empty(); });
+            --idleScanners_;
             if (quit_)
                 return;
             job = jobs_.front();
@@ -167,14 +183,17 @@ void OrderedScanPool::DeliverDecided() {
     std::lock_guard<std::mutex> delivering(deliverMutex_);
     for (;;) {
         std::shared_ptr<Candidate> file;
+        bool wakeWalk = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (window_.empty() || !window_.front()->Decided)
                 break;
             file = std::move(window_.front());
             window_.pop_front();
+            wakeWalk = walkWaiting_ && window_.size() <= windowSize_ / 2;
         }
-        progress_.notify_all();
+        if (wakeWalk)
+            progress_.notify_all();
         // After a stop, a decision may rest on a range that gave up: nothing more is listed.
         if (file->Accepted && !Stopped())
             deliver_(std::move(file->Row));
