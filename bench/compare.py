@@ -81,9 +81,81 @@ def make_names(root, count=200000, per_folder=500):
 
 
 def run(cmd):
+    return run_cpu(cmd)[0]
+
+
+def run_cpu(cmd):
+    """Wall time and CPU time (user + system, children included) of one run."""
+    before = os.times()
     start = time.perf_counter()
     subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, shell=isinstance(cmd, str))
-    return time.perf_counter() - start
+    wall = time.perf_counter() - start
+    after = os.times()
+    return wall, (after.children_user - before.children_user) + (after.children_system - before.children_system)
+
+
+def make_one_gb(root, size=1 << 30):
+    pool = text_pool(8 << 20, 5)
+    os.makedirs(root, exist_ok=True)
+    with open(os.path.join(root, "big.txt"), "wb") as f:
+        written = 0
+        while written < size:
+            chunk = pool[: min(len(pool), size - written)]
+            f.write(chunk)
+            written += len(chunk)
+        f.seek(size - len(RARE) - 1)
+        f.write(RARE.encode())
+
+
+def parallel_table(q, small, gb, names, rounds):
+    """The default pool against the peers' best settings; CPU time beside wall time."""
+    big = os.path.join(gb, "big.txt")
+    half = (1 << 30) // 2
+    two_cats = ("dd if=%s bs=1M count=%d status=none of=/dev/null & "
+                "dd if=%s bs=1M skip=%d status=none of=/dev/null; wait") % (big, half >> 20, big, half >> 20)
+    fd = shutil.which("fdfind") or shutil.which("fd")
+    cases = [
+        ("40k small files, phrase", [q, "--case-sensitive", "--text", RARE, small],
+         [("rg -j2", ["rg", "-j2", "-l", "-F", "-uuu", RARE, small], 1.0),
+          ("rg -j1", ["rg", "-j1", "-l", "-F", "-uuu", RARE, small], 0.55),
+          ("quennet-cli --threads 1", [q, "--threads", "1", "--case-sensitive", "--text", RARE, small], None)]),
+        ("40k small files, folded", [q, "--text", RARE, small],
+         [("rg -j2 -i", ["rg", "-j2", "-l", "-F", "-i", "-uuu", RARE, small], 1.0),
+          ("rg -j1 -i", ["rg", "-j1", "-l", "-F", "-i", "-uuu", RARE, small], 0.55)]),
+        ("1 GB file, phrase at the end", [q, "--case-sensitive", "--text", RARE, gb],
+         [("cat", ["cat", big], 0.75), ("two dd halves side by side", two_cats, None),
+          ("rg -j2", ["rg", "-j2", "-l", "-F", "-uuu", RARE, gb], None),
+          ("quennet-cli --threads 1", [q, "--threads", "1", "--case-sensitive", "--text", RARE, gb], None)]),
+        ("1 GB file, folded", [q, "--text", RARE, gb],
+         [("cat", ["cat", big], 0.75), ("rg -j2 -i", ["rg", "-j2", "-l", "-F", "-i", "-uuu", RARE, gb], None)]),
+        ("200k names", [q, "--name", "frag", names],
+         [("find -iname", ["find", names, "-iname", "*frag*"], 0.8)]
+         + ([("fd -j2", [fd, "-u", "-j2", "frag", names], None)] if fd else [])),
+    ]
+    print("| case | quennet-cli (s) | CPU (s) | peer | peer (s) | peer CPU (s) | ratio | goal |")
+    print("|---|---:|---:|---|---:|---:|---:|---:|")
+    for name, ours, peers in cases:
+        for cmd in [ours] + [p[1] for p in peers]:
+            run(cmd)  # warm caches
+        mine, others = [], {label: [] for label, _, _ in peers}
+        for _ in range(rounds):
+            mine.append(run_cpu(ours))
+            for label, cmd, _ in peers:
+                others[label].append(run_cpu(cmd))
+        wall = statistics.median(t for t, _ in mine)
+        cpu = statistics.median(c for _, c in mine)
+        for label, _, goal in peers:
+            pwall = statistics.median(t for t, _ in others[label])
+            pcpu = statistics.median(c for _, c in others[label])
+            ratio = wall / pwall
+            verdict = "" if goal is None else (
+                "<= %.2f ok" % goal if ratio <= goal else "<= %.2f MISSED by %.0f%%" % (goal, 100 * (ratio / goal - 1)))
+            print("| %s | %.3f | %.3f | %s | %.3f | %.3f | %.2f | %s |"
+                  % (name, wall, cpu, label, pwall, pcpu, ratio, verdict))
+    for label, cmd in (("40k small files", [q, "--text", RARE, small]), ("1 GB file", [q, "--text", RARE, gb])):
+        rss = peak_rss_mb(cmd)
+        print("| peak RSS, %s, 25 MB buffer | %.1f MB | | | | | | <= 64 MB %s |"
+              % (label, rss, "ok" if rss <= 64 else "MISSED"))
 
 
 def peak_rss_mb(cmd):
@@ -128,10 +200,15 @@ def main():
     ap.add_argument("--rounds", type=int, default=5)
     ap.add_argument("--keep", action="store_true", help="keep the corpora for the next run")
     ap.add_argument("--before", help="another quennet-cli: only the small files, this one against it")
+    ap.add_argument("--parallel", action="store_true",
+                    help="the default pool against the peers' best settings (adds a 1 GB file)")
     args = ap.parse_args()
 
-    small, big, names = (os.path.join(args.dir, d) for d in ("small", "big", "names"))
-    for path, maker in ((small, make_small_files), (big, make_big_files), (names, make_names)):
+    small, big, names, gb = (os.path.join(args.dir, d) for d in ("small", "big", "names", "gb"))
+    corpora = [(small, make_small_files), (big, make_big_files), (names, make_names)]
+    if args.parallel:
+        corpora = [(small, make_small_files), (names, make_names), (gb, make_one_gb)]
+    for path, maker in corpora:
         if not os.path.isdir(path):
             print("generating", path, file=sys.stderr)
             tmp = path + ".tmp"
@@ -141,16 +218,21 @@ def main():
             os.rename(tmp, path)
 
     q = args.cli
+    if args.parallel:
+        parallel_table(q, small, gb, names, args.rounds)
+        if not args.keep:
+            shutil.rmtree(args.dir, ignore_errors=True)
+        return
     if args.before:
         compare_builds(q, args.before, small, args.rounds)
         if not args.keep:
             shutil.rmtree(args.dir, ignore_errors=True)
         return
     rows = [
-        compare("40k small files, phrase", [q, "--case-sensitive", "--text", RARE, small],
+        compare("40k small files, phrase", [q, "--threads", "1", "--case-sensitive", "--text", RARE, small],
                 {"grep -rlF": ["grep", "-rlF", RARE, small],
                  "rg -j1 -l -F -uuu": ["rg", "-j1", "-l", "-F", "-uuu", RARE, small]}, args.rounds, 0.8),
-        compare("40k small files, folded", [q, "--text", RARE, small],
+        compare("40k small files, folded", [q, "--threads", "1", "--text", RARE, small],
                 {"grep -rliF": ["grep", "-rliF", RARE, small],
                  "rg -j1 -l -F -i -uuu": ["rg", "-j1", "-l", "-F", "-i", "-uuu", RARE, small]}, args.rounds, 0.8),
         compare("2 x 256 MB, phrase", [q, "--case-sensitive", "--text", RARE, big],

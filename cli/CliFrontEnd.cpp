@@ -135,7 +135,8 @@ void CliFrontEnd::FinishSearch() {
 }
 
 std::unique_ptr<TMyThread> CliFrontEnd::StartWorker() {
-    return std::make_unique<TMyThread>(*this, options_.Roots, progress_, sizeBounds_);
+    return std::make_unique<TMyThread>(*this, options_.Roots, progress_, sizeBounds_, 0,
+                                       static_cast<std::size_t>(options_.Threads));
 }
 
 int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {

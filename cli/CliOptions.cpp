@@ -7,7 +7,7 @@ namespace quennet::cli {
 const char* const kUsage =
     "usage: quennet-cli [--name FRAGMENT] [--text PHRASE [--case-sensitive] | --hex \"4D 5A\"]\n"
     "                   [--min-kb N] [--max-kb N] [--buffer-mb N] [--columns | --null | --csv] [--progress]\n"
-    "                   FOLDER...\n"
+    "                   [--threads N] FOLDER...\n"
     "\n"
     "Lists the files under the FOLDERs whose name contains FRAGMENT (wildcards * ? [set]),\n"
     "whose content holds PHRASE (ASCII case ignored unless --case-sensitive) or the HEX bytes,\n"
@@ -17,7 +17,9 @@ const char* const kUsage =
     "  --null         end each row with a NUL byte instead of a line break\n"
     "  --csv          a header, then name, folder, size in bytes, size and match offset\n"
     "                 separated by commas, quoted for spreadsheets (the window's .csv)\n"
-    "  --progress     status lines on stderr every half second\n";
+    "  --progress     status lines on stderr every half second\n"
+    "  --threads N    read N files (or parts of a big one) side by side, 1 to 64; the rows\n"
+    "                 and their order are the same for every N (default: one per processor)\n";
 
 namespace {
 
@@ -114,6 +116,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--max-kb") {
             error = number(0, kMaxMaxSizeKb, options.Criteria.MaxSizeKb);
             options.Size.Enabled = true;
+        } else if (arg == "--threads") {
+            error = number(1, 64, options.Threads);
         } else if (arg == "--buffer-mb") {
             error = number(kMinBufferMegabytes, kMaxBufferMegabytes, options.Criteria.BufferMegabytes);
         } else {

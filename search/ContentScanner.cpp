@@ -147,4 +147,53 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& ma
     }
 }
 
+bool ContentScanner::RangeContainsPhrase(const std::string& path, std::int64_t start, std::int64_t end,
+                                         PhraseMatch& match, const std::function<bool()>& giveUp) {
+    if (finder_.Length() == 0)
+        return false;
+    FileReader file;
+    if (!file.Open(path))
+        return false;
+    const std::size_t chunk = std::min(bufferSize_, chunkSize_);
+    if (!buffer_.data())
+        buffer_.Allocate(chunk);
+    carry_.clear();
+    wide_ = nullptr;
+    if (start > 0) {
+        // A later range is UTF-16 when the file's first range is.
+        unsigned char head[kMarkSize];
+        wide_ = WideFinderFor(head, file.ReadAt(head, kMarkSize, 0));
+    }
+    std::int64_t position = start;
+    for (;;) {
+        if (stopRequest_.load(std::memory_order_relaxed) || giveUp())
+            return false;
+        const std::int64_t length = static_cast<std::int64_t>(wide_ ? wide_->Length() : finder_.Length());
+        const std::int64_t limit = end >= kToEnd ? kToEnd : end + length - 1;
+        if (position >= limit)
+            return false;
+        const std::size_t ask =
+            static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(chunk), limit - position));
+        const std::size_t got = file.ReadAt(buffer_.data(), ask, position);
+        if (position == 0)
+            wide_ = WideFinderFor(buffer_.data(), got);
+        if (got > 0) {
+            std::int64_t at = 0;
+            const bool found = wide_ ? SearchWideBlock(buffer_.data(), got, position, at)
+                                     : SearchBlock(buffer_.data(), got, position, at);
+            if (found) {
+                // The first occurrence from `start` on; past `end` it belongs to the next range.
+                if (at >= end)
+                    return false;
+                match.Offset = at;
+                match.Length = static_cast<std::int32_t>(wide_ ? wide_->Length() : finder_.Length());
+                return true;
+            }
+        }
+        position += static_cast<std::int64_t>(got);
+        if (got < ask)
+            return false;
+    }
+}
+
 } // namespace quennet

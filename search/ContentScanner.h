@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,15 @@ class ContentScanner {
     // request cut short, does not contain the phrase.
     // `entry`: the file's entry in the walk's open enumeration, when there is one.
     bool FileContainsPhrase(const std::string& path, PhraseMatch& match, const TSearchRec* entry = nullptr);
+
+    // `end` of the last range of a file: it is read to its end, however long that is now.
+    static constexpr std::int64_t kToEnd = INT64_MAX / 2;
+    // For scanners sharing one file: the first occurrence that starts in [start, end), read on
+    // up to L-1 bytes past `end` so an occurrence across the border is this range's. A stop
+    // request, or `giveUp` turning true (an earlier range matched), is honoured before every
+    // chunk rather than every piece: several threads would otherwise each finish a piece.
+    bool RangeContainsPhrase(const std::string& path, std::int64_t start, std::int64_t end, PhraseMatch& match,
+                             const std::function<bool()>& giveUp);
 
   private:
     // Feeds the next block of the file; true when an occurrence is found.

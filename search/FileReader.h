@@ -23,6 +23,8 @@ class FileReader {
     std::int64_t Size() const;
     // Reads up to `count` bytes; fewer only at the end of the file or on an error.
     std::size_t Read(void* buffer, std::size_t count);
+    // Reads up to `count` bytes at `offset`, for scanners that share one file in ranges.
+    std::size_t ReadAt(void* buffer, std::size_t count, std::int64_t offset);
     void Close() { file_.reset(); }
 
   private:

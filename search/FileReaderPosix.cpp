@@ -35,4 +35,14 @@ std::size_t FileReader::Read(void* buffer, std::size_t count) {
     }
 }
 
+std::size_t FileReader::ReadAt(void* buffer, std::size_t count, std::int64_t offset) {
+    for (;;) {
+        const ssize_t got = ::pread(file_.get(), buffer, count, static_cast<off_t>(offset));
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno != EINTR)
+            return 0;
+    }
+}
+
 } // namespace quennet

@@ -29,4 +29,16 @@ std::size_t FileReader::Read(void* buffer, std::size_t count) {
     return got;
 }
 
+std::size_t FileReader::ReadAt(void* buffer, std::size_t count, std::int64_t offset) {
+    // On a handle opened for synchronous reading the offset in OVERLAPPED is a plain seek.
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    DWORD got = 0;
+    const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(count, 0x7FFFF000u));
+    if (!ReadFile(file_.get(), buffer, ask, &got, &at))
+        return 0; // ERROR_HANDLE_EOF past the end
+    return got;
+}
+
 } // namespace quennet

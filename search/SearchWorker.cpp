@@ -4,6 +4,7 @@
 
 #include "search/ContentScanner.h"
 #include "search/Masks.h"
+#include "search/ScanPool.h"
 
 #include <chrono>
 #include <exception>
@@ -29,10 +30,16 @@ SearchError CurrentSearchError() {
 } // namespace
 
 TMyThread::TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
-                     const LiveSizeBounds& sizeBounds, std::size_t chunkSize)
+                     const LiveSizeBounds& sizeBounds, std::size_t chunkSize, std::size_t threads,
+                     ThreadStarter starter)
     : frontEnd_(frontEnd), roots_(std::move(roots)), progress_(progress), sizeBounds_(sizeBounds),
       chunkSize_(chunkSize == 0 ? ContentScanner::kDefaultChunkSize : chunkSize),
+      threads_(threads == 0 ? DefaultThreads() : std::min(threads, kMaxThreads)), starter_(std::move(starter)),
       thread_([this] { Execute(); }) {}
+
+std::size_t TMyThread::DefaultThreads() {
+    return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMaxThreads);
+}
 
 TMyThread::~TMyThread() {
     if (thread_.joinable())
@@ -75,7 +82,15 @@ void TMyThread::Walk(const SearchRequest& request) {
     std::optional<SearchError> error;
     try {
         nameMask_ = std::make_unique<TMask>(request.NameMask);
-        if (!request.Phrase.empty())
+        // Without a phrase a file is decided by its entry alone: nothing for a pool to do.
+        if (!request.Phrase.empty() && threads_ > 1) {
+            pool_ = std::make_unique<OrderedScanPool>(
+                request, threads_, chunkSize_, stopRequest_, [this](ResultRow row) { HandOff(std::move(row)); },
+                starter_);
+            if (pool_->Threads() == 0)
+                pool_.reset();
+        }
+        if (!request.Phrase.empty() && !pool_)
             scanner_ = std::make_unique<ContentScanner>(request.Phrase, request.WidePhrase, request.FoldCase,
                                                         static_cast<std::size_t>(request.BufferSize),
                                                         stopRequest_, chunkSize_);
@@ -85,9 +100,12 @@ void TMyThread::Walk(const SearchRequest& request) {
                 break;
             ScanFolder(roots_[i], nullptr);
         }
+        if (pool_)
+            pool_->Finish();
     } catch (const std::exception&) {
         error = CurrentSearchError();
     }
+    pool_.reset(); // joins the scanners: no row is handed over after this
     scanner_.reset();
     if (error) {
         Terminate();
@@ -167,6 +185,10 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry) {
     const SizeCriterion size = sizeBounds_.Get();
     if (size.Enabled && !size.Accepts(entry.Size()))
         return;
+    if (pool_) {
+        pool_->Add(folder, entry.Name, entry.Size());
+        return;
+    }
     PhraseMatch match;
     if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, match, &entry))
         return;

@@ -22,6 +22,7 @@
 namespace quennet {
 
 class ContentScanner;
+class OrderedScanPool;
 class TMask;
 
 struct ResultRow {
@@ -59,6 +60,10 @@ struct SearchError {
     std::string Message;
 };
 
+// Starts a thread running `body`; throws std::system_error when the system has none to give.
+// Tests pass their own to see a pool with fewer threads than asked for.
+using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+
 // The user-interface side of a search. The worker calls the first two from its own thread;
 // it calls the others only through them, so they run on the user-interface thread.
 class SearchFrontEnd {
@@ -89,9 +94,16 @@ class TMyThread {
     // Rows waiting for the user interface; the walk waits beyond this.
     static constexpr std::size_t kMaxRowsInFlight = 4096;
 
-    // Starts at once. `roots` is the worker's own copy.
+    static constexpr std::size_t kMaxThreads = 64;
+
+    // Starts at once. `roots` is the worker's own copy. `threads`: content scanners, 0 for one
+    // per logical processor; 1 scans on the walk's own thread. `starter` starts the scanners.
     TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
-              const LiveSizeBounds& sizeBounds, std::size_t chunkSize = 0);
+              const LiveSizeBounds& sizeBounds, std::size_t chunkSize = 0, std::size_t threads = 0,
+              ThreadStarter starter = {});
+
+    // One per logical processor, within 1 to kMaxThreads.
+    static std::size_t DefaultThreads();
     ~TMyThread(); // waits for the thread
     TMyThread(const TMyThread&) = delete;
     TMyThread& operator=(const TMyThread&) = delete;
@@ -132,12 +144,15 @@ class TMyThread {
     SearchProgress& progress_;
     const LiveSizeBounds& sizeBounds_;
     const std::size_t chunkSize_;
+    const std::size_t threads_;
+    const ThreadStarter starter_;
     std::atomic<bool> stopRequest_{false};
     std::atomic<bool> finished_{false};
 
     // Per search, set when the walk begins.
     std::unique_ptr<TMask> nameMask_;
-    std::unique_ptr<ContentScanner> scanner_;
+    std::unique_ptr<ContentScanner> scanner_; // one scanner, on the walk's thread
+    std::unique_ptr<OrderedScanPool> pool_;   // or a pool of them
 
     // The folders the walk is inside, the root first: links are followed, and a link back to one
     // of these would never end. Most walks meet no link, so an ordinary folder's identity is

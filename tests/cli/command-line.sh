@@ -17,10 +17,27 @@ expect() { # label, wanted status, wanted text on stderr, command...
         echo "ok: $label"
     fi
 }
-for bad in "--min-kb 1O0" "--max-kb 99999999999"; do
+for bad in "--min-kb 1O0" "--max-kb 99999999999" "--threads 0" "--threads 65"; do
     set -- $bad
     expect "$bad" 2 "$1 must be a whole number" "$cli" "$1" "$2" "$dir"
 done
 expect "no search thread" 1 "Cannot start the search thread" \
     bash -c 'ulimit -s 4000000 && ulimit -v 400000 && exec "$0" "$1"' "$cli" "$dir"
+# The same bytes from every pool size: files split in ranges, matches across chunk borders.
+mkdir -p "$dir/t/sub/deeper"
+for i in $(seq 1 200); do printf '%*sneedle%*s' $((i * 37)) '' $((i % 5)) '' >"$dir/t/f$i"; done
+for i in 1 2 3; do
+    head -c $((i * 3 * 1048576 - 3)) /dev/zero >"$dir/t/sub/deeper/big$i"
+    printf 'NEEDLE' >>"$dir/t/sub/deeper/big$i"
+    head -c $((i * 1048576)) /dev/zero >>"$dir/t/sub/deeper/big$i"
+done
+"$cli" --columns --threads 1 --text needle "$dir/t" >"$dir/one" 2>&1
+for n in 2 3 8 ""; do
+    "$cli" --columns ${n:+--threads $n} --text needle "$dir/t" >"$dir/many" 2>&1
+    if [ "$(wc -l <"$dir/one")" = 203 ] && cmp -s "$dir/one" "$dir/many"; then
+        echo "ok: --threads ${n:-default} lists what --threads 1 lists"
+    else
+        echo "WRONG: --threads ${n:-default}: $(diff "$dir/one" "$dir/many" | head -5)"; fail=1
+    fi
+done
 exit $fail

@@ -105,8 +105,9 @@ struct SearchRun {
     SearchProgress Progress;
     LiveSizeBounds Size;
 
-    void Run(std::vector<std::string> roots, std::size_t chunkSize = 0) {
-        TMyThread worker(FrontEnd, std::move(roots), Progress, Size, chunkSize);
+    void Run(std::vector<std::string> roots, std::size_t chunkSize = 0, std::size_t threads = 0,
+             ThreadStarter starter = {}) {
+        TMyThread worker(FrontEnd, std::move(roots), Progress, Size, chunkSize, threads, std::move(starter));
         FrontEnd.Worker = &worker;
         while (!worker.WaitForFinish(1000)) {
         }
