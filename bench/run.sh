@@ -2,7 +2,7 @@
 # Builds quennet-cli natively and compares it with grep, ripgrep, find and cat.
 # Usage: bench/run.sh [--rounds N] [--keep] [--before OTHER-quennet-cli] [--parallel]
 #   --before: only the small files, this build against OTHER (after / before)
-#   --parallel: the default pool against rg -j2, rg -j1, cat, find and fd
+#   --parallel: a pool of one thread per processor against rg -j2, rg -j1, cat, find and fd
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh" ripgrep python3 time
