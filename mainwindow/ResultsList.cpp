@@ -63,6 +63,13 @@ ChosenRow ResultsList::RowAt(int row) const {
 
 std::vector<ChosenRow> ResultsList::SelectedRows() const {
     std::vector<ChosenRow> rows;
+    if (store_.Count() > 0 && files_.SelectedCount() == store_.Count()) {
+        // Everything (Ctrl+A): asking the control row by row costs a message a row.
+        rows.reserve(static_cast<std::size_t>(store_.Count()));
+        for (int row = 0; row < store_.Count(); ++row)
+            rows.push_back(RowAt(row));
+        return rows;
+    }
     for (int row : files_.SelectedIndices())
         if (row < store_.Count())
             rows.push_back(RowAt(row));
@@ -159,8 +166,11 @@ void ResultsList::CopySelectedPaths() {
     if (rows.empty())
         return;
     std::string lines;
-    for (const ChosenRow& row : rows)
-        lines += row.Path() + "\r\n";
+    for (const ChosenRow& row : rows) {
+        lines += row.Folder;
+        lines += row.Name;
+        lines += "\r\n";
+    }
     // Unicode text: every program reads the names as they are, whatever its code page.
     const std::wstring text = Utf8ToWide(lines);
     GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
