@@ -31,7 +31,6 @@ void TComboBoxEx::EnabledChanged() {
     if (HWND edit = EditWindow())
         EnableWindow(edit, enabled);
     RedrawWindow(HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    ShowTextStart();
     TWinControl::EnabledChanged();
 }
 
@@ -141,7 +140,6 @@ int TComboBoxEx::ItemIndex() const {
 
 void TComboBoxEx::SetItemIndex(int index) {
     SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ShowTextStart();
 }
 
 std::string TComboBoxEx::EditText() const {
@@ -178,14 +176,12 @@ bool TComboBoxEx::HandleCommand(WORD notifyCode) {
     case CBN_SELCHANGE:
         clickedSinceKeyDown_ = true;
         Click();
-        ShowTextStart();
         return true;
     case CBN_CLOSEUP:
         // The open list took the keyboard to the combo box inside; the user types on in the
         // edit field, whose keys reach this control.
         if (HWND edit = EditWindow(); edit && GetFocus() == ComboWindow())
             ::SetFocus(edit);
-        ShowTextStart();
         return false;
     case CBN_EDITCHANGE:
         if (OnChange)
