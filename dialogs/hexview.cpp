@@ -54,7 +54,6 @@ TForm4::TForm4() : hexedit(Add<THexEditorEx>()) {
     hexedit.SetPopupMenu(&PopupMenu1);
     hexedit.OnKeyDown = [this](TWinControl&, WORD& Key, TShiftState Shift) { hexeditKeyDown(Key, Shift); };
     SetActiveControl(&hexedit);
-    SetCloseOnEscape(true);
 }
 
 void TForm4::Resize() {
