@@ -103,7 +103,11 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& ma
     if (finder_.Length() == 0)
         return false;
     FileReader file;
-    if (!file.Open(path, entry))
+    return file.Open(path, entry) && FileContainsPhrase(file, match);
+}
+
+bool ContentScanner::FileContainsPhrase(FileReader& file, PhraseMatch& match, const SplitAt& split) {
+    if (finder_.Length() == 0)
         return false;
     if (!buffer_.data())
         buffer_.Allocate(std::min(bufferSize_, chunkSize_));
@@ -113,20 +117,22 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& ma
     // A read that returns less than asked ends the file. Most files fit in one chunk, so
     // their size is never asked for; a larger file's size is fixed after its first chunk,
     // and bytes appended later are not read.
-    std::int64_t size = -1;
+    std::int64_t limit = -1; // where reading stops, once known
+    std::int64_t end = kToEnd;
     std::int64_t requested = 0;
     for (;;) {
         const std::size_t intoPiece =
             static_cast<std::size_t>(requested % static_cast<std::int64_t>(bufferSize_));
-        // A stop is honoured between pieces; the file being read is then not listed.
-        if (intoPiece == 0 && stopRequest_.load(std::memory_order_relaxed))
+        // A stop is honoured between pieces, or before every chunk of a file shared with other
+        // scanners; the file being read is then not listed.
+        if ((intoPiece == 0 || end < kToEnd) && stopRequest_.load(std::memory_order_relaxed))
             return false;
         std::size_t ask = std::min(chunkSize_, bufferSize_ - intoPiece);
-        if (size >= 0) {
-            if (requested >= size)
+        if (limit >= 0) {
+            if (requested >= limit)
                 return false;
             ask = static_cast<std::size_t>(
-                std::min<std::int64_t>(static_cast<std::int64_t>(ask), size - requested));
+                std::min<std::int64_t>(static_cast<std::int64_t>(ask), limit - requested));
         }
         const std::size_t got = file.Read(buffer_.data(), ask);
         if (requested == 0)
@@ -136,23 +142,24 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& ma
                                      : SearchBlock(buffer_.data(), got, requested, match.Offset);
             if (found) {
                 match.Length = static_cast<std::int32_t>(wide_ ? wide_->Length() : finder_.Length());
-                return true;
+                return match.Offset < end;
             }
         }
         requested += static_cast<std::int64_t>(got);
         if (got < ask)
             return false;
-        if (size < 0)
-            size = file.Size();
+        if (limit < 0) {
+            limit = file.Size();
+            end = split ? split(limit) : kToEnd;
+            if (end < kToEnd)
+                limit = end + static_cast<std::int64_t>(wide_ ? wide_->Length() : finder_.Length()) - 1;
+        }
     }
 }
 
-bool ContentScanner::RangeContainsPhrase(const std::string& path, std::int64_t start, std::int64_t end,
+bool ContentScanner::RangeContainsPhrase(FileReader& file, std::int64_t start, std::int64_t end,
                                          PhraseMatch& match, const std::function<bool()>& giveUp) {
     if (finder_.Length() == 0)
-        return false;
-    FileReader file;
-    if (!file.Open(path))
         return false;
     const std::size_t chunk = std::min(bufferSize_, chunkSize_);
     if (!buffer_.data())

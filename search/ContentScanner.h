@@ -25,6 +25,7 @@
 
 namespace quennet {
 
+class FileReader;
 struct TSearchRec;
 
 struct PhraseMatch {
@@ -51,11 +52,19 @@ class ContentScanner {
 
     // `end` of the last range of a file: it is read to its end, however long that is now.
     static constexpr std::int64_t kToEnd = INT64_MAX / 2;
+    // Asked once, with the file's size, when a file turns out longer than one chunk: where this
+    // scan stops (kToEnd: nowhere), the rest of the file being read by others in ranges.
+    using SplitAt = std::function<std::int64_t(std::int64_t size)>;
+
+    // The same for a file the caller opened. With `split`, a scan cut short at a range's end
+    // reads on up to L-1 bytes, and an occurrence that starts past the end is the next range's.
+    bool FileContainsPhrase(FileReader& file, PhraseMatch& match, const SplitAt& split = {});
+
     // For scanners sharing one file: the first occurrence that starts in [start, end), read on
     // up to L-1 bytes past `end` so an occurrence across the border is this range's. A stop
     // request, or `giveUp` turning true (an earlier range matched), is honoured before every
     // chunk rather than every piece: several threads would otherwise each finish a piece.
-    bool RangeContainsPhrase(const std::string& path, std::int64_t start, std::int64_t end, PhraseMatch& match,
+    bool RangeContainsPhrase(FileReader& file, std::int64_t start, std::int64_t end, PhraseMatch& match,
                              const std::function<bool()>& giveUp);
 
   private:

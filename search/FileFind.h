@@ -36,6 +36,8 @@ struct TSearchRec {
 
     // 64-bit size. On POSIX it is looked up on first use, since most entries never need it.
     std::int64_t Size();
+    // The size when telling it costs nothing (Win32 always; POSIX once looked up), else -1.
+    std::int64_t SizeIfKnown() const;
 
 #ifdef _WIN32
     FindHandle Handle; // INVALID_HANDLE_VALUE when no enumeration is open
@@ -47,6 +49,12 @@ struct TSearchRec {
     bool sizeKnown_ = false;
 #endif
 };
+
+#ifdef _WIN32
+inline std::int64_t TSearchRec::SizeIfKnown() const { return size_; }
+#else
+inline std::int64_t TSearchRec::SizeIfKnown() const { return sizeKnown_ ? size_ : -1; }
+#endif
 
 // 0 on success, else the platform's error code (no enumeration left open).
 std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec);

@@ -13,12 +13,29 @@ namespace quennet {
 
 struct TSearchRec;
 
+// A folder whose files a pool of scanners opens by name. POSIX: a descriptor of the folder, so
+// each open resolves one name rather than the whole path; Win32: the path alone.
+class OpenFolder {
+  public:
+    // `entry`: the current entry of the folder's open enumeration (POSIX takes its descriptor).
+    OpenFolder(std::string path, const TSearchRec& entry);
+    const std::string& Path() const { return path_; } // with its trailing separator
+
+  private:
+    friend class FileReader;
+    std::string path_;
+#ifndef _WIN32
+    FileDescriptor folder_;
+#endif
+};
+
 class FileReader {
   public:
     // False when the file cannot be opened (locked, denied, vanished). `entry`, when given, is
     // the file's current entry in an open enumeration of its folder; POSIX opens the name
     // relative to that folder and saves the look-up of the whole path.
     bool Open(const std::string& path, const TSearchRec* entry = nullptr);
+    bool Open(const OpenFolder& folder, const std::string& name);
     // The size now; -1 when it cannot be had.
     std::int64_t Size() const;
     // Reads up to `count` bytes; fewer only at the end of the file or on an error.

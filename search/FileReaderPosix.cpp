@@ -1,5 +1,7 @@
 #include "search/FileReader.h"
 
+#include <utility>
+
 #include "search/FileFind.h"
 
 #include <cerrno>
@@ -9,12 +11,30 @@
 
 namespace quennet {
 
+namespace {
+
+// Only regular files reach here (the enumeration leaves out the rest). O_NONBLOCK: should a
+// FIFO take a file's place in between, opening and reading it must not hang.
+constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+
+} // namespace
+
+OpenFolder::OpenFolder(std::string path, const TSearchRec& entry) : path_(std::move(path)) {
+    // A copy: the enumeration closes its own when the walk leaves the folder. Without one
+    // (no descriptors left) files are opened by their whole path.
+    if (entry.Dir)
+        folder_.reset(::fcntl(dirfd(entry.Dir.get()), F_DUPFD_CLOEXEC, 0));
+}
+
 bool FileReader::Open(const std::string& path, const TSearchRec* entry) {
-    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    // Only regular files reach here (the enumeration leaves out the rest). O_NONBLOCK: should a
-    // FIFO take a file's place in between, opening and reading it must not hang.
-    file_.reset(entry && entry->Dir ? ::openat(dirfd(entry->Dir.get()), entry->Name.c_str(), kFlags)
-                                    : ::open(path.c_str(), kFlags));
+    file_.reset(entry && entry->Dir ? ::openat(dirfd(entry->Dir.get()), entry->Name.c_str(), kOpenFlags)
+                                    : ::open(path.c_str(), kOpenFlags));
+    return static_cast<bool>(file_);
+}
+
+bool FileReader::Open(const OpenFolder& folder, const std::string& name) {
+    file_.reset(folder.folder_ ? ::openat(folder.folder_.get(), name.c_str(), kOpenFlags)
+                               : ::open((folder.path_ + name).c_str(), kOpenFlags));
     return static_cast<bool>(file_);
 }
 

@@ -1,5 +1,7 @@
 #include "search/FileReader.h"
 
+#include <utility>
+
 #include "search/WidePath.h"
 
 #include <windows.h>
@@ -8,10 +10,16 @@
 
 namespace quennet {
 
+OpenFolder::OpenFolder(std::string path, const TSearchRec&) : path_(std::move(path)) {}
+
 bool FileReader::Open(const std::string& path, const TSearchRec*) {
     file_.reset(CreateFileW(LongPathW(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     return static_cast<bool>(file_);
+}
+
+bool FileReader::Open(const OpenFolder& folder, const std::string& name) {
+    return Open(folder.path_ + name);
 }
 
 std::int64_t FileReader::Size() const {

@@ -1,7 +1,5 @@
 #include "search/ScanPool.h"
 
-#include "search/ContentScanner.h"
-
 #include <algorithm>
 #include <chrono>
 #include <system_error>
@@ -26,7 +24,7 @@ OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threa
     // what a search takes.
     chunkSize_ = std::min(chunkSize, std::max(bufferSize / threads, kSmallestChunk));
     chunkSize_ = std::max<std::size_t>(chunkSize_, 2);
-    windowSize_ = kWindowPerThread * threads;
+    windowSize_ = kBatchesPerThread * threads;
     // Ranges start at even offsets, on UTF-16 units.
     rangeSize_ = kChunksPerRange * static_cast<std::int64_t>(chunkSize_);
     rangeSize_ += rangeSize_ % 2;
@@ -58,65 +56,65 @@ OrderedScanPool::~OrderedScanPool() {
         thread.join();
 }
 
-void OrderedScanPool::RethrowFailure() {
-    std::lock_guard<std::mutex> lock(mutex_);
+void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& name,
+                          std::int64_t size) {
+    if (!gathering_)
+        gathering_ = std::make_shared<Batch>();
+    File& file = gathering_->Files[gathering_->Count++];
+    file.Folder = folder;
+    file.Name = name;
+    file.Size = size;
+    if (gathering_->Count == kFilesPerBatch || idleScanners_.load(std::memory_order_relaxed) > 0)
+        Flush();
+}
+
+void OrderedScanPool::Offer() {
+    if (gathering_ && idleScanners_.load(std::memory_order_relaxed) > 0)
+        Flush();
+}
+
+void OrderedScanPool::Flush() {
+    if (!gathering_)
+        return;
+    std::shared_ptr<Batch> batch = std::move(gathering_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (window_.size() >= windowSize_) {
+        walkWaiting_ = true;
+        while (window_.size() > windowSize_ / 2 && !Stopped())
+            progress_.wait_for(lock, kStopPoll);
+        walkWaiting_ = false;
+    }
+    if (failure_)
+        std::rethrow_exception(failure_);
+    if (Stopped())
+        return;
+    window_.push_back(batch);
+    jobs_.push_back(Job{std::move(batch)});
+    const bool wake = idleScanners_.load() > 0; // else a busy scanner takes it when done
+    lock.unlock();
+    if (wake)
+        workReady_.notify_one();
+}
+
+void OrderedScanPool::Finish() {
+    Flush();
+    std::unique_lock<std::mutex> lock(mutex_);
+    walkWaiting_ = true;
+    while (!window_.empty() && !Stopped())
+        progress_.wait_for(lock, kStopPoll);
+    walkWaiting_ = false;
     if (failure_)
         std::rethrow_exception(failure_);
 }
 
-void OrderedScanPool::Add(const std::string& folder, const std::string& name, std::int64_t size) {
-    auto file = std::make_shared<Candidate>();
-    file->Row = ResultRow{name, folder, size, 0, 0};
-    // Ranges of whole chunks; the last one reads to the end, wherever that is by then.
-    std::int64_t rangeSize = rangeSize_;
-    if (size >= 2 * rangeSize_) {
-        const std::int64_t wanted = std::min<std::int64_t>(size / rangeSize_, static_cast<std::int64_t>(maxRanges_));
-        rangeSize = (size + wanted - 1) / wanted;
-        rangeSize = (rangeSize + rangeSize_ - 1) / rangeSize_ * rangeSize_;
-        file->Ranges = static_cast<std::size_t>((size + rangeSize - 1) / rangeSize);
-    }
-    file->RangeDone.assign(file->Ranges, false);
-    file->RangeFound.assign(file->Ranges, false);
-    file->Found.resize(file->Ranges);
+void OrderedScanPool::Fail() {
     {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (window_.size() >= windowSize_) {
-            walkWaiting_ = true;
-            while (window_.size() > windowSize_ / 2 && !Stopped())
-                progress_.wait_for(lock, kStopPoll);
-            walkWaiting_ = false;
-        }
-        if (failure_)
-            std::rethrow_exception(failure_);
-        if (Stopped())
-            return;
-        for (std::size_t r = 0; r < file->Ranges; ++r) {
-            const std::int64_t start = static_cast<std::int64_t>(r) * rangeSize;
-            const bool last = r + 1 == file->Ranges;
-            jobs_.push_back(Job{file, r, start, last ? ContentScanner::kToEnd : start + rangeSize});
-        }
-        const bool split = file->Ranges > 1;
-        window_.push_back(std::move(file));
-        if (idleScanners_ == 0)
-            return; // a busy scanner takes the job when it is done
-        if (!split) {
-            lock.unlock();
-            workReady_.notify_one();
-            return;
-        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!failure_)
+            failure_ = std::current_exception();
+        failed_.store(true);
     }
-    workReady_.notify_all();
-}
-
-void OrderedScanPool::Finish() {
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        walkWaiting_ = true;
-        while (!window_.empty() && !Stopped())
-            progress_.wait_for(lock, kStopPoll);
-        walkWaiting_ = false;
-    }
-    RethrowFailure();
+    progress_.notify_all();
 }
 
 void OrderedScanPool::Scan(ContentScanner& scanner) {
@@ -124,79 +122,162 @@ void OrderedScanPool::Scan(ContentScanner& scanner) {
         Job job;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            ++idleScanners_;
-            workReady_.wait(lock, [this] { return quit_ || !jobs_.empty(); });
-            --idleScanners_;
+            if (jobs_.empty() && !quit_) {
+                ++idleScanners_;
+                workReady_.wait(lock, [this] { return quit_ || !jobs_.empty(); });
+                --idleScanners_;
+            }
             if (quit_)
                 return;
-            job = jobs_.front();
+            job = std::move(jobs_.front());
             jobs_.pop_front();
         }
-        Candidate& file = *job.File;
-        PhraseMatch match;
-        bool found = false;
-        const auto giveUp = [&file, &job] { return file.FirstMatch.load(std::memory_order_relaxed) < job.Range; };
-        try {
-            if (!giveUp() && !Stopped())
-                found = scanner.RangeContainsPhrase(file.Row.Folder + file.Row.Name, job.Start, job.End, match,
-                                                    giveUp);
-        } catch (...) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (!failure_)
-                failure_ = std::current_exception();
-            failed_.store(true);
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            file.RangeDone[job.Range] = true;
-            if (found) {
-                file.RangeFound[job.Range] = true;
-                file.Found[job.Range] = match;
-                std::size_t first = file.FirstMatch.load();
-                while (job.Range < first && !file.FirstMatch.compare_exchange_weak(first, job.Range)) {
-                }
-            }
-            Decide(file);
-        }
-        DeliverDecided();
+        if (job.LongFile)
+            ScanRange(scanner, job);
+        else
+            ScanBatch(scanner, job.Files);
     }
 }
 
-void OrderedScanPool::Decide(Candidate& file) {
-    if (file.Decided)
-        return;
-    // Accepted at the earliest range that matched once every range before it has not.
-    for (std::size_t r = 0; r < file.Ranges; ++r) {
-        if (!file.RangeDone[r])
+void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<Batch>& batch) {
+    for (std::size_t i = 0; i < batch->Count; ++i) {
+        // After a stop the rest stay undecided: nothing more is handed over.
+        if (Stopped())
             return;
+        File& file = batch->Files[i];
+        PhraseMatch match;
+        bool found = false;
+        bool split = false;
+        try {
+            FileReader reader;
+            if (reader.Open(*file.Folder, file.Name)) {
+                found = scanner.FileContainsPhrase(reader, match, [&](std::int64_t size) {
+                    const std::int64_t end = Split(batch, file, size);
+                    split = end < ContentScanner::kToEnd;
+                    return end;
+                });
+                if (found && file.Size < 0)
+                    file.Size = std::max<std::int64_t>(reader.Size(), 0);
+            }
+        } catch (...) {
+            Fail();
+            return;
+        }
+        if (!split) {
+            file.Match = match;
+            file.Accepted = found;
+            file.Decided.store(true, std::memory_order_release);
+            if (found)
+                DeliverDecided();
+            continue;
+        }
+        bool decided = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            decided = RangeDone(file, 0, found, match);
+        }
+        if (decided)
+            DeliverDecided();
+    }
+    DeliverDecided();
+}
+
+std::int64_t OrderedScanPool::Split(const std::shared_ptr<Batch>& batch, File& file, std::int64_t size) {
+    if (threads_.size() < 2 || size < 2 * rangeSize_)
+        return ContentScanner::kToEnd;
+    if (file.Size < 0)
+        file.Size = size;
+    // Ranges of whole chunks; the last one reads to the end, wherever that is by then.
+    const std::int64_t wanted = std::min<std::int64_t>(size / rangeSize_, static_cast<std::int64_t>(maxRanges_));
+    std::int64_t rangeSize = (size + wanted - 1) / wanted;
+    rangeSize = (rangeSize + rangeSize_ - 1) / rangeSize_ * rangeSize_;
+    const std::size_t ranges = static_cast<std::size_t>((size + rangeSize - 1) / rangeSize);
+    if (ranges < 2)
+        return ContentScanner::kToEnd;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        file.RangeMatch.assign(ranges, PhraseMatch{});
+        file.RangeFound.assign(ranges, false);
+        file.RangesLeft = ranges;
+        // At the front, the second range first: this file is the earliest undecided one.
+        for (std::size_t r = ranges - 1; r >= 1; --r) {
+            const std::int64_t start = static_cast<std::int64_t>(r) * rangeSize;
+            const bool last = r + 1 == ranges;
+            jobs_.push_front(Job{batch, &file, r, start, last ? ContentScanner::kToEnd : start + rangeSize});
+        }
+    }
+    workReady_.notify_all();
+    return rangeSize;
+}
+
+void OrderedScanPool::ScanRange(ContentScanner& scanner, const Job& job) {
+    File& file = *job.LongFile;
+    const auto giveUp = [&file, &job] { return file.FirstMatch.load(std::memory_order_relaxed) < job.Range; };
+    PhraseMatch match;
+    bool found = false;
+    try {
+        FileReader reader;
+        if (!giveUp() && !Stopped() && reader.Open(*file.Folder, file.Name))
+            found = scanner.RangeContainsPhrase(reader, job.Start, job.End, match, giveUp);
+    } catch (...) {
+        Fail();
+    }
+    bool decided = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        decided = RangeDone(file, job.Range, found, match);
+    }
+    if (decided)
+        DeliverDecided();
+}
+
+bool OrderedScanPool::RangeDone(File& file, std::size_t index, bool found, const PhraseMatch& match) {
+    if (found) {
+        file.RangeFound[index] = true;
+        file.RangeMatch[index] = match;
+        if (index < file.FirstMatch.load())
+            file.FirstMatch.store(index);
+    }
+    if (--file.RangesLeft > 0)
+        return false;
+    // Accepted at the earliest range that matched: every range before it has not.
+    for (std::size_t r = 0; r < file.RangeFound.size(); ++r) {
         if (file.RangeFound[r]) {
-            file.Row.MatchOffset = file.Found[r].Offset;
-            file.Row.MatchLength = file.Found[r].Length;
+            file.Match = file.RangeMatch[r];
             file.Accepted = true;
             break;
         }
     }
-    file.Decided = true;
+    file.Decided.store(true, std::memory_order_release);
+    return true;
 }
 
 void OrderedScanPool::DeliverDecided() {
     std::lock_guard<std::mutex> delivering(deliverMutex_);
     for (;;) {
-        std::shared_ptr<Candidate> file;
+        std::shared_ptr<Batch> batch;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (window_.empty())
+                return;
+            batch = window_.front();
+        }
+        for (; batch->Delivered < batch->Count; ++batch->Delivered) {
+            const File& file = batch->Files[batch->Delivered];
+            if (!file.Decided.load(std::memory_order_acquire))
+                return;
+            // After a stop, a decision may rest on a range that gave up: nothing more is listed.
+            if (file.Accepted && !Stopped())
+                deliver_(ResultRow{file.Name, file.Folder->Path(), file.Size, file.Match.Offset, file.Match.Length});
+        }
         bool wakeWalk = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (window_.empty() || !window_.front()->Decided)
-                break;
-            file = std::move(window_.front());
             window_.pop_front();
             wakeWalk = walkWaiting_ && window_.size() <= windowSize_ / 2;
         }
         if (wakeWalk)
             progress_.notify_all();
-        // After a stop, a decision may rest on a range that gave up: nothing more is listed.
-        if (file->Accepted && !Stopped())
-            deliver_(std::move(file->Row));
     }
 }
 

@@ -1,21 +1,25 @@
 // Content tests on a pool of scanner threads, with the rows still in walk order.
 //
-// The walk (one thread) adds each file that passed the name and size tests; the pool reads
-// them side by side. A big file is split in ranges that scanners read side by side too, each
-// range reading on by the phrase's length minus one so an occurrence across a border is found
-// by the range it starts in; the earliest range that matches gives the offset, the one a single
-// scanner finds. The reorder stage hands a row over as soon as every earlier candidate is
-// decided, so rows still stream and come in exactly the order of the single-thread walk.
+// The walk (one thread) adds each file that passed the name and size tests; it gathers them in
+// batches, and each batch is read by one scanner, file after file, so handing work between
+// threads costs once per batch rather than once per small file. A scanner that finds a file
+// longer than a few chunks keeps its first range and hands the others to the pool, each range
+// reading on by the phrase's length minus one so an occurrence across a border is found by the
+// range it starts in; the earliest range that matches gives the offset, the one a single
+// scanner finds. The reorder stage hands a row over as soon as every earlier file is decided,
+// so rows still stream and come in exactly the order of the single-thread walk.
 //
-// Memory stays bounded: the walk waits while a window of candidates (a few times the pool's
-// size) is undecided, each scanner holds one chunk, and the chunks of all scanners together
-// stay within the request's buffer size where it allows (never below a floor per scanner).
+// Memory stays bounded: the walk waits while a window of batches (a few per scanner) is
+// undecided, each scanner holds one chunk, and the chunks of all scanners together stay within
+// the request's buffer size where it allows (never below a floor per scanner).
 #pragma once
 
 #include "search/ContentScanner.h"
+#include "search/FileReader.h"
 #include "search/SearchRequest.h"
 #include "search/SearchWorker.h"
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -32,10 +36,12 @@ namespace quennet {
 
 class OrderedScanPool {
   public:
-    // Candidates undecided at once, per scanner. The walk, once it waits, is woken only when
-    // half the window is free again: waking it for every file decided cost a thread switch
-    // per file, which made 40,000 small files slower than one thread.
-    static constexpr std::size_t kWindowPerThread = 16;
+    // Files a scanner reads in one go when the pool is busy. A batch leaves the walk earlier
+    // when a scanner has nothing to do, so a slow walk still keeps every scanner fed.
+    static constexpr std::size_t kFilesPerBatch = 32;
+    // Batches undecided at once, per scanner. The walk, once it waits, is woken only when half
+    // the window is free again, not for every batch decided.
+    static constexpr std::size_t kBatchesPerThread = 4;
     // A scanner's chunk is never smaller than this, whatever the buffer size shared out.
     static constexpr std::size_t kSmallestChunk = 64 * 1024;
     // A file is split when it holds at least two ranges of this many chunks.
@@ -46,7 +52,7 @@ class OrderedScanPool {
     // `threads` scanners are asked for; those the system cannot give are done without
     // (Threads() tells how many there are; with none the caller scans on its own).
     // `deliver` is called with the accepted rows in walk order, one call at a time, from
-    // whichever thread decides the earliest candidate.
+    // whichever thread decides the earliest file.
     OrderedScanPool(const SearchRequest& request, std::size_t threads, std::size_t chunkSize,
                     const std::atomic<bool>& stopRequest, Deliver deliver, const ThreadStarter& starter = {});
     ~OrderedScanPool(); // ends and joins the scanners
@@ -55,39 +61,57 @@ class OrderedScanPool {
 
     std::size_t Threads() const { return threads_.size(); }
 
-    // Walk thread: a file that passed the name and size tests. Waits while the window is full;
-    // does nothing after a stop request. Throws what broke a scanner (no memory for a chunk).
-    void Add(const std::string& folder, const std::string& name, std::int64_t size);
-    // Walk thread: waits until every candidate is decided and its row handed over, or a stop
+    // Walk thread: a file that passed the name and size tests; `size` when the walk knows it
+    // without asking, else -1. Waits while the window is full; does nothing after a stop
+    // request. Throws what broke a scanner (no memory for a chunk).
+    void Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& name, std::int64_t size);
+    // Walk thread, between folders: the files gathered so far go to a scanner that is idle.
+    void Offer();
+    // Walk thread: waits until every file is decided and its row handed over, or a stop
     // request has been made. Throws what broke a scanner.
     void Finish();
 
   private:
-    struct Candidate {
-        ResultRow Row;
-        std::size_t Ranges = 1;
-        std::vector<bool> RangeDone;
-        std::vector<PhraseMatch> Found;
+    struct File {
+        std::shared_ptr<const OpenFolder> Folder;
+        std::string Name;
+        std::int64_t Size = -1;
+        PhraseMatch Match;
+        bool Accepted = false;
+        // Split in ranges (set with mutex_ held by the scanner that found the file long):
+        // what each range found, and how many are still being read.
+        std::vector<PhraseMatch> RangeMatch;
         std::vector<bool> RangeFound;
+        std::size_t RangesLeft = 0;
         // The earliest range that matched so far: later ranges give up.
         std::atomic<std::size_t> FirstMatch{static_cast<std::size_t>(-1)};
-        bool Decided = false;
-        bool Accepted = false;
+        // Set last, once Match and Accepted hold the decision.
+        std::atomic<bool> Decided{false};
+    };
+    struct Batch {
+        std::array<File, kFilesPerBatch> Files;
+        std::size_t Count = 0;
+        std::size_t Delivered = 0; // with deliverMutex_ held
     };
     struct Job {
-        // Shared: a file is handed over at its earliest match while later ranges are still
-        // queued or giving up.
-        std::shared_ptr<Candidate> File;
+        std::shared_ptr<Batch> Files;
+        File* LongFile = nullptr; // null: the whole batch; else range `Range` of this file
         std::size_t Range = 0;
         std::int64_t Start = 0;
         std::int64_t End = 0;
     };
 
+    void Flush(); // walk thread: the batch gathered so far goes to the pool
     void Scan(ContentScanner& scanner);
-    void Decide(Candidate& file); // with mutex_ held
+    void ScanBatch(ContentScanner& scanner, const std::shared_ptr<Batch>& batch);
+    void ScanRange(ContentScanner& scanner, const Job& job);
+    // Called by the scanner of a file found long: queues ranges 1.. and gives range 0's end.
+    std::int64_t Split(const std::shared_ptr<Batch>& batch, File& file, std::int64_t size);
+    // A range of a split file is read (mutex_ held); true when that decided the file.
+    bool RangeDone(File& file, std::size_t index, bool found, const PhraseMatch& match);
     void DeliverDecided();
+    void Fail(); // inside a catch block
     bool Stopped() const { return stopRequest_.load() || failed_.load(); }
-    void RethrowFailure();
 
     const std::atomic<bool>& stopRequest_;
     Deliver deliver_;
@@ -96,14 +120,16 @@ class OrderedScanPool {
     std::int64_t rangeSize_ = 0;
     std::size_t maxRanges_ = 1;
 
+    std::shared_ptr<Batch> gathering_; // the walk's own until flushed
+
     std::mutex mutex_;
     std::condition_variable workReady_;
-    std::condition_variable progress_; // a candidate decided, or a scanner failed
+    std::condition_variable progress_; // a batch left the window, or a scanner failed
     std::deque<Job> jobs_;
-    std::deque<std::shared_ptr<Candidate>> window_; // walk order, the earliest first
+    std::deque<std::shared_ptr<Batch>> window_; // walk order, the earliest first
     bool quit_ = false;
     bool walkWaiting_ = false;
-    std::size_t idleScanners_ = 0;
+    std::atomic<std::size_t> idleScanners_{0};
     std::atomic<bool> failed_{false};
     std::exception_ptr failure_;
 

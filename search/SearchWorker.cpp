@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "search/ContentScanner.h"
+#include "search/FileReader.h"
 #include "search/Masks.h"
 #include "search/ScanPool.h"
 
@@ -136,6 +137,7 @@ void TMyThread::ScanFolder(std::string path, const FolderIdentity* identity) {
     };
     std::vector<Subfolder> pending;
     {
+        std::shared_ptr<const OpenFolder> openFolder; // for the pool, made at the first candidate
         TSearchRec entry;
         std::uint32_t status = FindFirstEntry(path + "*", faAnyFile, entry);
         while (status == 0) {
@@ -145,11 +147,13 @@ void TMyThread::ScanFolder(std::string path, const FolderIdentity* identity) {
                 if (entry.Name.empty() || entry.Name[0] != '.')
                     pending.push_back({entry.Name, (entry.Attr & faSymLink) != 0});
             } else {
-                TestFile(path, entry);
+                TestFile(path, entry, openFolder);
             }
             status = FindNextEntry(entry);
         }
     } // the enumeration is closed before the subfolders are walked
+    if (pool_)
+        pool_->Offer();
 
     for (const Subfolder& sub : pending) {
         if (Terminated())
@@ -179,14 +183,17 @@ bool TMyThread::IsOwnAncestor(const FolderIdentity& folder, const std::string& p
     return false;
 }
 
-void TMyThread::TestFile(const std::string& folder, TSearchRec& entry) {
+void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
+                         std::shared_ptr<const OpenFolder>& openFolder) {
     if (!nameMask_->Matches(entry.Name))
         return;
     const SizeCriterion size = sizeBounds_.Get();
     if (size.Enabled && !size.Accepts(entry.Size()))
         return;
     if (pool_) {
-        pool_->Add(folder, entry.Name, entry.Size());
+        if (!openFolder)
+            openFolder = std::make_shared<const OpenFolder>(folder, entry);
+        pool_->Add(openFolder, entry.Name, entry.SizeIfKnown());
         return;
     }
     PhraseMatch match;

@@ -22,6 +22,7 @@
 namespace quennet {
 
 class ContentScanner;
+class OpenFolder;
 class OrderedScanPool;
 class TMask;
 
@@ -131,7 +132,8 @@ class TMyThread {
     // Whether a folder reached through a link is the folder being walked or one it is inside.
     // `path` is the folder being walked; the chain's identities are found out on first need.
     bool IsOwnAncestor(const FolderIdentity& folder, const std::string& path);
-    void TestFile(const std::string& folder, TSearchRec& entry);
+    // `openFolder`: the folder as the pool's scanners open its files, made on first need.
+    void TestFile(const std::string& folder, TSearchRec& entry, std::shared_ptr<const OpenFolder>& openFolder);
     // Rows go to the user interface in batches: one posted step appends every row queued
     // since the last one, in walk order.
     void HandOff(ResultRow row);
