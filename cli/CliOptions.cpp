@@ -19,7 +19,8 @@ const char* const kUsage =
     "                 separated by commas, quoted for spreadsheets (the window's .csv)\n"
     "  --progress     status lines on stderr every half second\n"
     "  --threads N    read N files (or parts of a big one) side by side, 1 to 64; the rows\n"
-    "                 and their order are the same for every N (default 1)\n";
+    "                 and their order are the same for every N (default: one per processor;\n"
+    "                 1 reads on the thread that walks the folders)\n";
 
 namespace {
 

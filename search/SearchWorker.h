@@ -97,12 +97,11 @@ class TMyThread {
 
     static constexpr std::size_t kMaxThreads = 64;
 
-    // Starts at once. `roots` is the worker's own copy. `threads`: content scanners, 0 for one
-    // per logical processor; 1 (the default) scans on the walk's own thread: on many small
-    // files the pool still costs more in hand-overs than it gains, so it is asked for, not
-    // assumed. `starter` starts the scanners.
+    // Starts at once. `roots` is the worker's own copy. `threads`: content scanners, 0 (the
+    // default) for one per logical processor; 1 scans on the walk's own thread, as a machine
+    // with one processor does. `starter` starts the scanners.
     TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
-              const LiveSizeBounds& sizeBounds, std::size_t chunkSize = 0, std::size_t threads = 1,
+              const LiveSizeBounds& sizeBounds, std::size_t chunkSize = 0, std::size_t threads = 0,
               ThreadStarter starter = {});
 
     // One per logical processor, within 1 to kMaxThreads.
