@@ -46,25 +46,10 @@ inline int LowestBit(unsigned mask) {
 #endif
 }
 
-#ifdef QUENNET_SSE2
-// A-Z to a-z in 16 bytes at once.
-inline __m128i FoldBlock(__m128i v) {
-    const __m128i shifted = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(128 - 'A')));
-    const __m128i isUpper = _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-128 + 26)));
-    return _mm_or_si128(v, _mm_and_si128(isUpper, _mm_set1_epi8(0x20)));
-}
-#endif
-
 #ifdef QUENNET_AVX2
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
-}
-
-__attribute__((target("avx2"))) inline __m256i FoldBlock256(__m256i v) {
-    const __m256i shifted = _mm256_add_epi8(v, _mm256_set1_epi8(static_cast<char>(128 - 'A')));
-    const __m256i isUpper = _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(-128 + 26)), shifted);
-    return _mm256_or_si256(v, _mm256_and_si256(isUpper, _mm256_set1_epi8(0x20)));
 }
 #endif
 
@@ -80,6 +65,8 @@ PhraseFinder::ScanAvx2(const unsigned char* data, std::size_t size, std::size_t&
     const std::size_t lastStart = size - phrase_.size();
     const __m256i want1 = _mm256_set1_epi8(phrase_[rare1_]);
     const __m256i want2 = _mm256_set1_epi8(phrase_[rare2_]);
+    const __m256i case1 = _mm256_set1_epi8(static_cast<char>(caseBit1_));
+    const __m256i case2 = _mm256_set1_epi8(static_cast<char>(caseBit2_));
     const unsigned char* p1 = data + rare1_;
     const unsigned char* p2 = data + rare2_;
     const std::size_t reach = (rare1_ > rare2_ ? rare1_ : rare2_) + 64;
@@ -90,10 +77,10 @@ PhraseFinder::ScanAvx2(const unsigned char* data, std::size_t size, std::size_t&
         __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p1 + i + 32));
         __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p2 + i + 32));
         if (Fold) {
-            a0 = FoldBlock256(a0);
-            b0 = FoldBlock256(b0);
-            a1 = FoldBlock256(a1);
-            b1 = FoldBlock256(b1);
+            a0 = _mm256_or_si256(a0, case1);
+            b0 = _mm256_or_si256(b0, case2);
+            a1 = _mm256_or_si256(a1, case1);
+            b1 = _mm256_or_si256(b1, case2);
         }
         const __m256i m0 = _mm256_and_si256(_mm256_cmpeq_epi8(a0, want1), _mm256_cmpeq_epi8(b0, want2));
         const __m256i m1 = _mm256_and_si256(_mm256_cmpeq_epi8(a1, want1), _mm256_cmpeq_epi8(b1, want2));
@@ -134,6 +121,15 @@ PhraseFinder::PhraseFinder(std::string phrase, bool foldCase) : phrase_(std::mov
             rare2_ = i;
     if (n == 1)
         rare2_ = 0;
+    // Folding the two rare bytes of the data: for a letter, setting the case bit turns both
+    // cases into the phrase's (folded) letter and nothing else into it; any other byte must
+    // match as it is. One instruction per block instead of a full A-Z fold.
+    const auto caseBit = [&](std::size_t i) {
+        const auto c = static_cast<unsigned char>(phrase_[i]);
+        return static_cast<unsigned char>(fold_ && c >= 'a' && c <= 'z' ? 0x20 : 0);
+    };
+    caseBit1_ = caseBit(rare1_);
+    caseBit2_ = caseBit(rare2_);
 }
 
 bool PhraseFinder::MatchesAt(const unsigned char* at) const {
@@ -185,9 +181,11 @@ std::size_t PhraseFinder::Find(const unsigned char* data, std::size_t size) cons
     // Candidate starts i..i+15 need bytes up to i+15+max(rare) < size.
     const std::size_t reach = (rare1_ > rare2_ ? rare1_ : rare2_) + 16;
     if (fold_) {
+        const __m128i case1 = _mm_set1_epi8(static_cast<char>(caseBit1_));
+        const __m128i case2 = _mm_set1_epi8(static_cast<char>(caseBit2_));
         for (; i + reach <= size; i += 16) {
-            const __m128i a = FoldBlock(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p1 + i)));
-            const __m128i b = FoldBlock(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p2 + i)));
+            const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p1 + i)), case1);
+            const __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p2 + i)), case2);
             unsigned mask = static_cast<unsigned>(
                 _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, want1), _mm_cmpeq_epi8(b, want2))));
             while (mask) {

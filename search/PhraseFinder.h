@@ -30,6 +30,10 @@ class PhraseFinder {
     // the places where both bytes match, checked whole afterwards.
     std::size_t rare1_ = 0;
     std::size_t rare2_ = 0;
+    // OR-ed into the data's bytes at those positions before comparing: 0x20 where the phrase
+    // has a letter and case is folded, else 0.
+    unsigned char caseBit1_ = 0;
+    unsigned char caseBit2_ = 0;
 };
 
 } // namespace quennet
