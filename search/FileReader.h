@@ -19,6 +19,9 @@ class OpenFolder {
   public:
     // `entry`: the current entry of the folder's open enumeration (POSIX takes its descriptor).
     OpenFolder(std::string path, const TSearchRec& entry);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
     const std::string& Path() const { return path_; } // with its trailing separator
 
   private:

@@ -1,13 +1,13 @@
 #include "search/FileReader.h"
 
-#include <utility>
-
 #include "search/FileFind.h"
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quennet {
 
@@ -17,13 +17,30 @@ namespace {
 // FIFO take a file's place in between, opening and reading it must not hang.
 constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
 
+// Folder descriptors held at once by all searches. Batches in flight can name hundreds of
+// folders (one file each, in a sparse tree with many scanners); holding a descriptor for every
+// one could exhaust the process's and make file opens fail, and a file that cannot be opened
+// is silently not listed. Beyond this, files are opened by their whole path.
+constexpr int kMostFoldersHeld = 64;
+std::atomic<int> foldersHeld{0};
+
 } // namespace
 
 OpenFolder::OpenFolder(std::string path, const TSearchRec& entry) : path_(std::move(path)) {
-    // A copy: the enumeration closes its own when the walk leaves the folder. Without one
-    // (no descriptors left) files are opened by their whole path.
-    if (entry.Dir)
-        folder_.reset(::fcntl(dirfd(entry.Dir.get()), F_DUPFD_CLOEXEC, 0));
+    // A copy: the enumeration closes its own when the walk leaves the folder.
+    if (!entry.Dir || foldersHeld.fetch_add(1) >= kMostFoldersHeld) {
+        if (entry.Dir)
+            foldersHeld.fetch_sub(1);
+        return;
+    }
+    folder_.reset(::fcntl(dirfd(entry.Dir.get()), F_DUPFD_CLOEXEC, 0));
+    if (!folder_)
+        foldersHeld.fetch_sub(1);
+}
+
+OpenFolder::~OpenFolder() {
+    if (folder_)
+        foldersHeld.fetch_sub(1);
 }
 
 bool FileReader::Open(const std::string& path, const TSearchRec* entry) {

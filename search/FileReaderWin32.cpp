@@ -1,16 +1,17 @@
 #include "search/FileReader.h"
 
-#include <utility>
-
 #include "search/WidePath.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace quennet {
 
 OpenFolder::OpenFolder(std::string path, const TSearchRec&) : path_(std::move(path)) {}
+
+OpenFolder::~OpenFolder() = default;
 
 bool FileReader::Open(const std::string& path, const TSearchRec*) {
     file_.reset(CreateFileW(LongPathW(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

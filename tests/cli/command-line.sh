@@ -40,4 +40,15 @@ for n in 2 3 8 ""; do
         echo "WRONG: --threads ${n:-default}: $(diff "$dir/one" "$dir/many" | head -5)"; fail=1
     fi
 done
+# A sparse tree, one file a folder, read by 64 scanners under a small descriptor limit while a
+# big first file holds back the rows: the folders held open for the scanners must not use up
+# the descriptors files are opened with.
+for i in $(seq 1 3000); do mkdir -p "$dir/sparse/d$i" && echo needle >"$dir/sparse/d$i/f"; done
+truncate -s 4G "$dir/sparse/big"
+found=$(bash -c 'ulimit -n 256 && exec "$0" --threads 64 --text needle "$1"' "$cli" "$dir/sparse" | wc -l)
+if [ "$found" = 3000 ]; then
+    echo "ok: 64 scanners under 256 descriptors find every file"
+else
+    echo "WRONG: 64 scanners under 256 descriptors found $found of 3000 files"; fail=1
+fi
 exit $fail
