@@ -101,6 +101,7 @@ void ResultsList::KeepSelectionWithRows(const std::function<bool()>& change) {
     // Compared with what the control shows after the count changed: Wine's list clears its
     // selection on a new count.
     if (now != files_.SelectedIndices()) {
+        TListView::DrawingHeld held(files_);
         files_.SetSelected(-1, false);
         for (int row : now)
             files_.SetSelected(row, true);

@@ -164,7 +164,25 @@ bool TListView::Selected(int item) const {
             LVIS_SELECTED);
 }
 
+TListView::DrawingHeld::DrawingHeld(TListView& list) : list_(list) {
+    if (list_.drawingHeld_++ == 0 && list_.HandleAllocated())
+        SendMessageA(list_.HandleOrNull(), WM_SETREDRAW, FALSE, 0);
+}
+
+TListView::DrawingHeld::~DrawingHeld() {
+    if (--list_.drawingHeld_ == 0 && list_.HandleAllocated()) {
+        SendMessageA(list_.HandleOrNull(), WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(list_.HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+}
+
 void TListView::SetSelected(int item, bool value) {
+    if (item < 0 && drawingHeld_ == 0) {
+        // -1: every item
+        DrawingHeld held(*this);
+        SetSelected(item, value);
+        return;
+    }
     LVITEMA state{};
     state.stateMask = LVIS_SELECTED;
     state.state = value ? LVIS_SELECTED : 0;
@@ -205,7 +223,7 @@ void TListView::SetSelectionMark(int item) {
 }
 
 void TListView::SelectAll() {
-    SetSelected(-1, true); // -1: every item
+    SetSelected(-1, true);
 }
 
 LRESULT TListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
