@@ -14,6 +14,8 @@
 //          without a display);
 //        window-probe --close
 //          closes the window as its close box would.
+//        --phrase TEXT before QUENNET_EXE (with or without --sort-after): the search looks
+//          for TEXT in the files' content, put into the phrase field before the click.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -42,6 +44,45 @@ struct Found {
     HWND status = nullptr;
     HWND header = nullptr;
 };
+
+// The phrase field: the second edit field from the top (the name field is the first).
+struct EditFields {
+    HWND byTop[2] = {nullptr, nullptr};
+    LONG top[2] = {0, 0};
+};
+
+BOOL CALLBACK FindEditFields(HWND window, LPARAM data) {
+    auto& edits = *reinterpret_cast<EditFields*>(data);
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Edit") != 0)
+        return TRUE;
+    RECT r;
+    GetWindowRect(window, &r);
+    for (int i = 0; i < 2; ++i) {
+        if (!edits.byTop[i] || r.top < edits.top[i]) {
+            if (i == 0) {
+                edits.byTop[1] = edits.byTop[0];
+                edits.top[1] = edits.top[0];
+            }
+            edits.byTop[i] = window;
+            edits.top[i] = r.top;
+            break;
+        }
+    }
+    return TRUE;
+}
+
+bool SetPhrase(HWND form, const std::string& phrase) {
+    EditFields edits;
+    EnumChildWindows(form, FindEditFields, reinterpret_cast<LPARAM>(&edits));
+    if (!edits.byTop[1])
+        return false;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(edits.byTop[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(phrase.c_str()), SMTO_NORMAL, 5000,
+                        &ignored);
+    return true;
+}
 
 BOOL CALLBACK FindControls(HWND window, LPARAM data) {
     auto& found = *reinterpret_cast<Found*>(data);
@@ -178,6 +219,12 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    std::string phrase;
+    if (argc >= 5 && std::string(argv[1]) == "--phrase") {
+        phrase = argv[2];
+        argv += 2;
+        argc -= 2;
+    }
     double sortAfter = -1;
     if (argc == 5 && std::string(argv[1]) == "--sort-after") {
         sortAfter = std::atof(argv[2]) / 1000;
@@ -185,7 +232,7 @@ int main(int argc, char** argv) {
         argc -= 2;
     }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: window-probe [--sort-after MS] QUENNET_EXE FOLDER | --show QUENNET_EXE FOLDER | "
+        std::fprintf(stderr, "usage: window-probe [--phrase TEXT] [--sort-after MS] QUENNET_EXE FOLDER | --show QUENNET_EXE FOLDER | "
                              "--close\n");
         return 2;
     }
@@ -209,6 +256,11 @@ int main(int argc, char** argv) {
     }
     if (!found.search || !found.list) {
         std::fprintf(stderr, "window-probe: the window did not appear\n");
+        TerminateProcess(process.hProcess, 1);
+        return 1;
+    }
+    if (!phrase.empty() && !SetPhrase(form, phrase)) {
+        std::fprintf(stderr, "window-probe: no phrase field found\n");
         TerminateProcess(process.hProcess, 1);
         return 1;
     }

@@ -6,21 +6,25 @@
 # With --sort: a tree of 1,000,000 empty files with long, varied names (punctuation and
 # accented letters among them), searched once as it comes and once with "Name" clicked 0.3 s
 # after Search: the longest answer to a message and the sorted search against the unsorted.
-# Usage: bench/window.sh [--sort] [--rounds N] [--keep] [--build-dir DIR]   (DIR: an existing
-# Windows build to measure instead of building build/windows)
+# With --phrase: the same 200,000 files, each holding the word "quennet", searched for it, so
+# every row comes through the content scan (the scanner pool where the window has one).
+# Usage: bench/window.sh [--sort | --phrase] [--rounds N] [--keep] [--build-dir DIR]   (DIR: an
+# existing Windows build to measure instead of building build/windows)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=5
 keep=0
 sort=0
+phrase=
 build=
 while [ $# -gt 0 ]; do
     case $1 in
     --rounds) rounds=$2; shift 2 ;;
     --keep) keep=1; shift ;;
     --sort) sort=1; shift ;;
+    --phrase) phrase=quennet; shift ;;
     --build-dir) build=$(cd "$2" && pwd); shift 2 ;;
-    *) echo "usage: bench/window.sh [--sort] [--rounds N] [--keep] [--build-dir DIR]" >&2; exit 2 ;;
+    *) echo "usage: bench/window.sh [--sort | --phrase] [--rounds N] [--keep] [--build-dir DIR]" >&2; exit 2 ;;
     esac
 done
 bash "$root/scripts/install-deps.sh" python3
@@ -55,6 +59,20 @@ for d in range(1000):
 open(os.path.join(tree, "done"), "w").close()
 PY
     fi
+elif [ -n "$phrase" ]; then
+    tree=$work/phrase
+    if [ ! -f "$tree/d199/file0999.txt" ]; then
+        python3 - "$tree" <<'PY'
+import os, sys
+tree = sys.argv[1]
+for d in range(200):
+    folder = os.path.join(tree, "d%03d" % d)
+    os.makedirs(folder, exist_ok=True)
+    for f in range(1000):
+        with open(os.path.join(folder, "file%04d.txt" % f), "w") as out:
+            out.write("a line that holds quennet once\n")
+PY
+    fi
 elif [ ! -f "$tree/d199/file0999.txt" ]; then
     python3 - "$tree" <<'PY'
 import os, sys
@@ -68,14 +86,21 @@ PY
 fi
 source "$root/scripts/wine-env.sh"
 run=$root/scripts/wine-run.sh
-"$run" "$build/cli/quennet-cli.exe" "$(quennet_winpath "$tree")" >/dev/null # a warm cache and wineserver
+cli_phrase=()
+probe_phrase=()
+if [ -n "$phrase" ]; then
+    cli_phrase=(--text "$phrase")
+    probe_phrase=(--phrase "$phrase")
+fi
+"$run" "$build/cli/quennet-cli.exe" "${cli_phrase[@]}" "$(quennet_winpath "$tree")" >/dev/null # a warm cache and wineserver
 results=$work/results
 : >"$results"
 for r in $(seq "$rounds"); do
     start=$(date +%s.%N)
-    rows=$("$run" "$build/cli/quennet-cli.exe" "$(quennet_winpath "$tree")" | wc -l)
+    rows=$("$run" "$build/cli/quennet-cli.exe" "${cli_phrase[@]}" "$(quennet_winpath "$tree")" | wc -l)
     echo "cli_start $start cli_end $(date +%s.%N) cli_rows $rows" >>"$results"
-    "$run" "$build/bench/window-probe.exe" "$(quennet_winpath "$build/mainwindow/quennet.exe")" "$(quennet_winpath "$tree")" |
+    "$run" "$build/bench/window-probe.exe" "${probe_phrase[@]}" "$(quennet_winpath "$build/mainwindow/quennet.exe")" \
+        "$(quennet_winpath "$tree")" |
         tr '\n' ' ' >>"$results"
     if [ "$sort" = 1 ]; then
         "$run" "$build/bench/window-probe.exe" --sort-after 300 "$(quennet_winpath "$build/mainwindow/quennet.exe")" \

@@ -71,7 +71,9 @@ void SearchControl::searchClick() {
         return;
     form_.results.Store().StopSortingByName();
     RefreshSizeBounds();
-    ActiveWorker = std::make_shared<TMyThread>(*this, Roots, Progress, sizeBounds_);
+    // One scanner per logical processor: the rows still arrive in walk order, and a stop ends
+    // within one chunk however large the file being read.
+    ActiveWorker = std::make_shared<TMyThread>(*this, Roots, Progress, sizeBounds_, 0, 0);
 }
 
 void SearchControl::StopAndWait() {
