@@ -94,6 +94,9 @@ int Where(const Found& found) {
     std::printf("panel_width=%d\npanel_height=%ld\n", Width(panel), panel.bottom - panel.top);
     std::printf("list_left=%ld\nlist_top=%ld\nlist_width=%d\nlist_height=%ld\n", list.left, list.top,
                 Width(list), list.bottom - list.top);
+    RECT listClient{};
+    GetClientRect(found.list, &listClient);
+    std::printf("list_client_width=%ld\n", listClient.right);
     std::printf("header_width=%d\nheader_height=%ld\n", Width(header), header.bottom - header.top);
     std::printf("search_x=%ld\nsearch_y=%ld\n", (search.left + search.right) / 2,
                 (search.top + search.bottom) / 2);
