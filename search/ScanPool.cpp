@@ -188,7 +188,8 @@ std::int64_t OrderedScanPool::Split(const std::shared_ptr<Batch>& batch, File& f
     if (file.Size < 0)
         file.Size = size;
     // Ranges of whole chunks; the last one reads to the end, wherever that is by then.
-    const std::int64_t wanted = std::min<std::int64_t>(size / rangeSize_, static_cast<std::int64_t>(maxRanges_));
+    const std::int64_t wanted =
+        std::min<std::int64_t>(size / rangeSize_, static_cast<std::int64_t>(maxRanges_));
     std::int64_t rangeSize = (size + wanted - 1) / wanted;
     rangeSize = (rangeSize + rangeSize_ - 1) / rangeSize_ * rangeSize_;
     const std::size_t ranges = static_cast<std::size_t>((size + rangeSize - 1) / rangeSize);
@@ -268,7 +269,8 @@ void OrderedScanPool::DeliverDecided() {
                 return;
             // After a stop, a decision may rest on a range that gave up: nothing more is listed.
             if (file.Accepted && !Stopped())
-                deliver_(ResultRow{file.Name, file.Folder->Path(), file.Size, file.Match.Offset, file.Match.Length});
+                deliver_(ResultRow{file.Name, file.Folder->Path(), file.Size, file.Match.Offset,
+                                   file.Match.Length});
         }
         bool wakeWalk = false;
         {
