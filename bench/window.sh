@@ -59,30 +59,22 @@ for d in range(1000):
 open(os.path.join(tree, "done"), "w").close()
 PY
     fi
-elif [ -n "$phrase" ]; then
-    tree=$work/phrase
+else
+    # 200 folders of 1,000 files: empty, or each holding the phrase once.
+    [ -n "$phrase" ] && tree=$work/phrase
     if [ ! -f "$tree/d199/file0999.txt" ]; then
-        python3 - "$tree" <<'PY'
+        python3 - "$tree" "$phrase" <<'PY'
 import os, sys
-tree = sys.argv[1]
+tree, phrase = sys.argv[1], sys.argv[2]
+content = "a line that holds %s once\n" % phrase if phrase else ""
 for d in range(200):
     folder = os.path.join(tree, "d%03d" % d)
     os.makedirs(folder, exist_ok=True)
     for f in range(1000):
         with open(os.path.join(folder, "file%04d.txt" % f), "w") as out:
-            out.write("a line that holds quennet once\n")
+            out.write(content)
 PY
     fi
-elif [ ! -f "$tree/d199/file0999.txt" ]; then
-    python3 - "$tree" <<'PY'
-import os, sys
-tree = sys.argv[1]
-for d in range(200):
-    folder = os.path.join(tree, "d%03d" % d)
-    os.makedirs(folder, exist_ok=True)
-    for f in range(1000):
-        open(os.path.join(folder, "file%04d.txt" % f), "w").close()
-PY
 fi
 source "$root/scripts/wine-env.sh"
 run=$root/scripts/wine-run.sh
