@@ -78,6 +78,13 @@ PY
 fi
 source "$root/scripts/wine-env.sh"
 run=$root/scripts/wine-run.sh
+# The prefix's server and the display go, and the trees unless kept.
+finish() {
+    WINEPREFIX=$build/wineprefix "$QUENNET_WINESERVER" -k 2>/dev/null || true
+    [ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null
+    [ "$keep" = 1 ] || rm -rf "$work"
+    exit 0
+}
 cli_phrase=()
 probe_phrase=()
 if [ -n "$phrase" ]; then
@@ -124,10 +131,7 @@ print(f"| longest answer to a message, sorted search | {worst:.0f} ms | <= 100 m
 print(f"| longest answer to a message, search as found | {worst_plain:.0f} ms | |")
 print(f"| first rows in name order after the sorted search | {'yes' if ordered else 'NO'} | yes |")
 PY
-    WINEPREFIX=$build/wineprefix "$QUENNET_WINESERVER" -k 2>/dev/null || true
-    [ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null
-    [ "$keep" = 1 ] || rm -rf "$work"
-    exit 0
+    finish
 fi
 python3 - "$results" "$rounds" <<'PY'
 import statistics, sys
@@ -152,6 +156,4 @@ print(f"| longest answer to a message during the searches | {worst:.0f} ms | <= 
 print(f"| working set growth per row | {per_row:.0f} bytes | <= 150 {'ok' if per_row <= 150 else 'MISSED'} |")
 print(f"| Stop click to \"Search\" again (rows so far: {int(med['rows_when_stopped'])}) | {med['stop_seconds']:.3f} s | <= 1 s {'ok' if max(values['stop_seconds']) <= 1 else 'MISSED'} |")
 PY
-WINEPREFIX=$build/wineprefix "$QUENNET_WINESERVER" -k 2>/dev/null || true
-[ -n "${QUENNET_XVFB_PID:-}" ] && kill "$QUENNET_XVFB_PID" 2>/dev/null
-[ "$keep" = 1 ] || rm -rf "$work"
+finish

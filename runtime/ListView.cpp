@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace quennet {
 
@@ -177,12 +178,9 @@ TListView::DrawingHeld::~DrawingHeld() {
 }
 
 void TListView::SetSelected(int item, bool value) {
-    if (item < 0 && drawingHeld_ == 0) {
-        // -1: every item
-        DrawingHeld held(*this);
-        SetSelected(item, value);
-        return;
-    }
+    std::optional<DrawingHeld> held;
+    if (item < 0) // -1: every item
+        held.emplace(*this);
     LVITEMA state{};
     state.stateMask = LVIS_SELECTED;
     state.state = value ? LVIS_SELECTED : 0;
