@@ -27,13 +27,11 @@ std::atomic<int> foldersHeld{0};
 } // namespace
 
 OpenFolder::OpenFolder(std::string path, const TSearchRec& entry) : path_(std::move(path)) {
-    // A copy: the enumeration closes its own when the walk leaves the folder.
-    if (!entry.Dir || foldersHeld.fetch_add(1) >= kMostFoldersHeld) {
-        if (entry.Dir)
-            foldersHeld.fetch_sub(1);
+    if (!entry.Dir)
         return;
-    }
-    folder_.reset(::fcntl(dirfd(entry.Dir.get()), F_DUPFD_CLOEXEC, 0));
+    // A copy: the enumeration closes its own when the walk leaves the folder.
+    if (foldersHeld.fetch_add(1) < kMostFoldersHeld)
+        folder_.reset(::fcntl(dirfd(entry.Dir.get()), F_DUPFD_CLOEXEC, 0));
     if (!folder_)
         foldersHeld.fetch_sub(1);
 }

@@ -44,7 +44,7 @@ done
 # big first file holds back the rows: the folders held open for the scanners must not use up
 # the descriptors files are opened with.
 for i in $(seq 1 3000); do mkdir -p "$dir/sparse/d$i" && echo needle >"$dir/sparse/d$i/f"; done
-truncate -s 4G "$dir/sparse/big"
+truncate -s 16G "$dir/sparse/big"
 found=$(bash -c 'ulimit -n 256 && exec "$0" --threads 64 --text needle "$1"' "$cli" "$dir/sparse" | wc -l)
 if [ "$found" = 3000 ]; then
     echo "ok: 64 scanners under 256 descriptors find every file"
