@@ -2,32 +2,42 @@
 
 #include <algorithm>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "search/TextEncoding.h"
 
 namespace quennet {
 
-std::bitset<256> LeadBytes::table_;
-
-void LeadBytes::Set(const std::bitset<256>& leadBytes) {
-    table_ = leadBytes;
-}
-
-void LeadBytes::LoadFromPlatform() {
-    std::bitset<256> table;
-#ifdef _WIN32
-    for (int b = 0x80; b < 256; ++b)
-        table[b] = IsDBCSLeadByte(static_cast<BYTE>(b)) != 0;
-#endif
-    Set(table);
-}
-
 namespace {
 
-[[noreturn]] void InvalidMask(std::string_view pattern, std::size_t zeroBasedPos) {
+// One character of a name or a pattern: a well-formed UTF-8 sequence, or a lone byte that is
+// not part of one, given a value beyond Unicode so that it equals no real character.
+struct Character {
+    char32_t value;
+    std::size_t length;
+};
+
+Character CharacterAt(std::string_view text, std::size_t pos) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80)
+        return {byte, 1};
+    std::size_t length = 0;
+    if (const auto codePoint = DecodeUtf8At(text, pos, length))
+        return {*codePoint, length};
+    return {0x110000 + byte, 1};
+}
+
+char32_t UpperIfAscii(char32_t c) {
+    return c < 0x80 ? AsciiUpper(static_cast<unsigned char>(c)) : c;
+}
+
+// The position is counted in characters, as the user sees the pattern.
+[[noreturn]] void InvalidMask(std::string_view pattern, std::size_t bytePos) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < bytePos && i < pattern.size(); i += CharacterAt(pattern, i).length)
+        ++characters;
+    if (bytePos >= pattern.size())
+        characters += bytePos - pattern.size();
     throw EMaskException("'" + std::string(pattern) + "' is an invalid mask at (" +
-                         std::to_string(zeroBasedPos + 1) + ")");
+                         std::to_string(characters + 1) + ")");
 }
 
 } // namespace
@@ -67,42 +77,40 @@ TMask::TMask(std::string_view pattern) {
                 s.negated = true;
                 ++i;
             }
-            auto members = std::make_shared<std::bitset<256>>();
+            auto members = std::make_shared<SetMembers>();
+            auto addRange = [&](char32_t from, char32_t to) {
+                for (char32_t c = from; c <= to && c < 0x80; ++c)
+                    members->ascii.set(c);
+                if (to >= 0x80)
+                    members->ranges.emplace_back(std::max<char32_t>(from, 0x80), to);
+            };
             bool haveMember = false;
-            unsigned char previous = 0;
+            char32_t previous = 0;
             while (i < pattern.size() && pattern[i] != ']') {
-                const auto m = static_cast<unsigned char>(pattern[i]);
-                if (LeadBytes::IsLeadByte(m)) {
-                    i += 2; // two-byte characters cannot be set members
-                } else if (m == '-') {
+                const Character member = CharacterAt(pattern, i);
+                if (member.value == '-') {
                     if (!haveMember)
                         InvalidMask(pattern, i);
                     ++i;
                     if (i >= pattern.size())
                         break;
-                    const unsigned char upper = AsciiUpper(static_cast<unsigned char>(pattern[i]));
-                    for (unsigned b = previous; b <= upper; ++b)
-                        members->set(b);
-                    ++i;
+                    const Character last = CharacterAt(pattern, i);
+                    const char32_t upper = UpperIfAscii(last.value);
+                    if (previous <= upper)
+                        addRange(previous, upper);
+                    i += last.length;
                 } else {
-                    previous = AsciiUpper(m);
-                    members->set(previous);
+                    previous = UpperIfAscii(member.value);
+                    addRange(previous, previous);
                     haveMember = true;
-                    ++i;
+                    i += member.length;
                 }
             }
-            if (i >= pattern.size() || members->none())
+            if (i >= pattern.size() || (members->ascii.none() && members->ranges.empty()))
                 InvalidMask(pattern, std::min(i, pattern.size()));
             s.members = std::move(members);
             add(std::move(s), i);
             ++i; // past "]"
-        } else if (LeadBytes::IsLeadByte(c) && i + 1 < pattern.size()) {
-            State s;
-            s.kind = Kind::TwoByteLiteral;
-            s.byte = c;
-            s.trail = static_cast<unsigned char>(pattern[i + 1]);
-            add(std::move(s), i);
-            i += 2;
         } else {
             State s;
             s.byte = AsciiUpper(c);
@@ -113,21 +121,28 @@ TMask::TMask(std::string_view pattern) {
     add(State{}, pattern.size()); // the final state: a literal 0 that matches only the end
 }
 
-bool TMask::StateMatchesAt(const State& state, std::string_view name, std::size_t pos) const {
-    const bool atEnd = pos >= name.size();
-    const unsigned char byte = atEnd ? 0 : static_cast<unsigned char>(name[pos]);
+std::size_t TMask::MatchAt(const State& state, std::string_view name, std::size_t pos) {
+    if (pos >= name.size())
+        return state.kind == Kind::Literal && state.byte == 0 ? 0 : kNoMatch;
+    const auto byte = static_cast<unsigned char>(name[pos]);
     switch (state.kind) {
     case Kind::Literal:
-        return AsciiUpper(byte) == state.byte && (state.byte != 0 || atEnd);
+        return state.byte != 0 && AsciiUpper(byte) == state.byte ? 1 : kNoMatch;
     case Kind::AnyChar:
-        return !atEnd;
-    case Kind::Set:
-        return !atEnd && ((*state.members)[AsciiUpper(byte)] != state.negated);
-    case Kind::TwoByteLiteral:
-        return pos + 1 < name.size() && byte == state.byte &&
-               static_cast<unsigned char>(name[pos + 1]) == state.trail;
+        return CharacterAt(name, pos).length;
+    case Kind::Set: {
+        const Character c = CharacterAt(name, pos);
+        bool member = false;
+        if (c.value < 0x80) {
+            member = state.members->ascii[AsciiUpper(byte)];
+        } else {
+            for (const auto& [from, to] : state.members->ranges)
+                member = member || (c.value >= from && c.value <= to);
+        }
+        return member != state.negated ? c.length : kNoMatch;
     }
-    return false;
+    }
+    return kNoMatch;
 }
 
 // Backtracking over the positions where each state after a "*" can match, as a recursion
@@ -145,33 +160,29 @@ bool TMask::Matches(std::string_view name) const {
 bool TMask::MatchFrom(std::size_t si, std::size_t pos, std::string_view name, MatchMemo* memo) const {
     for (;;) {
         const State& state = states_[si];
-        const std::size_t length = state.kind == Kind::TwoByteLiteral ? 2 : 1;
         const bool final = si + 1 == states_.size();
         if (!state.skip) {
-            if (!StateMatchesAt(state, name, pos))
+            const std::size_t taken = MatchAt(state, name, pos);
+            if (taken == kNoMatch)
                 return false;
             if (final)
                 return true;
-            pos += length;
+            pos += taken;
             ++si;
             continue;
         }
         if (memo && memo->Failed(state.skipIndex, pos))
             return false;
-        // A two-byte character is looked for character by character (a single-byte character
-        // before it moves one byte), so it is found at odd offsets too and never at a trail byte.
-        auto next = [&](std::size_t at) {
-            if (state.kind != Kind::TwoByteLiteral)
-                return at + 1;
-            return at + (LeadBytes::IsLeadByte(static_cast<unsigned char>(name[at])) ? 2 : 1);
-        };
-        for (std::size_t at = pos;; at = next(at)) {
+        // Looked for character by character, so that a "?" or a set after a "*" never starts
+        // inside a character of several bytes.
+        for (std::size_t at = pos;; at += CharacterAt(name, at).length) {
+            const std::size_t taken = MatchAt(state, name, at);
             if (at >= name.size()) {
-                if (StateMatchesAt(state, name, at))
+                if (taken != kNoMatch)
                     return true; // only the final state matches the end
                 break;
             }
-            if (StateMatchesAt(state, name, at) && (final || MatchFrom(si + 1, at + length, name, memo)))
+            if (taken != kNoMatch && (final || MatchFrom(si + 1, at + taken, name, memo)))
                 return true;
         }
         if (memo)

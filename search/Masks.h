@@ -1,5 +1,7 @@
-// File-name wildcard patterns: "*", "?", sets ("[a-c]", "[!x]") and two-byte characters of
-// East Asian code pages. Matching folds the ASCII letters only.
+// File-name wildcard patterns: "*", "?" and sets ("[a-c]", "[!x]"). Names and patterns are
+// UTF-8, so "?" and a set take one whole character, however many bytes it has; a byte that
+// is not part of well-formed UTF-8 counts as a character of its own. Matching folds the ASCII
+// letters only.
 #pragma once
 
 #include <array>
@@ -18,18 +20,6 @@ class EMaskException : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Lead bytes of the system's double-byte code page; empty on single-byte code pages.
-// Set once at start-up, before any pattern is compiled.
-class LeadBytes {
-  public:
-    static void Set(const std::bitset<256>& leadBytes);
-    static void LoadFromPlatform();
-    static bool IsLeadByte(unsigned char byte) { return table_[byte]; }
-
-  private:
-    static std::bitset<256> table_;
-};
-
 class TMask {
   public:
     // Throws EMaskException "'<pattern>' is an invalid mask at (<1-based position>)".
@@ -38,16 +28,21 @@ class TMask {
     bool Matches(std::string_view name) const;
 
   private:
-    enum class Kind : std::uint8_t { Literal, AnyChar, Set, TwoByteLiteral };
+    enum class Kind : std::uint8_t { Literal, AnyChar, Set };
+    struct SetMembers {
+        std::bitset<128> ascii; // upper-cased
+        std::vector<std::pair<char32_t, char32_t>> ranges; // the other characters, inclusive
+    };
     struct State {
         bool skip = false;
         Kind kind = Kind::Literal;
         bool negated = false;
-        unsigned char byte = 0;     // literal (upper-cased) or lead byte
-        unsigned char trail = 0;    // two-byte literal
+        unsigned char byte = 0;     // literal, upper-cased; a character of several bytes is
+                                    // one literal state per byte
         std::uint8_t skipIndex = 0; // row in the match memo, for skip states
-        std::shared_ptr<const std::bitset<256>> members;
+        std::shared_ptr<const SetMembers> members;
     };
+    static constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
 
     static constexpr int kMaxSkips = 30;
     static constexpr std::size_t kMemoWidth = 1024; // longer names are matched without the memo
@@ -59,7 +54,8 @@ class TMask {
         void SetFailed(int row, std::size_t pos) { failed[row][pos / 64] |= std::uint64_t{1} << (pos % 64); }
     };
 
-    bool StateMatchesAt(const State& state, std::string_view name, std::size_t pos) const;
+    // Bytes of `name` the state takes at `pos` (0 for the final state at the end), or kNoMatch.
+    static std::size_t MatchAt(const State& state, std::string_view name, std::size_t pos);
     bool MatchFrom(std::size_t si, std::size_t pos, std::string_view name, MatchMemo* memo) const;
 
     std::vector<State> states_;

@@ -2,10 +2,16 @@
 // (.reg exports, PowerShell output, many logs).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quennet {
+
+// The well-formed UTF-8 character that starts at `text[pos]`, and its length in bytes; nullopt
+// for a byte that does not start one (overlong forms and encoded surrogates included).
+std::optional<char32_t> DecodeUtf8At(std::string_view text, std::size_t pos, std::size_t& length);
 
 // UTF-8 to UTF-16 code units, characters beyond U+FFFF as surrogate pairs. nullopt for bytes
 // that are not well-formed UTF-8 (overlong forms and encoded surrogates included).

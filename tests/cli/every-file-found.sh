@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Every file is found, once: names in five scripts and emoji, spaces, quotes, "#", "%", ";", a
-# 250-character name and a 600-character path, searched by name and by phrase; and a tree
-# whose folder links point at "." and ".." ends and lists each file once per path that does
-# not loop. The same tree and the same rows for quennet-cli natively and quennet-cli.exe
+# 250-character name and a 600-character path, searched by name (with "?" and sets over those
+# scripts) and by phrase; and a tree whose folder links point at "." and ".." ends and lists
+# each file once per path that does not loop. The same tree and the same rows for quennet-cli natively and quennet-cli.exe
 # under Wine.
 # Usage: every-file-found.sh QUENNET-CLI [wine]
 set -u
@@ -69,6 +69,13 @@ check "$mode: phrase in every file that has it" "$dir/with-phrase" "$dir/got"
 run "$tree" --name "*ü*" >"$dir/got"
 printf '%s\n' "$deep/deep ünïcödé.txt" >"$dir/want" # the folder's name does not count
 check "$mode: a name fragment outside ASCII" "$dir/want" "$dir/got"
+
+# "?" and sets take whole characters of two, three and four bytes.
+for case in "Ελλ[αηε]ν|Ελληνικό κείμενο.txt" "文?.txt|中文文件.txt" "emoji ??.txt|emoji 😀🎉.txt"; do
+    run "$tree" --name "${case%%|*}" >"$dir/got"
+    printf '%s\n' "${case#*|}" >"$dir/want"
+    check "$mode: wildcards over characters of several bytes, ${case%%|*}" "$dir/want" "$dir/got"
+done
 
 # --- folder links never loop ---------------------------------------------------------------
 loops=$dir/loops

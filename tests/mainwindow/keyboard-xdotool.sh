@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main window driven by the real keyboard through X, as a user would, and read from
 # another process: the Tab cycle, a path typed into the look-in box, its list opened with
-# Alt+Down and F4, and the size boxes showing the numbers the search uses.
+# Alt+Down and F4, a "?" in the name, and the size boxes showing the numbers the search uses.
 # Usage: keyboard-xdotool.sh quennet.exe window-reader.exe
 set -u
 exe=$1
@@ -92,6 +92,20 @@ empty.txt|C:\\$work\\|0 b" ] || fail "the typed folder's files are listed:
 $rows"
 else
     fail "the search of the typed folder did not end"
+fi
+
+# A "?" typed into the name field stands for one whole character, here an "é" of two bytes.
+: >"$folder/résumé.txt"
+: >"$folder/rsum.txt"
+tab_to 'Edit|' || fail "the name field is reached with Tab"
+xdotool type --delay 30 'r?sum?'
+xdotool key Return
+if wait_done 20; then
+    rows=$(read_window rows)
+    [ "$rows" = "résumé.txt|C:\\$work\\|0 b" ] || fail "\"r?sum?\" finds résumé.txt alone:
+$rows"
+else
+    fail "the search by name did not end"
 fi
 
 # Size boxes: a number beyond the range counts as the bound, and leaving the box shows it.

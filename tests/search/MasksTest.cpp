@@ -102,21 +102,30 @@ TEST(MaskLimits, DeepBacktrackingStaysCorrect) {
     EXPECT_TRUE(MatchesMask(std::string(60, 'a') + "b", pattern));
 }
 
-TEST(TwoByteCharacters, LiteralsMatchExactlyOnDoubleByteCodePages) {
-    std::bitset<256> lead;
-    for (int b = 0x81; b <= 0x9F; ++b)
-        lead.set(b);
-    quennet::LeadBytes::Set(lead);
-    // 0x82 0x61: the trail byte must not fold, and must not be found at an odd offset.
-    EXPECT_TRUE(MatchesMask("x\x82\x61y", "*\x82\x61*")); // after a one-byte character
-    EXPECT_TRUE(MatchesMask("\x82\x61", "*\x82\x61*"));
-    // 0x82 0x82 0x61: the second 0x82 is a trail byte, so no character 0x82 0x61 is there.
-    EXPECT_FALSE(MatchesMask("\x82\x82\x61", "*\x82\x61*"));
-    EXPECT_FALSE(MatchesMask("x\x82\x41y", "*\x82\x61*"));
-    // Set members skip two-byte characters: "[\x82\x61b]" holds only "B".
-    EXPECT_TRUE(MatchesMask("b", "[\x82\x61\x62]"));
-    EXPECT_FALSE(MatchesMask("a", "[\x82\x61\x62]"));
-    quennet::LeadBytes::Set({});
+// Names are UTF-8: "?" and sets take a whole character, never one byte of it.
+INSTANTIATE_TEST_SUITE_P(
+    Utf8Characters, MaskMatching,
+    ::testing::Values(MaskCase{"*r?sum?*", "r\u00E9sum\u00E9.txt", true},
+                      MaskCase{"\u65E5?\u8A9E", "\u65E5\u672C\u8A9E", true},   // 3-byte characters
+                      MaskCase{"?\u672C*", "\u65E5\u672C\u8A9E", true},
+                      MaskCase{"a?b", "a\U0001F600b", true}, MaskCase{"a?b", "a\U0001F600\U0001F600b", false},
+                      MaskCase{"a[!a]", "a\u00E9", true}, MaskCase{"a[!\u00E9]", "a\u00E9", false},
+                      // After a "*", a set must not start inside the "é" and take its last byte.
+                      MaskCase{"*[!\u00E9]", "\u00E9", false},
+                      MaskCase{"*na[\u00EFi]ve*", "na\u00EFve.txt", true}, MaskCase{"*na[\u00EFi]ve*", "NAIVE", true},
+                      MaskCase{"*na[\u00EFi]ve*", "na\u00E9ve", false},
+                      MaskCase{"*[\u00E0-\u00FF]1*", "\u00E91", true}, MaskCase{"*[\u00E0-\u00FF]1*", "a1", false},
+                      MaskCase{"*\u00E9*", "CAF\u00C9", false}, // no folding outside ASCII
+                      // A byte outside well-formed UTF-8 is a character of its own.
+                      MaskCase{"a?b", "a\xFF" "b", true}, MaskCase{"a?b", "a\xC3" "b", true}));
+
+TEST(InvalidMaskPosition, CountsCharactersNotBytes) {
+    try {
+        TMask mask("*\u00E9[*");
+        FAIL();
+    } catch (const EMaskException& e) {
+        EXPECT_EQ(std::string(e.what()), "'*\u00E9[*' is an invalid mask at (5)");
+    }
 }
 
 } // namespace
