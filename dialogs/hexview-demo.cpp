@@ -1,6 +1,6 @@
 // hexview-demo FILE [OFFSET LENGTH [PHRASE]]: the viewer's opening operation on one file (F3
-// finds PHRASE, case folded), to use and look at the viewer before the main window exists. It
-// prints the selection when the viewer closes.
+// finds PHRASE as a search for it, case folded, would), to use and look at the viewer before
+// the main window exists. It prints the selection when the viewer closes.
 #include "dialogs/hexview.h"
 #include "runtime/Application.h"
 
@@ -24,8 +24,11 @@ int main(int argc, char** argv) {
     const int length = argc >= 4 ? std::atoi(argv[3]) : 0;
     {
         TForm4 viewer;
-        if (argc >= 5)
-            viewer.SetSearchPhrase(argv[4], true);
+        if (argc >= 5) {
+            quennet::SearchCriteria criteria;
+            criteria.PhraseText = argv[4];
+            viewer.SetSearchPhrase(quennet::BuildSearchRequest(criteria).Request->Searched());
+        }
         // The selection as the viewer closes, for a script that drives its keys from outside.
         viewer.OnClose = [&viewer](quennet::TForm&, quennet::TCloseAction&) {
             std::printf("selection %lld %lld cursor %lld\n", static_cast<long long>(viewer.hexedit.SelStart()),

@@ -88,9 +88,8 @@ void TForm4::Selectall1Click() {
     hexedit.SelectAllData();
 }
 
-void TForm4::SetSearchPhrase(const std::string& phrase, bool foldCase) {
+void TForm4::SetSearchPhrase(const SearchedPhrase& phrase) {
     phrase_ = phrase;
-    foldCase_ = foldCase;
 }
 
 void TForm4::hexeditKeyDown(WORD& Key, TShiftState Shift) {
@@ -111,18 +110,18 @@ void TForm4::hexeditKeyDown(WORD& Key, TShiftState Shift) {
 
 bool TForm4::FindNext() {
     const HexModel& m = hexedit.Model();
-    if (phrase_.empty() || m.DataSize() == 0) {
+    if (phrase_.Bytes.empty() || m.DataSize() == 0) {
         MessageBeep(MB_OK);
         return false;
     }
     // From the byte after the cursor, so F3 again moves on from the match it selected.
-    const HexPos at = HexFindNext(m.Data(), m.CursorPosition() + 1, PhraseFinder(phrase_, foldCase_));
-    if (at < 0) {
+    const HexFound found = HexFindNext(m.Data(), m.CursorPosition() + 1, phrase_);
+    if (found.At < 0) {
         MessageBeep(MB_OK);
         return false;
     }
-    hexedit.SetSelectionStart(at);
-    hexedit.SetSelectionEnd(at + static_cast<HexPos>(phrase_.size()) - 1);
+    hexedit.SetSelectionStart(found.At);
+    hexedit.SetSelectionEnd(found.At + found.Length - 1);
     return true;
 }
 

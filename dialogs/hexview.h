@@ -5,6 +5,7 @@
 #include "hexcontrol/HexEditorEx.h"
 #include "runtime/Form.h"
 #include "runtime/PopupMenu.h"
+#include "search/SearchRequest.h"
 
 #include <cstdint>
 #include <string>
@@ -20,9 +21,9 @@ class TForm4 : public quennet::TForm {
     void Prepare(const std::string& folder, const std::string& name, std::int64_t matchOffset,
                  int phraseLength);
 
-    // The phrase of the search the viewed file came from, as the search matched it (bytes,
-    // already folded when foldCase): F3 finds its next occurrence.
-    void SetSearchPhrase(const std::string& phrase, bool foldCase);
+    // The phrase of the search the viewed file came from: F3 finds its next occurrence, in
+    // UTF-16 in a file that starts with a byte-order mark, as the search did.
+    void SetSearchPhrase(const quennet::SearchedPhrase& phrase);
 
     quennet::THexEditorEx& hexedit;
     quennet::TPopupMenu PopupMenu1;
@@ -42,7 +43,6 @@ class TForm4 : public quennet::TForm {
   private:
     void hexeditKeyDown(WORD& Key, quennet::TShiftState Shift);
 
-    std::string phrase_;
-    bool foldCase_ = false;
+    quennet::SearchedPhrase phrase_;
     TFormGotoOffset gotoForm_;
 };

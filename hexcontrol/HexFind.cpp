@@ -1,5 +1,7 @@
 #include "hexcontrol/HexFind.h"
 
+#include "search/Utf16PhraseFinder.h"
+
 #include <algorithm>
 #include <cctype>
 #include <limits>
@@ -7,9 +9,12 @@
 
 namespace quennet {
 
-HexPos HexFindNext(const HexData& data, HexPos from, const PhraseFinder& finder) {
+namespace {
+
+// `find(bytes, count, offsetOfBytes)` gives an index or npos.
+template <class Find>
+HexPos FindInPieces(const HexData& data, HexPos from, HexPos length, const Find& find) {
     constexpr std::size_t kChunk = 1 << 20;
-    const auto length = static_cast<HexPos>(finder.Length());
     if (length == 0 || from < 0)
         return -1;
     std::vector<std::uint8_t> chunk;
@@ -17,7 +22,7 @@ HexPos HexFindNext(const HexData& data, HexPos from, const PhraseFinder& finder)
         const auto count = static_cast<std::size_t>(std::min<HexPos>(kChunk, data.Size() - from));
         chunk.resize(count);
         data.Read(from, count, chunk.data());
-        const std::size_t at = finder.Find(chunk.data(), count);
+        const std::size_t at = find(chunk.data(), count, from);
         if (at != PhraseFinder::npos)
             return from + static_cast<HexPos>(at);
         if (from + static_cast<HexPos>(count) >= data.Size())
@@ -26,6 +31,37 @@ HexPos HexFindNext(const HexData& data, HexPos from, const PhraseFinder& finder)
         from += static_cast<HexPos>(count) - length + 1;
     }
     return -1;
+}
+
+} // namespace
+
+HexPos HexFindNext(const HexData& data, HexPos from, const PhraseFinder& finder) {
+    return FindInPieces(data, from, static_cast<HexPos>(finder.Length()),
+                        [&finder](const std::uint8_t* bytes, std::size_t count, HexPos) {
+                            return finder.Find(bytes, count);
+                        });
+}
+
+HexFound HexFindNext(const HexData& data, HexPos from, const SearchedPhrase& phrase) {
+    ByteOrderMark mark = ByteOrderMark::None;
+    if (!phrase.Wide.empty() && data.Size() >= static_cast<HexPos>(kByteOrderMarkSize)) {
+        std::uint8_t head[kByteOrderMarkSize];
+        data.Read(0, kByteOrderMarkSize, head);
+        mark = ByteOrderMarkOf(head, kByteOrderMarkSize);
+    }
+    if (mark == ByteOrderMark::None) {
+        const PhraseFinder finder(phrase.Bytes, phrase.FoldCase);
+        return {HexFindNext(data, from, finder), static_cast<HexPos>(finder.Length())};
+    }
+    const Utf16PhraseFinder finder(phrase.Wide, phrase.FoldCase, mark == ByteOrderMark::BigEndian);
+    const auto length = static_cast<HexPos>(finder.Length());
+    // The mark itself is not text.
+    from = std::max<HexPos>(from, static_cast<HexPos>(kByteOrderMarkSize));
+    return {FindInPieces(data, from, length,
+                         [&finder](const std::uint8_t* bytes, std::size_t count, HexPos offset) {
+                             return finder.Find(bytes, count, offset);
+                         }),
+            length};
 }
 
 std::optional<HexPos> ParseHexOffset(const std::string& text) {

@@ -133,8 +133,7 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
         return std::nullopt;
     }
     prepared.Request->Roots = Roots;
-    phrase_ = prepared.Request->Phrase;
-    foldCase_ = prepared.Request->FoldCase;
+    searched_ = prepared.Request->Searched();
 
     form_.CaseSensitive.SetEnabled(false);
     NowSearchingInANDnrOfFilesFound.SetEnabled(true);

@@ -34,9 +34,8 @@ class SearchControl : public SearchFrontEnd {
 
     // Copies SpecSize, MinSize and MaxSize for the worker, which reads them for every file.
     void RefreshSizeBounds();
-    // The phrase as that search matched it (folded when FoldCase), for the viewer's F3.
-    const std::string& Phrase() const { return phrase_; }
-    bool FoldCase() const { return foldCase_; }
+    // The phrase as the last search matched it, for the viewer's F3.
+    const SearchedPhrase& Searched() const { return searched_; }
     std::int32_t ElapsedSeconds() const { return elapsedSeconds_; }
 
     TTimer NowSearchingInANDnrOfFilesFound;
@@ -76,8 +75,7 @@ class SearchControl : public SearchFrontEnd {
     bool stopPending_ = false;
     std::vector<std::string> Roots;
     LiveSizeBounds sizeBounds_;
-    std::string phrase_;
-    bool foldCase_ = false;
+    SearchedPhrase searched_;
     std::int32_t elapsedSeconds_ = 0;
     std::chrono::steady_clock::time_point rowsShown_;
 };

@@ -318,7 +318,7 @@ void TForm1::ViewRowInHex(const ChosenRow& row) {
     if (!viewer_)
         return;
     try {
-        viewer_->SetSearchPhrase(searchControl.Phrase(), searchControl.FoldCase());
+        viewer_->SetSearchPhrase(searchControl.Searched());
         viewer_->Open(row.Folder, row.Name, row.MatchOffset, row.MatchLength);
     } catch (const std::exception& error) {
         Application().ShowException(error.what());

@@ -44,8 +44,6 @@ bool SearchWithCarry(const Find& find, std::size_t length, std::vector<unsigned 
     return false;
 }
 
-constexpr std::size_t kMarkSize = 2;
-
 } // namespace
 
 ContentScanner::ContentScanner(const std::string& phrase, const std::u16string& widePhrase, bool foldCase,
@@ -57,18 +55,22 @@ ContentScanner::ContentScanner(const std::string& phrase, const std::u16string& 
         bigEndian_.emplace(widePhrase, foldCase, true);
     }
     // With a UTF-16 form the first chunk must hold the whole mark.
-    const std::size_t smallest = widePhrase.empty() ? 1 : kMarkSize;
+    const std::size_t smallest = widePhrase.empty() ? 1 : kByteOrderMarkSize;
     bufferSize_ = std::max(bufferSize, smallest);
     chunkSize_ = std::max(chunkSize, smallest);
 }
 
 const Utf16PhraseFinder* ContentScanner::WideFinderFor(const unsigned char* head, std::size_t size) const {
-    if (!littleEndian_ || size < kMarkSize)
+    if (!littleEndian_)
         return nullptr;
-    if (head[0] == 0xFF && head[1] == 0xFE)
+    switch (ByteOrderMarkOf(head, size)) {
+    case ByteOrderMark::LittleEndian:
         return &*littleEndian_;
-    if (head[0] == 0xFE && head[1] == 0xFF)
+    case ByteOrderMark::BigEndian:
         return &*bigEndian_;
+    case ByteOrderMark::None:
+        break;
+    }
     return nullptr;
 }
 
@@ -85,8 +87,8 @@ bool ContentScanner::SearchBlock(const unsigned char* block, std::size_t size, s
 bool ContentScanner::SearchWideBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
                                      std::int64_t& matchOffset) {
     // The mark itself is not text.
-    if (blockOffset < static_cast<std::int64_t>(kMarkSize)) {
-        const std::size_t skip = std::min(size, kMarkSize - static_cast<std::size_t>(blockOffset));
+    if (blockOffset < static_cast<std::int64_t>(kByteOrderMarkSize)) {
+        const std::size_t skip = std::min(size, kByteOrderMarkSize - static_cast<std::size_t>(blockOffset));
         block += skip;
         size -= skip;
         blockOffset += static_cast<std::int64_t>(skip);
@@ -168,8 +170,8 @@ bool ContentScanner::RangeContainsPhrase(FileReader& file, std::int64_t start, s
     wide_ = nullptr;
     if (start > 0) {
         // A later range is UTF-16 when the file's first range is.
-        unsigned char head[kMarkSize];
-        wide_ = WideFinderFor(head, file.ReadAt(head, kMarkSize, 0));
+        unsigned char head[kByteOrderMarkSize];
+        wide_ = WideFinderFor(head, file.ReadAt(head, kByteOrderMarkSize, 0));
     }
     std::int64_t position = start;
     for (;;) {

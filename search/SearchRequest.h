@@ -17,6 +17,13 @@ inline constexpr std::int32_t kMinBufferMegabytes = 1;
 inline constexpr std::int32_t kMaxBufferMegabytes = 200;
 inline constexpr std::int32_t kDefaultBufferMegabytes = 25;
 
+// The phrase in the forms a search matches it, kept to find it again (the viewer's F3).
+struct SearchedPhrase {
+    std::string Bytes;
+    std::u16string Wide;
+    bool FoldCase = false;
+};
+
 struct SearchRequest {
     std::vector<std::string> Roots;
     std::string NameMask = "*";
@@ -26,6 +33,8 @@ struct SearchRequest {
     std::u16string WidePhrase;
     bool FoldCase = false;
     std::int32_t BufferSize = kDefaultBufferMegabytes * 1048576;
+
+    SearchedPhrase Searched() const { return {Phrase, WidePhrase, FoldCase}; }
 };
 
 // What the criteria panel (or the command line) holds when a search starts.

@@ -2,6 +2,16 @@
 
 namespace quennet {
 
+ByteOrderMark ByteOrderMarkOf(const unsigned char* head, std::size_t size) {
+    if (size < kByteOrderMarkSize)
+        return ByteOrderMark::None;
+    if (head[0] == 0xFF && head[1] == 0xFE)
+        return ByteOrderMark::LittleEndian;
+    if (head[0] == 0xFE && head[1] == 0xFF)
+        return ByteOrderMark::BigEndian;
+    return ByteOrderMark::None;
+}
+
 Utf16PhraseFinder::Utf16PhraseFinder(std::u16string phrase, bool foldCase, bool bigEndian)
     : phrase_(std::move(phrase)), fold_(foldCase), bigEndian_(bigEndian) {
     std::string bytes;

@@ -14,6 +14,11 @@
 
 namespace quennet {
 
+// The byte order that a file's first bytes announce with a mark, if they hold one.
+enum class ByteOrderMark { None, LittleEndian, BigEndian };
+constexpr std::size_t kByteOrderMarkSize = 2;
+ByteOrderMark ByteOrderMarkOf(const unsigned char* head, std::size_t size);
+
 class Utf16PhraseFinder {
   public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);

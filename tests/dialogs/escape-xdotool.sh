@@ -48,8 +48,13 @@ ends $pid || fail "Escape closes the hex viewer"
 head -c 70000 /dev/zero | tr '\0' . >"$dir/find.bin"
 printf needle | dd of="$dir/find.bin" bs=1 seek=4660 conv=notrunc 2>/dev/null
 printf NEEDLE | dd of="$dir/find.bin" bs=1 seek=60000 conv=notrunc 2>/dev/null
-viewer_keys() { # the keys ($@) pressed in a viewer opened at the first match; prints its selection
-    "$run" "$viewer" "$(quennet_winpath "$dir/find.bin")" 4660 6 needle >"$out" 2>/dev/null &
+opened="find.bin 4660 6"
+# The keys ($@) pressed in a viewer opened at $opened (file, match, length); prints its selection.
+viewer_keys() {
+    read -r file at length <<EOF
+$opened
+EOF
+    "$run" "$viewer" "$(quennet_winpath "$dir/$file")" "$at" "$length" needle >"$out" 2>/dev/null &
     pid=$!
     timeout 30 xdotool search --sync --onlyvisible --name "Viewing:" >/dev/null
     sleep 1
@@ -66,6 +71,12 @@ viewer_keys() { # the keys ($@) pressed in a viewer opened at the first match; p
 }
 got=$(viewer_keys F3)
 [ "$got" = "selection 60000 60005 cursor 60000" ] || fail "F3 selects the next match, case folded: [$got]"
+# In a UTF-16 file (its byte-order mark first) F3 finds the phrase's UTF-16 form, as the search.
+{ printf '\377\376'; printf 'x.needle...NEEDLE' | iconv -f ascii -t utf-16le; } >"$dir/wide.txt"
+opened="wide.txt 6 12"
+got=$(viewer_keys F3)
+[ "$got" = "selection 24 35 cursor 24" ] || fail "F3 selects the next UTF-16 match: [$got]"
+opened="find.bin 4660 6"
 got=$(viewer_keys ctrl+g type:0x1000 Return)
 [ "$got" = "selection -1 -1 cursor 4096" ] || fail "Ctrl+G goes to a hexadecimal offset: [$got]"
 got=$(viewer_keys ctrl+g type:69999 Return)

@@ -31,6 +31,44 @@ TEST(FindNext, FindsAcrossTheReadsEdgesWithTheSearchsCaseRule) {
     EXPECT_EQ(HexFindNext(data, 0, exact), 3 * edge - 6); // case counts without folding
 }
 
+// F3 in a file the search matched in UTF-16: the units, never the bytes, and never a unit made
+// of the halves of two neighbours; a HEX phrase stays bytes.
+TEST(FindNext, FindsTheUtf16FormAfterAByteOrderMarkAsTheSearchDid) {
+    const HexPos edge = 1 << 20;
+    auto utf16 = [](const std::string& text, bool bigEndian) {
+        std::string bytes;
+        for (char c : text)
+            bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        return bytes;
+    };
+    SearchCriteria criteria;
+    criteria.PhraseText = "needle";
+    const SearchedPhrase phrase = BuildSearchRequest(criteria).Request->Searched();
+    for (const bool bigEndian : {false, true}) {
+        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        // At 101 the units are odd: "e\0d\0l" read from an even offset is no "needle".
+        THexMemoryStream data = DataWith({{0, mark},
+                                          {20, utf16("NeEdLe", bigEndian)},
+                                          {101, utf16("needle", bigEndian)},
+                                          {edge - 4, utf16("needle", bigEndian)},
+                                          {2 * edge, "needle"}});
+        HexFound found = HexFindNext(data, 0, phrase);
+        EXPECT_EQ(found.At, 20) << bigEndian;
+        EXPECT_EQ(found.Length, 12);
+        EXPECT_EQ(HexFindNext(data, 21, phrase).At, edge - 4) << bigEndian; // across the read's end
+        EXPECT_EQ(HexFindNext(data, edge - 3, phrase).At, -1) << bigEndian; // bytes do not count
+    }
+    // No mark: the bytes.
+    const THexMemoryStream plain = DataWith({{20, utf16("needle", false)}, {2 * edge, "NEEDLE"}});
+    EXPECT_EQ(HexFindNext(plain, 0, phrase).At, 2 * edge);
+    EXPECT_EQ(HexFindNext(plain, 0, phrase).Length, 6);
+    // A HEX phrase has no UTF-16 form: bytes even after a mark.
+    criteria.HexNotation = true;
+    criteria.PhraseText = "6E 65";
+    const THexMemoryStream marked = DataWith({{0, "\xFF\xFE"}, {7, "ne"}});
+    EXPECT_EQ(HexFindNext(marked, 0, BuildSearchRequest(criteria).Request->Searched()).At, 7);
+}
+
 TEST(GotoOffset, HexadecimalOrDecimalAsTyped) {
     const std::vector<std::pair<std::string, HexPos>> good = {
         {"1234", 1234},        {"0x1234", 0x1234}, {"1234h", 0x1234}, {" 0X1f ", 0x1F},
