@@ -10,13 +10,19 @@ char Separator(ListFormat format) {
     return format == ListFormat::Csv ? ',' : '\t';
 }
 
-void AppendField(std::string& out, std::string_view field, char separator) {
-    const char special[] = {separator, '"', '\r', '\n'};
-    if (field.find_first_of(std::string_view(special, sizeof special)) == std::string_view::npos) {
+void AppendField(std::string& out, std::string_view field, ListFormat format) {
+    const char special[] = {Separator(format), '"', '\r', '\n'};
+    // A spreadsheet takes a cell that starts with one of these for a formula: a file named
+    // "=HYPERLINK(...)" would run as one when the list is opened.
+    const bool formulaStart = format == ListFormat::Csv && !field.empty() &&
+                              std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+    if (!formulaStart && field.find_first_of(std::string_view(special, sizeof special)) == std::string_view::npos) {
         out.append(field.data(), field.size());
         return;
     }
     out.push_back('"');
+    if (formulaStart)
+        out.push_back('\'');
     for (char c : field) {
         if (c == '"')
             out.push_back('"');
@@ -69,13 +75,13 @@ void AppendListHeader(std::string& out, ListFormat format) {
 void AppendListRow(std::string& out, ListFormat format, std::string_view name, std::string_view folder,
                    std::int64_t size, std::int64_t matchOffset) {
     const char separator = Separator(format);
-    AppendField(out, name, separator);
+    AppendField(out, name, format);
     out.push_back(separator);
-    AppendField(out, folder, separator);
+    AppendField(out, folder, format);
     out.push_back(separator);
     AppendNumber(out, size);
     out.push_back(separator);
-    AppendField(out, GetSize(size), separator);
+    AppendField(out, GetSize(size), format);
     out.push_back(separator);
     AppendNumber(out, matchOffset);
     out.append("\r\n");

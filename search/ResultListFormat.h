@@ -5,7 +5,9 @@
 // Two forms: tab-separated (the default) and comma-separated for spreadsheets. In both a field
 // that holds the separator, a double quote, a carriage return or a line feed is put in double
 // quotes with its quotes doubled, as spreadsheets write and read them; every other field
-// stands as it is. Lines end with CR LF. Text is the program's UTF-8, byte for byte, with no
+// stands as it is. In the comma-separated form, a field that a spreadsheet would take for a
+// formula (it starts with "=", "+", "-", "@", a tab or a CR) gets an apostrophe in front and
+// quotes, so that it is shown as text and never run. Lines end with CR LF. Text is the program's UTF-8, byte for byte, with no
 // byte-order mark (a script reading the first column would find it glued to "Name").
 #pragma once
 

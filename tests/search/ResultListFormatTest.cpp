@@ -21,7 +21,7 @@ TEST(ResultListFormat, HeaderNamesTheFiveColumns) {
     EXPECT_EQ(csv, "Name,In Folder,Size in bytes,Size,Match offset\r\n");
 }
 
-TEST(ResultListFormat, FieldsAreQuotedOnlyWhenTheyHoldTheSeparatorAQuoteOrALineBreak) {
+TEST(ResultListFormat, FieldsAreQuotedOnlyWhenTheyHoldTheSeparatorAQuoteALineBreakOrAFormula) {
     struct Case {
         std::string name;
         std::string tabs; // the name's field in each form
@@ -40,6 +40,13 @@ TEST(ResultListFormat, FieldsAreQuotedOnlyWhenTheyHoldTheSeparatorAQuoteOrALineB
         {"\xC3\xA9t\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.txt", "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.txt",
          "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.txt"},
         {"emoji \xF0\x9F\x98\x80,x", "emoji \xF0\x9F\x98\x80,x", "\"emoji \xF0\x9F\x98\x80,x\""},
+        // A name a spreadsheet would run as a formula stays text there; scripts read tabs exact.
+        {"=HYPERLINK(\"x\").txt", "\"=HYPERLINK(\"\"x\"\").txt\"", "\"'=HYPERLINK(\"\"x\"\").txt\""},
+        {"+1.txt", "+1.txt", "\"'+1.txt\""},
+        {"-v", "-v", "\"'-v\""},
+        {"@SUM(A1)", "@SUM(A1)", "\"'@SUM(A1)\""},
+        {"\tx", "\"\tx\"", "\"'\tx\""},
+        {"a=b", "a=b", "a=b"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Line(ListFormat::TabSeparated, c.name, "C:\\d\\"),
