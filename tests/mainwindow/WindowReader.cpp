@@ -12,6 +12,7 @@
 //        window-reader menu           a shown popup menu's screen position: left top, or nothing
 //        window-reader lookin         the look-in box's first visible character (its index)
 //                                     and text: index|text
+//        window-reader namecolumn     the middle of the "Name" column's header on the screen: x y
 // Exit status 2 when the window is not found.
 #include <windows.h>
 #include <commctrl.h>
@@ -119,6 +120,13 @@ int main(int argc, char** argv) {
         const auto edit = reinterpret_cast<HWND>(SendMessageA(found.lookIn, CBEM_GETEDITCONTROL, 0, 0));
         std::printf("%ld|%s\n", static_cast<long>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0)),
                     WindowText(edit).c_str());
+    } else if (command == "namecolumn" && found.list) {
+        const auto header = reinterpret_cast<HWND>(SendMessageA(found.list, LVM_GETHEADER, 0, 0));
+        RECT r{};
+        if (!header || !GetWindowRect(header, &r))
+            return 1;
+        const long width = static_cast<long>(SendMessageA(found.list, LVM_GETCOLUMNWIDTH, 0, 0));
+        std::printf("%ld %ld\n", r.left + width / 2, (r.top + r.bottom) / 2);
     } else if (command == "rect") {
         RECT r{};
         GetWindowRect(form, &r);

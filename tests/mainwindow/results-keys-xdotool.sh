@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The results list's keys through the real keyboard (xdotool), read from another process and
 # checked on disk and on X's clipboard: Ctrl+A, Ctrl+C, the Menu key and Shift+F10 at the
-# focused row, Enter into the viewer. (Delete through the keyboard is not checked here yet.)
+# focused row, Enter into the viewer, and Delete in the list sorted by name with a click on its
+# header: exactly the chosen file goes, into the recycle bin.
 # Usage: results-keys-xdotool.sh quennet.exe window-reader.exe
 set -u
 exe=$1
@@ -13,14 +14,17 @@ read_window visible >/dev/null # makes the prefix on first use
 work=quennet-keys-$$
 folder=$prefix/drive_c/$work
 mkdir -p "$folder"
-for name in "b one.txt" a.txt c.txt; do echo "$name" >"$folder/$name"; done
+# The first names by name lie in a subfolder, which the walk reaches last: the order found
+# differs from the order by name.
+mkdir -p "$folder/sub"
+for name in d.txt e.txt f.txt sub/a.txt "sub/b one.txt" sub/c.txt; do echo "$name" >"$folder/$name"; done
 forget_settings
 start_quennet "C:\\$work"
 xdotool key Return
 wait_done 20 || fail "the search did not end"
 tab_to 'SysListView32|' || fail "the list is reached with Tab"
-rows=$(read_window rows | cut -d'|' -f1)
-first=$(head -1 <<<"$rows")
+listed=$(read_window rows)
+rows=$(cut -d'|' -f1 <<<"$listed")
 
 xdotool key ctrl+a
 sleep 0.3
@@ -28,7 +32,7 @@ sleep 0.3
 xdotool key ctrl+c
 sleep 0.5
 # X's clipboard gives the lines with LF ends.
-expected=$(while read -r name; do printf 'C:\\%s\\%s\n' "$work" "$name"; done <<<"$rows")
+expected=$(awk -F'|' '{ print $2 $1 }' <<<"$listed")
 [ "$(xclip -selection clipboard -o 2>/dev/null)" = "$expected" ] ||
     fail "Ctrl+C copies the paths: [$(xclip -selection clipboard -o 2>/dev/null | od -c | head -3)]"
 
@@ -57,6 +61,37 @@ viewer=$(xdotool search --onlyvisible --name "$last" 2>/dev/null | head -1)
 [ -n "$viewer" ] || fail "Enter opens $last in the viewer"
 [ -n "$viewer" ] && xdotool key alt+F4 # the viewer is modal and has the keyboard
 sleep 1
+
+# A click on "Name" sorts the list; Delete then takes the row chosen in that order, one whose
+# place differs from its place as found.
+read -r x y <<<"$(read_window namecolumn)"
+xdotool mousemove "$x" "$y" click 1
+sleep 1
+sorted=$(read_window rows | cut -d'|' -f1)
+[ "$sorted" = "$(LC_ALL=C sort <<<"$rows")" ] || fail "a click on Name sorts the list: [$sorted]"
+mapfile -t found_order <<<"$rows"
+mapfile -t name_order <<<"$sorted"
+chosen=1
+for i in "${!name_order[@]}"; do
+    [ "${name_order[$i]}" != "${found_order[$i]}" ] && { chosen=$i; break; }
+done
+tab_to 'SysListView32|' || fail "the list is reached with Tab again"
+xdotool key Home
+for _ in $(seq "$chosen"); do xdotool key Down; done
+sleep 0.3
+victim=${name_order[$chosen]}
+[ "$(read_window selected)" = "$victim" ] || fail "Home and Down choose $victim: [$(read_window selected)]"
+xdotool key Delete
+sleep 1
+xdotool key Return # "Yes" to the question
+sleep 1.5
+left=$(find "$folder" -type f -printf '%f\n' | LC_ALL=C sort)
+[ "$left" = "$(grep -vxF "$victim" <<<"$sorted")" ] || fail "Delete removes $victim alone from the disk: [$left]"
+[ "$(read_window rows | cut -d'|' -f1)" = "$left" ] || fail "the list shows what is left: [$(read_window rows)]"
+# Wine's recycle bin is the desktop's trash; its record names the file's old place.
+trash_info=${XDG_DATA_HOME:-$HOME/.local/share}/Trash/info
+grep -rhF "Path=" "$trash_info" 2>/dev/null | grep -F "/$work/" | grep -qF "/${victim// /%20}" ||
+    fail "$victim is in the recycle bin, not destroyed"
 
 close_quennet || fail "the program ended when its window closed"
 forget_settings
