@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -273,18 +274,35 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const SIZE_T after = WorkingSet(process.hProcess);
     if (sortAfter >= 0) {
-        // The rows must have come out in name order: a look at the first few.
-        bool ordered = true;
-        std::string previous;
-        for (int row = 0; row < 50 && row < rows; ++row) {
-            const std::string name = CellText(found.list, row, 0);
-            if (row > 0 && lstrcmpA(previous.c_str(), name.c_str()) > 0) {
-                std::fprintf(stderr, "window-probe: rows %d and %d out of order: [%s] [%s]\n", row - 1, row,
-                             previous.c_str(), name.c_str());
+        // The rows must end in name order: a look at the first few. A sort may still run on
+        // its own thread after "Done" and swap its result in while they are read, so they
+        // are read until two reads 300 ms apart agree.
+        auto firstRows = [&] {
+            std::vector<std::string> names;
+            for (int row = 0; row < 50 && row < rows; ++row)
+                names.push_back(CellText(found.list, row, 0));
+            return names;
+        };
+        const auto done = Clock::now();
+        std::vector<std::string> seen = firstRows();
+        double settled = -1;
+        while (Seconds(Clock::now() - done) < 60) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            std::vector<std::string> again = firstRows();
+            if (again == seen) {
+                settled = Seconds(Clock::now() - done) - 0.3;
+                break;
+            }
+            seen = std::move(again);
+        }
+        bool ordered = settled >= 0;
+        for (std::size_t row = 1; row < seen.size(); ++row)
+            if (lstrcmpA(seen[row - 1].c_str(), seen[row].c_str()) > 0) {
+                std::fprintf(stderr, "window-probe: rows %zu and %zu out of order: [%s] [%s]\n", row - 1, row,
+                             seen[row - 1].c_str(), seen[row].c_str());
                 ordered = false;
             }
-            previous = name;
-        }
+        std::printf("sorted_settle_seconds %.3f\n", settled);
         PostMessageA(form, WM_CLOSE, 0, 0);
         WaitForSingleObject(process.hProcess, 60000);
         std::printf("sorted_searched %d\n", ran && ordered ? 1 : 0);
