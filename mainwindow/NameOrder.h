@@ -66,12 +66,12 @@ bool SortExactly(std::vector<std::uint32_t>& rows, KeyLess keyLess, ExactLess ex
 // Merges the rows of `batch` into `order`, which is in the order of `exactLess`, so that the
 // whole is; every new row is placed after the shown rows it equals if `exactLess` breaks
 // ties that way. The key finds a place, the comparison confirms it with the two neighbours.
-template <class KeyLess, class ExactLess>
+// A `stop` that says true while the batch is sorted leaves `order` as it was.
+template <class KeyLess, class ExactLess, class Stop>
 void MergeExactly(std::vector<std::uint32_t>& order, std::vector<std::uint32_t> batch, KeyLess keyLess,
-                  ExactLess exactLess) {
-    if (batch.empty())
+                  ExactLess exactLess, Stop stop) {
+    if (batch.empty() || !SortExactly(batch, keyLess, exactLess, stop))
         return;
-    SortExactly(batch, keyLess, exactLess, [] { return false; });
     std::vector<std::uint32_t> merged;
     merged.reserve(order.size() + batch.size());
     auto from = order.begin();
@@ -88,6 +88,12 @@ void MergeExactly(std::vector<std::uint32_t>& order, std::vector<std::uint32_t> 
     }
     merged.insert(merged.end(), from, order.end());
     order.swap(merged);
+}
+
+template <class KeyLess, class ExactLess>
+void MergeExactly(std::vector<std::uint32_t>& order, std::vector<std::uint32_t> batch, KeyLess keyLess,
+                  ExactLess exactLess) {
+    MergeExactly(order, std::move(batch), keyLess, exactLess, [] { return false; });
 }
 
 } // namespace quennet

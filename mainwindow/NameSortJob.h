@@ -19,10 +19,13 @@ using SortKeyMaker = void (*)(const char* name, std::string& key);
 
 class NameSortJob {
   public:
-    // `rows`: the rows to sort, in arrival order; `nameStart[row]` is the start of the row's
-    // name in `names`. The thread starts at once.
-    NameSortJob(SortKeyMaker makeKey, NameCompare compareNames, std::vector<std::uint32_t> rows, std::vector<char> names,
-                std::vector<std::uint64_t> nameStart);
+    // `rows`: the rows to sort; the first `inOrder` of them are in name order already (a
+    // previous sort's result), the others in arrival order and all later arrivals. Those are
+    // sorted alone and merged in, so a list sorted again as it grows costs about its new
+    // rows. `nameStart[row]` is the start of the row's name in `names`. The thread starts at
+    // once.
+    NameSortJob(SortKeyMaker makeKey, NameCompare compareNames, std::vector<std::uint32_t> rows,
+                std::size_t inOrder, std::vector<char> names, std::vector<std::uint64_t> nameStart);
     ~NameSortJob(); // waits for the thread
     NameSortJob(const NameSortJob&) = delete;
     NameSortJob& operator=(const NameSortJob&) = delete;
@@ -42,6 +45,7 @@ class NameSortJob {
 
     SortKeyMaker makeKey_;
     NameCompare compareNames_;
+    std::size_t inOrder_;
     std::vector<char> names_;
     std::vector<std::uint64_t> nameStart_;
     std::atomic<bool> cancel_{false};

@@ -164,16 +164,16 @@ void ResultStore::SortByName() {
             [this](std::uint32_t a, std::uint32_t b) { return NameLess(a, b); }, [] { return false; });
         return;
     }
-    StartJob();
+    StartJob(0);
 }
 
-void ResultStore::StartJob() {
+void ResultStore::StartJob(std::size_t inOrder) {
     // The job gets copies: the names go on growing here while it works.
     std::vector<std::uint64_t> nameStart(rows_.size());
     for (std::size_t row = 0; row < rows_.size(); ++row)
         nameStart[row] = rows_[row].NameStart;
     jobRows_ = committed_;
-    job_ = std::make_unique<NameSortJob>(makeKey_, compareNames_, order_, names_, std::move(nameStart));
+    job_ = std::make_unique<NameSortJob>(makeKey_, compareNames_, order_, inOrder, names_, std::move(nameStart));
 }
 
 void ResultStore::ReapRetired() {
@@ -209,9 +209,10 @@ bool ResultStore::TakeFinishedSort() {
             order_.push_back(row);
     if (static_cast<int>(newcomers.size()) > sortAtOnceLimit_) {
         // Placing this many rows here would hold the window (each costs about two calls of
-        // lstrcmpA): they wait at the end for another sort on the job's thread.
+        // lstrcmpA): they wait at the end, to be merged in on the job's thread.
+        const std::size_t inOrder = order_.size();
         order_.insert(order_.end(), newcomers.begin(), newcomers.end());
-        StartJob();
+        StartJob(inOrder);
         return true;
     }
     MergeIntoOrder(std::move(newcomers));

@@ -100,7 +100,8 @@ class ResultStore {
     void MakeKeys(const std::vector<std::uint32_t>& rows);
     // Merges `batch` (rows not yet in order_) into name order.
     void MergeIntoOrder(std::vector<std::uint32_t> batch);
-    void StartJob(); // sorts the shown rows on the job's thread
+    // Sorts the shown rows on the job's thread; the first `inOrder` are in name order already.
+    void StartJob(std::size_t inOrder);
     void StopJob();
     void ReapRetired();
 

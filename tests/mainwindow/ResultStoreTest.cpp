@@ -291,6 +291,46 @@ TEST(ResultStore, NameOrderIsExactlyTheComparisonsWithFewCallsOfIt) {
     }
 }
 
+// Rows that came during a background sort, too many to place on the window's thread, are
+// sorted on the job's thread again: by merging them into the sorted rows, at a few calls of
+// the comparison per new row, not by sorting every row again.
+TEST(ResultStore, RowsThatCameDuringABackgroundSortAreMergedInNotSortedAgain) {
+    auto sortInBackground = [](int shown, int newcomers) {
+        std::mt19937 random(5);
+        ResultStore store(ModelKey, ModelCompare, 10);
+        std::vector<std::string> names;
+        for (int i = 0; i < shown + newcomers; ++i)
+            names.push_back(RandomName(random) + RandomName(random));
+        for (int i = 0; i < shown; ++i)
+            store.Append(Row(names[i], std::to_string(i) + "\\"));
+        store.Commit();
+        std::string learnt;
+        ModelKey("", learnt); // learns the table before counting
+        modelCalls = 0;
+        store.SortByName();
+        for (int i = shown; i < shown + newcomers; ++i)
+            store.Append(Row(names[i], std::to_string(i) + "\\"));
+        store.Commit(); // waits at the end until the sort is taken, then is merged on its thread
+        while (store.SortRunning())
+            if (!store.TakeFinishedSort())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const int calls = modelCalls;
+        std::vector<int> expected(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            expected[i] = static_cast<int>(i);
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&](int x, int y) { return ModelCompare(names[x].c_str(), names[y].c_str()) < 0; });
+        EXPECT_EQ(store.Count(), shown + newcomers);
+        for (int i = 0; i < store.Count(); ++i)
+            EXPECT_EQ(store.Folder(i), std::to_string(expected[i]) + "\\") << "row " << i;
+        return calls;
+    };
+    const int shownAlone = sortInBackground(20000, 0);
+    const int withNewcomers = sortInBackground(20000, 300);
+    EXPECT_LT(withNewcomers - shownAlone, 300 * 8)
+        << withNewcomers << " calls against " << shownAlone << " for the shown rows alone";
+}
+
 std::string Written(const ListSnapshot& snapshot, ListFormat format, std::size_t pieceBytes, int* pieces = nullptr) {
     std::string all;
     WriteList(
