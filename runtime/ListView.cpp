@@ -138,7 +138,12 @@ std::vector<int> TListView::SelectedIndices() const {
     std::vector<int> result;
     if (!HandleAllocated())
         return result;
-    for (int i = -1;;) {
+    // Asking for a selected row after the last one makes the list look at every row after it:
+    // 12 ms for a million under Wine, twice for each batch of rows a sorted search brings. So
+    // the search stops at the count, which the list keeps.
+    const int count = SelectedCount();
+    result.reserve(static_cast<std::size_t>(count));
+    for (int i = -1; static_cast<int>(result.size()) < count;) {
         i = static_cast<int>(
             SendMessageA(HandleOrNull(), LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED));
         if (i < 0)
