@@ -190,6 +190,21 @@ bool ResultStore::TakeFinishedSort() {
     for (std::uint32_t row : order_)
         if (row >= jobRows_)
             newcomers.push_back(row);
+    order_.clear();
+    for (std::uint32_t row : job->Sorted)
+        if (!rows_[row].Removed)
+            order_.push_back(row);
+    if (static_cast<int>(newcomers.size()) > sortAtOnceLimit_) {
+        // Placing this many rows here would hold the window (each costs about two calls of
+        // lstrcmpA): they wait at the end, to be merged in on the job's thread. The store's
+        // keys stay as they are: only rows placed here need them, and the next job brings
+        // its own. Taking this job's (a copy of the newcomers' keys, up to 80 ms at a million
+        // rows) would be wasted.
+        const std::size_t inOrder = order_.size();
+        order_.insert(order_.end(), newcomers.begin(), newcomers.end());
+        StartJob(inOrder);
+        return true;
+    }
     // The job's keys replace the store's: a sort after a sort would otherwise keep every
     // row's key twice. The rows that came meanwhile bring theirs along.
     std::string keys = std::move(job->Keys);
@@ -203,18 +218,6 @@ bool ResultStore::TakeFinishedSort() {
     }
     keys_.swap(keys);
     keyStart_.swap(keyStart);
-    order_.clear();
-    for (std::uint32_t row : job->Sorted)
-        if (!rows_[row].Removed)
-            order_.push_back(row);
-    if (static_cast<int>(newcomers.size()) > sortAtOnceLimit_) {
-        // Placing this many rows here would hold the window (each costs about two calls of
-        // lstrcmpA): they wait at the end, to be merged in on the job's thread.
-        const std::size_t inOrder = order_.size();
-        order_.insert(order_.end(), newcomers.begin(), newcomers.end());
-        StartJob(inOrder);
-        return true;
-    }
     MergeIntoOrder(std::move(newcomers));
     return true;
 }

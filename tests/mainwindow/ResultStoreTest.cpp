@@ -293,13 +293,15 @@ TEST(ResultStore, NameOrderIsExactlyTheComparisonsWithFewCallsOfIt) {
 
 // Rows that came during a background sort, too many to place on the window's thread, are
 // sorted on the job's thread again: by merging them into the sorted rows, at a few calls of
-// the comparison per new row, not by sorting every row again.
+// the comparison per new row, not by sorting every row again. Rows placed on the window's
+// thread afterwards find every row's key.
 TEST(ResultStore, RowsThatCameDuringABackgroundSortAreMergedInNotSortedAgain) {
+    constexpr int kPlacedHere = 8; // after the sorts, few enough to be placed on this thread
     auto sortInBackground = [](int shown, int newcomers) {
         std::mt19937 random(5);
         ResultStore store(ModelKey, ModelCompare, 10);
         std::vector<std::string> names;
-        for (int i = 0; i < shown + newcomers; ++i)
+        for (int i = 0; i < shown + newcomers + kPlacedHere; ++i)
             names.push_back(RandomName(random) + RandomName(random));
         for (int i = 0; i < shown; ++i)
             store.Append(Row(names[i], std::to_string(i) + "\\"));
@@ -315,12 +317,18 @@ TEST(ResultStore, RowsThatCameDuringABackgroundSortAreMergedInNotSortedAgain) {
             if (!store.TakeFinishedSort())
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
         const int calls = modelCalls;
+        // Placed by their keys, which every row must still have after sorts that followed
+        // each other on the job's thread.
+        for (int i = shown + newcomers; i < shown + newcomers + kPlacedHere; ++i)
+            store.Append(Row(names[i], std::to_string(i) + "\\"));
+        store.Commit();
+        EXPECT_FALSE(store.SortRunning());
         std::vector<int> expected(names.size());
         for (std::size_t i = 0; i < names.size(); ++i)
             expected[i] = static_cast<int>(i);
         std::stable_sort(expected.begin(), expected.end(),
                          [&](int x, int y) { return ModelCompare(names[x].c_str(), names[y].c_str()) < 0; });
-        EXPECT_EQ(store.Count(), shown + newcomers);
+        EXPECT_EQ(store.Count(), shown + newcomers + kPlacedHere);
         for (int i = 0; i < store.Count(); ++i)
             EXPECT_EQ(store.Folder(i), std::to_string(expected[i]) + "\\") << "row " << i;
         return calls;
