@@ -158,7 +158,8 @@ int TListView::SelectedCount() const {
 }
 
 int TListView::ItemIndex() const {
-    if (!HandleAllocated())
+    // With none selected the search below would look at every row (see SelectedIndices).
+    if (SelectedCount() == 0)
         return -1;
     return static_cast<int>(
         SendMessageA(HandleOrNull(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
