@@ -38,7 +38,7 @@ class ResultsList {
     void RemoveRows(const std::vector<RowKey>& rows);
 
     int Count() const { return store_.Count(); }
-    int SelectedCount() const { return files_.SelCount(); }
+    int SelectedCount() const { return files_.SelectedCount(); }
     std::vector<ChosenRow> SelectedRows() const; // in list order
     int FirstSelected() const { return files_.ItemIndex(); }
     ChosenRow RowAt(int row) const;

@@ -130,10 +130,6 @@ int TListView::ItemCount() const {
     return static_cast<int>(SendMessageA(HandleOrNull(), LVM_GETITEMCOUNT, 0, 0));
 }
 
-int TListView::SelCount() const {
-    return HandleAllocated() ? static_cast<int>(SendMessageA(HandleOrNull(), LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
-}
-
 std::vector<int> TListView::SelectedIndices() const {
     std::vector<int> result;
     if (!HandleAllocated())

@@ -39,7 +39,6 @@ class TListView : public TWinControl {
 
     void Clear();
     int ItemCount() const;
-    int SelCount() const;
     std::vector<int> SelectedIndices() const;
     int ItemIndex() const;       // the first selected item, or -1
     void SetItemIndex(int item); // selects and focuses only this item

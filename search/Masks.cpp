@@ -34,8 +34,6 @@ char32_t UpperIfAscii(char32_t c) {
     std::size_t characters = 0;
     for (std::size_t i = 0; i < bytePos && i < pattern.size(); i += CharacterAt(pattern, i).length)
         ++characters;
-    if (bytePos >= pattern.size())
-        characters += bytePos - pattern.size();
     throw EMaskException("'" + std::string(pattern) + "' is an invalid mask at (" +
                          std::to_string(characters + 1) + ")");
 }
@@ -132,13 +130,11 @@ std::size_t TMask::MatchAt(const State& state, std::string_view name, std::size_
         return CharacterAt(name, pos).length;
     case Kind::Set: {
         const Character c = CharacterAt(name, pos);
-        bool member = false;
-        if (c.value < 0x80) {
-            member = state.members->ascii[AsciiUpper(byte)];
-        } else {
-            for (const auto& [from, to] : state.members->ranges)
-                member = member || (c.value >= from && c.value <= to);
-        }
+        const auto& ranges = state.members->ranges;
+        const bool member = c.value < 0x80 ? state.members->ascii[AsciiUpper(byte)]
+                                           : std::any_of(ranges.begin(), ranges.end(), [&c](const auto& range) {
+                                                 return c.value >= range.first && c.value <= range.second;
+                                             });
         return member != state.negated ? c.length : kNoMatch;
     }
     }
