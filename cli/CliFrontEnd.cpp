@@ -126,6 +126,12 @@ void CliFrontEnd::ReportSearchError(const SearchError& error) {
         exitStatus_ = error.Fault == SearchError::Kind::InvalidMask ? kExitBadInput : kExitError;
 }
 
+void CliFrontEnd::ReportUnread(const UnreadItem& item) {
+    // As find does: the path and the reason on stderr, the search goes on, the status says so.
+    Complain(item.Path + ": " + item.Reason);
+    unread_ = true;
+}
+
 void CliFrontEnd::FinishSearch() {
     if (searching_)
         ProgressTick();
@@ -194,7 +200,9 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
     out_.Flush();
     if (exitStatus_ != kExitOk)
         return exitStatus_;
-    return interrupted ? kExitInterrupted : kExitOk;
+    if (interrupted)
+        return kExitInterrupted;
+    return unread_ ? kExitError : kExitOk;
 }
 
 } // namespace quennet::cli

@@ -35,6 +35,7 @@ class CliFrontEnd : public SearchFrontEnd {
     std::optional<SearchRequest> PrepareSearch() override;
     void AppendRow(const ResultRow& row) override;
     void ReportSearchError(const SearchError& error) override;
+    void ReportUnread(const UnreadItem& item) override;
     void FinishSearch() override;
 
   protected:
@@ -65,6 +66,7 @@ class CliFrontEnd : public SearchFrontEnd {
     bool rowsUnflushed_ = false;
     int elapsedSeconds_ = 0;
     int exitStatus_ = kExitOk;
+    bool unread_ = false; // a file or folder was left out: the search did not see everything
 };
 
 } // namespace quennet::cli

@@ -147,6 +147,7 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
     form_.search.SetCaption("Stop");
     form_.StatusBar.SetPanelText(1, "0 files found.");
     Progress.FilesFound.store(0);
+    unreadCount_ = 0;
     elapsedSeconds_ = 0;
     form_.StatusBar.SetPanelText(3, "Search took 0 seconds.");
     rowsShown_ = std::chrono::steady_clock::now();
@@ -160,6 +161,11 @@ void SearchControl::AppendRow(const ResultRow& row) {
 
 void SearchControl::ReportSearchError(const SearchError& error) {
     ShowErrorBox(error.Message);
+}
+
+void SearchControl::ReportUnread(const UnreadItem& item) {
+    if (unreadCount_++ == 0)
+        firstUnread_ = item;
 }
 
 void SearchControl::FinishSearch() {
@@ -211,7 +217,7 @@ void SearchControl::FinishSteps() {
     form_.CaseSensitive.SetEnabled(form_.typeText.Checked());
     form_.ss.SetEnabled(true);
     form_.pathlist.SetEnabled(true);
-    form_.StatusBar.SetPanelText(2, "");
+    form_.StatusBar.SetPanelText(2, UnreadSummary(unreadCount_, firstUnread_));
     form_.search.SetCaption("Search");
     form_.search.SetEnabled(true);
 }

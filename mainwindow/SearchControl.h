@@ -50,6 +50,7 @@ class SearchControl : public SearchFrontEnd {
     std::optional<SearchRequest> PrepareSearch() override;
     void AppendRow(const ResultRow& row) override;
     void ReportSearchError(const SearchError& error) override;
+    void ReportUnread(const UnreadItem& item) override;
     void FinishSearch() override;
     std::size_t RowsPerWakeUp() const override { return kRowsPerWakeUp; }
 
@@ -77,6 +78,9 @@ class SearchControl : public SearchFrontEnd {
     LiveSizeBounds sizeBounds_;
     SearchedPhrase searched_;
     std::int32_t elapsedSeconds_ = 0;
+    // Files and folders the search left out: the end of the search says how many.
+    std::size_t unreadCount_ = 0;
+    UnreadItem firstUnread_;
     std::chrono::steady_clock::time_point rowsShown_;
 };
 

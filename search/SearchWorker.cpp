@@ -30,6 +30,15 @@ SearchError CurrentSearchError() {
 
 } // namespace
 
+std::string UnreadSummary(std::size_t count, const UnreadItem& first) {
+    if (count == 0)
+        return {};
+    const std::string what = first.Path + " (" + first.Reason + ")";
+    if (count == 1)
+        return "Not read: " + what;
+    return std::to_string(count) + " files or folders not read, the first: " + what;
+}
+
 TMyThread::TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
                      const LiveSizeBounds& sizeBounds, std::size_t chunkSize, std::size_t threads,
                      ThreadStarter starter)
@@ -200,6 +209,10 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
     if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, match, &entry))
         return;
     HandOff(ResultRow{entry.Name, folder, entry.Size(), match.Offset, match.Length});
+}
+
+void TMyThread::ReportUnread(UnreadItem item) {
+    frontEnd_.PostToUiThread([this, item = std::move(item)] { frontEnd_.ReportUnread(item); });
 }
 
 void TMyThread::HandOff(ResultRow row) {

@@ -61,6 +61,18 @@ struct SearchError {
     std::string Message;
 };
 
+// A file or folder the search could not read for a reason other than "it is not there" or "this
+// user may not read it" (a path too long, no descriptor or memory left, an I/O error). It is
+// reported, never taken for "no match" or "an empty folder" in silence; the search goes on.
+struct UnreadItem {
+    std::string Path;
+    std::string Reason;
+};
+
+// The window's note at the end of a search that left `count` items out, `first` the first of
+// them; empty when nothing was left out.
+std::string UnreadSummary(std::size_t count, const UnreadItem& first);
+
 // Starts a thread running `body`; throws std::system_error when the system has none to give.
 // Tests pass their own to see a pool with fewer threads than asked for.
 using ThreadStarter = std::function<std::thread(std::function<void()>)>;
@@ -82,6 +94,8 @@ class SearchFrontEnd {
     virtual void AppendRow(const ResultRow& row) = 0;
     // A fault that broke off the walk (an invalid name pattern, no memory for the buffer).
     virtual void ReportSearchError(const SearchError& error) = 0;
+    // A file or folder left out of the search, and why; the search goes on.
+    virtual void ReportUnread(const UnreadItem& item) = 0;
     virtual void FinishSearch() = 0;
 
     // How many rows wait before the worker asks for a drain. 1: every row is handed over at
@@ -119,6 +133,10 @@ class TMyThread {
     // Waits up to `milliseconds` for the end; a user-interface thread calls this between
     // serving its queued steps, so the worker's last step can still run.
     bool WaitForFinish(int milliseconds);
+
+    // Any thread of the search (the walk, a scanner): tells the front end of a file or folder
+    // left out, in a step of its own.
+    void ReportUnread(UnreadItem item);
 
     // User-interface thread: appends the rows waiting now (see RowsPerWakeUp).
     void ServeRows() { DrainRows(); }

@@ -89,7 +89,14 @@ class RecordingFrontEnd : public SearchFrontEnd {
         Errors.push_back(error.Message);
         Faults.push_back(error.Fault);
     }
+    void ReportUnread(const UnreadItem& item) override {
+        // Scanners report from their own threads: steps run at once here.
+        std::lock_guard<std::mutex> lock(unreadMutex_);
+        Unread.push_back(item);
+    }
     void FinishSearch() override { Events.push_back("finish"); }
+
+    std::vector<UnreadItem> Unread;
 
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
@@ -97,6 +104,9 @@ class RecordingFrontEnd : public SearchFrontEnd {
             names.push_back(row.Name);
         return names;
     }
+
+  private:
+    std::mutex unreadMutex_;
 };
 
 // Runs one search to its end and returns when FinishSearch has run.
