@@ -1,6 +1,7 @@
 #include "cli/CliFrontEnd.h"
 
 #include "search/FileFind.h"
+#include "search/Masks.h"
 #include "search/ResultListFormat.h"
 #include "search/SizeText.h"
 
@@ -79,6 +80,15 @@ std::optional<SearchRequest> CliFrontEnd::PrepareSearch() {
     PreparedSearch prepared = BuildSearchRequest(options_.Criteria);
     if (!prepared.Request) {
         Complain(prepared.Error);
+        exitStatus_ = kExitBadInput;
+        return std::nullopt;
+    }
+    // The walk compiles the pattern too, but by then the CSV header would be out: bad input
+    // must leave stdout empty.
+    try {
+        TMask check(prepared.Request->NameMask);
+    } catch (const EMaskException& e) {
+        Complain(e.what());
         exitStatus_ = kExitBadInput;
         return std::nullopt;
     }

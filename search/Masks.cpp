@@ -22,7 +22,7 @@ Character CharacterAt(std::string_view text, std::size_t pos) {
     std::size_t length = 0;
     if (const auto codePoint = DecodeUtf8At(text, pos, length))
         return {*codePoint, length};
-    return {0x110000 + byte, 1};
+    return {static_cast<char32_t>(0x110000 + byte), 1};
 }
 
 char32_t UpperIfAscii(char32_t c) {
@@ -110,10 +110,12 @@ TMask::TMask(std::string_view pattern) {
             add(std::move(s), i);
             ++i; // past "]"
         } else {
+            // A whole character: a lone lead byte must not match the start of "é" in a name.
+            const Character literal = CharacterAt(pattern, i);
             State s;
-            s.byte = AsciiUpper(c);
+            s.character = UpperIfAscii(literal.value);
             add(std::move(s), i);
-            ++i;
+            i += literal.length;
         }
     }
     add(State{}, pattern.size()); // the final state: a literal 0 that matches only the end
@@ -121,11 +123,15 @@ TMask::TMask(std::string_view pattern) {
 
 std::size_t TMask::MatchAt(const State& state, std::string_view name, std::size_t pos) {
     if (pos >= name.size())
-        return state.kind == Kind::Literal && state.byte == 0 ? 0 : kNoMatch;
+        return state.kind == Kind::Literal && state.character == 0 ? 0 : kNoMatch;
     const auto byte = static_cast<unsigned char>(name[pos]);
     switch (state.kind) {
-    case Kind::Literal:
-        return state.byte != 0 && AsciiUpper(byte) == state.byte ? 1 : kNoMatch;
+    case Kind::Literal: {
+        if (byte < 0x80)
+            return state.character != 0 && AsciiUpper(byte) == state.character ? 1 : kNoMatch;
+        const Character c = CharacterAt(name, pos);
+        return c.value == state.character ? c.length : kNoMatch;
+    }
     case Kind::AnyChar:
         return CharacterAt(name, pos).length;
     case Kind::Set: {

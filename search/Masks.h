@@ -37,8 +37,8 @@ class TMask {
         bool skip = false;
         Kind kind = Kind::Literal;
         bool negated = false;
-        unsigned char byte = 0;     // literal, upper-cased; a character of several bytes is
-                                    // one literal state per byte
+        char32_t character = 0;     // literal, upper-cased if ASCII; a lone byte outside
+                                    // well-formed UTF-8 as CharacterAt gives it
         std::uint8_t skipIndex = 0; // row in the match memo, for skip states
         std::shared_ptr<const SetMembers> members;
     };

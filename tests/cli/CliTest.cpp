@@ -273,6 +273,16 @@ TEST(CliRuns, BadInputGivesTheMessageAloneAndStatusTwo) {
     }
 }
 
+// The header line is output too: it comes only after every check has passed.
+TEST(CliRuns, CsvHeaderIsNotWrittenForABadNamePattern) {
+    TempTree tree;
+    tree.File("a.txt");
+    const CliRun run({"--csv", "--name", "[", tree.Path("")});
+    EXPECT_EQ(run.status, kExitBadInput);
+    EXPECT_EQ(run.err, "'*[*' is an invalid mask at (4)\n");
+    EXPECT_EQ(run.out, "");
+}
+
 TEST(CliRuns, ProgressTextsAndInterrupt) {
     TempTree tree;
     tree.File("a.txt");

@@ -119,6 +119,16 @@ INSTANTIATE_TEST_SUITE_P(
                       // A byte outside well-formed UTF-8 is a character of its own.
                       MaskCase{"a?b", "a\xFF" "b", true}, MaskCase{"a?b", "a\xC3" "b", true}));
 
+// A lone lead byte in a pattern is a character of its own too: it never matches the first
+// byte of a character in a name, wherever it stands.
+INSTANTIATE_TEST_SUITE_P(
+    LoneLeadByteMatchesNoPartOfACharacter, MaskMatching,
+    ::testing::Values(MaskCase{"*\xC3*", "\u00E9.txt", false}, MaskCase{"\xC3*", "\u00E9", false},
+                      MaskCase{"[!x]\xC3*", "a\u00E9", false}, MaskCase{"\xC3?", "\u00E9", false},
+                      MaskCase{"*\xE6\x97*", "\u65E5", false},
+                      MaskCase{"*\xC3*", "a\xC3" "b", true}, MaskCase{"\xC3?", "\xC3\xA9x", false},
+                      MaskCase{"*\u00E9*", "caf\u00E9.txt", true}, MaskCase{"*\u00E9*", "\xC3", false}));
+
 TEST(InvalidMaskPosition, CountsCharactersNotBytes) {
     try {
         TMask mask("*\u00E9[*");
