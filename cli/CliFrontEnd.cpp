@@ -5,7 +5,9 @@
 #include "search/ResultListFormat.h"
 #include "search/SizeText.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <new>
 #include <system_error>
@@ -71,6 +73,20 @@ void CliFrontEnd::Complain(const std::string& text) {
     err_.Flush();
 }
 
+void CliFrontEnd::CheckOutput() {
+    if (!out_.Failed() || outputLost_)
+        return;
+    outputLost_ = true;
+    // Rows that cannot be written are not worth finding.
+    if (worker_)
+        worker_->Terminate();
+    // The reader of a pipe has gone (`| head`): end quietly, as other tools do.
+    if (out_.Error() != EPIPE)
+        Complain(std::string("write error: ") + std::strerror(out_.Error()));
+    if (exitStatus_ == kExitOk)
+        exitStatus_ = kExitError;
+}
+
 void CliFrontEnd::ProgressTick() {
     Status("Now searching in: " + progress_.CurrentFolder());
     Status(std::to_string(progress_.FilesFound.load()) + " files found.");
@@ -107,11 +123,14 @@ std::optional<SearchRequest> CliFrontEnd::PrepareSearch() {
 }
 
 void CliFrontEnd::AppendRow(const ResultRow& row) {
+    if (outputLost_)
+        return;
     if (options_.Csv) {
         std::string line;
         AppendListRow(line, ListFormat::Csv, row.Name, row.Folder, row.Size, row.MatchOffset);
         out_.Write(line);
         rowsUnflushed_ = true;
+        CheckOutput();
         return;
     }
     if (options_.Columns) {
@@ -128,6 +147,7 @@ void CliFrontEnd::AppendRow(const ResultRow& row) {
     }
     out_.Write(options_.NulTerminated ? std::string_view("\0", 1) : std::string_view("\n"));
     rowsUnflushed_ = true;
+    CheckOutput();
 }
 
 void CliFrontEnd::ReportSearchError(const SearchError& error) {
@@ -173,6 +193,7 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
         Complain("Out of memory.");
         return kExitError;
     }
+    worker_ = worker.get();
     bool interrupted = false;
     auto nextProgress = Clock::now() + std::chrono::milliseconds(500);
     auto nextSecond = Clock::now() + std::chrono::seconds(1);
@@ -186,6 +207,7 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
         if (rowsUnflushed_) {
             out_.Flush();
             rowsUnflushed_ = false;
+            CheckOutput();
         }
         // After a batch, let the worker gather rows for a millisecond: waking for every row
         // would cost a thread switch per row.
@@ -208,6 +230,8 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
         }
     }
     out_.Flush();
+    CheckOutput();
+    worker_ = nullptr;
     if (exitStatus_ != kExitOk)
         return exitStatus_;
     if (interrupted)

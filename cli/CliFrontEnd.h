@@ -49,11 +49,14 @@ class CliFrontEnd : public SearchFrontEnd {
     void Status(const std::string& text);
     // One line to the error stream, at once.
     void Complain(const std::string& text);
+    // After a write to the output: a failed one ends the search.
+    void CheckOutput();
 
     const CliOptions& options_;
     OutputText out_;
     OutputText err_;
     std::thread::id uiThread_;
+    TMyThread* worker_ = nullptr; // the search of Run, while it runs; not owned
 
     std::mutex queueMutex_;
     std::condition_variable queueSignal_;
@@ -67,6 +70,7 @@ class CliFrontEnd : public SearchFrontEnd {
     int elapsedSeconds_ = 0;
     int exitStatus_ = kExitOk;
     bool unread_ = false; // a file or folder was left out: the search did not see everything
+    bool outputLost_ = false;
 };
 
 } // namespace quennet::cli

@@ -1,6 +1,7 @@
 #include "cli/OutputText.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #ifdef _WIN32
 #include "search/WidePath.h"
@@ -21,17 +22,27 @@ OutputText::OutputText(std::FILE* stream) : stream_(stream) {
 #endif
 }
 
+void OutputText::Fail(int error) {
+    failed_ = true;
+    error_ = error;
+}
+
 void OutputText::Write(std::string_view text) {
+    if (failed_)
+        return;
 #ifdef _WIN32
     if (console_) {
         pending_.append(text);
         return;
     }
 #endif
-    std::fwrite(text.data(), 1, text.size(), stream_);
+    if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size())
+        Fail(errno);
 }
 
 void OutputText::Flush() {
+    if (failed_)
+        return;
 #ifdef _WIN32
     if (console_) {
         // Whole text at once: a character split between two writes would not convert.
@@ -41,14 +52,17 @@ void OutputText::Flush() {
         while (done < wide.size()) {
             DWORD written = 0;
             const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 16384));
-            if (!WriteConsoleW(console_, wide.data() + done, ask, &written, nullptr) || written == 0)
+            if (!WriteConsoleW(console_, wide.data() + done, ask, &written, nullptr) || written == 0) {
+                Fail(EIO);
                 break;
+            }
             done += written;
         }
         return;
     }
 #endif
-    std::fflush(stream_);
+    if (std::fflush(stream_) != 0)
+        Fail(errno);
 }
 
 } // namespace quennet::cli

@@ -13,11 +13,20 @@ class OutputText {
   public:
     explicit OutputText(std::FILE* stream);
 
+    // After a failed write both do nothing: the text after a lost piece is worth nothing.
     void Write(std::string_view text);
     void Flush();
 
+    // A write failed (disk full, stdout closed, the reader of a pipe gone); Error() is its errno.
+    bool Failed() const { return failed_; }
+    int Error() const { return error_; }
+
   private:
+    void Fail(int error);
+
     std::FILE* stream_;
+    bool failed_ = false;
+    int error_ = 0;
 #ifdef _WIN32
     void* console_ = nullptr; // the console's handle when the stream is one; not owned
     std::string pending_;     // console text waiting for the next Flush
