@@ -23,6 +23,12 @@ OutputText::OutputText(std::FILE* stream) : stream_(stream) {
 }
 
 void OutputText::Fail(int error) {
+#ifdef _WIN32
+    // The C runtime reports a pipe whose reader has gone as EINVAL; the system says what it is.
+    const DWORD cause = GetLastError();
+    if (cause == ERROR_NO_DATA || cause == ERROR_BROKEN_PIPE || cause == ERROR_PIPE_NOT_CONNECTED)
+        error = EPIPE;
+#endif
     failed_ = true;
     error_ = error;
 }
