@@ -13,8 +13,16 @@ namespace quennet {
 
 struct TSearchRec;
 
+// Why an open or a read failed, as far as a search cares.
+enum class ReadFault {
+    None,
+    Absent,       // vanished, not a file any more, locked or denied to this user: skipped in silence
+    NoDescriptor, // the process or the system has no descriptor left: worth waiting for one
+    Other,        // an I/O error, a path too long, no memory: the file is reported as not read
+};
+
 // A folder whose files a pool of scanners opens by name. POSIX: a descriptor of the folder, so
-// each open resolves one name rather than the whole path; Win32: the path alone.
+// each open resolves one name, at any depth, never the whole path; Win32: the path alone.
 class OpenFolder {
   public:
     // `entry`: the current entry of the folder's open enumeration (POSIX takes its descriptor).
@@ -23,29 +31,36 @@ class OpenFolder {
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
     const std::string& Path() const { return path_; } // with its trailing separator
+    // Why the folder could not be held (no descriptor left); its files then fail to open.
+    ReadFault Fault() const;
 
   private:
     friend class FileReader;
     std::string path_;
 #ifndef _WIN32
     FileDescriptor folder_;
+    int error_ = 0;
 #endif
 };
 
 class FileReader {
   public:
-    // False when the file cannot be opened (locked, denied, vanished). `entry`, when given, is
-    // the file's current entry in an open enumeration of its folder; POSIX opens the name
-    // relative to that folder and saves the look-up of the whole path.
+    // False when the file cannot be opened (Fault() says why). `entry`, when given, is the
+    // file's current entry in an open enumeration of its folder; POSIX opens the name relative
+    // to that folder and saves the look-up of the whole path.
     bool Open(const std::string& path, const TSearchRec* entry = nullptr);
     bool Open(const OpenFolder& folder, const std::string& name);
     // The size now; -1 when it cannot be had.
     std::int64_t Size() const;
-    // Reads up to `count` bytes; fewer only at the end of the file or on an error.
+    // Reads up to `count` bytes; fewer only at the end of the file or on an error (Fault()).
     std::size_t Read(void* buffer, std::size_t count);
     // Reads up to `count` bytes at `offset`, for scanners that share one file in ranges.
     std::size_t ReadAt(void* buffer, std::size_t count, std::int64_t offset);
     void Close() { file_.reset(); }
+
+    // Why the last open failed, or whether a read has failed since.
+    ReadFault Fault() const;
+    std::string FaultText() const;
 
   private:
 #ifdef _WIN32
@@ -53,6 +68,11 @@ class FileReader {
 #else
     FileDescriptor file_;
 #endif
+    int error_ = 0; // errno, or Win32's last error
 };
+
+// Descriptors a pool of scanners may hold at once for its folders and files: the process's
+// limit less those open now and a reserve for the walk and the output. No limit on Win32.
+std::size_t DescriptorsToSpare();
 
 } // namespace quennet

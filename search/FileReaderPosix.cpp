@@ -2,9 +2,12 @@
 
 #include "search/FileFind.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -17,12 +20,40 @@ namespace {
 // FIFO take a file's place in between, opening and reading it must not hang.
 constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
 
-// Folder descriptors held at once by all searches. Batches in flight can name hundreds of
-// folders (one file each, in a sparse tree with many scanners); holding a descriptor for every
-// one could exhaust the process's and make file opens fail, and a file that cannot be opened
-// is silently not listed. Beyond this, files are opened by their whole path.
-constexpr int kMostFoldersHeld = 64;
-std::atomic<int> foldersHeld{0};
+ReadFault FaultOf(int error) {
+    switch (error) {
+    case 0:
+        return ReadFault::None;
+    case ENOENT:
+    case ENOTDIR:
+    case EISDIR: // replaced by a folder since the listing
+    case EACCES:
+    case EPERM:
+    case ELOOP:
+    case ENXIO:
+    case ENODEV:
+    case EAGAIN: // a lease or a mandatory lock: as a file locked on Windows
+    case ETXTBSY:
+        return ReadFault::Absent;
+    case EMFILE:
+    case ENFILE:
+        return ReadFault::NoDescriptor;
+    default:
+        return ReadFault::Other;
+    }
+}
+
+// The descriptors open now; 3 (the standard streams) when they cannot be counted.
+std::size_t DescriptorsOpen() {
+    DIR* listing = opendir("/proc/self/fd");
+    if (!listing)
+        return 3;
+    std::size_t count = 0;
+    while (const dirent* entry = readdir(listing))
+        count += entry->d_name[0] != '.';
+    closedir(listing);
+    return count > 0 ? count - 1 : 0; // less the listing's own
+}
 
 } // namespace
 
@@ -30,27 +61,43 @@ OpenFolder::OpenFolder(std::string path, const TSearchRec& entry) : path_(std::m
     if (!entry.Dir)
         return;
     // A copy: the enumeration closes its own when the walk leaves the folder.
-    if (foldersHeld.fetch_add(1) < kMostFoldersHeld)
-        folder_.reset(::fcntl(dirfd(entry.Dir.get()), F_DUPFD_CLOEXEC, 0));
+    folder_.reset(::fcntl(dirfd(entry.Dir.get()), F_DUPFD_CLOEXEC, 0));
     if (!folder_)
-        foldersHeld.fetch_sub(1);
+        error_ = errno;
 }
 
-OpenFolder::~OpenFolder() {
-    if (folder_)
-        foldersHeld.fetch_sub(1);
+OpenFolder::~OpenFolder() = default;
+
+ReadFault OpenFolder::Fault() const {
+    return FaultOf(error_);
 }
 
 bool FileReader::Open(const std::string& path, const TSearchRec* entry) {
     file_.reset(entry && entry->Dir ? ::openat(dirfd(entry->Dir.get()), entry->Name.c_str(), kOpenFlags)
                                     : ::open(path.c_str(), kOpenFlags));
+    error_ = file_ ? 0 : errno;
     return static_cast<bool>(file_);
 }
 
 bool FileReader::Open(const OpenFolder& folder, const std::string& name) {
+    if (folder.error_ != 0) {
+        // Never the whole path instead: it may be longer than the system takes.
+        file_.reset();
+        error_ = folder.error_;
+        return false;
+    }
     file_.reset(folder.folder_ ? ::openat(folder.folder_.get(), name.c_str(), kOpenFlags)
-                               : ::open((folder.path_ + name).c_str(), kOpenFlags));
+                               : ::open((folder.path_ + name).c_str(), kOpenFlags)); // not from a walk
+    error_ = file_ ? 0 : errno;
     return static_cast<bool>(file_);
+}
+
+ReadFault FileReader::Fault() const {
+    return FaultOf(error_);
+}
+
+std::string FileReader::FaultText() const {
+    return std::strerror(error_);
 }
 
 std::int64_t FileReader::Size() const {
@@ -65,8 +112,10 @@ std::size_t FileReader::Read(void* buffer, std::size_t count) {
         const ssize_t got = ::read(file_.get(), buffer, count);
         if (got >= 0)
             return static_cast<std::size_t>(got);
-        if (errno != EINTR)
+        if (errno != EINTR) {
+            error_ = errno;
             return 0;
+        }
     }
 }
 
@@ -75,9 +124,22 @@ std::size_t FileReader::ReadAt(void* buffer, std::size_t count, std::int64_t off
         const ssize_t got = ::pread(file_.get(), buffer, count, static_cast<off_t>(offset));
         if (got >= 0)
             return static_cast<std::size_t>(got);
-        if (errno != EINTR)
+        if (errno != EINTR) {
+            error_ = errno;
             return 0;
+        }
     }
+}
+
+std::size_t DescriptorsToSpare() {
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return static_cast<std::size_t>(-1) / 2;
+    const std::size_t most = static_cast<std::size_t>(limit.rlim_cur);
+    // The walk holds a folder or two open, and the output and the front end may open more.
+    const std::size_t reserve = std::max<std::size_t>(4, most / 8);
+    const std::size_t used = DescriptorsOpen() + reserve;
+    return most > used ? most - used : 0;
 }
 
 } // namespace quennet

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace quennet {
@@ -13,10 +14,43 @@ OpenFolder::OpenFolder(std::string path, const TSearchRec&) : path_(std::move(pa
 
 OpenFolder::~OpenFolder() = default;
 
+ReadFault OpenFolder::Fault() const {
+    return ReadFault::None;
+}
+
 bool FileReader::Open(const std::string& path, const TSearchRec*) {
     file_.reset(CreateFileW(LongPathW(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    error_ = file_ ? 0 : static_cast<int>(GetLastError());
     return static_cast<bool>(file_);
+}
+
+ReadFault FileReader::Fault() const {
+    switch (error_) {
+    case 0:
+        return ReadFault::None;
+    case ERROR_TOO_MANY_OPEN_FILES:
+    case ERROR_NO_SYSTEM_RESOURCES:
+        return ReadFault::NoDescriptor;
+    // Only what surely is not "missing, locked or denied": the rest stays silent, as ever.
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_IO_DEVICE:
+        return ReadFault::Other;
+    default:
+        return ReadFault::Absent;
+    }
+}
+
+std::string FileReader::FaultText() const {
+    return std::system_category().message(error_);
+}
+
+std::size_t DescriptorsToSpare() {
+    return static_cast<std::size_t>(-1) / 2;
 }
 
 bool FileReader::Open(const OpenFolder& folder, const std::string& name) {
@@ -33,8 +67,10 @@ std::size_t FileReader::Read(void* buffer, std::size_t count) {
     // inside ReadFile's 32-bit count.
     DWORD got = 0;
     const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(count, 0x7FFFF000u));
-    if (!ReadFile(file_.get(), buffer, ask, &got, nullptr))
+    if (!ReadFile(file_.get(), buffer, ask, &got, nullptr)) {
+        error_ = static_cast<int>(GetLastError());
         return 0;
+    }
     return got;
 }
 
@@ -45,8 +81,11 @@ std::size_t FileReader::ReadAt(void* buffer, std::size_t count, std::int64_t off
     at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
     DWORD got = 0;
     const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(count, 0x7FFFF000u));
-    if (!ReadFile(file_.get(), buffer, ask, &got, &at))
-        return 0; // ERROR_HANDLE_EOF past the end
+    if (!ReadFile(file_.get(), buffer, ask, &got, &at)) {
+        if (GetLastError() != ERROR_HANDLE_EOF) // past the end
+            error_ = static_cast<int>(GetLastError());
+        return 0;
+    }
     return got;
 }
 

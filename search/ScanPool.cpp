@@ -12,13 +12,22 @@ namespace {
 // without notifying, so the wait looks again now and then.
 constexpr auto kStopPoll = std::chrono::milliseconds(10);
 
+// Waits for a descriptor after which, none having come back, a file is given up as not read:
+// about two seconds, long enough for any scanner to finish a chunk and close its file.
+constexpr unsigned kIdleDescriptorWaits = 200;
+
 } // namespace
 
 OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threads, std::size_t chunkSize,
-                                 const std::atomic<bool>& stopRequest, Deliver deliver,
+                                 const std::atomic<bool>& stopRequest, Deliver deliver, Report report,
                                  const ThreadStarter& starter)
-    : stopRequest_(stopRequest), deliver_(std::move(deliver)) {
-    threads = std::max<std::size_t>(threads, 1);
+    : stopRequest_(stopRequest), deliver_(std::move(deliver)), report_(std::move(report)) {
+    // Each scanner holds one file open; the folders waiting to be read hold at least as many.
+    const std::size_t spare = DescriptorsToSpare();
+    threads = std::min(std::max<std::size_t>(threads, 1), spare / 2);
+    if (threads == 0)
+        return;
+    folderSlots_ = spare - threads;
     const std::size_t bufferSize = static_cast<std::size_t>(request.BufferSize);
     // The scanners share the buffer size the user chose, so the auto-adjust rule still bounds
     // what a search takes.
@@ -46,22 +55,114 @@ OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threa
 }
 
 OrderedScanPool::~OrderedScanPool() {
+    std::deque<Job> jobs;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         quit_ = true;
-        jobs_.clear();
+        jobs.swap(jobs_);
     }
     workReady_.notify_all();
     for (std::thread& thread : threads_)
         thread.join();
+    // Undecided files give their folders back through this pool: while its members still live,
+    // and without mutex_ held.
+    jobs.clear();
+    window_.clear();
+    gathering_.reset();
+}
+
+std::shared_ptr<const OpenFolder> OrderedScanPool::HoldFolder(const std::string& path, const TSearchRec& entry) {
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (foldersHeld_ >= folderSlots_) {
+            // The files gathered so far hold folders too: they must reach the scanners first.
+            lock.unlock();
+            Flush();
+            lock.lock();
+            while (foldersHeld_ >= folderSlots_ && !Stopped())
+                descriptorReturned_.wait_for(lock, kStopPoll);
+        }
+        if (failure_)
+            std::rethrow_exception(failure_);
+        if (Stopped())
+            return nullptr;
+        ++foldersHeld_;
+    }
+    std::unique_ptr<OpenFolder> folder;
+    try {
+        std::uint64_t seen = descriptorsReturned_.load();
+        unsigned idleWaits = 0;
+        do
+            folder = std::make_unique<OpenFolder>(path, entry);
+        while (folder->Fault() == ReadFault::NoDescriptor && WaitForDescriptor(seen, idleWaits));
+    } catch (...) {
+        ReleaseFolder();
+        throw;
+    }
+    // Should the shared pointer find no memory, it deletes the folder, which gives the slot back.
+    return std::shared_ptr<const OpenFolder>(folder.release(), [this](const OpenFolder* held) {
+        delete held;
+        ReleaseFolder();
+    });
+}
+
+void OrderedScanPool::ReleaseFolder() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        --foldersHeld_;
+    }
+    DescriptorReturned();
+}
+
+void OrderedScanPool::DescriptorReturned() {
+    descriptorsReturned_.fetch_add(1);
+    descriptorReturned_.notify_all();
+}
+
+bool OrderedScanPool::WaitForDescriptor(std::uint64_t& seen, unsigned& idleWaits) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    descriptorReturned_.wait_for(lock, kStopPoll);
+    const std::uint64_t returned = descriptorsReturned_.load();
+    if (returned != seen) {
+        seen = returned;
+        idleWaits = 0;
+    } else {
+        ++idleWaits;
+    }
+    return idleWaits < kIdleDescriptorWaits && !Stopped();
+}
+
+bool OrderedScanPool::OpenFile(FileReader& reader, File& file) {
+    std::uint64_t seen = descriptorsReturned_.load();
+    unsigned idleWaits = 0;
+    for (;;) {
+        if (reader.Open(*file.Folder, file.Name))
+            return true;
+        // A folder without its descriptor has none to wait for: its files are reported.
+        if (reader.Fault() != ReadFault::NoDescriptor || file.Folder->Fault() != ReadFault::None ||
+            !WaitForDescriptor(seen, idleWaits))
+            break;
+    }
+    if (reader.Fault() != ReadFault::Absent && !Stopped())
+        ReportUnread(file, reader.FaultText());
+    return false;
+}
+
+void OrderedScanPool::ReportUnread(File& file, const std::string& reason) {
+    if (report_ && !file.Reported.exchange(true))
+        report_(UnreadItem{*file.FolderPath + file.Name, reason});
 }
 
 void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& name,
                           std::int64_t size) {
     if (!gathering_)
         gathering_ = std::make_shared<Batch>();
+    // One copy of the path for all of a folder's files.
+    if (!gatheringPath_ || *gatheringPath_ != folder->Path())
+        gatheringPath_ = std::make_shared<const std::string>(folder->Path());
     File& file = gathering_->Files[gathering_->Count++];
     file.Folder = folder;
+    file.FolderPath = gatheringPath_;
     file.Name = name;
     file.Size = size;
     if (gathering_->Count == kFilesPerBatch || idleScanners_.load(std::memory_order_relaxed) > 0)
@@ -150,7 +251,7 @@ void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<B
         bool split = false;
         try {
             FileReader reader;
-            if (reader.Open(*file.Folder, file.Name)) {
+            if (OpenFile(reader, file)) {
                 found = scanner.FileContainsPhrase(reader, match, [&](std::int64_t size) {
                     const std::int64_t end = Split(batch, file, size);
                     split = end < ContentScanner::kToEnd;
@@ -158,6 +259,10 @@ void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<B
                 });
                 if (found && file.Size < 0)
                     file.Size = std::max<std::int64_t>(reader.Size(), 0);
+                if (!found && reader.Fault() == ReadFault::Other && !Stopped())
+                    ReportUnread(file, reader.FaultText());
+                reader.Close();
+                DescriptorReturned();
             }
         } catch (...) {
             Fail();
@@ -166,6 +271,7 @@ void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<B
         if (!split) {
             file.Match = match;
             file.Accepted = found;
+            file.Folder.reset(); // its descriptor is not needed any more
             file.Decided.store(true, std::memory_order_release);
             if (found)
                 DeliverDecided();
@@ -176,8 +282,10 @@ void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<B
             std::lock_guard<std::mutex> lock(mutex_);
             decided = RangeDone(file, 0, found, match);
         }
-        if (decided)
+        if (decided) {
+            file.Folder.reset(); // no range opens it any more (its deleter takes mutex_)
             DeliverDecided();
+        }
     }
     DeliverDecided();
 }
@@ -218,8 +326,13 @@ void OrderedScanPool::ScanRange(ContentScanner& scanner, const Job& job) {
     bool found = false;
     try {
         FileReader reader;
-        if (!giveUp() && !Stopped() && reader.Open(*file.Folder, file.Name))
+        if (!giveUp() && !Stopped() && OpenFile(reader, file)) {
             found = scanner.RangeContainsPhrase(reader, job.Start, job.End, match, giveUp);
+            if (!found && reader.Fault() == ReadFault::Other && !Stopped())
+                ReportUnread(file, reader.FaultText());
+            reader.Close();
+            DescriptorReturned();
+        }
     } catch (...) {
         Fail();
     }
@@ -228,8 +341,10 @@ void OrderedScanPool::ScanRange(ContentScanner& scanner, const Job& job) {
         std::lock_guard<std::mutex> lock(mutex_);
         decided = RangeDone(file, job.Range, found, match);
     }
-    if (decided)
+    if (decided) {
+        file.Folder.reset(); // no range opens it any more (its deleter takes mutex_)
         DeliverDecided();
+    }
 }
 
 bool OrderedScanPool::RangeDone(File& file, std::size_t index, bool found, const PhraseMatch& match) {
@@ -269,7 +384,7 @@ void OrderedScanPool::DeliverDecided() {
                 return;
             // After a stop, a decision may rest on a range that gave up: nothing more is listed.
             if (file.Accepted && !Stopped())
-                deliver_(ResultRow{file.Name, file.Folder->Path(), file.Size, file.Match.Offset,
+                deliver_(ResultRow{file.Name, *file.FolderPath, file.Size, file.Match.Offset,
                                    file.Match.Length});
         }
         bool wakeWalk = false;

@@ -12,6 +12,12 @@
 // Memory stays bounded: the walk waits while a window of batches (a few per scanner) is
 // undecided, each scanner holds one chunk, and the chunks of all scanners together stay within
 // the request's buffer size where it allows (never below a floor per scanner).
+//
+// So do descriptors, within the process's limit: each scanner holds one file open, and each
+// folder whose files wait to be read holds one descriptor (files are opened by name in it, so
+// no path is ever too long), up to a number the walk waits beyond. Should the process run out
+// all the same, a scanner waits for descriptors to come back rather than take the file for one
+// without the phrase; a file it cannot open for good is reported, never left out in silence.
 #pragma once
 
 #include "search/ContentScanner.h"
@@ -48,19 +54,26 @@ class OrderedScanPool {
     static constexpr std::int64_t kChunksPerRange = 4;
 
     using Deliver = std::function<void(ResultRow)>;
+    using Report = std::function<void(UnreadItem)>;
 
-    // `threads` scanners are asked for; those the system cannot give are done without
-    // (Threads() tells how many there are; with none the caller scans on its own).
-    // `deliver` is called with the accepted rows in walk order, one call at a time, from
-    // whichever thread decides the earliest file.
+    // `threads` scanners are asked for; those the system cannot give, or the descriptor limit
+    // leaves no room for, are done without (Threads() tells how many there are; with none the
+    // caller scans on its own). `deliver` is called with the accepted rows in walk order, one
+    // call at a time, from whichever thread decides the earliest file; `report` with the files
+    // that could not be read, from the scanners.
     OrderedScanPool(const SearchRequest& request, std::size_t threads, std::size_t chunkSize,
-                    const std::atomic<bool>& stopRequest, Deliver deliver, const ThreadStarter& starter = {});
+                    const std::atomic<bool>& stopRequest, Deliver deliver, Report report = {},
+                    const ThreadStarter& starter = {});
     ~OrderedScanPool(); // ends and joins the scanners
     OrderedScanPool(const OrderedScanPool&) = delete;
     OrderedScanPool& operator=(const OrderedScanPool&) = delete;
 
     std::size_t Threads() const { return threads_.size(); }
 
+    // Walk thread: the folder whose files are about to be added, `entry` being its enumeration's
+    // current one. Waits while the pool holds as many folders as it may; null after a stop
+    // request. Throws what broke a scanner.
+    std::shared_ptr<const OpenFolder> HoldFolder(const std::string& path, const TSearchRec& entry);
     // Walk thread: a file that passed the name and size tests; `size` when the walk knows it
     // without asking, else -1. Waits while the window is full; does nothing after a stop
     // request. Throws what broke a scanner (no memory for a chunk).
@@ -73,7 +86,9 @@ class OrderedScanPool {
 
   private:
     struct File {
+        // Until the file is decided: its descriptor opens the file, and is given back then.
         std::shared_ptr<const OpenFolder> Folder;
+        std::shared_ptr<const std::string> FolderPath; // for the row
         std::string Name;
         std::int64_t Size = -1;
         PhraseMatch Match;
@@ -87,6 +102,7 @@ class OrderedScanPool {
         std::atomic<std::size_t> FirstMatch{static_cast<std::size_t>(-1)};
         // Set last, once Match and Accepted hold the decision.
         std::atomic<bool> Decided{false};
+        std::atomic<bool> Reported{false}; // as not read: once, whichever range failed
     };
     struct Batch {
         std::array<File, kFilesPerBatch> Files;
@@ -102,6 +118,15 @@ class OrderedScanPool {
     };
 
     void Flush(); // walk thread: the batch gathered so far goes to the pool
+    // Opens a file to scan, waiting out a lack of descriptors; reports one it cannot open.
+    bool OpenFile(FileReader& reader, File& file);
+    // After a pool's descriptor was closed: wakes whoever waits for one.
+    void DescriptorReturned();
+    // Waits a moment for a descriptor to come back; false once none has for long, or after a
+    // stop. `seen` and `idleWaits` carry the waiter's count between calls.
+    bool WaitForDescriptor(std::uint64_t& seen, unsigned& idleWaits);
+    void ReleaseFolder();
+    void ReportUnread(File& file, const std::string& reason);
     void Scan(ContentScanner& scanner);
     void ScanBatch(ContentScanner& scanner, const std::shared_ptr<Batch>& batch);
     void ScanRange(ContentScanner& scanner, const Job& job);
@@ -115,12 +140,14 @@ class OrderedScanPool {
 
     const std::atomic<bool>& stopRequest_;
     Deliver deliver_;
+    Report report_;
     std::size_t chunkSize_ = 0;
     std::size_t windowSize_ = 0;
     std::int64_t rangeSize_ = 0;
     std::size_t maxRanges_ = 1;
 
     std::shared_ptr<Batch> gathering_; // the walk's own until flushed
+    std::shared_ptr<const std::string> gatheringPath_; // the folder of the last file added
 
     std::mutex mutex_;
     std::condition_variable workReady_;
@@ -132,6 +159,11 @@ class OrderedScanPool {
     std::atomic<std::size_t> idleScanners_{0};
     std::atomic<bool> failed_{false};
     std::exception_ptr failure_;
+
+    std::size_t folderSlots_ = 0; // folders the pool may hold at once
+    std::size_t foldersHeld_ = 0; // with mutex_ held
+    std::atomic<std::uint64_t> descriptorsReturned_{0};
+    std::condition_variable descriptorReturned_;
 
     std::mutex deliverMutex_; // held from taking decided rows off the window to handing them over
 

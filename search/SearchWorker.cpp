@@ -96,7 +96,7 @@ void TMyThread::Walk(const SearchRequest& request) {
         if (!request.Phrase.empty() && threads_ > 1) {
             pool_ = std::make_unique<OrderedScanPool>(
                 request, threads_, chunkSize_, stopRequest_, [this](ResultRow row) { HandOff(std::move(row)); },
-                starter_);
+                [this](UnreadItem item) { ReportUnread(std::move(item)); }, starter_);
             if (pool_->Threads() == 0)
                 pool_.reset();
         }
@@ -201,14 +201,39 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
         return;
     if (pool_) {
         if (!openFolder)
-            openFolder = std::make_shared<const OpenFolder>(folder, entry);
-        pool_->Add(openFolder, entry.Name, entry.SizeIfKnown());
+            openFolder = pool_->HoldFolder(folder, entry);
+        if (openFolder) // else a stop request
+            pool_->Add(openFolder, entry.Name, entry.SizeIfKnown());
         return;
     }
     PhraseMatch match;
-    if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, match, &entry))
-        return;
+    if (scanner_) {
+        FileReader reader;
+        if (!OpenToScan(reader, folder, entry))
+            return;
+        if (!scanner_->FileContainsPhrase(reader, match)) {
+            if (reader.Fault() == ReadFault::Other && !Terminated())
+                ReportUnread({folder + entry.Name, reader.FaultText()});
+            return;
+        }
+    }
     HandOff(ResultRow{entry.Name, folder, entry.Size(), match.Offset, match.Length});
+}
+
+bool TMyThread::OpenToScan(FileReader& reader, const std::string& folder, const TSearchRec& entry) {
+    // Alone, the walk has no scanner to wait for: descriptors can only come back from the rest
+    // of the process, so it tries a few times, a moment apart.
+    constexpr int kTries = 100;
+    for (int tried = 1;; ++tried) {
+        if (reader.Open(folder + entry.Name, &entry))
+            return true;
+        if (reader.Fault() != ReadFault::NoDescriptor || tried == kTries || Terminated())
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (reader.Fault() != ReadFault::Absent && !Terminated())
+        ReportUnread({folder + entry.Name, reader.FaultText()});
+    return false;
 }
 
 void TMyThread::ReportUnread(UnreadItem item) {

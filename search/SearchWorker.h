@@ -22,6 +22,7 @@
 namespace quennet {
 
 class ContentScanner;
+class FileReader;
 class OpenFolder;
 class OrderedScanPool;
 class TMask;
@@ -151,6 +152,9 @@ class TMyThread {
     bool IsOwnAncestor(const FolderIdentity& folder, const std::string& path);
     // `openFolder`: the folder as the pool's scanners open its files, made on first need.
     void TestFile(const std::string& folder, TSearchRec& entry, std::shared_ptr<const OpenFolder>& openFolder);
+    // Without a pool: opens a file to scan, waiting out a lack of descriptors; reports a file
+    // that cannot be opened for a reason other than its absence or a denial.
+    bool OpenToScan(FileReader& reader, const std::string& folder, const TSearchRec& entry);
     // Rows go to the user interface in batches: one posted step appends every row queued
     // since the last one, in walk order.
     void HandOff(ResultRow row);

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The rows of a pool of scanners are those of one thread under any descriptor limit at which
+# one thread runs, and at any path length one thread reaches. A big sparse file first in the
+# walk holds the rows back, so the scanners run ahead through hundreds of one-file folders
+# that all wait for it: each such folder used to hold a descriptor, and opens that met the
+# limit (or a path past 4,096 bytes, opened whole) counted as "no match".
+# Usage: descriptor-limits.sh QUENNET-CLI
+set -u
+cli=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail=0
+
+rows() { # descriptor limit, threads, root: the number of rows, or the failure
+    local out
+    out=$(bash -c 'ulimit -n "$1" && exec "$0" --threads "$2" --text needle "$3"' "$cli" "$@" 2>"$dir/err")
+    local status=$?
+    if [ "$status" != 0 ] || [ -s "$dir/err" ]; then
+        echo "status $status: $(head -c 200 "$dir/err")"
+    else
+        printf '%s\n' "$out" | grep -c needle-file
+    fi
+}
+check() { # label, wanted, limit, threads, root
+    local label=$1 want=$2; shift 2
+    local got
+    got=$(rows "$@")
+    if [ "$got" = "$want" ]; then
+        echo "ok: $label"
+    else
+        echo "WRONG: $label: $got rows of $want"; fail=1
+    fi
+}
+
+sparse=$dir/sparse
+for i in $(seq 1 300); do mkdir -p "$sparse/d$i" && echo needle >"$sparse/d$i/needle-file"; done
+truncate -s 1G "$sparse/big"
+for threads in 1 2 64; do
+    for run in 1 2 3; do
+        check "--threads $threads under 64 descriptors, run $run" 300 64 "$threads" "$sparse"
+    done
+done
+# Few descriptors: one thread still runs, so the pool must too.
+for threads in 1 2 64; do
+    check "--threads $threads under 12 descriptors" 300 12 "$threads" "$sparse"
+done
+
+# Folders whose paths stay under 4,096 bytes holding files whose paths do not.
+segment=$(printf 's%.0s' $(seq 250))
+deep=$dir/deep/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment
+long_name="needle-file-$(printf 'n%.0s' $(seq 230))"
+for i in $(seq 1 100); do mkdir -p "$deep/d$i" && (cd "$deep/d$i" && echo needle >"$long_name"); done
+truncate -s 1G "$deep/big"
+[ $((${#deep} + 6 + ${#long_name})) -ge 4096 ] && [ $((${#deep} + 6)) -lt 4095 ] || { echo "the deep paths are not as meant"; exit 1; }
+for threads in 1 8 64; do
+    check "--threads $threads, files past 4,096 bytes of path" 100 1024 "$threads" "$dir/deep"
+done
+exit $fail
