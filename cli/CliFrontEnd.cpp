@@ -57,9 +57,26 @@ std::size_t CliFrontEnd::ServeQueue(Clock::time_point until) {
     std::deque<std::function<void()>> batch;
     batch.swap(queue_);
     lock.unlock();
-    for (auto& step : batch)
-        step();
+    for (auto& step : batch) {
+        // A step that fails must not keep the others from running: the worker may wait for one.
+        try {
+            step();
+        } catch (const std::bad_alloc&) {
+            OutOfMemory();
+        }
+    }
     return batch.size();
+}
+
+void CliFrontEnd::OutOfMemory() {
+    // Rows may be lost: the search is not worth going on with, and its status must say so.
+    if (worker_)
+        worker_->Terminate();
+    exitStatus_ = kExitError;
+    if (!outOfMemory_) {
+        outOfMemory_ = true;
+        Complain("Out of memory.");
+    }
 }
 
 void CliFrontEnd::Status(const std::string& text) {
@@ -151,6 +168,10 @@ void CliFrontEnd::AppendRow(const ResultRow& row) {
 }
 
 void CliFrontEnd::ReportSearchError(const SearchError& error) {
+    if (error.Fault == SearchError::Kind::OutOfMemory) {
+        OutOfMemory();
+        return;
+    }
     Complain(error.Message);
     if (exitStatus_ == kExitOk)
         exitStatus_ = error.Fault == SearchError::Kind::InvalidMask ? kExitBadInput : kExitError;
@@ -163,10 +184,11 @@ void CliFrontEnd::ReportUnread(const UnreadItem& item) {
 }
 
 void CliFrontEnd::FinishSearch() {
-    if (searching_)
+    finished_ = true; // first: the texts below may find no memory
+    if (searching_) {
+        searching_ = false;
         ProgressTick();
-    searching_ = false;
-    finished_ = true;
+    }
     Status("Done");
 }
 
@@ -197,38 +219,47 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
     bool interrupted = false;
     auto nextProgress = Clock::now() + std::chrono::milliseconds(500);
     auto nextSecond = Clock::now() + std::chrono::seconds(1);
-    // FinishSearch is the worker's last step; the thread ends right after it.
-    while (!finished_) {
-        // Wake at least every 100 ms to notice Ctrl+C.
-        const auto until =
-            std::min({nextProgress, nextSecond, Clock::now() + std::chrono::milliseconds(100)});
-        const bool served = ServeQueue(until) > 0;
-        // Rows reach a pipe or a terminal as each batch arrives, not when the search ends.
-        if (rowsUnflushed_) {
-            out_.Flush();
-            rowsUnflushed_ = false;
-            CheckOutput();
-        }
-        // After a batch, let the worker gather rows for a millisecond: waking for every row
-        // would cost a thread switch per row.
-        if (served && !finished_)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (interrupt.load() && !worker->Terminated()) {
-            worker->Terminate();
-            interrupted = true;
-        }
-        const auto now = Clock::now();
-        if (now >= nextProgress) {
-            if (searching_)
-                ProgressTick();
-            nextProgress += std::chrono::milliseconds(500);
-        }
-        if (now >= nextSecond) {
-            if (searching_)
-                Status("Search took " + std::to_string(++elapsedSeconds_) + " seconds.");
-            nextSecond += std::chrono::seconds(1);
+    // FinishSearch is the worker's last step; the thread ends right after it. Should there be
+    // no memory even to ask for that step, the thread ends without it.
+    while (!finished_ && !worker->Finished()) {
+        try {
+            // Wake at least every 100 ms to notice Ctrl+C.
+            const auto until =
+                std::min({nextProgress, nextSecond, Clock::now() + std::chrono::milliseconds(100)});
+            const bool served = ServeQueue(until) > 0;
+            // Rows reach a pipe or a terminal as each batch arrives, not when the search ends.
+            if (rowsUnflushed_) {
+                out_.Flush();
+                rowsUnflushed_ = false;
+                CheckOutput();
+            }
+            // After a batch, let the worker gather rows for a millisecond: waking for every row
+            // would cost a thread switch per row.
+            if (served && !finished_)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (interrupt.load() && !worker->Terminated()) {
+                worker->Terminate();
+                interrupted = true;
+            }
+            const auto now = Clock::now();
+            if (now >= nextProgress) {
+                if (searching_)
+                    ProgressTick();
+                nextProgress += std::chrono::milliseconds(500);
+            }
+            if (now >= nextSecond) {
+                if (searching_)
+                    Status("Search took " + std::to_string(++elapsedSeconds_) + " seconds.");
+                nextSecond += std::chrono::seconds(1);
+            }
+        } catch (const std::bad_alloc&) {
+            // Leaving now would wait for a worker that waits for this thread.
+            OutOfMemory();
         }
     }
+    ServeQueue(Clock::now()); // what the worker queued before it ended without FinishSearch
+    if (worker->FaultUntold())
+        OutOfMemory();
     out_.Flush();
     CheckOutput();
     worker_ = nullptr;

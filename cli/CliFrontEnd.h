@@ -51,6 +51,8 @@ class CliFrontEnd : public SearchFrontEnd {
     void Complain(const std::string& text);
     // After a write to the output: a failed one ends the search.
     void CheckOutput();
+    // No memory for a step: the search ends with "Out of memory." and status 1.
+    void OutOfMemory();
 
     const CliOptions& options_;
     OutputText out_;
@@ -71,6 +73,7 @@ class CliFrontEnd : public SearchFrontEnd {
     int exitStatus_ = kExitOk;
     bool unread_ = false; // a file or folder was left out: the search did not see everything
     bool outputLost_ = false;
+    bool outOfMemory_ = false;
 };
 
 } // namespace quennet::cli

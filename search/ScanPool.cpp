@@ -16,6 +16,9 @@ constexpr auto kStopPoll = std::chrono::milliseconds(10);
 // about two seconds, long enough for any scanner to finish a chunk and close its file.
 constexpr unsigned kIdleDescriptorWaits = 200;
 
+// Memory that must be left over once a scanner is started, for the rest of the search.
+constexpr std::size_t kRoomPerScanner = 4 * 1024 * 1024;
+
 } // namespace
 
 OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threads, std::size_t chunkSize,
@@ -40,33 +43,41 @@ OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threa
     // More ranges than scanners, so a scanner that finishes early takes another.
     maxRanges_ = 2 * threads;
 
-    threads_.reserve(threads);
+    threads_.reserve(threads); // so adding a started thread cannot fail
     for (std::size_t i = 0; i < threads; ++i) {
-        // Each scanner's own: its chunk buffer and the carry between chunks are per file.
-        auto scanner = std::make_shared<ContentScanner>(request.Phrase, request.WidePhrase, request.FoldCase,
-                                                        bufferSize, stopRequest_, chunkSize_);
-        auto body = [this, scanner] { Scan(*scanner); };
         try {
+            // Each scanner's own: its chunk buffer and the carry between chunks are per file.
+            auto scanner = std::make_shared<ContentScanner>(request.Phrase, request.WidePhrase, request.FoldCase,
+                                                            bufferSize, stopRequest_, chunkSize_);
+            // A scanner takes its chunk at the first file it reads; a reader with no file makes
+            // it take it now, so a scanner memory cannot be found for is never started.
+            FileReader noFile;
+            PhraseMatch unused;
+            scanner->FileContainsPhrase(noFile, unused);
+            // Nor one that would take the last of it with its stack: the rows and batches
+            // would then find none, and the search fail where fewer scanners succeed.
+            const std::unique_ptr<char[]> room(new char[kRoomPerScanner]);
+            auto body = [this, scanner] { Scan(*scanner); };
             threads_.push_back(starter ? starter(body) : std::thread(body));
         } catch (const std::system_error&) {
             break; // go on with the scanners there are
+        } catch (const std::bad_alloc&) {
+            break;
         }
     }
 }
 
 OrderedScanPool::~OrderedScanPool() {
-    std::deque<Job> jobs;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        quit_ = true;
-        jobs.swap(jobs_);
+        quit_ = true; // a scanner looks at it before it takes a job
     }
     workReady_.notify_all();
     for (std::thread& thread : threads_)
         thread.join();
     // Undecided files give their folders back through this pool: while its members still live,
     // and without mutex_ held.
-    jobs.clear();
+    jobs_.clear();
     window_.clear();
     gathering_.reset();
 }
@@ -383,9 +394,15 @@ void OrderedScanPool::DeliverDecided() {
             if (!file.Decided.load(std::memory_order_acquire))
                 return;
             // After a stop, a decision may rest on a range that gave up: nothing more is listed.
-            if (file.Accepted && !Stopped())
-                deliver_(ResultRow{file.Name, *file.FolderPath, file.Size, file.Match.Offset,
-                                   file.Match.Length});
+            if (file.Accepted && !Stopped()) {
+                try {
+                    deliver_(ResultRow{file.Name, *file.FolderPath, file.Size, file.Match.Offset,
+                                       file.Match.Length});
+                } catch (...) {
+                    Fail(); // no memory to hand the row over: the search ends with that fault
+                    return;
+                }
+            }
         }
         bool wakeWalk = false;
         {

@@ -15,17 +15,26 @@ namespace quennet {
 
 namespace {
 
-// Called inside a catch block: the error the front end is told of.
-SearchError CurrentSearchError() {
+SearchError OutOfMemoryError() noexcept {
+    return {SearchError::Kind::OutOfMemory, "Out of memory."}; // short enough to need no memory
+}
+
+// Called inside a catch block: the error the front end is told of. Should even the copy of
+// its text find no memory, it is that.
+SearchError CurrentSearchError() noexcept {
     try {
-        throw;
-    } catch (const EMaskException& e) {
-        return {SearchError::Kind::InvalidMask, e.what()};
-    } catch (const std::bad_alloc&) {
-        return {SearchError::Kind::OutOfMemory, "Out of memory."};
-    } catch (const std::exception& e) {
-        return {SearchError::Kind::Other, e.what()};
+        try {
+            throw;
+        } catch (const EMaskException& e) {
+            return {SearchError::Kind::InvalidMask, e.what()};
+        } catch (const std::bad_alloc&) {
+            return OutOfMemoryError();
+        } catch (const std::exception& e) {
+            return {SearchError::Kind::Other, e.what()};
+        }
+    } catch (...) {
     }
+    return OutOfMemoryError();
 }
 
 } // namespace
@@ -64,23 +73,42 @@ bool TMyThread::WaitForFinish(int milliseconds) {
 
 void TMyThread::Execute() {
     rowsPerWakeUp_ = std::clamp<std::size_t>(frontEnd_.RowsPerWakeUp(), 1, kMaxRowsInFlight);
+    // Every step may find no memory; whatever fails, the thread goes on to FinishSearch, so the
+    // window never stays in the searching state and the command line never waits for ever.
+    std::optional<SearchError> error;
     std::optional<SearchRequest> request;
     try {
         frontEnd_.RunOnUiThread([&] { request = frontEnd_.PrepareSearch(); });
     } catch (const std::exception&) {
-        // The window must not stay in the searching state: report and go on to the end.
         request.reset();
-        const SearchError error = CurrentSearchError();
-        frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(error); });
+        error = CurrentSearchError();
     }
-    if (!request)
-        Terminate();
+    if (request)
+        error = Walk(*request);
     else
-        Walk(*request);
+        Terminate();
+    request.reset();
 
-    // Steps run in the order they were queued, so every row is appended before the end shows.
-    HandOffRest();
-    frontEnd_.RunOnUiThread([&] { frontEnd_.FinishSearch(); });
+    try {
+        // Steps run in the order they were queued, so every row is appended before the end shows.
+        HandOffRest();
+    } catch (const std::exception&) {
+        if (!error)
+            error = CurrentSearchError();
+    }
+    if (error) {
+        Terminate();
+        try {
+            frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(*error); });
+        } catch (const std::exception&) {
+            faultUntold_.store(true);
+        }
+    }
+    try {
+        frontEnd_.RunOnUiThread([&] { frontEnd_.FinishSearch(); });
+    } catch (const std::exception&) {
+        faultUntold_.store(true);
+    }
     {
         std::lock_guard<std::mutex> lock(finishMutex_);
         finished_.store(true);
@@ -88,16 +116,21 @@ void TMyThread::Execute() {
     finishedSignal_.notify_all();
 }
 
-void TMyThread::Walk(const SearchRequest& request) {
+std::optional<SearchError> TMyThread::Walk(const SearchRequest& request) {
     std::optional<SearchError> error;
     try {
         nameMask_ = std::make_unique<TMask>(request.NameMask);
         // Without a phrase a file is decided by its entry alone: nothing for a pool to do.
         if (!request.Phrase.empty() && threads_ > 1) {
-            pool_ = std::make_unique<OrderedScanPool>(
-                request, threads_, chunkSize_, stopRequest_, [this](ResultRow row) { HandOff(std::move(row)); },
-                [this](UnreadItem item) { ReportUnread(std::move(item)); }, starter_);
-            if (pool_->Threads() == 0)
+            try {
+                pool_ = std::make_unique<OrderedScanPool>(
+                    request, threads_, chunkSize_, stopRequest_,
+                    [this](ResultRow row) { HandOff(std::move(row)); },
+                    [this](UnreadItem item) { ReportUnread(std::move(item)); }, starter_);
+            } catch (const std::bad_alloc&) {
+                // As with threads the system cannot give: the walk's own thread reads.
+            }
+            if (pool_ && pool_->Threads() == 0)
                 pool_.reset();
         }
         if (!request.Phrase.empty() && !pool_)
@@ -114,13 +147,11 @@ void TMyThread::Walk(const SearchRequest& request) {
             pool_->Finish();
     } catch (const std::exception&) {
         error = CurrentSearchError();
+        Terminate();
     }
     pool_.reset(); // joins the scanners: no row is handed over after this
     scanner_.reset();
-    if (error) {
-        Terminate();
-        frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(*error); });
-    }
+    return error;
 }
 
 void TMyThread::ScanFolder(std::string path, const FolderIdentity* identity) {
@@ -261,7 +292,14 @@ void TMyThread::PostDrain(std::unique_lock<std::mutex>& lock) {
         return; // the posted drain has not run yet and will take the new rows too
     drainPosted_ = true;
     lock.unlock();
-    frontEnd_.PostToUiThread([this] { DrainRows(); });
+    try {
+        frontEnd_.PostToUiThread([this] { DrainRows(); });
+    } catch (...) {
+        // No memory to post it: the next hand-off tries again rather than wait for ever.
+        lock.lock();
+        drainPosted_ = false;
+        throw;
+    }
 }
 
 void TMyThread::DrainRows() {

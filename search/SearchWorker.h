@@ -142,9 +142,14 @@ class TMyThread {
     // User-interface thread: appends the rows waiting now (see RowsPerWakeUp).
     void ServeRows() { DrainRows(); }
 
+    // Once Finished(): a fault (no memory) broke off the search and the front end could not be
+    // told of it, or FinishSearch could not be run, for want of memory for that step too.
+    bool FaultUntold() const { return faultUntold_.load(); }
+
   private:
     void Execute();
-    void Walk(const SearchRequest& request);
+    // The fault that broke off the walk, if one did.
+    std::optional<SearchError> Walk(const SearchRequest& request);
     // `identity`: the folder's, when the caller had to find it out (a folder behind a link).
     void ScanFolder(std::string path, const FolderIdentity* identity);
     // Whether a folder reached through a link is the folder being walked or one it is inside.
@@ -173,6 +178,7 @@ class TMyThread {
     const ThreadStarter starter_;
     std::atomic<bool> stopRequest_{false};
     std::atomic<bool> finished_{false};
+    std::atomic<bool> faultUntold_{false};
 
     // Per search, set when the walk begins.
     std::unique_ptr<TMask> nameMask_;
