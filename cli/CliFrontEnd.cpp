@@ -61,11 +61,28 @@ std::size_t CliFrontEnd::ServeQueue(Clock::time_point until) {
         // A step that fails must not keep the others from running: the worker may wait for one.
         try {
             step();
-        } catch (const std::bad_alloc&) {
-            OutOfMemory();
+        } catch (const std::exception&) {
+            StepFailed();
         }
     }
     return batch.size();
+}
+
+void CliFrontEnd::StepFailed() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        OutOfMemory();
+    } catch (const std::exception& e) {
+        if (worker_)
+            worker_->Terminate();
+        exitStatus_ = kExitError;
+        try {
+            Complain(e.what());
+        } catch (const std::exception&) {
+            OutOfMemory();
+        }
+    }
 }
 
 void CliFrontEnd::OutOfMemory() {
@@ -252,9 +269,9 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
                     Status("Search took " + std::to_string(++elapsedSeconds_) + " seconds.");
                 nextSecond += std::chrono::seconds(1);
             }
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             // Leaving now would wait for a worker that waits for this thread.
-            OutOfMemory();
+            StepFailed();
         }
     }
     ServeQueue(Clock::now()); // what the worker queued before it ended without FinishSearch

@@ -53,6 +53,8 @@ class CliFrontEnd : public SearchFrontEnd {
     void CheckOutput();
     // No memory for a step: the search ends with "Out of memory." and status 1.
     void OutOfMemory();
+    // Inside a catch block: a step of this thread failed; the search ends with its fault.
+    void StepFailed();
 
     const CliOptions& options_;
     OutputText out_;
