@@ -54,7 +54,7 @@ class BoxWatcher {
         if (box) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50)); // let it finish its set-up
             seen_.found = true;
-            char text[512] = "";
+            char text[4096] = "";
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
             seen_.text = text;
             HWND pressed = nullptr;
