@@ -107,7 +107,10 @@ int ShellOperation(HWND owner, UINT function, const std::wstring& from, const st
     record.pFrom = fromList.data();
     record.pTo = function == FO_DELETE ? nullptr : toList.data();
     record.fFlags = flags;
-    return SHFileOperationW(&record);
+    const int result = SHFileOperationW(&record);
+    // The user said no in one of the shell's dialogs (the warning before a file would be
+    // destroyed rather than recycled).
+    return result == 0 && record.fAnyOperationsAborted ? ERROR_CANCELLED : result;
 }
 
 } // namespace
@@ -134,6 +137,8 @@ std::string FileOperationFailure(int result) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
         return "it is in use by another program";
+    case ERROR_CANCELLED:
+        return "it was cancelled";
     case ERROR_ACCESS_DENIED:
     case 0x78: // DE_ACCESSDENIEDSRC
         return "access was denied";

@@ -116,6 +116,7 @@ void TResultsMenu::Move1Click(int Sender) {
     }
     const TFileOperation operation = copy ? TFileOperation::Copy : TFileOperation::Move;
     FailureList failures(copy ? "These files could not be copied:" : "These files could not be moved:");
+    FailureList doneWithNote(copy ? "These files were copied, but:" : "These files were moved, but:");
     std::vector<RowKey> moved;
     std::vector<std::string> namesSent;
     for (const ChosenRow& row : rows) {
@@ -139,10 +140,11 @@ void TResultsMenu::Move1Click(int Sender) {
         }
         const std::string report = FileOperationReport(result);
         if (!report.empty())
-            failures.Add(row, report);
+            (result.Done() ? doneWithNote : failures).Add(row, report);
     }
     list_.RemoveRows(moved);
     failures.ShowIfAny();
+    doneWithNote.ShowIfAny();
 }
 
 void TResultsMenu::Delete1Click() {

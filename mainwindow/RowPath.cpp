@@ -24,10 +24,12 @@ std::string WhyStepIsNotItself(std::string_view step, const std::string& subject
         return subject + " is empty";
     // "?" and "*" are what the ANSI functions give for a character outside the code page, and
     // a pattern to the shell, which would act on every file it matches.
-    if (step.find_first_of("?*") != std::string_view::npos || step.find(kReplacementCharacter) != std::string_view::npos)
+    if (step.find_first_of("?*") != std::string_view::npos ||
+        step.find(kReplacementCharacter) != std::string_view::npos)
         return subject + " holds a character this system could not give, so it does not name one file";
     if (step.find(':') != std::string_view::npos)
-        return subject + " holds a colon, which Windows takes for the start of a stream name" + std::string(kAnotherFile);
+        return subject + " holds a colon, which Windows takes for the start of a stream name" +
+               std::string(kAnotherFile);
     for (const char c : step) {
         if (static_cast<unsigned char>(c) < 0x20)
             return subject + " holds a control character, which Windows does not allow in names";
@@ -90,9 +92,11 @@ std::string RowPath(std::string_view folder, std::string_view name) {
 
 std::string WhyPathIsNotItself(std::string_view folder, std::string_view name) {
     if (name.find('\\') != std::string_view::npos)
-        return "its name holds a backslash, which Windows takes for a folder separator" + std::string(kAnotherFile);
+        return "its name holds a backslash, which Windows takes for a folder separator" +
+               std::string(kAnotherFile);
     if (name.find('/') != std::string_view::npos)
-        return "its name holds a slash, which Windows takes for a folder separator" + std::string(kAnotherFile);
+        return "its name holds a slash, which Windows takes for a folder separator" +
+               std::string(kAnotherFile);
     std::string why = WhyStepIsNotItself(name, "its name");
     if (!why.empty())
         return why;

@@ -15,9 +15,9 @@ TEST(RowPath, IsTheFolderFollowedByTheName) {
 }
 
 TEST(RowPath, NamesThatReachTheirOwnFilePass) {
-    for (const char* name : {"plain.txt", "no extension", ".hidden", "a.b.c", "trailing dot.x", "  leading",
-                             "caf\xC3\xA9.txt", "nully.txt", "console.txt", "com0", "com10", "lpt", "[brackets]",
-                             "semi;colon", "a%20b"})
+    for (const char* name :
+         {"plain.txt", "no extension", ".hidden", "a.b.c", "trailing dot.x", "  leading", "caf\xC3\xA9.txt",
+          "nully.txt", "console.txt", "com0", "com10", "lpt", "[brackets]", "semi;colon", "a%20b"})
         EXPECT_EQ(WhyPathIsNotItself("C:\\files\\", name), "") << name;
     for (const char* folder : {"C:\\", "C:\\a\\b\\", "\\\\server\\share\\", "\\\\server\\share.\\x\\",
                                "\\\\?\\C:\\dot.\\", "C:\\.hidden\\", "C:\\a\\\\b\\"})
@@ -29,17 +29,21 @@ TEST(RowPath, NamesWindowsWouldReadAsAnotherFileAreRefusedWithTheReason) {
         const char* name;
         const char* why;
     } cases[] = {
-        {"trailing dot.", "its name ends in a dot, which Windows leaves out of paths: it would reach another file"},
+        {"trailing dot.",
+         "its name ends in a dot, which Windows leaves out of paths: it would reach another file"},
         {"dots...", "its name ends in a dot, which Windows leaves out of paths: it would reach another file"},
-        {"tspace ", "its name ends in a space, which Windows leaves out of paths: it would reach another file"},
-        {"back\\slash.txt",
-         "its name holds a backslash, which Windows takes for a folder separator: it would reach another file"},
-        {"for/ward", "its name holds a slash, which Windows takes for a folder separator: it would reach another file"},
+        {"tspace ",
+         "its name ends in a space, which Windows leaves out of paths: it would reach another file"},
+        {"back\\slash.txt", "its name holds a backslash, which Windows takes for a folder separator: it "
+                            "would reach another file"},
+        {"for/ward",
+         "its name holds a slash, which Windows takes for a folder separator: it would reach another file"},
         {"t??.txt", "its name holds a character this system could not give, so it does not name one file"},
         {"star*", "its name holds a character this system could not give, so it does not name one file"},
-        {"lost\xEF\xBF\xBD.txt", "its name holds a character this system could not give, so it does not name one file"},
-        {"file:stream",
-         "its name holds a colon, which Windows takes for the start of a stream name: it would reach another file"},
+        {"lost\xEF\xBF\xBD.txt",
+         "its name holds a character this system could not give, so it does not name one file"},
+        {"file:stream", "its name holds a colon, which Windows takes for the start of a stream name: it "
+                        "would reach another file"},
         {"a<b", "its name holds <, which Windows does not allow in names"},
         {"pipe|d", "its name holds |, which Windows does not allow in names"},
         {"quo\"te", "its name holds \", which Windows does not allow in names"},
@@ -59,10 +63,12 @@ TEST(RowPath, AFolderOnTheWayThatWindowsWouldReadAsAnotherIsRefused) {
     EXPECT_EQ(WhyPathIsNotItself("C:\\x\\trailing dot.\\", "f.txt"),
               "its folder \"trailing dot.\" ends in a dot, which Windows leaves out of paths: it would reach "
               "another file");
-    EXPECT_EQ(WhyPathIsNotItself("\\\\server\\share\\sp \\deeper\\", "f.txt"),
-              "its folder \"sp \" ends in a space, which Windows leaves out of paths: it would reach another file");
-    EXPECT_EQ(WhyPathIsNotItself("C:\\a?b\\", "f.txt"),
-              "its folder \"a?b\" holds a character this system could not give, so it does not name one file");
+    EXPECT_EQ(
+        WhyPathIsNotItself("\\\\server\\share\\sp \\deeper\\", "f.txt"),
+        "its folder \"sp \" ends in a space, which Windows leaves out of paths: it would reach another file");
+    EXPECT_EQ(
+        WhyPathIsNotItself("C:\\a?b\\", "f.txt"),
+        "its folder \"a?b\" holds a character this system could not give, so it does not name one file");
     // The name is told before its folders.
     EXPECT_EQ(WhyPathIsNotItself("C:\\x.\\", "y."),
               "its name ends in a dot, which Windows leaves out of paths: it would reach another file");
