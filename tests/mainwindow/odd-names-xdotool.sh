@@ -2,8 +2,8 @@
 # Files whose names Windows paths cannot say, each beside the file Windows would take it for
 # (`trailing dot.` beside `trailing dot`, `tspace ` beside `tspace`, `back\slash.txt` beside
 # the folder `back` holding `slash.txt`), acted on through the real keyboard (xdotool): Delete,
-# Move and Copy refuse each with a message that says why, keep its row, and touch no file, the
-# other one least of all. Checked on disk and in the Recycle Bin.
+# Notepad, Move and Copy refuse each with a message that says why, keep its row, and touch no
+# file, the other one least of all. Checked on disk and in the Recycle Bin.
 # Usage: odd-names-xdotool.sh quennet.exe window-reader.exe
 set -u
 exe=$1
@@ -71,6 +71,15 @@ for i in "${!odd[@]}"; do
         fail "Delete of [$name] is refused and says why: [$text]"
     xdotool key Return
     sleep 0.5
+
+    # Notepad would open the other file.
+    choose_in_menu n
+    text=$(box_text Error)
+    [[ $text == "This file was not opened:"*"$work\\$name: ${reasons[$i]}"* ]] ||
+        fail "Notepad on [$name] is refused and says why: [$text]"
+    xdotool key Return
+    sleep 0.5
+    [ -z "$(xdotool search --onlyvisible --name Notepad 2>/dev/null)" ] || fail "no Notepad opened for [$name]"
 
     for key in m c; do
         choose_in_menu "$key"
