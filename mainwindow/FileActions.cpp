@@ -3,6 +3,7 @@
 #include "runtime/Handles.h"
 #include "search/WidePath.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -106,7 +107,10 @@ int ShellOperation(HWND owner, UINT function, const std::wstring& from, const st
     record.pFrom = fromList.data();
     record.pTo = function == FO_DELETE ? nullptr : toList.data();
     record.fFlags = flags;
-    return SHFileOperationW(&record);
+    const int result = SHFileOperationW(&record);
+    // The user said no in one of the shell's dialogs (the warning before a file would be
+    // destroyed rather than recycled).
+    return result == 0 && record.fAnyOperationsAborted ? ERROR_CANCELLED : result;
 }
 
 } // namespace
@@ -117,15 +121,25 @@ std::string FileOperationFailure(int result) {
         return "it is already in that folder";
     case kStillInPlace:
         return "it could not be taken out of its folder";
-    case kNotOneFile:
-        return "its name holds a character this system could not give, so it does not name one file";
     case kPathTooLong:
         return "the path is longer than the shell's file operations take (259 characters)";
-    case kNotRecycled:
-        return "the file of the same name at the destination could not be put in the Recycle Bin";
+    case kReplacedInUse:
+        return "the file of the same name at the destination is in use, so it was left as it was";
     case kFolderInTheWay:
         return "a folder of the same name is at the destination";
-    case 5:
+    case kNotArrived:
+        return "the shell reported it done, yet no complete copy of it is at the destination";
+    case kNoSource:
+        return "it is no longer there";
+    case kStillThere:
+        return "the shell reported it done, yet it is still there";
+    case kInUse:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "it is in use by another program";
+    case ERROR_CANCELLED:
+        return "it was cancelled";
+    case ERROR_ACCESS_DENIED:
     case 0x78: // DE_ACCESSDENIEDSRC
         return "access was denied";
     default: {
@@ -134,6 +148,19 @@ std::string FileOperationFailure(int result) {
         return text;
     }
     }
+}
+
+std::string FileOperationReport(const TFileOperationResult& result) {
+    std::string report = result.Done() ? std::string() : FileOperationFailure(result.Error);
+    if (result.Replaced.empty())
+        return report;
+    if (!report.empty())
+        report += "; ";
+    if (result.ReplacedKeptAs.empty())
+        return result.Done() ? report : report + result.Replaced + ", which it would have replaced, is as it was";
+    return report + (result.Done() ? result.Replaced + ", which it replaced, could not be put in the Recycle Bin"
+                                   : result.Replaced + ", which it would have replaced, could not be put back") +
+           " and is kept as " + result.ReplacedKeptAs;
 }
 
 std::string WindowsFolder() {
@@ -166,37 +193,127 @@ bool IsSameFolder(const std::string& first, const std::string& second) {
     return lstrcmpiW(FullPathWithoutSlash(first).c_str(), FullPathWithoutSlash(second).c_str()) == 0;
 }
 
-int RunFileOperation(HWND owner, TFileOperation operation, const std::string& filePath,
-                     const std::string& destination) {
-    // A name the ANSI functions could not give comes back with "?": the shell would take it as
-    // a pattern and act on every file it matches.
-    if (filePath.find_first_of("?*") != std::string::npos)
-        return kNotOneFile;
+namespace {
+
+constexpr FILEOP_FLAGS kFlags = FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_WANTNUKEWARNING;
+
+// The file's size, or -1 when there is no file (a folder counts as none).
+std::int64_t FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+// Whether another program holds the file open so that no one may have `access` to it (DELETE
+// to move or delete it, GENERIC_READ to copy it). Only a sharing violation counts: other
+// refusals are the shell's to find and tell.
+bool HeldWithoutSharing(const std::wstring& path, DWORD access) {
+    FileHandle probe(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return !probe && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// "folder\stem (replaced).ext", then "(replaced 2)" and on: a name the user recognises in the
+// Recycle Bin, which restores beside the new file rather than over it.
+std::wstring ReplacedName(const std::wstring& path, int attempt) {
+    const size_t slash = path.find_last_of(L"\\/");
+    const size_t dot = path.find_last_of(L'.');
+    const size_t cut = dot != std::wstring::npos && dot > slash + 1 ? dot : path.size();
+    std::wstring mark = L" (replaced";
+    if (attempt > 1)
+        mark += L" " + std::to_wstring(attempt);
+    mark += L")";
+    return path.substr(0, cut) + mark + path.substr(cut);
+}
+
+// Moves the file at `target` aside in its folder; the new name, or empty (nothing changed).
+std::wstring SetAside(const std::wstring& target) {
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        const std::wstring aside = ReplacedName(target, attempt);
+        if (aside.size() > kShellPathLimit)
+            return std::wstring(); // the shell could not recycle it from there
+        if (MoveFileExW(target.c_str(), aside.c_str(), 0))
+            return aside;
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
+            return std::wstring();
+    }
+    return std::wstring();
+}
+
+bool Recycle(HWND owner, const std::wstring& path) {
+    return ShellOperation(owner, FO_DELETE, path, std::wstring(), kFlags | FOF_SILENT) == 0 &&
+           AttributesOf(path) == INVALID_FILE_ATTRIBUTES;
+}
+
+TFileOperationResult Finished(int error) {
+    TFileOperationResult result;
+    result.Error = error;
+    return result;
+}
+
+} // namespace
+
+TFileOperationResult RunFileOperation(HWND owner, TFileOperation operation, const std::string& filePath,
+                                      const std::string& destination) {
     const std::wstring from = Utf8ToWide(filePath);
     if (from.size() > kShellPathLimit)
-        return kPathTooLong;
-    if (operation != TFileOperation::Delete) {
-        // The destination proposed is the file's own folder and Enter accepts it. The shell of
-        // Windows refuses that; others may "move" the file onto itself or copy it over itself.
-        if (IsSameFolder(FolderOf(filePath), destination))
-            return kSameFolderRefused;
-        const std::wstring target = Utf8ToWide(WithBackslash(destination) + NameOf(filePath));
-        if (target.size() > kShellPathLimit || Utf8ToWide(destination).size() > kShellPathLimit)
-            return kPathTooLong;
-        const DWORD there = AttributesOf(target);
-        if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_DIRECTORY))
-            return kFolderInTheWay;
-        // Replaced without a question, but never beyond undo.
-        if (there != INVALID_FILE_ATTRIBUTES &&
-            (ShellOperation(owner, FO_DELETE, target, std::wstring(),
-                            FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_SILENT | FOF_NOERRORUI) != 0 ||
-             AttributesOf(target) != INVALID_FILE_ATTRIBUTES))
-            return kNotRecycled;
+        return Finished(kPathTooLong);
+    const std::int64_t size = FileSize(from);
+    if (size < 0)
+        return Finished(kNoSource);
+    if (operation == TFileOperation::Delete) {
+        if (HeldWithoutSharing(from, DELETE))
+            return Finished(kInUse);
+        const int error = ShellOperation(owner, FO_DELETE, from, std::wstring(), kFlags);
+        return Finished(error != 0 ? error : AttributesOf(from) != INVALID_FILE_ATTRIBUTES ? kStillThere : 0);
     }
-    const int result = ShellOperation(owner, static_cast<UINT>(operation), from, Utf8ToWide(destination),
-                                      FOF_NOCONFIRMATION | FOF_ALLOWUNDO);
-    if (result == 0 && operation != TFileOperation::Copy && AttributesOf(from) != INVALID_FILE_ATTRIBUTES)
-        return kStillInPlace;
+    // The destination proposed is the file's own folder and Enter accepts it. The shell of
+    // Windows refuses that; others may "move" the file onto itself or copy it over itself.
+    if (IsSameFolder(FolderOf(filePath), destination))
+        return Finished(kSameFolderRefused);
+    const std::string targetPath = WithBackslash(destination) + NameOf(filePath);
+    const std::wstring target = Utf8ToWide(targetPath);
+    if (target.size() > kShellPathLimit || Utf8ToWide(destination).size() > kShellPathLimit)
+        return Finished(kPathTooLong);
+    const DWORD there = AttributesOf(target);
+    if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_DIRECTORY))
+        return Finished(kFolderInTheWay);
+
+    TFileOperationResult result;
+    std::wstring aside;
+    if (there != INVALID_FILE_ATTRIBUTES) {
+        result.Replaced = targetPath;
+        aside = SetAside(target);
+        if (aside.empty()) {
+            result.Error = kReplacedInUse;
+            result.Replaced.clear(); // untouched: nothing to tell of it
+            return result;
+        }
+    }
+    result.Error = ShellOperation(owner, static_cast<UINT>(operation), from, Utf8ToWide(destination), kFlags);
+    const bool sourceLeft = AttributesOf(from) != INVALID_FILE_ATTRIBUTES;
+    if (result.Error == 0 && FileSize(target) != size)
+        result.Error = kNotArrived;
+    else if (result.Error == 0 && operation == TFileOperation::Move && sourceLeft)
+        result.Error = kStillInPlace;
+
+    if (!result.Done()) {
+        if (sourceLeft && HeldWithoutSharing(from, operation == TFileOperation::Copy ? GENERIC_READ : DELETE))
+            result.Error = kInUse; // the shell's code, if it gave one, says less
+        // A copy the shell left half-written is its own, not the user's, while the source is
+        // whole where it was.
+        if (sourceLeft && AttributesOf(target) != INVALID_FILE_ATTRIBUTES && FileSize(from) == size)
+            DeleteFileW(target.c_str());
+        if (!aside.empty() && !MoveFileExW(aside.c_str(), target.c_str(), 0))
+            result.ReplacedKeptAs = WideToUtf8(aside);
+        return result;
+    }
+    if (!aside.empty() && !Recycle(owner, aside))
+        result.ReplacedKeptAs = WideToUtf8(aside);
+    else
+        result.Replaced.clear(); // in the Recycle Bin, as the user asked
     return result;
 }
 

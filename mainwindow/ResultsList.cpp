@@ -168,8 +168,7 @@ void ResultsList::CopySelectedPaths() {
         return;
     std::string lines;
     for (const ChosenRow& row : rows) {
-        lines += row.Folder;
-        lines += row.Name;
+        lines += row.Path();
         lines += "\r\n";
     }
     // Unicode text: every program reads the names as they are, whatever its code page.

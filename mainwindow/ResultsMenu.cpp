@@ -70,8 +70,16 @@ void TResultsMenu::Savelistas1Click() {
 
 void TResultsMenu::OpenwithNotepad1Click() {
     const std::vector<ChosenRow> rows = list_.SelectedRows();
-    if (!rows.empty())
-        OpenWithNotepad(rows.front().Path());
+    if (rows.empty())
+        return;
+    const std::string why = rows.front().WhyNotItself();
+    if (!why.empty()) {
+        FailureList refused("This file was not opened:");
+        refused.Add(rows.front(), why);
+        refused.ShowIfAny();
+        return;
+    }
+    OpenWithNotepad(rows.front().Path());
 }
 
 void TResultsMenu::aaaaClick() {
@@ -82,8 +90,14 @@ void TResultsMenu::aaaaClick() {
 
 void TResultsMenu::Opencontainingfolder1Click() {
     const std::vector<ChosenRow> rows = list_.SelectedRows();
-    if (!rows.empty())
-        OpenFolderInExplorer(rows.front().Folder);
+    if (rows.empty())
+        return;
+    const std::string why = WhyFolderIsNotItself(rows.front().Folder);
+    if (!why.empty()) {
+        ShowErrorBox("This folder was not opened:\r\n" + rows.front().Folder + ": " + why + ".");
+        return;
+    }
+    OpenFolderInExplorer(rows.front().Folder);
 }
 
 void TResultsMenu::Move1Click(int Sender) {
@@ -102,9 +116,15 @@ void TResultsMenu::Move1Click(int Sender) {
     }
     const TFileOperation operation = copy ? TFileOperation::Copy : TFileOperation::Move;
     FailureList failures(copy ? "These files could not be copied:" : "These files could not be moved:");
+    FailureList doneWithNote(copy ? "These files were copied, but:" : "These files were moved, but:");
     std::vector<RowKey> moved;
     std::vector<std::string> namesSent;
     for (const ChosenRow& row : rows) {
+        const std::string why = row.WhyNotItself();
+        if (!why.empty()) {
+            failures.Add(row, why);
+            continue;
+        }
         bool nameTaken = false;
         for (const std::string& name : namesSent)
             nameTaken = nameTaken || SameFileName(name, row.Name);
@@ -112,17 +132,19 @@ void TResultsMenu::Move1Click(int Sender) {
             failures.Add(row, "a file of the same name goes to that folder first");
             continue;
         }
-        const int result = RunFileOperation(list_.ListHandle(), operation, row.Path(), destination);
-        if (result == 0) {
+        const TFileOperationResult result = RunFileOperation(list_.ListHandle(), operation, row.Path(), destination);
+        if (result.Done()) {
             namesSent.push_back(row.Name);
             if (!copy)
                 moved.push_back(row.Key);
-        } else {
-            failures.Add(row, FileOperationFailure(result));
         }
+        const std::string report = FileOperationReport(result);
+        if (!report.empty())
+            (result.Done() ? doneWithNote : failures).Add(row, report);
     }
     list_.RemoveRows(moved);
     failures.ShowIfAny();
+    doneWithNote.ShowIfAny();
 }
 
 void TResultsMenu::Delete1Click() {
@@ -131,17 +153,20 @@ void TResultsMenu::Delete1Click() {
         return;
     if (!ConfirmYesCancel("Are you sure you wish to delete the selected file(s)?"))
         return;
-    // The shell's own failures (a file in use, no rights) stay silent; a row the program
-    // refuses to hand over is told.
-    FailureList refused("These files were not deleted:");
+    FailureList failures("These files were not deleted:");
     std::vector<RowKey> deleted;
     for (const ChosenRow& row : rows) {
-        const int result = RunFileOperation(list_.ListHandle(), TFileOperation::Delete, row.Path());
-        if (result == 0)
+        const std::string why = row.WhyNotItself();
+        if (!why.empty()) {
+            failures.Add(row, why);
+            continue;
+        }
+        const TFileOperationResult result = RunFileOperation(list_.ListHandle(), TFileOperation::Delete, row.Path());
+        if (result.Done())
             deleted.push_back(row.Key);
-        else if (result == kNotOneFile || result == kPathTooLong)
-            refused.Add(row, FileOperationFailure(result));
+        else
+            failures.Add(row, FileOperationReport(result));
     }
     list_.RemoveRows(deleted);
-    refused.ShowIfAny();
+    failures.ShowIfAny();
 }

@@ -9,6 +9,7 @@
 // re-sort, so rows are named by their keys, never by their positions.
 #include "dialogs/destinationForm.h"
 #include "mainwindow/ResultStore.h"
+#include "mainwindow/RowPath.h"
 #include "runtime/PopupMenu.h"
 
 #include <windows.h>
@@ -23,7 +24,9 @@ struct ChosenRow {
     std::string Folder; // ends with a backslash
     std::int64_t MatchOffset = 0;
     std::int32_t MatchLength = 0; // bytes to select in the viewer
-    std::string Path() const { return Folder + Name; }
+    std::string Path() const { return quennet::RowPath(Folder, Name); }
+    // Empty when Path() reaches this very file; otherwise why not, for the user.
+    std::string WhyNotItself() const { return quennet::WhyPathIsNotItself(Folder, Name); }
 };
 
 // The results list as the menu sees it; implemented by the main window.

@@ -2,6 +2,7 @@
 
 #include "runtime/Exception.h"
 #include "runtime/Form.h"
+#include "runtime/MessageBoxes.h"
 #include "runtime/Timer.h"
 
 #include <chrono>
@@ -131,7 +132,7 @@ void TApplication::HandleException(const std::exception_ptr& error) {
 }
 
 void TApplication::ShowException(const std::string& message) {
-    MessageBoxA(GetActiveWindow(), message.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    ShowMessageBox(message, title_, MB_OK | MB_ICONERROR);
 }
 
 void TApplication::Synchronize(std::function<void()> call) {

@@ -13,4 +13,10 @@ void ShowInformationBox(const std::string& text, const std::string& caption = "I
 // true when the answer is Yes.
 bool ConfirmYesCancel(const std::string& text, const std::string& caption = "Confirm");
 
+// What every box of the program goes through: MessageBox with the UTF-8 text fitted to the
+// monitor (`type` as MessageBox takes it). The system wraps a long line at its spaces, but
+// not a long run without one, such as a path: such a run is broken into lines that fit, after
+// a backslash where it can. Returns what MessageBox returns.
+int ShowMessageBox(const std::string& text, const std::string& caption, unsigned type);
+
 } // namespace quennet

@@ -2,10 +2,12 @@
 // destination dialog and message boxes, answered from a second thread.
 #include "mainwindow/ResultsMenu.h"
 #include "tests/dialogs/ModalDriver.h"
+#include "search/WidePath.h"
 #include "tests/runtime/BoxWatcher.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -113,13 +115,22 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Every file in the folder and in its subfolders, each named as itself ("\\?\"), so that a
+// name ending in a dot goes too and not another file in its place.
 void Empty(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    FindHandle find(FindFirstFileA((folder + "*").c_str(), &entry));
+    const std::wstring literal = L"\\\\?\\" + Utf8ToWide(folder);
+    WIN32_FIND_DATAW entry;
+    FindHandle find(FindFirstFileW((literal + L"*").c_str(), &entry));
     if (find)
-        do
-            DeleteFileA((folder + entry.cFileName).c_str());
-        while (FindNextFileA(find.get(), &entry));
+        do {
+            const std::wstring name = entry.cFileName;
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((literal + name).c_str());
+            else if (name != L"." && name != L"..") {
+                Empty(WideToUtf8(literal.substr(4) + name + L"\\"));
+                RemoveDirectoryW((literal + name).c_str());
+            }
+        } while (FindNextFileW(find.get(), &entry));
 }
 
 class ResultsMenu : public ::testing::Test {
@@ -317,15 +328,166 @@ TEST_F(ResultsMenu, OfTwoSameNamedFilesOnlyTheFirstIsMovedAndALongPathIsRefused)
     list.selected = {0, 3, 4};
     BoxWatcher box("Error");
     Choose(TResultsMenu::Move1, target);
-    EXPECT_EQ(box.Serve().text, "These files could not be moved:\r\n" + other +
-                                    "ONE.txt: a file of the same name goes to that folder first.\r\n" + deep +
-                                    "long.txt: the path is longer than the shell's file operations take (259 "
-                                    "characters).");
+    // The long path is shown over several lines, to fit the screen.
+    auto unwrapped = [](std::string text) {
+        text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }), text.end());
+        return text;
+    };
+    EXPECT_EQ(unwrapped(box.Serve().text), unwrapped("These files could not be moved:\r\n" + other +
+                                                     "ONE.txt: a file of the same name goes to that folder first.\r\n" +
+                                                     deep +
+                                                     "long.txt: the path is longer than the shell's file operations "
+                                                     "take (259 characters)."));
     EXPECT_EQ(list.rows, (std::vector<std::string>{"two.txt", "three.txt", "ONE.txt", "long.txt"}));
     EXPECT_EQ(Read(target + "one.txt"), "content of one.txt");
     EXPECT_EQ(Read(other + "ONE.txt"), "the other one");
     DeleteFileA((other + "ONE.txt").c_str());
     RemoveDirectoryA(other.c_str());
+}
+
+} // namespace
+
+namespace {
+
+std::string TrashInfoNaming(const std::string& name);
+
+// The source held open without sharing: the shell cannot read or move it. The file of the same
+// name at the destination was sent to the Recycle Bin before the operation was tried, and a
+// failed Copy said nothing at all.
+TEST_F(ResultsMenu, AFailedMoveOrCopyKeepsTheFileItWouldHaveReplacedAndSaysSo) {
+    for (int item : {TResultsMenu::Move1, TResultsMenu::Copy1}) {
+        const std::string older =
+            "older one.txt at the destination " + std::to_string(item) + " " + std::to_string(GetTickCount());
+        Write(target + "one.txt", older);
+        list.selected = {0};
+        FileHandle held(
+            CreateFileA((source + "one.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        BoxWatcher box("Error");
+        Choose(item, target);
+        const std::string text = box.Serve().text;
+        held.reset();
+        EXPECT_EQ(text, std::string(item == TResultsMenu::Copy1 ? "These files could not be copied:"
+                                                                : "These files could not be moved:") +
+                            "\r\n" + source + "one.txt: it is in use by another program; " + target +
+                            "one.txt, which it would have replaced, is as it was.")
+            << item;
+        EXPECT_EQ(Read(target + "one.txt"), older) << item;
+        EXPECT_FALSE(InTrash(older)) << item;
+        EXPECT_EQ(Read(source + "one.txt"), "content of one.txt") << item;
+        EXPECT_FALSE(Exists(target + "one (replaced).txt")) << item;
+        EXPECT_EQ(list.rows.size(), 3u) << item;
+    }
+}
+
+// The replaced file goes to the Recycle Bin under a name that tells what it was, so that
+// restoring it does not land on the new file.
+TEST_F(ResultsMenu, AMoveOverAFileOfTheSameNameLeavesTheOldOneRestorableFromTheRecycleBin) {
+    const std::string older = "older two.txt, moved over " + std::to_string(GetTickCount());
+    Write(target + "two.txt", older);
+    list.selected = {1};
+    Choose(TResultsMenu::Move1, target);
+    EXPECT_EQ(Read(target + "two.txt"), "content of two.txt");
+    EXPECT_FALSE(Exists(source + "two.txt"));
+    EXPECT_FALSE(Exists(target + "two (replaced).txt"));
+    EXPECT_TRUE(InTrash(older));
+    EXPECT_TRUE(!TrashInfoNaming("two%20(replaced).txt").empty()) << "its record names where it was";
+    EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "three.txt"}));
+}
+
+// Delete of a file held open without sharing was silent and left the row selected.
+TEST_F(ResultsMenu, ADeleteThatFailsSaysSoAndKeepsTheFileAndTheRow) {
+    list.selected = {1, 2};
+    FileHandle held(CreateFileA((source + "two.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    {
+        BoxWatcher question("Confirm", "&Yes");
+        BoxWatcher box("Error");
+        menu.Delete1Click();
+        question.Serve();
+        EXPECT_EQ(box.Serve().text,
+                  "These files were not deleted:\r\n" + source + "two.txt: it is in use by another program.");
+    }
+    held.reset();
+    EXPECT_EQ(Read(source + "two.txt"), "content of two.txt");
+    EXPECT_FALSE(Exists(source + "three.txt"));
+    EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "two.txt"}));
+}
+
+// Windows paths drop a trailing dot or space and split at a backslash: "x\trailing dot." is
+// "x\trailing dot". Every action used to act on the other file.
+TEST_F(ResultsMenu, ANameWindowsWouldReadAsAnotherFileIsRefusedAndTheOtherFileUntouched) {
+    // "\\?\" paths take names literally, as a file made on another system has them.
+    auto literal = [](const std::string& path) { return std::wstring(L"\\\\?\\") + Utf8ToWide(path); };
+    for (const char* name : {"trailing dot", "tspace"}) {
+        Write(source + name, std::string("the other file, ") + name);
+        list.Add(name);
+    }
+    for (const char* name : {"trailing dot.", "tspace "}) {
+        FileHandle made(CreateFileW(literal(source + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(made) << name << " " << GetLastError();
+        list.Add(name);
+    }
+    CreateDirectoryA((source + "back").c_str(), nullptr);
+    Write(source + "back\\slash.txt", "the other file, back/slash.txt");
+    list.Add("back\\slash.txt"); // made on Unix; Windows cannot make it
+    const std::vector<int> odd = {5, 6, 7};
+    const std::string why[] = {
+        "its name ends in a dot, which Windows leaves out of paths: it would reach another file.",
+        "its name ends in a space, which Windows leaves out of paths: it would reach another file.",
+        "its name holds a backslash, which Windows takes for a folder separator: it would reach another file."};
+    auto expected = [&](const std::string& heading) {
+        std::string text = heading;
+        for (size_t i = 0; i < odd.size(); ++i)
+            text += "\r\n" + source + list.rows[static_cast<size_t>(odd[i])] + ": " + why[i];
+        return text;
+    };
+    {
+        list.selected = odd;
+        BoxWatcher question("Confirm", "&Yes");
+        BoxWatcher box("Error");
+        menu.Delete1Click();
+        question.Serve();
+        EXPECT_EQ(box.Serve().text, expected("These files were not deleted:"));
+    }
+    for (int item : {TResultsMenu::Move1, TResultsMenu::Copy1}) {
+        list.selected = odd;
+        BoxWatcher box("Error");
+        Choose(item, target);
+        EXPECT_EQ(box.Serve().text, expected(item == TResultsMenu::Copy1 ? "These files could not be copied:"
+                                                                         : "These files could not be moved:"));
+    }
+    EXPECT_EQ(list.rows.size(), 8u) << "the rows stay";
+    EXPECT_EQ(Read(source + "trailing dot"), "the other file, trailing dot");
+    EXPECT_EQ(Read(source + "tspace"), "the other file, tspace");
+    EXPECT_EQ(Read(source + "back\\slash.txt"), "the other file, back/slash.txt");
+    for (const char* name : {"trailing dot.", "tspace "})
+        EXPECT_NE(GetFileAttributesW(literal(source + name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
+    for (const char* name : {"trailing dot", "tspace", "slash.txt"})
+        EXPECT_FALSE(Exists(target + name)) << name;
+}
+
+// The trash record (Wine keeps the desktop's trash) whose Path ends with `name`, URL-encoded.
+std::string TrashInfoNaming(const std::string& name) {
+    const char* data = getenv("XDG_DATA_HOME");
+    const char* wineHome = getenv("WINEHOMEDIR");
+    std::string trash;
+    if (data && *data)
+        trash = std::string("Z:") + data + "\\Trash\\";
+    else if (wineHome && std::string(wineHome).rfind("\\??\\", 0) == 0)
+        trash = std::string(wineHome + 4) + "\\.local\\share\\Trash\\";
+    for (char& c : trash)
+        if (c == '/')
+            c = '\\';
+    WIN32_FIND_DATAA entry;
+    FindHandle find(FindFirstFileA((trash + "info\\*.trashinfo").c_str(), &entry));
+    if (find)
+        do {
+            const std::string info = Read(trash + "info\\" + entry.cFileName);
+            if (info.find("/" + name + "\n") != std::string::npos)
+                return info;
+        } while (FindNextFileA(find.get(), &entry));
+    return std::string();
 }
 
 } // namespace

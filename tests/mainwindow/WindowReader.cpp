@@ -13,6 +13,9 @@
 //        window-reader lookin         the look-in box's first visible character (its index)
 //                                     and text: index|text
 //        window-reader namecolumn     the middle of the "Name" column's header on the screen: x y
+//        window-reader box CAPTION    a shown message box's text, or nothing
+//        window-reader boxrect CAPTION  its rectangle on the screen and the screen's size:
+//                                     left top right bottom width height
 // Exit status 2 when the window is not found.
 #include <windows.h>
 #include <commctrl.h>
@@ -30,7 +33,7 @@ using namespace quennet::remote;
 const char* const kCaption = "Quennet by Ketrel --- Visit www.morvane.com";
 
 std::string WindowText(HWND window) {
-    char text[1024] = "";
+    char text[4096] = "";
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
                         &ignored);
@@ -63,6 +66,21 @@ int main(int argc, char** argv) {
     HWND form = FindWindowA(nullptr, kCaption);
     if (command == "visible") {
         std::printf("%s\n", form && IsWindowVisible(form) ? "yes" : "no");
+        return 0;
+    }
+    if (command == "box" || command == "boxrect") {
+        // Message boxes are top-level windows of the dialog class, titled with their caption.
+        HWND box = argc > 2 ? FindWindowA("#32770", argv[2]) : nullptr;
+        if (!box || !IsWindowVisible(box))
+            return 0;
+        if (command == "box") {
+            std::printf("%s\n", WindowText(GetDlgItem(box, 0xFFFF)).c_str());
+        } else {
+            RECT r{};
+            GetWindowRect(box, &r);
+            std::printf("%ld %ld %ld %ld %d %d\n", r.left, r.top, r.right, r.bottom, GetSystemMetrics(SM_CXSCREEN),
+                        GetSystemMetrics(SM_CYSCREEN));
+        }
         return 0;
     }
     if (!form)

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -19,6 +20,13 @@ struct BoxSeen {
     std::string text;
     std::vector<std::string> buttons; // captions, in window order
     HICON icon = nullptr;
+    RECT rect{}; // on the screen
+    // The text's room in the box and the widest run without a space in the box's font: the
+    // box wraps its text at spaces, and cuts off a run wider than the room.
+    int textRoom = 0;
+    int widestRun = 0;
+    int textRight = 0;   // the text's right edge in the box's client area
+    int clientWidth = 0; // the box's client area, which clips the text too
 };
 
 class BoxWatcher {
@@ -54,9 +62,11 @@ class BoxWatcher {
         if (box) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50)); // let it finish its set-up
             seen_.found = true;
-            char text[512] = "";
+            GetWindowRect(box, &seen_.rect);
+            char text[4096] = "";
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
             seen_.text = text;
+            Measure(GetDlgItem(box, 0xFFFF));
             HWND pressed = nullptr;
             for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
                 char cls[32] = "";
@@ -78,6 +88,32 @@ class BoxWatcher {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         done_ = true;
+    }
+
+    void Measure(HWND label) {
+        RECT room{};
+        GetClientRect(label, &room);
+        seen_.textRoom = room.right - room.left;
+        MapWindowPoints(label, GetParent(label), reinterpret_cast<POINT*>(&room), 2);
+        seen_.textRight = room.right;
+        RECT client{};
+        GetClientRect(GetParent(label), &client);
+        seen_.clientWidth = client.right;
+        wchar_t wide[4096] = L"";
+        GetWindowTextW(label, wide, 4096);
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        for (const wchar_t* run = wide; *run;) {
+            const wchar_t* end = run;
+            while (*end && *end != L'\r' && *end != L'\n' && *end != L' ')
+                ++end;
+            SIZE size{};
+            GetTextExtentPoint32W(dc, run, static_cast<int>(end - run), &size);
+            seen_.widestRun = std::max(seen_.widestRun, static_cast<int>(size.cx));
+            run = *end ? end + 1 : end;
+        }
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
     }
 
     std::string caption_;
