@@ -1,6 +1,7 @@
 #include "search/FileFind.h"
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -119,6 +120,25 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
     return error;
 }
 
+std::uint32_t FindFirstEntryIn(int folder, std::uint32_t attrMask, TSearchRec& rec) {
+    CloseFindHandle(rec);
+    rec.ExcludeMask = 0x1E & ~attrMask;
+    // The listing owns its descriptor and closes it; the caller's stays open for the subfolders.
+    FileDescriptor own(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    if (!own)
+        return static_cast<std::uint32_t>(errno);
+    rec.Dir.reset(fdopendir(own.get()));
+    if (!rec.Dir)
+        return static_cast<std::uint32_t>(errno);
+    own.release();
+    // The copy shares the folder's reading position, which an earlier listing left at the end.
+    rewinddir(rec.Dir.get());
+    const std::uint32_t error = ReadEntry(rec);
+    if (error != 0)
+        CloseFindHandle(rec);
+    return error;
+}
+
 std::uint32_t FindNextEntry(TSearchRec& rec) {
     if (!rec.Dir)
         return EBADF;
@@ -127,6 +147,15 @@ std::uint32_t FindNextEntry(TSearchRec& rec) {
 
 void CloseFindHandle(TSearchRec& rec) {
     rec.Dir.reset();
+}
+
+bool IsAbsenceOrDenial(std::uint32_t error) {
+    // ENOTDIR: a folder replaced by a file since it was listed is a folder no longer there.
+    return error == ENOENT || error == ENOTDIR || error == EACCES || error == EPERM;
+}
+
+std::string SystemErrorText(std::uint32_t error) {
+    return std::strerror(static_cast<int>(error));
 }
 
 bool IsExistingFolder(const std::string& path) {

@@ -89,6 +89,16 @@ printf '%s\n' a.txt sub/b.txt sub/deeper/c.txt other/b.txt other/deeper/c.txt >"
 run "$loops" | head -n 100 >"$dir/got" # a loop shows as too many rows (or the time-out)
 check "$mode: links to . and .. end the walk, other links are followed" "$dir/want" "$dir/got"
 
+# A link to the root's parent brings the walk back to the root through an ordinary folder: the
+# root's files once, its parent's once per link, as find -L lists them.
+mkdir -p "$dir/parent/a/b"
+touch "$dir/parent/side.txt" "$dir/parent/a/one.txt" "$dir/parent/a/b/two.txt"
+ln -s .. "$dir/parent/a/up"
+ln -s ../.. "$dir/parent/a/b/back"
+printf '%s\n' one.txt b/two.txt up/side.txt b/back/side.txt >"$dir/want"
+run "$dir/parent/a" | head -n 100 >"$dir/got"
+check "$mode: the root reached again through links to its parent is not walked again" "$dir/want" "$dir/got"
+
 if [ "$mode" = wine ]; then
     # The UTF-8 code page and long paths for the console program too.
     if grep -q longPathAware "$cli" && grep -q '>UTF-8<' "$cli"; then
