@@ -71,8 +71,9 @@ extern const std::uint32_t kNoMoreFiles;
 // Lists `folder`, a path in the "\\?\" form ending in a backslash, taken as it is.
 std::uint32_t FindFirstEntryIn(const std::wstring& folder, std::uint32_t attrMask, TSearchRec& rec);
 #else
-// Lists the folder open as the descriptor `folder` (the caller keeps it).
-std::uint32_t FindFirstEntryIn(int folder, std::uint32_t attrMask, TSearchRec& rec);
+// Lists `folder`, an open listing read from its start; `rec` owns it until the caller takes it
+// back from rec.Dir, whatever the result.
+std::uint32_t FindFirstEntryIn(DirectoryHandle folder, std::uint32_t attrMask, TSearchRec& rec);
 #endif
 
 // Errors that mean "it is not there" or "this user may not read it": a search skips such a file

@@ -120,23 +120,11 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
     return error;
 }
 
-std::uint32_t FindFirstEntryIn(int folder, std::uint32_t attrMask, TSearchRec& rec) {
+std::uint32_t FindFirstEntryIn(DirectoryHandle folder, std::uint32_t attrMask, TSearchRec& rec) {
     CloseFindHandle(rec);
     rec.ExcludeMask = 0x1E & ~attrMask;
-    // The listing owns its descriptor and closes it; the caller's stays open for the subfolders.
-    FileDescriptor own(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
-    if (!own)
-        return static_cast<std::uint32_t>(errno);
-    rec.Dir.reset(fdopendir(own.get()));
-    if (!rec.Dir)
-        return static_cast<std::uint32_t>(errno);
-    own.release();
-    // The copy shares the folder's reading position, which an earlier listing left at the end.
-    rewinddir(rec.Dir.get());
-    const std::uint32_t error = ReadEntry(rec);
-    if (error != 0)
-        CloseFindHandle(rec);
-    return error;
+    rec.Dir = std::move(folder);
+    return ReadEntry(rec);
 }
 
 std::uint32_t FindNextEntry(TSearchRec& rec) {

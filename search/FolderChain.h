@@ -1,8 +1,8 @@
 // The folders a walk is inside, the root first: each one is opened from the one it is in by its
 // name alone, so the depth of a tree has no limit of its own.
 //
-// POSIX: every folder is opened relative to its parent's descriptor. Only the innermost few
-// hold theirs; an outer one lets it go (its identity noted first) and is opened again through
+// POSIX: every folder is opened relative to its parent's descriptor, which is also the one its
+// listing reads (one descriptor per folder). Only the innermost few hold theirs; an outer one lets it go (its identity noted first) and is opened again through
 // ".." of its child when the walk comes back to it, or by names from the nearest folder still
 // held should ".." lead elsewhere (the child was reached through a link). A chain of any depth
 // thus holds a handful of descriptors.
@@ -43,8 +43,9 @@ class FolderChain {
     // root's full path (backslashes, no "." or ".." steps) and the names as listed.
     const std::string& Path() const { return path_; }
 
-    // Lists the innermost folder.
+    // Lists the innermost folder; EndListing with the same record once the listing is done.
     std::uint32_t FindFirst(std::uint32_t attrMask, TSearchRec& rec);
+    void EndListing(TSearchRec& rec);
     // The identity of `name` in the innermost folder, links followed; false when it is not a
     // folder that can be reached.
     bool IdentityOf(const std::string& name, FolderIdentity& identity);
@@ -59,7 +60,10 @@ class FolderChain {
 #ifdef _WIN32
         std::size_t WidePathLength = 0;
 #else
-        FileDescriptor Folder;  // let go beyond the innermost kHeldFolders
+        // The folder's listing, whose descriptor also opens its subfolders; let go beyond the
+        // innermost kHeldFolders, and lent to the record while the folder is listed.
+        DirectoryHandle Folder;
+        bool Listed = false;    // read to its end: a new listing starts from the start again
         std::uint32_t Lost = 0; // why the folder could not be opened again, if it could not
 #endif
     };
@@ -67,7 +71,8 @@ class FolderChain {
     bool Identify(std::size_t level);
 #ifndef _WIN32
     void LetGoOuter();
-    void Reopen(const FileDescriptor& child);
+    void Reopen(DIR* child);
+    std::uint32_t Unusable(const Level& level) const;
     std::string NameOf(std::size_t level) const;
 #endif
 

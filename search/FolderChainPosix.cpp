@@ -15,10 +15,21 @@ FolderIdentity IdentityFrom(const struct stat& st) {
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+// `at` relative to `folder` (AT_FDCWD: the working folder), as a listing; errno on failure.
+DirectoryHandle OpenListing(int folder, const char* at) {
+    FileDescriptor descriptor(::openat(folder, at, kFolderFlags));
+    if (!descriptor)
+        return DirectoryHandle();
+    DirectoryHandle listing(fdopendir(descriptor.get()));
+    if (listing)
+        descriptor.release(); // the listing's now
+    return listing;
+}
+
 } // namespace
 
 std::uint32_t FolderChain::EnterRoot(const std::string& root) {
-    FileDescriptor folder(::open(root.c_str(), kFolderFlags));
+    DirectoryHandle folder = OpenListing(AT_FDCWD, root.c_str());
     if (!folder)
         return static_cast<std::uint32_t>(errno);
     path_ = root;
@@ -31,11 +42,17 @@ std::uint32_t FolderChain::EnterRoot(const std::string& root) {
     return 0;
 }
 
+std::uint32_t FolderChain::Unusable(const Level& level) const {
+    if (level.Folder)
+        return 0;
+    return level.Lost != 0 ? level.Lost : EBADF;
+}
+
 std::uint32_t FolderChain::Enter(const std::string& name, const FolderIdentity* identity) {
     Level& parent = levels_.back();
-    if (!parent.Folder)
-        return parent.Lost;
-    FileDescriptor folder(::openat(parent.Folder.get(), name.c_str(), kFolderFlags));
+    if (const std::uint32_t error = Unusable(parent))
+        return error;
+    DirectoryHandle folder = OpenListing(dirfd(parent.Folder.get()), name.c_str());
     if (!folder)
         return static_cast<std::uint32_t>(errno);
     path_ += name;
@@ -61,7 +78,7 @@ void FolderChain::LetGoOuter() {
 }
 
 void FolderChain::Leave() {
-    FileDescriptor child = std::move(levels_.back().Folder);
+    DirectoryHandle child = std::move(levels_.back().Folder);
     levels_.pop_back();
     if (levels_.empty()) {
         path_.clear();
@@ -69,15 +86,16 @@ void FolderChain::Leave() {
     }
     path_.resize(levels_.back().PathLength);
     if (!levels_.back().Folder)
-        Reopen(child);
+        Reopen(child.get());
 }
 
-void FolderChain::Reopen(const FileDescriptor& child) {
+void FolderChain::Reopen(DIR* child) {
     Level& level = levels_.back();
+    level.Listed = false;
     struct stat st;
     if (child && level.Known) {
-        FileDescriptor up(::openat(child.get(), "..", kFolderFlags));
-        if (up && fstat(up.get(), &st) == 0 && IdentityFrom(st) == level.Identity) {
+        DirectoryHandle up = OpenListing(dirfd(child), "..");
+        if (up && fstat(dirfd(up.get()), &st) == 0 && IdentityFrom(st) == level.Identity) {
             level.Folder = std::move(up);
             return;
         }
@@ -88,15 +106,10 @@ void FolderChain::Reopen(const FileDescriptor& child) {
     std::size_t from = target;
     while (from > 0 && !levels_[from - 1].Folder)
         --from;
-    FileDescriptor folder;
-    if (from == 0) {
-        folder.reset(::open(path_.substr(0, levels_[0].PathLength).c_str(), kFolderFlags));
-        from = 1;
-    } else {
-        folder.reset(::fcntl(levels_[from - 1].Folder.get(), F_DUPFD_CLOEXEC, 0));
-    }
-    for (std::size_t step = from; folder && step <= target; ++step)
-        folder.reset(::openat(folder.get(), NameOf(step).c_str(), kFolderFlags));
+    DirectoryHandle folder = from == 0 ? OpenListing(AT_FDCWD, path_.substr(0, levels_[0].PathLength).c_str())
+                                       : OpenListing(dirfd(levels_[from - 1].Folder.get()), NameOf(from).c_str());
+    for (std::size_t step = from + 1; folder && step <= target; ++step)
+        folder = OpenListing(dirfd(folder.get()), NameOf(step).c_str());
     if (!folder) {
         level.Lost = static_cast<std::uint32_t>(errno);
         return;
@@ -110,16 +123,25 @@ std::string FolderChain::NameOf(std::size_t level) const {
 }
 
 std::uint32_t FolderChain::FindFirst(std::uint32_t attrMask, TSearchRec& rec) {
-    const Level& level = levels_.back();
+    Level& level = levels_.back();
+    if (const std::uint32_t error = Unusable(level))
+        return error;
+    if (level.Listed)
+        rewinddir(level.Folder.get());
+    level.Listed = true;
+    return FindFirstEntryIn(std::move(level.Folder), attrMask, rec);
+}
+
+void FolderChain::EndListing(TSearchRec& rec) {
+    Level& level = levels_.back();
     if (!level.Folder)
-        return level.Lost;
-    return FindFirstEntryIn(level.Folder.get(), attrMask, rec);
+        level.Folder = std::move(rec.Dir);
 }
 
 bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) {
     const Level& level = levels_.back();
     struct stat st;
-    if (!level.Folder || fstatat(level.Folder.get(), name.c_str(), &st, 0) != 0 || !S_ISDIR(st.st_mode))
+    if (!level.Folder || fstatat(dirfd(level.Folder.get()), name.c_str(), &st, 0) != 0 || !S_ISDIR(st.st_mode))
         return false;
     identity = IdentityFrom(st);
     return true;
@@ -128,7 +150,7 @@ bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) 
 bool FolderChain::Identify(std::size_t index) {
     Level& level = levels_[index];
     struct stat st;
-    if (!level.Known && level.Folder && fstat(level.Folder.get(), &st) == 0) {
+    if (!level.Known && level.Folder && fstat(dirfd(level.Folder.get()), &st) == 0) {
         level.Known = true;
         level.Identity = IdentityFrom(st);
     }

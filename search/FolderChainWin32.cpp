@@ -80,6 +80,8 @@ std::uint32_t FolderChain::FindFirst(std::uint32_t attrMask, TSearchRec& rec) {
     return FindFirstEntryIn(widePath_, attrMask, rec);
 }
 
+void FolderChain::EndListing(TSearchRec&) {}
+
 bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) {
     return IdentityOfWide(widePath_ + Utf8ToWide(name), identity);
 }

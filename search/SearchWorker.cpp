@@ -182,6 +182,7 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
             }
             status = FindNextEntry(entry);
         }
+        chain.EndListing(entry);
         // A listing that breaks off (no memory, an I/O error) is not an empty folder.
         if (status != kNoMoreFiles && !IsAbsenceOrDenial(status))
             ReportUnread({path, SystemErrorText(status)});

@@ -23,6 +23,7 @@ std::vector<std::string> Listing(FolderChain& chain) {
     for (; status == 0; status = FindNextEntry(rec))
         if (rec.Name != "." && rec.Name != "..")
             names.push_back(rec.Name);
+    chain.EndListing(rec);
     EXPECT_EQ(status, kNoMoreFiles);
     std::sort(names.begin(), names.end());
     return names;
