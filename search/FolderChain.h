@@ -2,10 +2,11 @@
 // name alone, so the depth of a tree has no limit of its own.
 //
 // POSIX: every folder is opened relative to its parent's descriptor, which is also the one its
-// listing reads (one descriptor per folder). Only the innermost few hold theirs; an outer one lets it go (its identity noted first) and is opened again through
-// ".." of its child when the walk comes back to it, or by names from the nearest folder still
-// held should ".." lead elsewhere (the child was reached through a link). A chain of any depth
-// thus holds a handful of descriptors.
+// listing reads (one descriptor per folder). Only the innermost few hold theirs; an outer one
+// lets it go (its identity noted first) and is opened again through ".." of its child when the
+// walk comes back to it, or by names from the nearest folder still held should ".." lead
+// elsewhere (the child was reached through a link). A chain of any depth thus holds a handful
+// of descriptors.
 // Win32: the root is made a full path in the "\\?\" form once; names from the listings are
 // appended as they are and never parsed again, so a file named "CON", "foo." or "tail. " is
 // that file. A folder whose path would pass the 32,767 characters Windows allows is not

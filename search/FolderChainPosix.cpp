@@ -106,8 +106,9 @@ void FolderChain::Reopen(DIR* child) {
     std::size_t from = target;
     while (from > 0 && !levels_[from - 1].Folder)
         --from;
-    DirectoryHandle folder = from == 0 ? OpenListing(AT_FDCWD, path_.substr(0, levels_[0].PathLength).c_str())
-                                       : OpenListing(dirfd(levels_[from - 1].Folder.get()), NameOf(from).c_str());
+    DirectoryHandle folder = from == 0
+                                 ? OpenListing(AT_FDCWD, path_.substr(0, levels_[0].PathLength).c_str())
+                                 : OpenListing(dirfd(levels_[from - 1].Folder.get()), NameOf(from).c_str());
     for (std::size_t step = from + 1; folder && step <= target; ++step)
         folder = OpenListing(dirfd(folder.get()), NameOf(step).c_str());
     if (!folder) {
@@ -141,7 +142,8 @@ void FolderChain::EndListing(TSearchRec& rec) {
 bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) {
     const Level& level = levels_.back();
     struct stat st;
-    if (!level.Folder || fstatat(dirfd(level.Folder.get()), name.c_str(), &st, 0) != 0 || !S_ISDIR(st.st_mode))
+    if (!level.Folder || fstatat(dirfd(level.Folder.get()), name.c_str(), &st, 0) != 0 ||
+        !S_ISDIR(st.st_mode))
         return false;
     identity = IdentityFrom(st);
     return true;
