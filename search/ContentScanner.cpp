@@ -1,6 +1,5 @@
 #include "search/ContentScanner.h"
 
-#include "search/FileFind.h"
 #include "search/FileReader.h"
 
 #include <algorithm>
@@ -155,12 +154,7 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& ma
     if (finder_.Length() == 0)
         return false;
     FileReader file;
-    openError_ = 0;
-    if (!file.Open(path, entry)) {
-        openError_ = LastSystemError();
-        return false;
-    }
-    return FileContainsPhrase(file, match);
+    return file.Open(path, entry) && FileContainsPhrase(file, match);
 }
 
 bool ContentScanner::FileContainsPhrase(FileReader& file, PhraseMatch& match, const SplitAt& split) {

@@ -51,9 +51,6 @@ class ContentScanner {
     // request cut short, does not contain the phrase.
     // `entry`: the file's entry in the walk's open enumeration, when there is one.
     bool FileContainsPhrase(const std::string& path, PhraseMatch& match, const TSearchRec* entry = nullptr);
-    // After FileContainsPhrase by path: the system's error when the file could not be opened,
-    // else 0.
-    std::uint32_t OpenError() const { return openError_; }
 
     // `end` of the last range of a file: it is read to its end, however long that is now.
     static constexpr std::int64_t kToEnd = INT64_MAX / 2;
@@ -105,7 +102,6 @@ class ContentScanner {
     FormSearch bytes_;
     FormSearch units_;                 // only in a file with a byte-order mark
     std::vector<unsigned char> joint_; // carry + the head of the next block
-    std::uint32_t openError_ = 0;
 };
 
 } // namespace quennet

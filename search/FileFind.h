@@ -81,8 +81,6 @@ std::uint32_t FindFirstEntryIn(DirectoryHandle folder, std::uint32_t attrMask, T
 bool IsAbsenceOrDenial(std::uint32_t error);
 // The system's words for an error code.
 std::string SystemErrorText(std::uint32_t error);
-// The error code of the system call that failed last on this thread (errno, GetLastError).
-std::uint32_t LastSystemError();
 
 bool IsExistingFolder(const std::string& path);
 

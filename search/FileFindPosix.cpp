@@ -146,10 +146,6 @@ std::string SystemErrorText(std::uint32_t error) {
     return std::strerror(static_cast<int>(error));
 }
 
-std::uint32_t LastSystemError() {
-    return static_cast<std::uint32_t>(errno);
-}
-
 bool IsExistingFolder(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

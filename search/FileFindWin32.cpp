@@ -102,10 +102,6 @@ std::string SystemErrorText(std::uint32_t error) {
     return WideToUtf8(words);
 }
 
-std::uint32_t LastSystemError() {
-    return GetLastError();
-}
-
 bool IsExistingFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(LongPathW(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -206,14 +206,8 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
         return;
     }
     PhraseMatch match;
-    if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, match, &entry)) {
-        // A file that could not be opened (no descriptor or memory left) is not a file without
-        // the phrase.
-        const std::uint32_t error = scanner_->OpenError();
-        if (error != 0 && !IsAbsenceOrDenial(error))
-            ReportUnread({folder + entry.Name, SystemErrorText(error)});
+    if (scanner_ && !scanner_->FileContainsPhrase(folder + entry.Name, match, &entry))
         return;
-    }
     HandOff(ResultRow{entry.Name, folder, entry.Size(), match.Offset, match.Length});
 }
 

@@ -12,9 +12,7 @@
 #else
 #include <cerrno>
 #include <dirent.h>
-#include <cstdarg>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -33,23 +31,6 @@ extern "C" DIR* opendir(const char* name) {
         return nullptr;
     }
     return real(name);
-}
-
-// A file named "emfile.txt" cannot be opened: no descriptor left.
-extern "C" int openat(int fd, const char* name, int flags, ...) {
-    static const auto real = reinterpret_cast<int (*)(int, const char*, int, ...)>(dlsym(RTLD_NEXT, "openat"));
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list args;
-        va_start(args, flags);
-        mode = va_arg(args, mode_t);
-        va_end(args);
-    }
-    if (IsNoMemFolder("") && std::string(name) == "emfile.txt") {
-        errno = EMFILE;
-        return -1;
-    }
-    return real(fd, name, flags, mode);
 }
 
 extern "C" DIR* fdopendir(int fd) {
@@ -183,14 +164,11 @@ TEST(Walk, RootReachedAgainThroughLinksToItsParentIsNotWalkedTwice) {
 #endif
 
 #ifndef _WIN32
-// While set, the C library's functions at the top fail on purpose: a folder named "nomem"
-// cannot be listed for want of memory, a file named "emfile.txt" cannot be opened.
+// The listing of a folder fails for want of memory (opendir and fdopendir below fail for a
+// folder named "nomem"): the folder is reported, never taken for an empty one.
 std::atomic<bool> failNoMemFolders{false};
 
-// With an empty path: whether failures are on.
 bool IsNoMemFolder(const std::string& path) {
-    if (path.empty())
-        return failNoMemFolders.load();
     const std::string name = "/nomem";
     std::string folder = path;
     while (folder.size() > 1 && folder.back() == '/')
@@ -443,21 +421,6 @@ TEST(FileSystemFailures, ListingThatFailsForWantOfMemoryIsReportedNotTakenForEmp
     EXPECT_EQ(run.FrontEnd.Unread[0].Path.rfind(tree.Path("nomem"), 0), 0u) << run.FrontEnd.Unread[0].Path;
     EXPECT_EQ(run.FrontEnd.Unread[0].Reason, std::strerror(ENOMEM));
     EXPECT_TRUE(run.FrontEnd.Errors.empty());
-}
-
-TEST(FileSystemFailures, FileThatCannotBeOpenedForWantOfDescriptorsIsReportedNotTakenForNoMatch) {
-    TempTree tree;
-    tree.File("a.txt", "needle");
-    tree.File("emfile.txt", "needle");
-    SearchRun run;
-    run.FrontEnd.Criteria.PhraseText = "needle";
-    failNoMemFolders = true;
-    run.Run({tree.Root()}, 0, 1);
-    failNoMemFolders = false;
-    EXPECT_EQ(run.FrontEnd.Names(), (std::vector<std::string>{"a.txt"}));
-    ASSERT_EQ(run.FrontEnd.Unread.size(), 1u);
-    EXPECT_EQ(run.FrontEnd.Unread[0].Path, tree.Root() + "emfile.txt");
-    EXPECT_EQ(run.FrontEnd.Unread[0].Reason, std::strerror(EMFILE));
 }
 #endif
 
