@@ -74,18 +74,16 @@ const Utf16PhraseFinder* ContentScanner::WideFinderFor(const unsigned char* head
     return nullptr;
 }
 
-bool ContentScanner::SearchBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
-                                 std::int64_t& matchOffset) {
+void ContentScanner::SearchBytes(const unsigned char* block, std::size_t size, std::int64_t blockOffset) {
     const PhraseFinder& finder = finder_;
-    return SearchWithCarry(
+    bytes_.Found = SearchWithCarry(
         [&finder](const unsigned char* data, std::size_t length, std::int64_t) {
             return finder.Find(data, length);
         },
-        finder_.Length(), carry_, joint_, block, size, blockOffset, matchOffset);
+        finder_.Length(), bytes_.Carry, joint_, block, size, blockOffset, bytes_.Offset);
 }
 
-bool ContentScanner::SearchWideBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
-                                     std::int64_t& matchOffset) {
+void ContentScanner::SearchUnits(const unsigned char* block, std::size_t size, std::int64_t blockOffset) {
     // The mark itself is not text.
     if (blockOffset < static_cast<std::int64_t>(kByteOrderMarkSize)) {
         const std::size_t skip = std::min(size, kByteOrderMarkSize - static_cast<std::size_t>(blockOffset));
@@ -94,11 +92,62 @@ bool ContentScanner::SearchWideBlock(const unsigned char* block, std::size_t siz
         blockOffset += static_cast<std::int64_t>(skip);
     }
     const Utf16PhraseFinder& finder = *wide_;
-    return SearchWithCarry(
+    units_.Found = SearchWithCarry(
         [&finder](const unsigned char* data, std::size_t length, std::int64_t offset) {
             return finder.Find(data, length, offset);
         },
-        finder.Length(), carry_, joint_, block, size, blockOffset, matchOffset);
+        finder.Length(), units_.Carry, joint_, block, size, blockOffset, units_.Offset);
+}
+
+void ContentScanner::BeginFile() {
+    for (FormSearch* form : {&bytes_, &units_}) {
+        form->Carry.clear(); // keeps its memory: no allocation per file
+        form->Found = false;
+    }
+    wide_ = nullptr;
+}
+
+std::int64_t ContentScanner::LongestForm() const {
+    const std::size_t bytes = finder_.Length();
+    return static_cast<std::int64_t>(wide_ ? std::max(bytes, wide_->Length()) : bytes);
+}
+
+const ContentScanner::FormSearch* ContentScanner::Earliest() const {
+    // On a tie the bytes win: they are what a search without the mark finds.
+    if (wide_ && units_.Found && (!bytes_.Found || units_.Offset < bytes_.Offset))
+        return &units_;
+    return bytes_.Found ? &bytes_ : nullptr;
+}
+
+bool ContentScanner::Conclude(PhraseMatch& match) const {
+    const FormSearch* first = Earliest();
+    if (!first)
+        return false;
+    match.Offset = first->Offset;
+    match.Length = static_cast<std::int32_t>(first == &units_ ? wide_->Length() : finder_.Length());
+    return true;
+}
+
+bool ContentScanner::Feed(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
+                          PhraseMatch& match) {
+    if (!bytes_.Found)
+        SearchBytes(block, size, blockOffset);
+    if (wide_ && !units_.Found)
+        SearchUnits(block, size, blockOffset);
+    const FormSearch* first = Earliest();
+    if (!first)
+        return false;
+    if (wide_) {
+        // The other form has looked at every start whose occurrence ends within what was
+        // searched; one that starts before this match but ends later may still come.
+        const bool byUnits = first == &units_;
+        const FormSearch& other = byUnits ? bytes_ : units_;
+        const std::int64_t otherLength = static_cast<std::int64_t>(byUnits ? finder_.Length() : wide_->Length());
+        const std::int64_t searchedTo = blockOffset + static_cast<std::int64_t>(size);
+        if (!other.Found && searchedTo < first->Offset + otherLength - 1)
+            return false;
+    }
+    return Conclude(match);
 }
 
 bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& match, const TSearchRec* entry) {
@@ -113,8 +162,7 @@ bool ContentScanner::FileContainsPhrase(FileReader& file, PhraseMatch& match, co
         return false;
     if (!buffer_.data())
         buffer_.Allocate(std::min(bufferSize_, chunkSize_));
-    carry_.clear();
-    wide_ = nullptr;
+    BeginFile();
 
     // A read that returns less than asked ends the file. Most files fit in one chunk, so
     // their size is never asked for; a larger file's size is fixed after its first chunk,
@@ -122,6 +170,7 @@ bool ContentScanner::FileContainsPhrase(FileReader& file, PhraseMatch& match, co
     std::int64_t limit = -1; // where reading stops, once known
     std::int64_t end = kToEnd;
     std::int64_t requested = 0;
+    PhraseMatch found;
     for (;;) {
         const std::size_t intoPiece =
             static_cast<std::size_t>(requested % static_cast<std::int64_t>(bufferSize_));
@@ -132,31 +181,31 @@ bool ContentScanner::FileContainsPhrase(FileReader& file, PhraseMatch& match, co
         std::size_t ask = std::min(chunkSize_, bufferSize_ - intoPiece);
         if (limit >= 0) {
             if (requested >= limit)
-                return false;
+                break;
             ask = static_cast<std::size_t>(
                 std::min<std::int64_t>(static_cast<std::int64_t>(ask), limit - requested));
         }
         const std::size_t got = file.Read(buffer_.data(), ask);
         if (requested == 0)
             wide_ = WideFinderFor(buffer_.data(), got);
-        if (got > 0) {
-            const bool found = wide_ ? SearchWideBlock(buffer_.data(), got, requested, match.Offset)
-                                     : SearchBlock(buffer_.data(), got, requested, match.Offset);
-            if (found) {
-                match.Length = static_cast<std::int32_t>(wide_ ? wide_->Length() : finder_.Length());
-                return match.Offset < end;
-            }
+        if (got > 0 && Feed(buffer_.data(), got, requested, found)) {
+            match = found;
+            return match.Offset < end;
         }
         requested += static_cast<std::int64_t>(got);
         if (got < ask)
-            return false;
+            break;
         if (limit < 0) {
             limit = file.Size();
             end = split ? split(limit) : kToEnd;
             if (end < kToEnd)
-                limit = end + static_cast<std::int64_t>(wide_ ? wide_->Length() : finder_.Length()) - 1;
+                limit = end + LongestForm() - 1;
         }
     }
+    if (!Conclude(found) || found.Offset >= end)
+        return false;
+    match = found;
+    return true;
 }
 
 bool ContentScanner::RangeContainsPhrase(FileReader& file, std::int64_t start, std::int64_t end,
@@ -166,43 +215,40 @@ bool ContentScanner::RangeContainsPhrase(FileReader& file, std::int64_t start, s
     const std::size_t chunk = std::min(bufferSize_, chunkSize_);
     if (!buffer_.data())
         buffer_.Allocate(chunk);
-    carry_.clear();
-    wide_ = nullptr;
+    BeginFile();
     if (start > 0) {
         // A later range is UTF-16 when the file's first range is.
         unsigned char head[kByteOrderMarkSize];
         wide_ = WideFinderFor(head, file.ReadAt(head, kByteOrderMarkSize, 0));
     }
+    // The first occurrence from `start` on; one that starts past `end` is the next range's.
+    PhraseMatch found;
     std::int64_t position = start;
     for (;;) {
         if (stopRequest_.load(std::memory_order_relaxed) || giveUp())
             return false;
-        const std::int64_t length = static_cast<std::int64_t>(wide_ ? wide_->Length() : finder_.Length());
-        const std::int64_t limit = end >= kToEnd ? kToEnd : end + length - 1;
+        const std::int64_t limit = end >= kToEnd ? kToEnd : end + LongestForm() - 1;
         if (position >= limit)
-            return false;
+            break;
         const std::size_t ask =
             static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(chunk), limit - position));
         const std::size_t got = file.ReadAt(buffer_.data(), ask, position);
         if (position == 0)
             wide_ = WideFinderFor(buffer_.data(), got);
-        if (got > 0) {
-            std::int64_t at = 0;
-            const bool found = wide_ ? SearchWideBlock(buffer_.data(), got, position, at)
-                                     : SearchBlock(buffer_.data(), got, position, at);
-            if (found) {
-                // The first occurrence from `start` on; past `end` it belongs to the next range.
-                if (at >= end)
-                    return false;
-                match.Offset = at;
-                match.Length = static_cast<std::int32_t>(wide_ ? wide_->Length() : finder_.Length());
-                return true;
-            }
+        if (got > 0 && Feed(buffer_.data(), got, position, found)) {
+            if (found.Offset >= end)
+                return false;
+            match = found;
+            return true;
         }
         position += static_cast<std::int64_t>(got);
         if (got < ask)
-            return false;
+            break;
     }
+    if (!Conclude(found) || found.Offset >= end)
+        return false;
+    match = found;
+    return true;
 }
 
 } // namespace quennet

@@ -7,8 +7,10 @@
 // of a chunk are carried over, so a phrase that straddles two chunks or pieces is still found.
 //
 // A file that begins with a UTF-16 byte-order mark is text as Windows tools save it: a Text
-// phrase is looked for there in its UTF-16 form, in that file's byte order. The mark is seen
-// in the first chunk, so files without one pay a look at two bytes and nothing more.
+// phrase is looked for there in its UTF-16 form, in that file's byte order, as well as byte for
+// byte (the mark may be chance, or the text may hold bytes the phrase matches as they are); the
+// earliest match of either form wins. The mark is seen in the first chunk, so files without one
+// pay a look at two bytes and nothing more.
 #pragma once
 
 #include "search/AlignedBuffer.h"
@@ -68,11 +70,24 @@ class ContentScanner {
                              const std::function<bool()>& giveUp);
 
   private:
-    // Feeds the next block of the file; true when an occurrence is found.
-    bool SearchBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
-                     std::int64_t& matchOffset);
-    bool SearchWideBlock(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
-                         std::int64_t& matchOffset);
+    // The search for one form of the phrase (its bytes, or its UTF-16 units) in one file.
+    struct FormSearch {
+        std::vector<unsigned char> Carry; // the last L-1 bytes searched, for straddling matches
+        bool Found = false;
+        std::int64_t Offset = 0; // of the first occurrence, once found
+    };
+
+    void BeginFile();
+    // Feeds the next block of the file to every form not found yet; true once the first
+    // occurrence is certain (no other form can still start before it), then in `match`.
+    bool Feed(const unsigned char* block, std::size_t size, std::int64_t blockOffset, PhraseMatch& match);
+    // At the end of what is read: the earliest occurrence of any form, if one was found.
+    bool Conclude(PhraseMatch& match) const;
+    const FormSearch* Earliest() const; // of the forms found so far, or null
+    // How far past a range's end reading must go for every form's occurrence across it.
+    std::int64_t LongestForm() const;
+    void SearchBytes(const unsigned char* block, std::size_t size, std::int64_t blockOffset);
+    void SearchUnits(const unsigned char* block, std::size_t size, std::int64_t blockOffset);
     // The UTF-16 finder for a file whose first bytes are `head`, or null.
     const Utf16PhraseFinder* WideFinderFor(const unsigned char* head, std::size_t size) const;
 
@@ -83,8 +98,9 @@ class ContentScanner {
     std::size_t bufferSize_;
     std::size_t chunkSize_;
     const std::atomic<bool>& stopRequest_;
-    AlignedBuffer buffer_;             // one chunk, allocated at the first file that is read
-    std::vector<unsigned char> carry_; // the last L-1 bytes searched, for straddling matches
+    AlignedBuffer buffer_; // one chunk, allocated at the first file that is read
+    FormSearch bytes_;
+    FormSearch units_;                 // only in a file with a byte-order mark
     std::vector<unsigned char> joint_; // carry + the head of the next block
 };
 

@@ -43,6 +43,9 @@ struct TSearchRec {
     FindHandle Handle; // INVALID_HANDLE_VALUE when no enumeration is open
     WIN32_FIND_DATAW FindData{};
     std::int64_t size_ = 0;
+    // The folder listed, in the "\\?\" form with its trailing backslash, when the listing was
+    // opened by FindFirstEntryIn: its files are opened as FolderW + their name, taken literally.
+    std::wstring FolderW;
 #else
     DirectoryHandle Dir;
     std::int64_t size_ = -1;
@@ -63,6 +66,21 @@ std::uint32_t FindNextEntry(TSearchRec& rec);
 void CloseFindHandle(TSearchRec& rec);
 
 extern const std::uint32_t kNoMoreFiles;
+
+#ifdef _WIN32
+// Lists `folder`, a path in the "\\?\" form ending in a backslash, taken as it is.
+std::uint32_t FindFirstEntryIn(const std::wstring& folder, std::uint32_t attrMask, TSearchRec& rec);
+#else
+// Lists `folder`, an open listing read from its start; `rec` owns it until the caller takes it
+// back from rec.Dir, whatever the result.
+std::uint32_t FindFirstEntryIn(DirectoryHandle folder, std::uint32_t attrMask, TSearchRec& rec);
+#endif
+
+// Errors that mean "it is not there" or "this user may not read it": a search skips such a file
+// or folder in silence; any other error is reported.
+bool IsAbsenceOrDenial(std::uint32_t error);
+// The system's words for an error code.
+std::string SystemErrorText(std::uint32_t error);
 
 bool IsExistingFolder(const std::string& path);
 

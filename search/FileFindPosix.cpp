@@ -1,6 +1,7 @@
 #include "search/FileFind.h"
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -119,6 +120,13 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
     return error;
 }
 
+std::uint32_t FindFirstEntryIn(DirectoryHandle folder, std::uint32_t attrMask, TSearchRec& rec) {
+    CloseFindHandle(rec);
+    rec.ExcludeMask = 0x1E & ~attrMask;
+    rec.Dir = std::move(folder);
+    return ReadEntry(rec);
+}
+
 std::uint32_t FindNextEntry(TSearchRec& rec) {
     if (!rec.Dir)
         return EBADF;
@@ -127,6 +135,15 @@ std::uint32_t FindNextEntry(TSearchRec& rec) {
 
 void CloseFindHandle(TSearchRec& rec) {
     rec.Dir.reset();
+}
+
+bool IsAbsenceOrDenial(std::uint32_t error) {
+    // ENOTDIR: a folder replaced by a file since it was listed is a folder no longer there.
+    return error == ENOENT || error == ENOTDIR || error == EACCES || error == EPERM;
+}
+
+std::string SystemErrorText(std::uint32_t error) {
+    return std::strerror(static_cast<int>(error));
 }
 
 bool IsExistingFolder(const std::string& path) {

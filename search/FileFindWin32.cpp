@@ -46,6 +46,20 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
     return error;
 }
 
+std::uint32_t FindFirstEntryIn(const std::wstring& folder, std::uint32_t attrMask, TSearchRec& rec) {
+    CloseFindHandle(rec);
+    rec.ExcludeMask = 0x1E & ~attrMask;
+    rec.FolderW = folder;
+    rec.Handle.reset(FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &rec.FindData,
+                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!rec.Handle)
+        return GetLastError();
+    const std::uint32_t error = SkipAndFill(rec);
+    if (error != 0)
+        CloseFindHandle(rec);
+    return error;
+}
+
 std::uint32_t FindNextEntry(TSearchRec& rec) {
     if (!rec.Handle)
         return ERROR_INVALID_HANDLE;
@@ -56,6 +70,36 @@ std::uint32_t FindNextEntry(TSearchRec& rec) {
 
 void CloseFindHandle(TSearchRec& rec) {
     rec.Handle.reset();
+}
+
+bool IsAbsenceOrDenial(std::uint32_t error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_NO_MORE_FILES: // an empty drive root has not even "." to list
+    case ERROR_DIRECTORY:     // a folder replaced by a file since it was listed
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string SystemErrorText(std::uint32_t error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words(text ? text : L"", length);
+    LocalFree(text);
+    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ' ||
+                              words.back() == L'.'))
+        words.pop_back();
+    if (words.empty())
+        return "error " + std::to_string(error);
+    return WideToUtf8(words);
 }
 
 bool IsExistingFolder(const std::string& path) {

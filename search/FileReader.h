@@ -37,7 +37,9 @@ class OpenFolder {
   private:
     friend class FileReader;
     std::string path_;
-#ifndef _WIN32
+#ifdef _WIN32
+    std::wstring wideFolder_; // as the listing had it, in the "\\?\" form: names are appended as they are
+#else
     FileDescriptor folder_;
     int error_ = 0;
 #endif

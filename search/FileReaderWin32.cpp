@@ -1,5 +1,6 @@
 #include "search/FileReader.h"
 
+#include "search/FileFind.h"
 #include "search/WidePath.h"
 
 #include <windows.h>
@@ -10,7 +11,17 @@
 
 namespace quennet {
 
-OpenFolder::OpenFolder(std::string path, const TSearchRec&) : path_(std::move(path)) {}
+namespace {
+
+HANDLE OpenForReading(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+} // namespace
+
+OpenFolder::OpenFolder(std::string path, const TSearchRec& entry)
+    : path_(std::move(path)), wideFolder_(entry.FolderW.empty() ? LongPathW(path_) : entry.FolderW) {}
 
 OpenFolder::~OpenFolder() = default;
 
@@ -18,9 +29,12 @@ ReadFault OpenFolder::Fault() const {
     return ReadFault::None;
 }
 
-bool FileReader::Open(const std::string& path, const TSearchRec*) {
-    file_.reset(CreateFileW(LongPathW(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+bool FileReader::Open(const std::string& path, const TSearchRec* entry) {
+    // The name exactly as listed: parsed again, "CON" would be the console and "foo." the file "foo".
+    if (entry && !entry->FolderW.empty())
+        file_.reset(OpenForReading(entry->FolderW + entry->FindData.cFileName));
+    else
+        file_.reset(OpenForReading(LongPathW(path)));
     error_ = file_ ? 0 : static_cast<int>(GetLastError());
     return static_cast<bool>(file_);
 }
@@ -54,7 +68,9 @@ std::size_t DescriptorsToSpare() {
 }
 
 bool FileReader::Open(const OpenFolder& folder, const std::string& name) {
-    return Open(folder.path_ + name);
+    file_.reset(OpenForReading(folder.wideFolder_ + Utf8ToWide(name)));
+    error_ = file_ ? 0 : static_cast<int>(GetLastError());
+    return static_cast<bool>(file_);
 }
 
 std::int64_t FileReader::Size() const {

@@ -4,6 +4,7 @@
 
 #include "search/ContentScanner.h"
 #include "search/FileReader.h"
+#include "search/FolderChain.h"
 #include "search/Masks.h"
 #include "search/ScanPool.h"
 
@@ -141,7 +142,7 @@ std::optional<SearchError> TMyThread::Walk(const SearchRequest& request) {
         for (std::size_t i = 0; i < rootCount; ++i) {
             if (Terminated())
                 break;
-            ScanFolder(roots_[i], nullptr);
+            WalkRoot(roots_[i]);
         }
         if (pool_)
             pool_->Finish();
@@ -154,73 +155,72 @@ std::optional<SearchError> TMyThread::Walk(const SearchRequest& request) {
     return error;
 }
 
-void TMyThread::ScanFolder(std::string path, const FolderIdentity* identity) {
-    if (path.empty() || path.back() != kPathSeparator)
-        path.push_back(kPathSeparator);
-    progress_.SetCurrentFolder(path);
-
-    ChainFolder self;
-    self.PathLength = path.size();
-    if (identity) {
-        self.Known = self.Reachable = true;
-        self.Identity = *identity;
+void TMyThread::WalkRoot(const std::string& root) {
+    // Iterative, one entry per folder the walk is inside: a chain of folders many thousands
+    // deep must not take a thread's stack with it.
+    FolderChain chain;
+    std::vector<WalkLevel> levels;
+    if (Entered(chain.EnterRoot(root), root))
+        levels.push_back(ListFolder(chain, false));
+    while (!levels.empty()) {
+        if (Terminated())
+            return;
+        WalkLevel& level = levels.back();
+        if (level.Next == level.Subfolders.size()) {
+            levels.pop_back();
+            chain.Leave();
+            continue;
+        }
+        const Subfolder sub = level.Subfolders[level.Next++];
+        // Behind a link any folder may be one the walk is inside (a link to ".." brings the
+        // walk back to the root through ordinary folders), so from there on every folder is
+        // checked, as find -L does; a tree without links is spared the look-ups.
+        const bool insideLink = level.InsideLink || sub.Linked;
+        FolderIdentity identity;
+        if (insideLink && (!chain.IdentityOf(sub.Name, identity) || chain.Contains(identity)))
+            continue;
+        const std::uint32_t error = chain.Enter(sub.Name, insideLink ? &identity : nullptr);
+        if (Entered(error, error == 0 ? std::string() : chain.Path() + sub.Name))
+            levels.push_back(ListFolder(chain, insideLink));
     }
-    chain_.push_back(self);
-    struct LeaveChain {
-        std::vector<ChainFolder>& chain;
-        ~LeaveChain() { chain.pop_back(); }
-    } leave{chain_};
+}
 
-    struct Subfolder {
-        std::string Name;
-        bool Linked;
-    };
-    std::vector<Subfolder> pending;
+bool TMyThread::Entered(std::uint32_t error, const std::string& path) {
+    if (error == 0)
+        return true;
+    if (!IsAbsenceOrDenial(error))
+        ReportUnread({path, SystemErrorText(error)});
+    return false;
+}
+
+TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) {
+    const std::string& path = chain.Path();
+    progress_.SetCurrentFolder(path);
+    WalkLevel level;
+    level.InsideLink = insideLink;
     {
         std::shared_ptr<const OpenFolder> openFolder; // for the pool, made at the first candidate
         TSearchRec entry;
-        std::uint32_t status = FindFirstEntry(path + "*", faAnyFile, entry);
+        std::uint32_t status = chain.FindFirst(faAnyFile, entry);
         while (status == 0) {
             if (Terminated())
-                return;
+                return level;
             if (entry.Attr & faDirectory) {
                 if (entry.Name.empty() || entry.Name[0] != '.')
-                    pending.push_back({entry.Name, (entry.Attr & faSymLink) != 0});
+                    level.Subfolders.push_back({entry.Name, (entry.Attr & faSymLink) != 0});
             } else {
                 TestFile(path, entry, openFolder);
             }
             status = FindNextEntry(entry);
         }
+        chain.EndListing(entry);
+        // A listing that breaks off (no memory, an I/O error) is not an empty folder.
+        if (status != kNoMoreFiles && !IsAbsenceOrDenial(status))
+            ReportUnread({path, SystemErrorText(status)});
     } // the enumeration is closed before the subfolders are walked
     if (pool_)
         pool_->Offer();
-
-    for (const Subfolder& sub : pending) {
-        if (Terminated())
-            return;
-        if (!sub.Linked) {
-            ScanFolder(path + sub.Name, nullptr);
-            continue;
-        }
-        // Files behind a link are found, but never a folder the walk is already inside: a link
-        // to "." or ".." would otherwise list the same files for ever.
-        FolderIdentity target;
-        const std::string subPath = path + sub.Name;
-        if (GetFolderIdentity(subPath, target) && !IsOwnAncestor(target, path))
-            ScanFolder(subPath, &target);
-    }
-}
-
-bool TMyThread::IsOwnAncestor(const FolderIdentity& folder, const std::string& path) {
-    for (ChainFolder& ancestor : chain_) {
-        if (!ancestor.Known) {
-            ancestor.Known = true;
-            ancestor.Reachable = GetFolderIdentity(path.substr(0, ancestor.PathLength), ancestor.Identity);
-        }
-        if (ancestor.Reachable && ancestor.Identity == folder)
-            return true;
-    }
-    return false;
+    return level;
 }
 
 void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,

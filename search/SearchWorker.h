@@ -23,6 +23,7 @@ namespace quennet {
 
 class ContentScanner;
 class FileReader;
+class FolderChain;
 class OpenFolder;
 class OrderedScanPool;
 class TMask;
@@ -150,11 +151,21 @@ class TMyThread {
     void Execute();
     // The fault that broke off the walk, if one did.
     std::optional<SearchError> Walk(const SearchRequest& request);
-    // `identity`: the folder's, when the caller had to find it out (a folder behind a link).
-    void ScanFolder(std::string path, const FolderIdentity* identity);
-    // Whether a folder reached through a link is the folder being walked or one it is inside.
-    // `path` is the folder being walked; the chain's identities are found out on first need.
-    bool IsOwnAncestor(const FolderIdentity& folder, const std::string& path);
+    struct Subfolder {
+        std::string Name;
+        bool Linked = false;
+    };
+    // A folder the walk is inside: its subfolders, walked depth-first after its files.
+    struct WalkLevel {
+        std::vector<Subfolder> Subfolders;
+        std::size_t Next = 0;
+        bool InsideLink = false; // reached through a link, or inside a folder that was
+    };
+    void WalkRoot(const std::string& root);
+    // Tests the files of the chain's innermost folder and gathers its subfolders.
+    WalkLevel ListFolder(FolderChain& chain, bool insideLink);
+    // Whether a folder was opened (`error` 0); a reason other than absence or denial is reported.
+    bool Entered(std::uint32_t error, const std::string& path);
     // `openFolder`: the folder as the pool's scanners open its files, made on first need.
     void TestFile(const std::string& folder, TSearchRec& entry, std::shared_ptr<const OpenFolder>& openFolder);
     // Without a pool: opens a file to scan, waiting out a lack of descriptors; reports a file
@@ -184,17 +195,6 @@ class TMyThread {
     std::unique_ptr<TMask> nameMask_;
     std::unique_ptr<ContentScanner> scanner_; // one scanner, on the walk's thread
     std::unique_ptr<OrderedScanPool> pool_;   // or a pool of them
-
-    // The folders the walk is inside, the root first: links are followed, and a link back to one
-    // of these would never end. Most walks meet no link, so an ordinary folder's identity is
-    // looked up only when a link below it is met (its path is a prefix of the current one).
-    struct ChainFolder {
-        std::size_t PathLength = 0; // of the path with its trailing separator
-        bool Known = false;         // Identity looked up (or could not be: Reachable false)
-        bool Reachable = false;
-        FolderIdentity Identity;
-    };
-    std::vector<ChainFolder> chain_;
 
     std::mutex handOffMutex_;
     std::condition_variable handOffDone_;

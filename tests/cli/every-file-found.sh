@@ -89,6 +89,44 @@ printf '%s\n' a.txt sub/b.txt sub/deeper/c.txt other/b.txt other/deeper/c.txt >"
 run "$loops" | head -n 100 >"$dir/got" # a loop shows as too many rows (or the time-out)
 check "$mode: links to . and .. end the walk, other links are followed" "$dir/want" "$dir/got"
 
+# A link to the root's parent brings the walk back to the root through an ordinary folder: the
+# root's files once, its parent's once per link, as find -L lists them.
+mkdir -p "$dir/parent/a/b"
+touch "$dir/parent/side.txt" "$dir/parent/a/one.txt" "$dir/parent/a/b/two.txt"
+ln -s .. "$dir/parent/a/up"
+ln -s ../.. "$dir/parent/a/b/back"
+printf '%s\n' one.txt b/two.txt up/side.txt b/back/side.txt >"$dir/want"
+run "$dir/parent/a" | head -n 100 >"$dir/got"
+check "$mode: the root reached again through links to its parent is not walked again" "$dir/want" "$dir/got"
+
+# Names Windows would read as something else when parsed again: devices, trailing dots and
+# spaces, a folder "dirdot." beside "dirdot". Each file is read as itself (the one without the
+# dot holds no needle), and under Wine the rows are the same, with backslashes only, however
+# the root is spelled.
+odd=$dir/odd
+mkdir -p "$odd/x/y/dirdot." "$odd/x/y/dirdot" "$odd/x/z"
+for name in CON NUL aux.txt ok.txt foo. "tail. " dirdot./in1 dirdot/decoy; do
+    printf 'the needle in %s\n' "$name" >"$odd/x/y/$name"
+    printf '%s\n' "$name" >>"$dir/odd-want"
+done
+printf 'no phrase\n' >"$odd/x/y/foo"
+printf 'no phrase\n' >"$odd/x/y/tail"
+run "$odd/x/y" --text needle >"$dir/got"
+check "$mode: device names, trailing dots and spaces are files like any other" "$dir/odd-want" "$dir/got"
+if [ "$mode" = wine ]; then
+    winodd="Z:${odd//\//\\}"
+    while IFS= read -r name; do
+        printf '%s\\x\\y\\%s\n' "$winodd" "${name//\//\\}"
+    done <"$dir/odd-want" >"$dir/want"
+    for root in "Z:$odd/x/y" "$winodd\\x\\y" "$winodd\\x\\.\\y" "$winodd\\x\\z\\..\\y"; do
+        for threads in 1 2; do
+            timeout 120 "$here/../../scripts/wine-run.sh" "$cli" --threads $threads --text needle "$root" |
+                tr -d '\r' >"$dir/got"
+            check "wine: the same rows for the root spelled $root, $threads thread(s)" "$dir/want" "$dir/got"
+        done
+    done
+fi
+
 if [ "$mode" = wine ]; then
     # The UTF-8 code page and long paths for the console program too.
     if grep -q longPathAware "$cli" && grep -q '>UTF-8<' "$cli"; then

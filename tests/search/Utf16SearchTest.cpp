@@ -129,6 +129,106 @@ TEST_F(Utf16Scan, FilesWithoutTheMarkAreSearchedByteForByte) {
     EXPECT_EQ(Scan(Encode(u"say hi", false), std::string("h\0i", 3), u"", false, 4, 2), "10+3");
 }
 
+// The earliest start of `bytes` in `file`, or of `units` (in the mark's byte order, at even
+// offsets past the mark) when the file begins with a mark: "offset+length" or "none".
+std::string NaiveEitherForm(const std::string& file, const std::string& bytes, const std::u16string& units) {
+    std::size_t best = std::string::npos, length = 0;
+    const std::size_t atBytes = file.find(bytes);
+    if (atBytes != std::string::npos)
+        best = atBytes, length = bytes.size();
+    const bool little = file.compare(0, 2, "\xFF\xFE") == 0, big = file.compare(0, 2, "\xFE\xFF") == 0;
+    if ((little || big) && !units.empty()) {
+        const std::string wide = Encode(units, big).substr(2);
+        for (std::size_t at = 2; at + wide.size() <= file.size() && at < best; at += 2)
+            if (file.compare(at, wide.size(), wide) == 0) {
+                best = at, length = wide.size();
+                break;
+            }
+    }
+    return best == std::string::npos ? "none" : std::to_string(best) + "+" + std::to_string(length);
+}
+
+TEST_F(Utf16Scan, MarkedFilesAreSearchedInBothFormsTheEarliestWinning) {
+    // The bytes of a Text phrase are found in a file with the mark, as in any file.
+    EXPECT_EQ(Scan("\xFF\xFEhello world", "hello", u"hello", false, 4, 2), "2+5");
+    EXPECT_EQ(Scan("\xFE\xFFHello world", "hello", u"hello", true, 1, 1), "2+5");
+    EXPECT_EQ(Scan(Encode(u"hello", false) + "hello", "hello", u"hello", false, 3, 2), "2+10");
+    EXPECT_EQ(Scan(Encode(u"..", false) + "hello" + Encode(u"hello", false).substr(2), "hello", u"hello", false, 3,
+                   2),
+              "6+5");
+    // A form found first in a block is not taken while the other may still start before it:
+    // units from 2 to 8 hold the bytes "b\0c" from 4 to 7, and the reverse.
+    EXPECT_EQ(Scan(Encode(u"abc", false), std::string("b\0c", 3), u"abc", false, 7, 7), "2+6");
+    EXPECT_EQ(Scan(Encode(u"abcd", false), std::string("\0b\0c\0d", 6), u"c", false, 7, 7), "3+6");
+
+    // Random marked files, phrases and piece sizes against the plain definition.
+    const std::string alphabet("ab\0\xFF\xFE", 5);
+    std::mt19937 rng(5);
+    for (int round = 0; round < 3000; ++round) {
+        std::string file(round % 2 ? "\xFF\xFE" : "\xFE\xFF");
+        for (std::size_t n = rng() % 30; n > 0; --n)
+            file += alphabet[rng() % alphabet.size()];
+        std::string bytes(1 + rng() % 4, 'a');
+        for (char& c : bytes)
+            c = alphabet[rng() % 3];
+        std::u16string units(1 + rng() % 3, u'a');
+        for (char16_t& c : units)
+            c = u"ab\0\xFEFF"[rng() % 4];
+        const std::size_t buffer = 2 + rng() % 9;
+        const std::size_t chunk = 2 + rng() % (buffer - 1);
+        ASSERT_EQ(Scan(file, bytes, units, false, buffer, chunk), NaiveEitherForm(file, bytes, units))
+            << "round " << round;
+    }
+}
+
+// The same for whole searches, files split in ranges among 2 and 3 scanners included: the
+// rows carry the earliest form's offset and length whatever the thread count.
+TEST(Utf16Walk, MarkedFilesMatchInBothFormsForOneThreadAndForThePool) {
+    constexpr std::size_t kChunk = 16;
+    TempTree tree;
+    const std::u16string units = u"Needle";
+    std::vector<std::string> expected;
+    std::mt19937 rng(3);
+    for (int i = 0; i < 40; ++i) {
+        const bool big = i % 2;
+        // Files of several ranges (a range is 4 chunks), the phrase near chunk borders.
+        std::string file = Encode(std::u16string(kChunk * (2 + rng() % 24), u'.'), big);
+        const auto nearBorder = [&] { return kChunk * (1 + rng() % (file.size() / kChunk - 2)) - rng() % 13; };
+        if (i % 3 != 0) {
+            const std::size_t at = nearBorder();
+            file.replace(at, 6, i % 4 ? "needle" : "NEEDLE");
+        }
+        if (i % 3 != 1) {
+            const std::size_t at = nearBorder() & ~std::size_t{1};
+            const std::string wide = Encode(i % 5 ? u"needle" : u"nEEDLe", big).substr(2);
+            file.replace(at, wide.size(), wide);
+        }
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        tree.File(name, file);
+        // Folding every byte folds the units too: a unit with a letter in its high byte never
+        // matches one of the phrase's.
+        std::string lower = file;
+        for (char& c : lower)
+            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        const std::string found = NaiveEitherForm(lower, "needle", u"needle");
+        if (found != "none")
+            expected.push_back(name + "@" + found);
+    }
+    std::sort(expected.begin(), expected.end());
+    ASSERT_GT(expected.size(), 30u);
+    for (std::size_t threads : {1, 2, 3}) {
+        SearchRun run;
+        run.FrontEnd.Criteria.PhraseText = "NeedLE";
+        run.Run({tree.Root()}, kChunk, threads);
+        std::vector<std::string> found;
+        for (const ResultRow& row : run.FrontEnd.Rows)
+            found.push_back(row.Name + "@" + std::to_string(row.MatchOffset) + "+" +
+                            std::to_string(row.MatchLength));
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, expected) << threads << " threads";
+    }
+}
+
 TEST(Utf16Walk, RowsCarryTheMatchedLengthAndHexIsNotReencoded) {
     TempTree tree;
     tree.File("wide.txt", Encode(u"xHi", false));

@@ -5,11 +5,42 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cerrno>
+#include <dirent.h>
+#include <dlfcn.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#ifndef _WIN32
+namespace {
+bool IsNoMemFolder(const std::string& path);
+std::string FolderOfDescriptor(int fd);
+} // namespace
+
+// These take the C library's place in this program, the engine's calls included.
+extern "C" DIR* opendir(const char* name) {
+    static const auto real = reinterpret_cast<DIR* (*)(const char*)>(dlsym(RTLD_NEXT, "opendir"));
+    if (IsNoMemFolder(name)) {
+        errno = ENOMEM;
+        return nullptr;
+    }
+    return real(name);
+}
+
+extern "C" DIR* fdopendir(int fd) {
+    static const auto real = reinterpret_cast<DIR* (*)(int)>(dlsym(RTLD_NEXT, "fdopendir"));
+    if (IsNoMemFolder(FolderOfDescriptor(fd))) {
+        errno = ENOMEM;
+        return nullptr;
+    }
+    return real(fd);
+}
 #endif
 
 using namespace quennet;
@@ -106,6 +137,50 @@ TEST(Walk, FolderLinksAreFollowedButNeverIntoAFolderTheWalkIsInside) {
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string>{"a.txt", "other/b.txt", "other/deeper/c.txt", "sub/b.txt",
                                                "sub/deeper/c.txt"}));
+}
+
+// A link to a parent of the root brings the walk back to the root through ordinary folders:
+// the root's files are listed once, its parent's once per link, as find -L lists them.
+TEST(Walk, RootReachedAgainThroughLinksToItsParentIsNotWalkedTwice) {
+    TempTree tree;
+    tree.File("side.txt");
+    tree.File("a/one.txt");
+    tree.File("a/b/two.txt");
+    std::filesystem::create_directory_symlink("..", tree.Path("a/up"));
+    std::filesystem::create_directory_symlink("../..", tree.Path("a/b/back"));
+    SearchRun run;
+    run.FrontEnd.OnRow = [&](const ResultRow&) {
+        if (run.FrontEnd.Rows.size() > 50)
+            run.FrontEnd.Worker.load()->Terminate();
+    };
+    const std::string root = tree.Path("a") + kPathSeparator;
+    run.Run({root});
+    std::vector<std::string> paths;
+    for (const ResultRow& row : run.FrontEnd.Rows)
+        paths.push_back(row.Folder.substr(root.size()) + row.Name);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string>{"b/back/side.txt", "b/two.txt", "one.txt", "up/side.txt"}));
+}
+#endif
+
+#ifndef _WIN32
+// The listing of a folder fails for want of memory (opendir and fdopendir below fail for a
+// folder named "nomem"): the folder is reported, never taken for an empty one.
+std::atomic<bool> failNoMemFolders{false};
+
+bool IsNoMemFolder(const std::string& path) {
+    const std::string name = "/nomem";
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return failNoMemFolders.load() && folder.size() >= name.size() &&
+           folder.compare(folder.size() - name.size(), name.size(), name) == 0;
+}
+
+std::string FolderOfDescriptor(int fd) {
+    char target[4096];
+    const ssize_t length = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
 }
 #endif
 
@@ -328,5 +403,25 @@ TEST(FailedChecks, AnExceptionWhilePreparingStillEndsThroughFinish) {
     EXPECT_EQ(noMemory.FrontEnd.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::OutOfMemory}));
     EXPECT_EQ(noMemory.FrontEnd.Events.back(), "finish");
 }
+
+#ifndef _WIN32
+TEST(FileSystemFailures, ListingThatFailsForWantOfMemoryIsReportedNotTakenForEmpty) {
+    TempTree tree;
+    tree.File("a/one.txt");
+    tree.File("nomem/lost.txt");
+    tree.File("z/two.txt");
+    SearchRun run;
+    failNoMemFolders = true;
+    run.Run({tree.Root()}, 0, 1);
+    failNoMemFolders = false;
+    std::vector<std::string> names = run.FrontEnd.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"one.txt", "two.txt"}));
+    ASSERT_EQ(run.FrontEnd.Unread.size(), 1u);
+    EXPECT_EQ(run.FrontEnd.Unread[0].Path.rfind(tree.Path("nomem"), 0), 0u) << run.FrontEnd.Unread[0].Path;
+    EXPECT_EQ(run.FrontEnd.Unread[0].Reason, std::strerror(ENOMEM));
+    EXPECT_TRUE(run.FrontEnd.Errors.empty());
+}
+#endif
 
 } // namespace

@@ -1,0 +1,169 @@
+#include "search/FolderChain.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quennet {
+
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
+
+FolderIdentity IdentityFrom(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+// `at` relative to `folder` (AT_FDCWD: the working folder), as a listing; errno on failure.
+DirectoryHandle OpenListing(int folder, const char* at) {
+    FileDescriptor descriptor(::openat(folder, at, kFolderFlags));
+    if (!descriptor)
+        return DirectoryHandle();
+    DirectoryHandle listing(fdopendir(descriptor.get()));
+    if (listing)
+        descriptor.release(); // the listing's now
+    return listing;
+}
+
+} // namespace
+
+std::uint32_t FolderChain::EnterRoot(const std::string& root) {
+    DirectoryHandle folder = OpenListing(AT_FDCWD, root.c_str());
+    if (!folder)
+        return static_cast<std::uint32_t>(errno);
+    path_ = root;
+    if (path_.empty() || path_.back() != kPathSeparator)
+        path_.push_back(kPathSeparator);
+    levels_.clear();
+    levels_.emplace_back();
+    levels_.back().PathLength = path_.size();
+    levels_.back().Folder = std::move(folder);
+    return 0;
+}
+
+std::uint32_t FolderChain::Unusable(const Level& level) const {
+    if (level.Folder)
+        return 0;
+    return level.Lost != 0 ? level.Lost : EBADF;
+}
+
+std::uint32_t FolderChain::Enter(const std::string& name, const FolderIdentity* identity) {
+    Level& parent = levels_.back();
+    if (const std::uint32_t error = Unusable(parent))
+        return error;
+    DirectoryHandle folder = OpenListing(dirfd(parent.Folder.get()), name.c_str());
+    if (!folder)
+        return static_cast<std::uint32_t>(errno);
+    path_ += name;
+    path_.push_back(kPathSeparator);
+    Level level;
+    level.PathLength = path_.size();
+    level.Folder = std::move(folder);
+    if (identity) {
+        level.Known = true;
+        level.Identity = *identity;
+    }
+    levels_.push_back(std::move(level));
+    LetGoOuter();
+    return 0;
+}
+
+void FolderChain::LetGoOuter() {
+    if (levels_.size() <= kHeldFolders)
+        return;
+    const std::size_t outer = levels_.size() - 1 - kHeldFolders;
+    Identify(outer); // to know it again when it is opened through ".."
+    levels_[outer].Folder.reset();
+}
+
+void FolderChain::Leave() {
+    DirectoryHandle child = std::move(levels_.back().Folder);
+    levels_.pop_back();
+    if (levels_.empty()) {
+        path_.clear();
+        return;
+    }
+    path_.resize(levels_.back().PathLength);
+    if (!levels_.back().Folder)
+        Reopen(child.get());
+}
+
+void FolderChain::Reopen(DIR* child) {
+    Level& level = levels_.back();
+    level.Listed = false;
+    struct stat st;
+    if (child && level.Known) {
+        DirectoryHandle up = OpenListing(dirfd(child), "..");
+        if (up && fstat(dirfd(up.get()), &st) == 0 && IdentityFrom(st) == level.Identity) {
+            level.Folder = std::move(up);
+            return;
+        }
+    }
+    // The child was reached through a link (or moved): down again by names from the nearest
+    // folder still held, one step at a time.
+    const std::size_t target = levels_.size() - 1;
+    std::size_t from = target;
+    while (from > 0 && !levels_[from - 1].Folder)
+        --from;
+    DirectoryHandle folder = from == 0
+                                 ? OpenListing(AT_FDCWD, path_.substr(0, levels_[0].PathLength).c_str())
+                                 : OpenListing(dirfd(levels_[from - 1].Folder.get()), NameOf(from).c_str());
+    for (std::size_t step = from + 1; folder && step <= target; ++step)
+        folder = OpenListing(dirfd(folder.get()), NameOf(step).c_str());
+    if (!folder) {
+        level.Lost = static_cast<std::uint32_t>(errno);
+        return;
+    }
+    level.Folder = std::move(folder);
+}
+
+std::string FolderChain::NameOf(std::size_t level) const {
+    const std::size_t start = levels_[level - 1].PathLength;
+    return path_.substr(start, levels_[level].PathLength - 1 - start);
+}
+
+std::uint32_t FolderChain::FindFirst(std::uint32_t attrMask, TSearchRec& rec) {
+    Level& level = levels_.back();
+    if (const std::uint32_t error = Unusable(level))
+        return error;
+    if (level.Listed)
+        rewinddir(level.Folder.get());
+    level.Listed = true;
+    return FindFirstEntryIn(std::move(level.Folder), attrMask, rec);
+}
+
+void FolderChain::EndListing(TSearchRec& rec) {
+    Level& level = levels_.back();
+    if (!level.Folder)
+        level.Folder = std::move(rec.Dir);
+}
+
+bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) {
+    const Level& level = levels_.back();
+    struct stat st;
+    if (!level.Folder || fstatat(dirfd(level.Folder.get()), name.c_str(), &st, 0) != 0 ||
+        !S_ISDIR(st.st_mode))
+        return false;
+    identity = IdentityFrom(st);
+    return true;
+}
+
+bool FolderChain::Identify(std::size_t index) {
+    Level& level = levels_[index];
+    struct stat st;
+    if (!level.Known && level.Folder && fstat(dirfd(level.Folder.get()), &st) == 0) {
+        level.Known = true;
+        level.Identity = IdentityFrom(st);
+    }
+    return level.Known;
+}
+
+bool FolderChain::Contains(const FolderIdentity& identity) {
+    for (std::size_t i = 0; i < levels_.size(); ++i)
+        if (Identify(i) && levels_[i].Identity == identity)
+            return true;
+    return false;
+}
+
+} // namespace quennet
