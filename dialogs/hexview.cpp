@@ -4,6 +4,7 @@
 #include "runtime/MessageBoxes.h"
 #include "search/WidePath.h"
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 
@@ -59,11 +60,15 @@ THexColors ViewerColors() {
 }
 } // namespace
 
+namespace {
+constexpr int kDefaultWidth = 804, kDefaultHeight = 421;
+} // namespace
+
 TForm4::TForm4() : hexedit(Add<THexEditorEx>()) {
     SetCaption("Viewer");
     SetBorderStyle(bsSizeable);
     SetPosition(poDesktopCenter);
-    SetBounds(0, 0, 804, 421);
+    SetBounds(0, 0, kDefaultWidth, kDefaultHeight);
 
     hexedit.SetReadOnlyView(true);
     hexedit.SetBytesPerRow(20);
@@ -105,6 +110,7 @@ void TForm4::Prepare(const std::string& folder, const std::string& name, std::in
         throw std::runtime_error("Cannot view \"" + name + "\" in " + folder + ": " + why + ".");
     hexedit.LoadFile(ExactPath(folder, name));
     SetCaption("Viewing: " + path);
+    FitTheWholeRows();
     if (matchOffset != 0) {
         try {
             hexedit.SetSelectionStart(matchOffset);
@@ -115,6 +121,28 @@ void TForm4::Prepare(const std::string& folder, const std::string& name, std::in
             throw;
         }
     }
+}
+
+void TForm4::FitTheWholeRows() {
+    Handle();
+    hexedit.Handle();
+    SetBounds(Left(), Top(), kDefaultWidth, kDefaultHeight);
+    hexedit.SetBounds(0, 0, ClientWidth(), ClientHeight()); // before the first showing too
+    const HexLayout& layout = hexedit.Model().Layout();
+    int gridWidth = 0;
+    for (int col = 0; col < layout.ColCount(); ++col)
+        gridWidth += layout.ColWidth(col);
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    // Wider by what the grid lacks; the horizontal scroll bar then goes, and the height it
+    // leaves is measured after.
+    if (gridWidth > hexedit.ClientWidth())
+        SetClientSize(std::min<int>(ClientWidth() + gridWidth - hexedit.ClientWidth(),
+                                    work.right - work.left - (Width() - ClientWidth())),
+                      ClientHeight());
+    const int rowsHeight = hexedit.ClientHeight() - layout.RulerHeight();
+    if (rowsHeight > layout.CharHeight())
+        SetClientSize(ClientWidth(), ClientHeight() - rowsHeight % layout.CharHeight());
 }
 
 void TForm4::Open(const std::string& folder, const std::string& name, std::int64_t matchOffset,

@@ -53,6 +53,9 @@ class TForm4 : public quennet::TForm {
 
   private:
     void hexeditKeyDown(WORD& Key, quennet::TShiftState Shift);
+    // The default size, widened to this file's whole row (its offsets widen with its size) and
+    // cut to whole rows: no part of a row under a scroll bar, the character column in view.
+    void FitTheWholeRows();
     void FindTimer();
     void EndFind();
 

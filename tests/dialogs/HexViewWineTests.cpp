@@ -482,3 +482,24 @@ TEST_F(Viewer, ARowIsViewedAsItsOwnFileOrRefusedWithTheReason) {
                                              "folder separator.");
     }
 }
+
+// At the default size a file of 16 MB or more (offsets of seven digits) had its character
+// column cut, and the row below the match half under the horizontal scroll bar.
+TEST_F(Viewer, OpensWithTheMatchRowWholeAndItsCharactersInView) {
+    WriteFile(folder + "view20mb.bin", 20u << 20);
+    const int match = 10000007;
+    form->Prepare(folder, "view20mb.bin", match, 4);
+    form->Show();
+    quennet::Application().ProcessMessages();
+    const HexModel& m = form->hexedit.Model();
+    const HexLayout& layout = m.Layout();
+    const int lastChar = layout.LastCharCol();
+    EXPECT_GE(m.ColLeft(lastChar), 0);
+    EXPECT_LE(m.ColLeft(lastChar) + layout.ColWidth(lastChar), m.ClientWidth()) << "the character column is cut";
+    EXPECT_EQ(GetWindowLongA(form->hexedit.Handle(), GWL_STYLE) & WS_HSCROLL, 0) << "a horizontal scroll bar";
+    EXPECT_EQ((m.ClientHeight() - layout.RulerHeight()) % layout.CharHeight(), 0) << "a row cut at the bottom";
+    const HexPos matchRow = match / kBytesPerRow + 2;
+    EXPECT_LE(m.RowTop(matchRow) + layout.CharHeight(), m.ClientHeight());
+    form.reset();
+    DeleteFileA((folder + "view20mb.bin").c_str());
+}
