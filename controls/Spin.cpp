@@ -309,11 +309,25 @@ LRESULT TSpinEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             RedrawWindow(button_->HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         return result;
     }
+    if (message == WM_SETTEXT) {
+        // A multi-line edit reports no change for a text set in code (a step, a new value),
+        // so the change is reported here, once, whatever the edit says meanwhile.
+        settingText_ = true;
+        const LRESULT result = TWinControl::WndProc(message, wParam, lParam);
+        settingText_ = false;
+        return result;
+    }
     return TWinControl::WndProc(message, wParam, lParam);
 }
 
+void TSpinEdit::TextChanged() {
+    TWinControl::TextChanged();
+    if (OnChange)
+        OnChange(*this);
+}
+
 bool TSpinEdit::HandleCommand(WORD notifyCode) {
-    if (notifyCode == EN_CHANGE && OnChange)
+    if (notifyCode == EN_CHANGE && !settingText_ && OnChange)
         OnChange(*this);
     return TWinControl::HandleCommand(notifyCode);
 }

@@ -109,7 +109,9 @@ class TSpinEdit : public TWinControl {
     void UpClick();
     void DownClick();
 
-    TNotifyEvent OnChange; // the text changed, by typing, the buttons or SetValue
+    // The text changed, however: typing, pasting, the buttons, the arrow keys, SetValue, or
+    // leaving the box with a number out of range.
+    TNotifyEvent OnChange;
 
   protected:
     void CreateParams(TCreateParams& params) override;
@@ -123,6 +125,7 @@ class TSpinEdit : public TWinControl {
     void Resize() override;
     void FontChanged() override;
     void EnabledChanged() override;
+    void TextChanged() override;
 
   private:
     void Step(bool up);
@@ -136,6 +139,7 @@ class TSpinEdit : public TWinControl {
     bool autoSelect_ = true;
     bool ctl3D_ = true;
     bool layingOut_ = false;
+    bool settingText_ = false; // inside WM_SETTEXT: one report, after it
     TSpinButton* button_;
 };
 

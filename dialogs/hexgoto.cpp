@@ -25,3 +25,8 @@ TFormGotoOffset::TFormGotoOffset()
     CancelButton.SetTabOrder(2);
     SetActiveControl(&offset);
 }
+
+void TFormGotoOffset::DoShow() {
+    TForm::DoShow();
+    offset.SelectAll();
+}

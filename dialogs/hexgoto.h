@@ -16,4 +16,8 @@ class TFormGotoOffset : public quennet::TForm {
     quennet::TEdit& offset;
     quennet::TButton& OkButton;     // closes with mrOk; Enter
     quennet::TButton& CancelButton; // Escape
+
+  protected:
+    // The last offset shows selected: typing replaces it rather than adding to it.
+    void DoShow() override;
 };

@@ -1,12 +1,46 @@
 #include "dialogs/hexview.h"
 
 #include "hexcontrol/HexError.h"
-#include "hexcontrol/HexFind.h"
 #include "runtime/MessageBoxes.h"
+#include "search/WidePath.h"
+
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
 
 using namespace quennet;
 
 namespace {
+
+// Why no path can name this file alone, or nothing. Windows reads a backslash or a slash in a
+// path as a folder separator and a colon as a stream's; a "?" or "*" is what the ANSI
+// functions give for a character outside the code page, U+FFFD what a broken UTF-16 name
+// becomes: the path would name another file, or none.
+std::string NameNoPathCanSay(const std::string& name) {
+    if (name.find_first_of("\\/") != std::string::npos)
+        return "its name holds a \"\\\" or a \"/\", which Windows reads as a folder separator";
+    if (name.find(':') != std::string::npos)
+        return "its name holds a \":\", which Windows reads as the start of a stream name";
+    if (name.find_first_of("?*") != std::string::npos || name.find("\xEF\xBF\xBD") != std::string::npos)
+        return "its name holds a character this system could not give, so the name shown is not the file's own";
+    return std::string();
+}
+
+// The path that names exactly this file. A name ending in a dot or a space is kept only by a
+// "\\?\" path, which the system takes as it is: any other form drops the dot or the space and
+// names another file. The folder is made such a path on its own (a typed root may hold ".."
+// steps, which only the other form resolves) and the name goes after it untouched.
+std::string ExactPath(const std::string& folder, const std::string& name) {
+    if (name.empty() || (name.back() != '.' && name.back() != ' '))
+        return folder + name;
+    return WideToUtf8(LongPathW(folder)) + name;
+}
+
+// F3 reads this much between two looks at the window's messages (a few milliseconds), and
+// goes on slice after slice for kFindBurst while no key or mouse input waits.
+constexpr std::size_t kFindSlice = 4u << 20;
+constexpr auto kFindBurst = std::chrono::milliseconds(40);
+
 THexColors ViewerColors() {
     THexColors c;
     c.Background = RGB(240, 240, 240);
@@ -26,11 +60,15 @@ THexColors ViewerColors() {
 }
 } // namespace
 
+namespace {
+constexpr int kDefaultWidth = 804, kDefaultHeight = 421;
+} // namespace
+
 TForm4::TForm4() : hexedit(Add<THexEditorEx>()) {
     SetCaption("Viewer");
     SetBorderStyle(bsSizeable);
     SetPosition(poDesktopCenter);
-    SetBounds(0, 0, 804, 421);
+    SetBounds(0, 0, kDefaultWidth, kDefaultHeight);
 
     hexedit.SetReadOnlyView(true);
     hexedit.SetBytesPerRow(20);
@@ -54,6 +92,9 @@ TForm4::TForm4() : hexedit(Add<THexEditorEx>()) {
     hexedit.SetPopupMenu(&PopupMenu1);
     hexedit.OnKeyDown = [this](TWinControl&, WORD& Key, TShiftState Shift) { hexeditKeyDown(Key, Shift); };
     SetActiveControl(&hexedit);
+    // The lowest of the window's messages: keys, the mouse and painting come first.
+    findTimer_.SetInterval(1);
+    findTimer_.OnTimer = [this](TTimer&) { FindTimer(); };
 }
 
 void TForm4::Resize() {
@@ -63,13 +104,45 @@ void TForm4::Resize() {
 
 void TForm4::Prepare(const std::string& folder, const std::string& name, std::int64_t matchOffset,
                      int phraseLength) {
+    CancelFind(); // it reads the data about to be replaced
     const std::string path = folder + name;
-    hexedit.LoadFile(path);
+    if (const std::string why = NameNoPathCanSay(name); !why.empty())
+        throw std::runtime_error("Cannot view \"" + name + "\" in " + folder + ": " + why + ".");
+    hexedit.LoadFile(ExactPath(folder, name));
     SetCaption("Viewing: " + path);
+    FitTheWholeRows();
     if (matchOffset != 0) {
-        hexedit.SetSelectionStart(matchOffset);
-        hexedit.SetSelectionEnd(matchOffset + phraseLength - 1);
+        try {
+            hexedit.SetSelectionStart(matchOffset);
+            hexedit.SetSelectionEnd(matchOffset + phraseLength - 1);
+        } catch (...) {
+            // The file shrank since the search: the viewer stays closed, so it lets the file go.
+            hexedit.CloseFile();
+            throw;
+        }
     }
+}
+
+void TForm4::FitTheWholeRows() {
+    Handle();
+    hexedit.Handle();
+    SetBounds(Left(), Top(), kDefaultWidth, kDefaultHeight);
+    hexedit.SetBounds(0, 0, ClientWidth(), ClientHeight()); // before the first showing too
+    const HexLayout& layout = hexedit.Model().Layout();
+    int gridWidth = 0;
+    for (int col = 0; col < layout.ColCount(); ++col)
+        gridWidth += layout.ColWidth(col);
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    // Wider by what the grid lacks; the horizontal scroll bar then goes, and the height it
+    // leaves is measured after.
+    if (gridWidth > hexedit.ClientWidth())
+        SetClientSize(std::min<int>(ClientWidth() + gridWidth - hexedit.ClientWidth(),
+                                    work.right - work.left - (Width() - ClientWidth())),
+                      ClientHeight());
+    const int rowsHeight = hexedit.ClientHeight() - layout.RulerHeight();
+    if (rowsHeight > layout.CharHeight())
+        SetClientSize(ClientWidth(), ClientHeight() - rowsHeight % layout.CharHeight());
 }
 
 void TForm4::Open(const std::string& folder, const std::string& name, std::int64_t matchOffset,
@@ -77,6 +150,7 @@ void TForm4::Open(const std::string& folder, const std::string& name, std::int64
     Prepare(folder, name, matchOffset, phraseLength);
     ShowModal();
     // Closed: the file and its pages go now, not at the next opening.
+    CancelFind();
     hexedit.CloseFile();
 }
 
@@ -95,34 +169,81 @@ void TForm4::SetSearchPhrase(const SearchedPhrase& phrase) {
 void TForm4::hexeditKeyDown(WORD& Key, TShiftState Shift) {
     const bool plain = !Shift.Has(ssCtrl) && !Shift.Has(ssAlt) && !Shift.Has(ssShift);
     if (Key == VK_ESCAPE && plain) {
-        // The view takes every key for itself; Escape closes the viewer all the same.
+        // The view takes every key for itself; Escape stops F3's search, or closes the viewer.
         Key = 0;
-        Close();
+        if (Finding())
+            CancelFind();
+        else
+            Close();
     } else if (Key == VK_F3 && plain) {
         FindNext();
         Key = 0;
     } else if (Key == 'G' && Shift.Has(ssCtrl) && !Shift.Has(ssAlt) && !Shift.Has(ssShift)) {
         Key = 0;
-        if (gotoForm_.ShowModal() == mrOk)
-            GotoOffset(gotoForm_.Offset());
+        GotoOffsetClick();
     }
 }
 
-bool TForm4::FindNext() {
+void TForm4::FindNext() {
+    if (Finding())
+        return; // one search at a time; it goes on
     const HexModel& m = hexedit.Model();
     if (phrase_.Bytes.empty() || m.DataSize() == 0) {
         MessageBeep(MB_OK);
-        return false;
+        return;
     }
-    // From the byte after the cursor, so F3 again moves on from the match it selected.
-    const HexFound found = HexFindNext(m.Data(), m.CursorPosition() + 1, phrase_);
+    // From the cursor, so a match at the cursor (the first byte, at opening) is found; past the
+    // selected match, so F3 again moves on from it.
+    const HexPos from = m.SelectionCount() > 0 ? m.SelStart() + 1 : m.CursorPosition();
+    finding_ = std::make_unique<HexFindJob>(m.Data(), from, phrase_);
+    hexedit.SetBusy(true);
+    FindTimer(); // a small file is done at once
+    if (Finding())
+        findTimer_.SetEnabled(true);
+}
+
+void TForm4::FindTimer() {
+    if (!finding_)
+        return;
+    const auto until = std::chrono::steady_clock::now() + kFindBurst;
+    try {
+        // Slice after slice while nobody waits: a key (Escape) or the mouse ends the burst.
+        while (!finding_->Step(kFindSlice))
+            if (std::chrono::steady_clock::now() >= until || HIWORD(GetQueueStatus(QS_INPUT)) != 0)
+                return;
+    } catch (...) {
+        CancelFind();
+        throw;
+    }
+    EndFind();
+}
+
+void TForm4::EndFind() {
+    const HexFound found = finding_->Result();
+    CancelFind();
     if (found.At < 0) {
         MessageBeep(MB_OK);
-        return false;
+        return;
     }
     hexedit.SetSelectionStart(found.At);
     hexedit.SetSelectionEnd(found.At + found.Length - 1);
-    return true;
+}
+
+void TForm4::CancelFind() {
+    findTimer_.SetEnabled(false);
+    if (!finding_)
+        return;
+    finding_.reset();
+    hexedit.SetBusy(false);
+}
+
+void TForm4::GotoOffsetClick() {
+    if (hexedit.DataSize() == 0) {
+        ShowErrorBox("This file is empty: it has no offset to go to.");
+        return;
+    }
+    if (gotoForm_.ShowModal() == mrOk)
+        GotoOffset(gotoForm_.Offset());
 }
 
 bool TForm4::GotoOffset(const std::string& text) {

@@ -3,11 +3,14 @@
 // file viewed from the results list.
 #include "dialogs/hexgoto.h"
 #include "hexcontrol/HexEditorEx.h"
+#include "hexcontrol/HexFind.h"
 #include "runtime/Form.h"
 #include "runtime/PopupMenu.h"
+#include "runtime/Timer.h"
 #include "search/SearchRequest.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class TForm4 : public quennet::TForm {
@@ -15,7 +18,9 @@ class TForm4 : public quennet::TForm {
     TForm4();
 
     // Loads folder + name (folder ends with a backslash), selects the match when matchOffset is
-    // not 0, and shows the window modally. Errors propagate with the window left closed.
+    // not 0, and shows the window modally. Errors propagate with the window left closed and the
+    // file let go. A name that no path can say (it holds a folder separator, or a character
+    // the system could not give) is refused, since a path built from it names another file.
     void Open(const std::string& folder, const std::string& name, std::int64_t matchOffset, int phraseLength);
     // Open without the modal display; the caller shows the window (tests use this).
     void Prepare(const std::string& folder, const std::string& name, std::int64_t matchOffset,
@@ -30,19 +35,32 @@ class TForm4 : public quennet::TForm {
 
     void Copy1Click();
     void Selectall1Click();
-    // F3: selects the next occurrence of the phrase after the cursor; beeps when there is none.
-    // True when one was found.
-    bool FindNext();
+    // F3: selects the next occurrence of the phrase from the cursor on (after the selected
+    // match, when there is one); beeps when there is none. The file is read a slice at a time
+    // between the window's messages, under the hourglass, so a file of gigabytes leaves the
+    // window answering; Escape (CancelFind) stops it.
+    void FindNext();
+    bool Finding() const { return finding_ != nullptr; }
+    void CancelFind();
     // Ctrl+G: moves the cursor to the offset typed (hexadecimal or decimal); a text that is not
     // an offset in the file is refused with a message. True when it moved.
     bool GotoOffset(const std::string& text);
+    // Ctrl+G's box, its text selected, then the move; an empty file has no offset to go to.
+    void GotoOffsetClick();
 
   protected:
     void Resize() override;
 
   private:
     void hexeditKeyDown(WORD& Key, quennet::TShiftState Shift);
+    // The default size, widened to this file's whole row (its offsets widen with its size) and
+    // cut to whole rows: no part of a row under a scroll bar, the character column in view.
+    void FitTheWholeRows();
+    void FindTimer();
+    void EndFind();
 
     quennet::SearchedPhrase phrase_;
     TFormGotoOffset gotoForm_;
+    std::unique_ptr<quennet::HexFindJob> finding_; // reads hexedit's data: ended before it changes
+    quennet::TTimer findTimer_;
 };

@@ -55,6 +55,18 @@ void THexEditor::SetColors(const THexColors& colors) {
     Invalidate();
 }
 
+void THexEditor::SetBusy(bool value) {
+    busy_ = value;
+    if (!HandleAllocated())
+        return;
+    // The pointer changes now, not at the next mouse move.
+    POINT at{};
+    GetCursorPos(&at);
+    if (WindowFromPoint(at) == HandleOrNull())
+        SendMessageA(HandleOrNull(), WM_SETCURSOR, reinterpret_cast<WPARAM>(HandleOrNull()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
 void THexEditor::SetSwitch(bool& field, bool value) {
     if (field == value)
         return;
@@ -333,6 +345,10 @@ LRESULT THexEditor::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_SETCURSOR:
+        if (busy_ && LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(LoadCursor(nullptr, IDC_WAIT));
+            return TRUE;
+        }
         if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == HandleOrNull()) {
             POINT at{};
             GetCursorPos(&at);

@@ -58,6 +58,10 @@ class THexEditor : public TWinControl, protected HexModelHost {
     // Paints the whole control into dc as it would appear on screen (used by WM_PAINT and tests).
     void PaintTo(HDC dc);
 
+    // The hourglass over the control while it works on something the user waits for.
+    void SetBusy(bool value);
+    bool Busy() const { return busy_; }
+
     std::function<void(THexEditor&)> OnSelectionChanged;
     // Takes effect when the caret is next made (on focus).
     THexCaretKind CaretKind = THexCaretKind::ckAuto;
@@ -126,6 +130,7 @@ class THexEditor : public TWinControl, protected HexModelHost {
     bool dragTimer_ = false;
     bool selectionNotePending_ = false;
     bool inScrollBarUpdate_ = false;
+    bool busy_ = false;
 };
 
 } // namespace quennet

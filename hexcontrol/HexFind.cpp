@@ -10,39 +10,11 @@
 namespace quennet {
 
 namespace {
-
-// `find(bytes, count, offsetOfBytes)` gives an index or npos.
-template <class Find>
-HexPos FindInPieces(const HexData& data, HexPos from, HexPos length, const Find& find) {
-    constexpr std::size_t kChunk = 1 << 20;
-    if (length == 0 || from < 0)
-        return -1;
-    std::vector<std::uint8_t> chunk;
-    while (from + length <= data.Size()) {
-        const auto count = static_cast<std::size_t>(std::min<HexPos>(kChunk, data.Size() - from));
-        chunk.resize(count);
-        data.Read(from, count, chunk.data());
-        const std::size_t at = find(chunk.data(), count, from);
-        if (at != PhraseFinder::npos)
-            return from + static_cast<HexPos>(at);
-        if (from + static_cast<HexPos>(count) >= data.Size())
-            break;
-        // The next read starts where a match cut by this one's end would start.
-        from += static_cast<HexPos>(count) - length + 1;
-    }
-    return -1;
-}
-
+constexpr std::size_t kChunk = 1 << 20;
 } // namespace
 
-HexPos HexFindNext(const HexData& data, HexPos from, const PhraseFinder& finder) {
-    return FindInPieces(data, from, static_cast<HexPos>(finder.Length()),
-                        [&finder](const std::uint8_t* bytes, std::size_t count, HexPos) {
-                            return finder.Find(bytes, count);
-                        });
-}
-
-HexFound HexFindNext(const HexData& data, HexPos from, const SearchedPhrase& phrase) {
+HexFindJob::HexFindJob(const HexData& data, HexPos from, const SearchedPhrase& phrase)
+    : data_(data), from_(std::max<HexPos>(from, 0)) {
     ByteOrderMark mark = ByteOrderMark::None;
     if (!phrase.Wide.empty() && data.Size() >= static_cast<HexPos>(kByteOrderMarkSize)) {
         std::uint8_t head[kByteOrderMarkSize];
@@ -50,18 +22,70 @@ HexFound HexFindNext(const HexData& data, HexPos from, const SearchedPhrase& phr
         mark = ByteOrderMarkOf(head, kByteOrderMarkSize);
     }
     if (mark == ByteOrderMark::None) {
-        const PhraseFinder finder(phrase.Bytes, phrase.FoldCase);
-        return {HexFindNext(data, from, finder), static_cast<HexPos>(finder.Length())};
+        auto finder = std::make_shared<const PhraseFinder>(phrase.Bytes, phrase.FoldCase);
+        length_ = static_cast<HexPos>(finder->Length());
+        find_ = [f = finder.get()](const std::uint8_t* bytes, std::size_t count, HexPos) {
+            return f->Find(bytes, count);
+        };
+        finder_ = std::move(finder);
+    } else {
+        auto finder = std::make_shared<const Utf16PhraseFinder>(phrase.Wide, phrase.FoldCase,
+                                                                mark == ByteOrderMark::BigEndian);
+        length_ = static_cast<HexPos>(finder->Length());
+        find_ = [f = finder.get()](const std::uint8_t* bytes, std::size_t count, HexPos offset) {
+            return f->Find(bytes, count, offset);
+        };
+        finder_ = std::move(finder);
+        // The mark itself is not text.
+        from_ = std::max<HexPos>(from_, static_cast<HexPos>(kByteOrderMarkSize));
     }
-    const Utf16PhraseFinder finder(phrase.Wide, phrase.FoldCase, mark == ByteOrderMark::BigEndian);
-    const auto length = static_cast<HexPos>(finder.Length());
-    // The mark itself is not text.
-    from = std::max<HexPos>(from, static_cast<HexPos>(kByteOrderMarkSize));
-    return {FindInPieces(data, from, length,
-                         [&finder](const std::uint8_t* bytes, std::size_t count, HexPos offset) {
-                             return finder.Find(bytes, count, offset);
-                         }),
-            length};
+    done_ = length_ == 0;
+}
+
+bool HexFindJob::Step(std::size_t budget) {
+    std::size_t read = 0;
+    while (!done_ && (read == 0 || read < budget)) {
+        if (from_ + length_ > data_.Size()) {
+            done_ = true;
+            break;
+        }
+        const auto count = static_cast<std::size_t>(std::min<HexPos>(kChunk, data_.Size() - from_));
+        chunk_.resize(count);
+        data_.Read(from_, count, chunk_.data());
+        read += count;
+        const std::size_t at = find_(chunk_.data(), count, from_);
+        if (at != PhraseFinder::npos) {
+            found_ = from_ + static_cast<HexPos>(at);
+            done_ = true;
+        } else if (from_ + static_cast<HexPos>(count) >= data_.Size()) {
+            done_ = true;
+        } else {
+            // The next read starts where a match cut by this one's end would start.
+            from_ += static_cast<HexPos>(count) - length_ + 1;
+        }
+    }
+    return done_;
+}
+
+HexFindJob::HexFindJob(const HexData& data, HexPos from, const PhraseFinder& finder)
+    : data_(data), from_(std::max<HexPos>(from, 0)), length_(static_cast<HexPos>(finder.Length())),
+      find_([&finder](const std::uint8_t* bytes, std::size_t count, HexPos) { return finder.Find(bytes, count); }),
+      done_(length_ == 0) {}
+
+HexPos HexFindNext(const HexData& data, HexPos from, const PhraseFinder& finder) {
+    if (from < 0)
+        return -1;
+    HexFindJob job(data, from, finder);
+    while (!job.Step(kChunk)) {
+    }
+    return job.Result().At;
+}
+
+HexFound HexFindNext(const HexData& data, HexPos from, const SearchedPhrase& phrase) {
+    HexFindJob job(data, from, phrase);
+    while (!job.Step(kChunk)) {
+    }
+    return job.Result();
 }
 
 std::optional<HexPos> ParseHexOffset(const std::string& text) {

@@ -5,8 +5,12 @@
 #include "search/PhraseFinder.h"
 #include "search/SearchRequest.h"
 
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quennet {
 
@@ -22,6 +26,34 @@ struct HexFound {
 // The next occurrence from `from` on, in the form the search found in this data: after a
 // UTF-16 byte-order mark the units (a match starts on a unit), otherwise the bytes.
 HexFound HexFindNext(const HexData& data, HexPos from, const SearchedPhrase& phrase);
+
+// The same search done a slice at a time, so that a window can stay responsive (and the user
+// can cancel) while a file of gigabytes is read: Step reads on for about `budget` bytes.
+class HexFindJob {
+  public:
+    HexFindJob(const HexData& data, HexPos from, const SearchedPhrase& phrase);
+    // The bytes of finder's phrase; finder must outlive the job.
+    HexFindJob(const HexData& data, HexPos from, const PhraseFinder& finder);
+
+    // Searches on; true once the search is over (Result then says where).
+    bool Step(std::size_t budget);
+    bool Done() const { return done_; }
+    HexFound Result() const { return {done_ ? found_ : -1, length_}; }
+    // The next byte to be read: how far the search has come.
+    HexPos Position() const { return from_; }
+
+  private:
+    using Find = std::function<std::size_t(const std::uint8_t*, std::size_t, HexPos)>;
+
+    const HexData& data_;
+    HexPos from_;
+    HexPos length_ = 0;
+    Find find_;
+    std::shared_ptr<const void> finder_; // what find_ uses
+    std::vector<std::uint8_t> chunk_;
+    HexPos found_ = -1;
+    bool done_ = false;
+};
 
 // An offset as the user types it: "0x1F", "1Fh" or digits with a letter a-f are hexadecimal,
 // other digits decimal; blanks around are ignored. Nothing for anything else or an overflow.

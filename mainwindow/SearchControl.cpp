@@ -74,6 +74,8 @@ void SearchControl::searchClick() {
     // One scanner per logical processor: the rows still arrive in walk order, and a stop ends
     // within one chunk however large the file being read.
     ActiveWorker = std::make_shared<TMyThread>(*this, Roots, Progress, sizeBounds_, 0, 0);
+    // On already, should the worker find no memory to run PrepareSearch (see counterTimer).
+    counter.SetEnabled(true);
 }
 
 void SearchControl::StopAndWait() {
@@ -135,6 +137,8 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
     prepared.Request->Roots = Roots;
     searched_ = prepared.Request->Searched();
 
+    // Locking the panel takes the focus from a locked control; the search's end gives it back.
+    focusAtStart_ = form_.ActiveControl();
     form_.CaseSensitive.SetEnabled(false);
     NowSearchingInANDnrOfFilesFound.SetEnabled(true);
     form_.autoadjust.SetEnabled(false);
@@ -148,6 +152,8 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
     form_.StatusBar.SetPanelText(1, "0 files found.");
     Progress.FilesFound.store(0);
     unreadCount_ = 0;
+    started_ = std::chrono::steady_clock::now();
+    timing_ = true;
     elapsedSeconds_ = 0;
     form_.StatusBar.SetPanelText(3, "Search took 0 seconds.");
     rowsShown_ = std::chrono::steady_clock::now();
@@ -181,16 +187,33 @@ void SearchControl::FinishSearch() {
 }
 
 void SearchControl::UnlockPanel() {
+    timing_ = false;
+    NowSearchingInANDnrOfFilesFound.SetEnabled(false);
+    counter.SetEnabled(false);
+    showRows.SetEnabled(false);
     for (TWinControl* control :
          std::initializer_list<TWinControl*>{&form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX,
                                              &form_.fname, &form_.ss, &form_.pathlist})
         control->SetEnabled(true);
     form_.CaseSensitive.SetEnabled(form_.typeText.Checked());
-    NowSearchingInANDnrOfFilesFound.SetEnabled(false);
-    counter.SetEnabled(false);
-    showRows.SetEnabled(false);
+    form_.autoadjust.SetEnabled(true); // its tick changes the buffer only when selfadj is ticked
     form_.search.SetCaption("Search");
     form_.search.SetEnabled(true);
+    GiveBackFocus();
+}
+
+void SearchControl::GiveBackFocus() {
+    TWinControl* target = focusAtStart_;
+    focusAtStart_ = nullptr;
+    // Only a focus that went with a locked control: one the user has put elsewhere stays, and
+    // a window in the background does not take the focus from the one in front.
+    const HWND focus = GetFocus();
+    if (GetActiveWindow() != form_.HandleOrNull() || (focus && focus != form_.HandleOrNull()))
+        return;
+    if (!target || !target->CanFocus())
+        target = &form_.fname;
+    if (target->CanFocus())
+        target->SetFocus();
 }
 
 void SearchControl::ReleaseWorker() {
@@ -203,23 +226,14 @@ void SearchControl::ReleaseWorker() {
 void SearchControl::FinishSteps() {
     showRows.SetEnabled(false);
     ShowArrivedRows(true);
-    form_.maxbuf.SetEnabled(true);
     NowSearchingInANDnrOfFilesFound.SetEnabled(false);
     NowSearchingInANDnrOfFilesFoundTimer();
-    form_.selfadj.SetEnabled(true);
     counter.SetEnabled(false);
+    if (timing_) // the whole search; after a failed check the last search's text stays
+        ShowElapsedSeconds();
     form_.StatusBar.SetPanelText(0, "Done");
-    form_.search.SetCaption("Search");
-    form_.autoadjust.SetEnabled(true);
-    form_.typeText.SetEnabled(true);
-    form_.typeHEX.SetEnabled(true);
-    form_.fname.SetEnabled(true);
-    form_.CaseSensitive.SetEnabled(form_.typeText.Checked());
-    form_.ss.SetEnabled(true);
-    form_.pathlist.SetEnabled(true);
     form_.StatusBar.SetPanelText(2, UnreadSummary(unreadCount_, firstUnread_));
-    form_.search.SetCaption("Search");
-    form_.search.SetEnabled(true);
+    UnlockPanel();
 }
 
 void SearchControl::NowSearchingInANDnrOfFilesFoundTimer() {
@@ -228,7 +242,26 @@ void SearchControl::NowSearchingInANDnrOfFilesFoundTimer() {
 }
 
 void SearchControl::counterTimer() {
-    ++elapsedSeconds_;
+    // A worker that ended without its last step (no memory left even to queue it) would leave
+    // the window searching for ever: the window finishes the search itself and says why.
+    if (ActiveWorker && ActiveWorker->Finished()) {
+        if (ActiveWorker->FaultUntold())
+            ShowErrorBox("Out of memory.");
+        FinishSearch();
+        return;
+    }
+    ShowElapsedSeconds();
+}
+
+std::int32_t SearchControl::ElapsedSeconds() const {
+    if (!timing_)
+        return elapsedSeconds_;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started_);
+    return static_cast<std::int32_t>(seconds.count());
+}
+
+void SearchControl::ShowElapsedSeconds() {
+    elapsedSeconds_ = ElapsedSeconds();
     form_.StatusBar.SetPanelText(3, "Search took " + std::to_string(elapsedSeconds_) + " seconds.");
 }
 

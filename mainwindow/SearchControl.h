@@ -15,6 +15,7 @@
 namespace quennet {
 
 class TForm1;
+class TWinControl;
 
 class SearchControl : public SearchFrontEnd {
   public:
@@ -36,7 +37,9 @@ class SearchControl : public SearchFrontEnd {
     void RefreshSizeBounds();
     // The phrase as the last search matched it, for the viewer's F3.
     const SearchedPhrase& Searched() const { return searched_; }
-    std::int32_t ElapsedSeconds() const { return elapsedSeconds_; }
+    // Whole seconds by the clock since the search started (ticks of a timer would be dropped
+    // while the window's thread is busy).
+    std::int32_t ElapsedSeconds() const;
 
     TTimer NowSearchingInANDnrOfFilesFound;
     TTimer counter;
@@ -61,6 +64,7 @@ class SearchControl : public SearchFrontEnd {
 
     void NowSearchingInANDnrOfFilesFoundTimer();
     void counterTimer();
+    void ShowElapsedSeconds();
     // The list's count is updated at most every kShowRowsInterval: each update costs the
     // list view a layout, and the worker may hand over a few rows at a time.
     void ShowArrivedRows(bool now);
@@ -68,7 +72,11 @@ class SearchControl : public SearchFrontEnd {
     bool BuildRoots();
     // FinishSearch: its steps, and what must happen even when one of them fails.
     void FinishSteps();
+    // What holds after every search, also when a finishing step failed: the criteria usable,
+    // the timers of a search off and auto-adjustment on, the button reading "Search", and the
+    // focus back where it was when the search started.
     void UnlockPanel();
+    void GiveBackFocus();
     void ReleaseWorker();
 
     TForm1& form_;
@@ -77,7 +85,10 @@ class SearchControl : public SearchFrontEnd {
     std::vector<std::string> Roots;
     LiveSizeBounds sizeBounds_;
     SearchedPhrase searched_;
-    std::int32_t elapsedSeconds_ = 0;
+    std::chrono::steady_clock::time_point started_;
+    bool timing_ = false;
+    std::int32_t elapsedSeconds_ = 0; // shown; counts on while timing_
+    TWinControl* focusAtStart_ = nullptr;
     // Files and folders the search left out: the end of the search says how many.
     std::size_t unreadCount_ = 0;
     UnreadItem firstUnread_;

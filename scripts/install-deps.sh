@@ -11,5 +11,8 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "Installing: ${missing[*]}"
 SUDO=; [ "$(id -u)" -eq 0 ] || SUDO=sudo
-$SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+# Another program (an update, another install) may hold the package manager's lock: wait for
+# it rather than fail.
+lock_wait=(-o DPkg::Lock::Timeout=600)
+$SUDO apt-get "${lock_wait[@]}" update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get "${lock_wait[@]}" install -y -q "${missing[@]}"

@@ -139,6 +139,27 @@ TEST_F(SpinEditTest, MouseTakenAwayWhileHoldingStopsTheRepeat) {
     EXPECT_FALSE(upButton.DrawnPressed());
 }
 
+// A multi-line edit sends no change notification for a text set in code: a step of the
+// buttons or the arrow keys went unreported, and the size bounds of a running search stayed.
+TEST_F(SpinEditTest, StepsAndNewValuesReportTheChangeOnceEach) {
+    std::vector<std::string> seen;
+    maxbuf->OnChange = [&](TWinControl&) { seen.push_back(maxbuf->Text()); };
+    maxbuf->SetFocus();
+    SendMessageA(hwnd, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(seen, std::vector<std::string>{"26"}) << "Up key";
+    HWND down = maxbuf->Button().DownButton().Handle();
+    SendMessageA(down, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+    SendMessageA(down, WM_LBUTTONUP, 0, At(3, 3));
+    EXPECT_EQ(seen, (std::vector<std::string>{"26", "25"})) << "the down button";
+    maxbuf->SetValue(7);
+    EXPECT_EQ(seen, (std::vector<std::string>{"26", "25", "7"})) << "SetValue";
+    SendMessageA(hwnd, EM_SETSEL, 1, 1);
+    SendMessageA(hwnd, WM_CHAR, '0', 0);
+    SendMessageA(hwnd, WM_CHAR, '0', 0);
+    other->SetFocus(); // 700 is out of range: leaving the box shows 200
+    EXPECT_EQ(seen, (std::vector<std::string>{"26", "25", "7", "70", "700", "200"}));
+}
+
 TEST_F(SpinEditTest, ReadOnlyButtonsOnlyBeep) {
     maxbuf->SetReadOnly(true);
     maxbuf->UpClick();

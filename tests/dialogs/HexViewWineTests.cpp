@@ -5,15 +5,21 @@
 #include "runtime/Handles.h"
 #include "runtime/Application.h"
 #include "runtime/UniqueHandle.h"
+#include "search/FileFind.h"
 #include "search/WidePath.h"
+#include "tests/runtime/BoxWatcher.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace quennet;
@@ -340,4 +346,160 @@ TEST_F(Viewer, ClosingTheViewerLetsTheFileGo) {
     // Nobody holds the file any more: it opens without sharing.
     FileHandle alone(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_TRUE(alone);
+}
+
+// A match that no longer fits the file (it shrank since the search) kept the file open until
+// the next opening, although the viewer never showed.
+TEST_F(Viewer, AFailedOpeningLetsTheFileGoAtOnce) {
+    const std::string path = folder + "view5000.bin";
+    EXPECT_THROW(form->Open(folder, "view5000.bin", 4999, 3), EHexEditor);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->hexedit.DataSize(), 0);
+    FileHandle alone(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(alone) << "the file is still held";
+}
+
+TEST_F(Viewer, CtrlGInAnEmptyFileSaysItHasNoOffsetInsteadOfARangeFrom0ToMinus1) {
+    WriteFile(folder + "viewempty.bin", 0);
+    form->Prepare(folder, "viewempty.bin", 0, 0);
+    std::atomic<bool> asked{false};
+    std::thread closer([&] { // a box asking for an offset is the fault: closed, so the test goes on
+        for (int i = 0; i < 150; ++i, Sleep(20))
+            if (HWND box = FindWindowA(nullptr, "Go to offset"); box && IsWindowVisible(box)) {
+                asked = true;
+                PostMessageA(box, WM_CLOSE, 0, 0);
+                return;
+            }
+    });
+    test::BoxWatcher box("Error");
+    form->GotoOffsetClick();
+    EXPECT_EQ(box.Serve().text, "This file is empty: it has no offset to go to.");
+    closer.join();
+    EXPECT_FALSE(asked) << "the box asked for an offset";
+}
+
+// F3 read a whole file on the window's thread: in a file of gigabytes the window did not
+// answer, and Escape came only after the end.
+TEST_F(Viewer, F3InAFileOfGigabytesSearchesBetweenMessagesUnderTheHourglassUntilCancelled) {
+    const std::int64_t size = std::int64_t{64} << 30;
+    WriteSparseFile(folder + "view64gb.bin", size, size - 10, "needle"); // the next match: the end
+    SearchCriteria criteria;
+    criteria.PhraseText = "needle";
+    form->SetSearchPhrase(BuildSearchRequest(criteria).Request->Searched());
+    form->Prepare(folder, "view64gb.bin", 10, 6);
+    form->Show();
+    form->FindNext();
+    ASSERT_TRUE(form->Finding()) << "64 GB were read at once";
+    EXPECT_TRUE(form->hexedit.Busy());
+    // Another program's messages are answered meanwhile, and the search goes on.
+    std::atomic<int> answered{0};
+    std::atomic<bool> asked{false};
+    std::thread other([&] {
+        for (int i = 0; i < 5; ++i) {
+            DWORD_PTR answer = 0;
+            answered += SendMessageTimeoutA(form->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
+        }
+        asked = true;
+    });
+    while (!asked)
+        quennet::Application().HandleMessage();
+    other.join();
+    EXPECT_EQ(answered, 5);
+    EXPECT_TRUE(form->Finding());
+    // Escape, as the keyboard brings it, stops the search and leaves the viewer open.
+    PostMessageA(form->hexedit.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+    for (int i = 0; i < 1000 && form->Finding(); ++i)
+        quennet::Application().HandleMessage();
+    EXPECT_FALSE(form->Finding());
+    EXPECT_FALSE(form->hexedit.Busy());
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ(form->hexedit.SelStart(), 10) << "the search ran to the match at the end instead of stopping";
+    form.reset();
+    DeleteFileA((folder + "view64gb.bin").c_str());
+}
+
+TEST_F(Viewer, F3FromTheFirstByteWithNothingSelectedFindsAMatchThere) {
+    {
+        std::ofstream out(folder + "viewfirst.bin", std::ios::binary);
+        out << "needle and needle";
+    }
+    SearchCriteria criteria;
+    criteria.PhraseText = "needle";
+    form->SetSearchPhrase(BuildSearchRequest(criteria).Request->Searched());
+    form->Prepare(folder, "viewfirst.bin", 0, 0);
+    form->FindNext();
+    EXPECT_EQ(form->hexedit.SelStart(), 0);
+    EXPECT_EQ(form->hexedit.SelEnd(), 5);
+    form->FindNext(); // on from the selected match
+    EXPECT_EQ(form->hexedit.SelStart(), 11);
+}
+
+namespace {
+// The bytes the viewer shows from the start.
+std::string ShownBytes(const TForm4& form) {
+    std::string bytes(static_cast<size_t>(form.hexedit.DataSize()), '\0');
+    form.hexedit.Model().Data().Read(0, bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data()));
+    return bytes;
+}
+} // namespace
+
+// Names Windows paths drop or split, made on the host by odd-names.sh (the folder in
+// QUENNET_ODD_NAMES), each beside the file a path built from it would name instead: the viewer
+// showed that other file's bytes under the chosen row.
+TEST_F(Viewer, ARowIsViewedAsItsOwnFileOrRefusedWithTheReason) {
+    const char* odd = std::getenv("QUENNET_ODD_NAMES");
+    if (!odd)
+        GTEST_SKIP() << "run by odd-names.sh";
+    const std::string dir = std::string(odd) + "\\";
+    // As the search lists them: the names its enumeration gives.
+    std::vector<std::string> names;
+    TSearchRec rec;
+    for (std::uint32_t s = FindFirstEntry(dir + "*", faAnyFile, rec); s == 0; s = FindNextEntry(rec))
+        if (!(rec.Attr & faDirectory))
+            names.push_back(rec.Name);
+    CloseFindHandle(rec);
+    const std::vector<std::pair<std::string, std::string>> files{{"trailing dot.", "dotted file, 18 b."},
+                                                                  {"trailing dot", "plain"},
+                                                                  {"tspace ", "sp "},
+                                                                  {"tspace", "nospace"}};
+    for (const auto& [name, bytes] : files) {
+        ASSERT_NE(std::find(names.begin(), names.end(), name), names.end()) << "[" << name << "] is listed";
+        form->Prepare(dir, name, 0, 0);
+        EXPECT_EQ(ShownBytes(*form), bytes) << "[" << name << "]";
+        EXPECT_EQ(form->Caption(), "Viewing: " + dir + name);
+        // Under a typed root with a ".." step, which the exact form of a path does not resolve.
+        form->Prepare(dir + "..\\odd-names\\", name, 0, 0);
+        EXPECT_EQ(ShownBytes(*form), bytes) << "[" << name << "] under a \"..\" step";
+    }
+    ASSERT_NE(std::find(names.begin(), names.end(), "back\\slash.txt"), names.end());
+    form->Prepare(dir, "tspace", 0, 0);
+    try {
+        form->Prepare(dir, "back\\slash.txt", 0, 0);
+        ADD_FAILURE() << "opened as " << ShownBytes(*form);
+    } catch (const std::exception& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot view \"back\\slash.txt\" in " + dir +
+                                             ": its name holds a \"\\\" or a \"/\", which Windows reads as a "
+                                             "folder separator.");
+    }
+}
+
+// At the default size a file of 16 MB or more (offsets of seven digits) had its character
+// column cut, and the row below the match half under the horizontal scroll bar.
+TEST_F(Viewer, OpensWithTheMatchRowWholeAndItsCharactersInView) {
+    WriteFile(folder + "view20mb.bin", 20u << 20);
+    const int match = 10000007;
+    form->Prepare(folder, "view20mb.bin", match, 4);
+    form->Show();
+    quennet::Application().ProcessMessages();
+    const HexModel& m = form->hexedit.Model();
+    const HexLayout& layout = m.Layout();
+    const int lastChar = layout.LastCharCol();
+    EXPECT_GE(m.ColLeft(lastChar), 0);
+    EXPECT_LE(m.ColLeft(lastChar) + layout.ColWidth(lastChar), m.ClientWidth()) << "the character column is cut";
+    EXPECT_EQ(GetWindowLongA(form->hexedit.Handle(), GWL_STYLE) & WS_HSCROLL, 0) << "a horizontal scroll bar";
+    EXPECT_EQ((m.ClientHeight() - layout.RulerHeight()) % layout.CharHeight(), 0) << "a row cut at the bottom";
+    const HexPos matchRow = match / kBytesPerRow + 2;
+    EXPECT_LE(m.RowTop(matchRow) + layout.CharHeight(), m.ClientHeight());
+    form.reset();
+    DeleteFileA((folder + "view20mb.bin").c_str());
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Escape on the real keyboard through X: it cancels the folder picker, as its close box does,
-# and closes the hex viewer. In the viewer, F3 finds the next match and Ctrl+G goes to an offset.
+# and closes the hex viewer. In the viewer, F3 finds the next match (Escape stops it in a huge
+# file) and Ctrl+G goes to an offset.
 # Usage: escape-xdotool.sh folderpick-demo.exe hexview-demo.exe WORKDIR
 set -u
 picker=$1
@@ -81,6 +82,22 @@ got=$(viewer_keys ctrl+g type:0x1000 Return)
 [ "$got" = "selection -1 -1 cursor 4096" ] || fail "Ctrl+G goes to a hexadecimal offset: [$got]"
 got=$(viewer_keys ctrl+g type:69999 Return)
 [ "$got" = "selection -1 -1 cursor 69999" ] || fail "Ctrl+G goes to a decimal offset: [$got]"
+# Ctrl+G shows the last offset selected: typing replaces it (7, not 57).
+got=$(viewer_keys ctrl+g type:5 Return ctrl+g type:7 Return)
+[ "$got" = "selection -1 -1 cursor 7" ] || fail "Ctrl+G's text is selected on opening: [$got]"
+# F3 from the first byte, nothing selected: a match right there is found.
+printf 'needle, then needle' >"$dir/first.txt"
+opened="first.txt 0 0"
+got=$(viewer_keys F3)
+[ "$got" = "selection 0 5 cursor 0" ] || fail "F3 finds a match at the cursor's byte 0: [$got]"
+# F3 in a file of 200 GB: the window answers while it reads, and Escape stops it (the match
+# at the very end is not reached); the next Escape closes the viewer.
+truncate -s 200G "$dir/huge.bin"
+printf needle | dd of="$dir/huge.bin" bs=1 seek=$((200 * 1024 * 1024 * 1024 - 6)) conv=notrunc 2>/dev/null
+opened="huge.bin 0 0"
+got=$(viewer_keys F3 Escape)
+[ "$got" = "selection -1 -1 cursor 0" ] || fail "Escape stops F3 in a file of 200 GB: [$got]"
+rm -f "$dir/huge.bin"
 rm -f "$out"
 
 [ "$failures" = 0 ] && echo "Escape closed the picker and the viewer; F3 and Ctrl+G moved the selection"

@@ -69,6 +69,29 @@ TEST(FindNext, FindsTheUtf16FormAfterAByteOrderMarkAsTheSearchDid) {
     EXPECT_EQ(HexFindNext(marked, 0, BuildSearchRequest(criteria).Request->Searched()).At, 7);
 }
 
+// The viewer's F3 reads a slice between two looks at the window's messages: every slice moves
+// on, a match across two slices is found, and the end without a match is an end.
+TEST(FindNext, AJobGoesASliceAtATimeAndFindsWhatTheWholeSearchFinds) {
+    const HexPos edge = 1 << 20;
+    const THexMemoryStream data = DataWith({{edge - 2, "needle"}}); // across the first read's end
+    SearchCriteria criteria;
+    criteria.PhraseText = "NEEDLE";
+    const SearchedPhrase phrase = BuildSearchRequest(criteria).Request->Searched();
+    HexFindJob job(data, 0, phrase);
+    int slices = 0;
+    for (HexPos last = -1; !job.Step(1); ++slices) {
+        EXPECT_GT(job.Position(), last);
+        last = job.Position();
+    }
+    EXPECT_EQ(slices, 1); // a megabyte a slice: the first misses, the second finds it
+    EXPECT_EQ(job.Result().At, edge - 2);
+    EXPECT_EQ(job.Result().Length, 6);
+    HexFindJob none(data, 2 * edge, phrase);
+    while (!none.Step(1)) {
+    }
+    EXPECT_EQ(none.Result().At, -1);
+}
+
 TEST(GotoOffset, HexadecimalOrDecimalAsTyped) {
     const std::vector<std::pair<std::string, HexPos>> good = {
         {"1234", 1234},        {"0x1234", 0x1234}, {"1234h", 0x1234}, {" 0X1f ", 0x1F},

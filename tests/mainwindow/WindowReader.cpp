@@ -16,15 +16,20 @@
 //        window-reader box CAPTION    a shown message box's text, or nothing
 //        window-reader boxrect CAPTION  its rectangle on the screen and the screen's size:
 //                                     left top right bottom width height
+//        window-reader sizes          the results list's "Size" column, one row a line
+//        window-reader spinup N       the middle of the up arrow of the Nth spin box from the top
+//                                     (0 the buffer size, 1 the minimum, 2 the maximum): x y
 // Exit status 2 when the window is not found.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "tests/mainwindow/RemoteControls.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,6 +49,7 @@ struct Found {
     HWND list = nullptr;
     HWND status = nullptr;
     HWND lookIn = nullptr;
+    std::vector<HWND> spinButtons;
 };
 
 BOOL CALLBACK FindControls(HWND window, LPARAM data) {
@@ -56,6 +62,8 @@ BOOL CALLBACK FindControls(HWND window, LPARAM data) {
         found.status = window;
     if (lstrcmpiA(cls, WC_COMBOBOXEXA) == 0)
         found.lookIn = window;
+    if (lstrcmpiA(cls, "TTimerSpeedButton") == 0)
+        found.spinButtons.push_back(window);
     return TRUE;
 }
 
@@ -145,6 +153,24 @@ int main(int argc, char** argv) {
             return 1;
         const long width = static_cast<long>(SendMessageA(found.list, LVM_GETCOLUMNWIDTH, 0, 0));
         std::printf("%ld %ld\n", r.left + width / 2, (r.top + r.bottom) / 2);
+    } else if (command == "sizes" && found.list) {
+        const int count = static_cast<int>(SendMessageA(found.list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row)
+            std::printf("%s\n", CellText(found.list, row, 2).c_str());
+    } else if (command == "spinup" && argc > 2) {
+        // Two arrows a box, the up one above: sorted from the top, the up arrows are every other.
+        std::vector<RECT> arrows;
+        for (HWND button : found.spinButtons) {
+            RECT r{};
+            GetWindowRect(button, &r);
+            arrows.push_back(r);
+        }
+        std::sort(arrows.begin(), arrows.end(), [](const RECT& a, const RECT& b) { return a.top < b.top; });
+        const std::size_t index = 2 * static_cast<std::size_t>(std::atoi(argv[2]));
+        if (index >= arrows.size())
+            return 1;
+        const RECT& r = arrows[index];
+        std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     } else if (command == "rect") {
         RECT r{};
         GetWindowRect(form, &r);

@@ -86,6 +86,7 @@ xdotool key ctrl+a
 xdotool type --delay 30 "C:\\$work"
 xdotool key Return
 if wait_done 20; then
+    [ "$(focus)" = "Edit|C:\\$work" ] || fail "the focus comes back to the look-in box: [$(focus)]"
     rows=$(read_window rows | sort)
     [ "$rows" = "big.txt|C:\\$work\\sub\\|1.46 KB
 empty.txt|C:\\$work\\|0 b" ] || fail "the typed folder's files are listed:
@@ -101,6 +102,7 @@ tab_to 'Edit|' || fail "the name field is reached with Tab"
 xdotool type --delay 30 'r?sum?'
 xdotool key Return
 if wait_done 20; then
+    [ "$(focus)" = 'Edit|r?sum?' ] || fail "the focus comes back to the name field: [$(focus)]"
     rows=$(read_window rows)
     [ "$rows" = "résumé.txt|C:\\$work\\|0 b" ] || fail "\"r?sum?\" finds résumé.txt alone:
 $rows"

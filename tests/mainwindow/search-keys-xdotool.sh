@@ -44,6 +44,12 @@ xdotool key Return
 wait_searching || fail "Enter in the phrase field starts a search"
 [ "$(focus)" = '|' ] || fail "the disabled phrase field kept the focus: [$(focus)]"
 escape_stops "no focus"
+# The search's end gives the focus back to the field it started from: typing goes on there.
+[ "$(focus)" = 'Edit|x' ] || fail "the focus comes back to the phrase field: [$(focus)]"
+xdotool type --delay 30 y
+sleep 0.3
+[ "$(focus)" = 'Edit|xy' ] || fail "typing after the search reaches the phrase field: [$(focus)]"
+xdotool key BackSpace
 
 # Escape from the results list and from the About button, which keep the focus.
 for place in 'SysListView32|' 'TGradientButton|About'; do
