@@ -21,31 +21,47 @@ HexFindJob::HexFindJob(const HexData& data, HexPos from, const SearchedPhrase& p
         data.Read(0, kByteOrderMarkSize, head);
         mark = ByteOrderMarkOf(head, kByteOrderMarkSize);
     }
+    auto bytes = std::make_shared<const PhraseFinder>(phrase.Bytes, phrase.FoldCase);
+    const auto bytesLength = static_cast<HexPos>(bytes->Length());
+    shortest_ = longest_ = bytesLength;
     if (mark == ByteOrderMark::None) {
-        auto finder = std::make_shared<const PhraseFinder>(phrase.Bytes, phrase.FoldCase);
-        length_ = static_cast<HexPos>(finder->Length());
-        find_ = [f = finder.get()](const std::uint8_t* bytes, std::size_t count, HexPos) {
-            return f->Find(bytes, count);
+        find_ = [f = bytes.get(), bytesLength](const std::uint8_t* chunk, std::size_t count, HexPos) {
+            const std::size_t at = f->Find(chunk, count);
+            return at == PhraseFinder::npos ? HexFound{} : HexFound{static_cast<HexPos>(at), bytesLength};
         };
-        finder_ = std::move(finder);
+        finder_ = std::move(bytes);
     } else {
-        auto finder = std::make_shared<const Utf16PhraseFinder>(phrase.Wide, phrase.FoldCase,
-                                                                mark == ByteOrderMark::BigEndian);
-        length_ = static_cast<HexPos>(finder->Length());
-        find_ = [f = finder.get()](const std::uint8_t* bytes, std::size_t count, HexPos offset) {
-            return f->Find(bytes, count, offset);
+        // As the search that listed the file: its bytes or its UTF-16 form, so F3 stops at
+        // every match the search could have shown.
+        auto wide = std::make_shared<const Utf16PhraseFinder>(phrase.Wide, phrase.FoldCase,
+                                                              mark == ByteOrderMark::BigEndian);
+        const auto wideLength = static_cast<HexPos>(wide->Length());
+        shortest_ = std::min(bytesLength, wideLength);
+        longest_ = std::max(bytesLength, wideLength);
+        find_ = [b = bytes.get(), w = wide.get(), bytesLength, wideLength](const std::uint8_t* chunk,
+                                                                           std::size_t count, HexPos offset) {
+            HexFound found;
+            const std::size_t at = b->Find(chunk, count);
+            if (at != PhraseFinder::npos)
+                found = {static_cast<HexPos>(at), bytesLength};
+            // The mark itself is not text.
+            const auto skip = static_cast<std::size_t>(
+                std::clamp<HexPos>(static_cast<HexPos>(kByteOrderMarkSize) - offset, 0, static_cast<HexPos>(count)));
+            const std::size_t unitAt = w->Find(chunk + skip, count - skip, offset + static_cast<HexPos>(skip));
+            if (unitAt != PhraseFinder::npos && (found.At < 0 || static_cast<HexPos>(unitAt + skip) < found.At))
+                found = {static_cast<HexPos>(unitAt + skip), wideLength};
+            return found;
         };
-        finder_ = std::move(finder);
-        // The mark itself is not text.
-        from_ = std::max<HexPos>(from_, static_cast<HexPos>(kByteOrderMarkSize));
+        finder_ = std::make_shared<std::pair<std::shared_ptr<const PhraseFinder>, std::shared_ptr<const Utf16PhraseFinder>>>(
+            std::move(bytes), std::move(wide));
     }
-    done_ = length_ == 0;
+    done_ = shortest_ == 0;
 }
 
 bool HexFindJob::Step(std::size_t budget) {
     std::size_t read = 0;
     while (!done_ && (read == 0 || read < budget)) {
-        if (from_ + length_ > data_.Size()) {
+        if (from_ + shortest_ > data_.Size()) {
             done_ = true;
             break;
         }
@@ -53,24 +69,30 @@ bool HexFindJob::Step(std::size_t budget) {
         chunk_.resize(count);
         data_.Read(from_, count, chunk_.data());
         read += count;
-        const std::size_t at = find_(chunk_.data(), count, from_);
-        if (at != PhraseFinder::npos) {
-            found_ = from_ + static_cast<HexPos>(at);
+        const bool last = from_ + static_cast<HexPos>(count) >= data_.Size();
+        const HexFound found = find_(chunk_.data(), count, from_);
+        // A match is the earliest once no longer form could start before it and still be cut by
+        // this read's end.
+        if (found.At >= 0 && (last || found.At + longest_ <= static_cast<HexPos>(count))) {
+            found_ = {from_ + found.At, found.Length};
             done_ = true;
-        } else if (from_ + static_cast<HexPos>(count) >= data_.Size()) {
+        } else if (last) {
             done_ = true;
         } else {
             // The next read starts where a match cut by this one's end would start.
-            from_ += static_cast<HexPos>(count) - length_ + 1;
+            from_ += static_cast<HexPos>(count) - longest_ + 1;
         }
     }
     return done_;
 }
 
 HexFindJob::HexFindJob(const HexData& data, HexPos from, const PhraseFinder& finder)
-    : data_(data), from_(std::max<HexPos>(from, 0)), length_(static_cast<HexPos>(finder.Length())),
-      find_([&finder](const std::uint8_t* bytes, std::size_t count, HexPos) { return finder.Find(bytes, count); }),
-      done_(length_ == 0) {}
+    : data_(data), from_(std::max<HexPos>(from, 0)), shortest_(static_cast<HexPos>(finder.Length())),
+      longest_(shortest_), find_([&finder, length = shortest_](const std::uint8_t* bytes, std::size_t count, HexPos) {
+          const std::size_t at = finder.Find(bytes, count);
+          return at == PhraseFinder::npos ? HexFound{} : HexFound{static_cast<HexPos>(at), length};
+      }),
+      done_(shortest_ == 0) {}
 
 HexPos HexFindNext(const HexData& data, HexPos from, const PhraseFinder& finder) {
     if (from < 0)

@@ -23,8 +23,9 @@ struct HexFound {
     HexPos Length = 0; // bytes to select
 };
 
-// The next occurrence from `from` on, in the form the search found in this data: after a
-// UTF-16 byte-order mark the units (a match starts on a unit), otherwise the bytes.
+// The next occurrence from `from` on, in the forms the search looks for in this data: the bytes,
+// and after a UTF-16 byte-order mark also the units (a match starts on a unit); the earliest
+// wins, the bytes on a tie.
 HexFound HexFindNext(const HexData& data, HexPos from, const SearchedPhrase& phrase);
 
 // The same search done a slice at a time, so that a window can stay responsive (and the user
@@ -38,20 +39,22 @@ class HexFindJob {
     // Searches on; true once the search is over (Result then says where).
     bool Step(std::size_t budget);
     bool Done() const { return done_; }
-    HexFound Result() const { return {done_ ? found_ : -1, length_}; }
+    HexFound Result() const { return done_ ? found_ : HexFound{}; }
     // The next byte to be read: how far the search has come.
     HexPos Position() const { return from_; }
 
   private:
-    using Find = std::function<std::size_t(const std::uint8_t*, std::size_t, HexPos)>;
+    // The earliest match in `count` bytes read at `offset`, relative to them, with its length.
+    using Find = std::function<HexFound(const std::uint8_t*, std::size_t, HexPos)>;
 
     const HexData& data_;
     HexPos from_;
-    HexPos length_ = 0;
+    HexPos shortest_ = 0; // of the forms looked for: a file shorter than this holds none
+    HexPos longest_ = 0;  // consecutive reads overlap by this less one
     Find find_;
     std::shared_ptr<const void> finder_; // what find_ uses
     std::vector<std::uint8_t> chunk_;
-    HexPos found_ = -1;
+    HexFound found_;
     bool done_ = false;
 };
 

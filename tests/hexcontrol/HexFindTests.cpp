@@ -31,8 +31,8 @@ TEST(FindNext, FindsAcrossTheReadsEdgesWithTheSearchsCaseRule) {
     EXPECT_EQ(HexFindNext(data, 0, exact), 3 * edge - 6); // case counts without folding
 }
 
-// F3 in a file the search matched in UTF-16: the units, never the bytes, and never a unit made
-// of the halves of two neighbours; a HEX phrase stays bytes.
+// F3 in a file with a UTF-16 mark: the units, never a unit made of the halves of two
+// neighbours, and the bytes; a HEX phrase stays bytes.
 TEST(FindNext, FindsTheUtf16FormAfterAByteOrderMarkAsTheSearchDid) {
     const HexPos edge = 1 << 20;
     auto utf16 = [](const std::string& text, bool bigEndian) {
@@ -56,7 +56,10 @@ TEST(FindNext, FindsTheUtf16FormAfterAByteOrderMarkAsTheSearchDid) {
         EXPECT_EQ(found.At, 20) << bigEndian;
         EXPECT_EQ(found.Length, 12);
         EXPECT_EQ(HexFindNext(data, 21, phrase).At, edge - 4) << bigEndian; // across the read's end
-        EXPECT_EQ(HexFindNext(data, edge - 3, phrase).At, -1) << bigEndian; // bytes do not count
+        // The bytes count too, as in the search that listed the file.
+        found = HexFindNext(data, edge - 3, phrase);
+        EXPECT_EQ(found.At, 2 * edge) << bigEndian;
+        EXPECT_EQ(found.Length, 6);
     }
     // No mark: the bytes.
     const THexMemoryStream plain = DataWith({{20, utf16("needle", false)}, {2 * edge, "NEEDLE"}});
@@ -67,6 +70,53 @@ TEST(FindNext, FindsTheUtf16FormAfterAByteOrderMarkAsTheSearchDid) {
     criteria.PhraseText = "6E 65";
     const THexMemoryStream marked = DataWith({{0, "\xFF\xFE"}, {7, "ne"}});
     EXPECT_EQ(HexFindNext(marked, 0, BuildSearchRequest(criteria).Request->Searched()).At, 7);
+}
+
+// In a marked file either form may come first, and a longer form cut by a read's end must not
+// lose to a shorter one after its start: every F3 agrees with a plain look at every offset.
+TEST(FindNext, AfterAMarkTheEarliestOfBothFormsWinsAcrossTheReadsEdges) {
+    const HexPos edge = 1 << 20;
+    THexMemoryStream data;
+    data.SetSize(3 * edge);
+    std::uint8_t* bytes = data.WritableBytes(0, data.Size());
+    std::uint32_t seed = 7;
+    for (HexPos i = 0; i < data.Size(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        // Mostly zeros, so matches are sparse and some fall across the edges.
+        const std::uint32_t pick = (seed >> 24) % 64;
+        bytes[i] = pick == 0 ? 'a' : pick == 1 ? 'b' : pick < 40 ? 0 : 'x';
+    }
+    bytes[0] = 0xFF;
+    bytes[1] = 0xFE;
+    // Each form placed across each edge, and both overlapping there.
+    for (const HexPos at : {edge - 2, 2 * edge - 2}) {
+        const char units[] = {'a', 0, 'b', 0};
+        std::memcpy(bytes + at, units, 4);
+    }
+    std::memcpy(bytes + edge + 3, "ab", 2);
+    std::memcpy(bytes + 2 * edge - 1, "ab", 2);
+    SearchCriteria criteria;
+    criteria.PhraseText = "ab";
+    criteria.CaseSensitive = true;
+    const SearchedPhrase phrase = BuildSearchRequest(criteria).Request->Searched();
+    auto model = [&](HexPos from) {
+        for (HexPos p = from; p + 2 <= data.Size(); ++p) {
+            if (bytes[p] == 'a' && bytes[p + 1] == 'b')
+                return HexFound{p, 2};
+            if (p >= 2 && p % 2 == 0 && p + 4 <= data.Size() && bytes[p] == 'a' && bytes[p + 1] == 0 &&
+                bytes[p + 2] == 'b' && bytes[p + 3] == 0)
+                return HexFound{p, 4};
+        }
+        return HexFound{};
+    };
+    int compared = 0;
+    for (HexPos from = 0; from >= 0 && compared < 20000; ++compared) {
+        const HexFound expected = model(from), found = HexFindNext(data, from, phrase);
+        ASSERT_EQ(found.At, expected.At) << "from " << from;
+        ASSERT_EQ(found.Length, expected.Length) << "at " << expected.At;
+        from = expected.At < 0 ? -1 : expected.At + 1;
+    }
+    EXPECT_GT(compared, 100);
 }
 
 // The viewer's F3 reads a slice between two looks at the window's messages: every slice moves
