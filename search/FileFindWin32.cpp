@@ -31,13 +31,15 @@ std::int64_t TSearchRec::Size() {
     return size_;
 }
 
-std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec) {
-    CloseFindHandle(rec);
+namespace {
+
+// `pattern` is a path in the long form, its last part the names to list.
+std::uint32_t OpenEnumeration(const std::wstring& pattern, std::uint32_t attrMask, TSearchRec& rec) {
     rec.ExcludeMask = 0x1E & ~attrMask;
     // The basic information leaves out the 8.3 name nobody reads; the large fetch asks the
     // file system for more entries per call.
-    rec.Handle.reset(FindFirstFileExW(LongPathW(pattern).c_str(), FindExInfoBasic, &rec.FindData,
-                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    rec.Handle.reset(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &rec.FindData, FindExSearchNameMatch,
+                                      nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!rec.Handle)
         return GetLastError();
     const std::uint32_t error = SkipAndFill(rec);
@@ -46,18 +48,17 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
     return error;
 }
 
+} // namespace
+
+std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec) {
+    CloseFindHandle(rec);
+    return OpenEnumeration(LongPathW(pattern), attrMask, rec);
+}
+
 std::uint32_t FindFirstEntryIn(const std::wstring& folder, std::uint32_t attrMask, TSearchRec& rec) {
     CloseFindHandle(rec);
-    rec.ExcludeMask = 0x1E & ~attrMask;
     rec.FolderW = folder;
-    rec.Handle.reset(FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &rec.FindData,
-                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!rec.Handle)
-        return GetLastError();
-    const std::uint32_t error = SkipAndFill(rec);
-    if (error != 0)
-        CloseFindHandle(rec);
-    return error;
+    return OpenEnumeration(folder + L"*", attrMask, rec);
 }
 
 std::uint32_t FindNextEntry(TSearchRec& rec) {

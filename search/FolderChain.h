@@ -51,7 +51,12 @@ class FolderChain {
     // folder that can be reached.
     bool IdentityOf(const std::string& name, FolderIdentity& identity);
     // Whether `identity` is that of a folder the walk is inside.
-    bool Contains(const FolderIdentity& identity);
+    bool Contains(const FolderIdentity& identity) {
+        for (std::size_t i = 0; i < levels_.size(); ++i)
+            if (Identify(i) && levels_[i].Identity == identity)
+                return true;
+        return false;
+    }
 
   private:
     struct Level {

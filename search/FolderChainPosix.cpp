@@ -167,11 +167,4 @@ bool FolderChain::Identify(std::size_t index) {
     return level.Known;
 }
 
-bool FolderChain::Contains(const FolderIdentity& identity) {
-    for (std::size_t i = 0; i < levels_.size(); ++i)
-        if (Identify(i) && levels_[i].Identity == identity)
-            return true;
-    return false;
-}
-
 } // namespace quennet
