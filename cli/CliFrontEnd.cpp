@@ -2,8 +2,8 @@
 
 #include "search/FileFind.h"
 #include "search/Masks.h"
-#include "search/ResultListFormat.h"
-#include "search/SizeText.h"
+#include "output/ResultListFormat.h"
+#include "output/SizeText.h"
 
 #include <cerrno>
 #include <chrono>

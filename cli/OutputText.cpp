@@ -4,7 +4,7 @@
 #include <cerrno>
 
 #ifdef _WIN32
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 #include <io.h>
 #include <windows.h>

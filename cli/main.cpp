@@ -8,7 +8,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 #include <shellapi.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "controls/ShellTree.h"
 
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 #include "runtime/Exception.h"
 #include "runtime/Form.h"

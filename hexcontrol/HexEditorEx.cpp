@@ -2,7 +2,7 @@
 
 #include "hexcontrol/HexError.h"
 #include "runtime/SystemError.h"
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Random-access reading of the viewed file, for the paged data. HexPageReader is what the
 // pages need; HexFileReader is the file behind it, with a Win32 and a POSIX back-end.
-#include "runtime/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "hexcontrol/HexFileReader.h"
 
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 #include <windows.h>
 

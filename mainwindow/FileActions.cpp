@@ -1,7 +1,7 @@
 #include "mainwindow/FileActions.h"
 
 #include "runtime/Handles.h"
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -2,8 +2,8 @@
 
 #include "mainwindow/FileActions.h"
 #include "runtime/SystemError.h"
-#include "runtime/UniqueHandle.h"
-#include "search/WidePath.h"
+#include "base/UniqueHandle.h"
+#include "base/WidePath.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include "mainwindow/FileActions.h"
 #include "mainwindow/ListFile.h"
 #include "runtime/MessageBoxes.h"
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 #include <commdlg.h>
 

@@ -6,7 +6,7 @@
 // the rest, happen elsewhere.
 #pragma once
 
-#include "search/ResultListFormat.h"
+#include "output/ResultListFormat.h"
 
 #include <cstdint>
 #include <functional>

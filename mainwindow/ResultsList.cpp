@@ -4,8 +4,8 @@
 #include "resources/resource.h"
 #include "runtime/Handles.h"
 #include "search/SearchWorker.h"
-#include "search/SizeText.h"
-#include "search/WidePath.h"
+#include "output/SizeText.h"
+#include "base/WidePath.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "mainwindow/FileActions.h"
 #include "runtime/MessageBoxes.h"
 #include "search/FileFind.h"
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 using namespace quennet;
 

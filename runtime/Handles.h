@@ -1,7 +1,7 @@
 // Owners for every kind of Win32 handle the program holds. Each is move-only and frees its
 // handle in the destructor; get() hands out the raw handle without giving up ownership,
 // release() gives it up. The owner template and the kernel, file and find handles are in
-// runtime/UniqueHandle.h, which the portable engine shares.
+// base/UniqueHandle.h, which the portable engine shares.
 //
 //   GdiBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
 //   SelectGuard keep(dc, brush.get());     // the old brush comes back at scope exit
@@ -14,7 +14,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "runtime/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <utility>
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace quennet {
 

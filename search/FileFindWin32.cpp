@@ -1,6 +1,6 @@
 #include "search/FileFind.h"
 
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 namespace quennet {
 

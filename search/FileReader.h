@@ -3,7 +3,7 @@
 // POSIX: open/read.
 #pragma once
 
-#include "runtime/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <cstddef>
 #include <cstdint>

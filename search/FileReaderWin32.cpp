@@ -1,7 +1,7 @@
 #include "search/FileReader.h"
 
 #include "search/FileFind.h"
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "search/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 namespace quennet {
 

@@ -1,7 +1,7 @@
 #include "search/SearchRequest.h"
 
 #include "search/Masks.h"
-#include "search/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <algorithm>
 

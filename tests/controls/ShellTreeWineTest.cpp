@@ -4,7 +4,7 @@
 
 #include "ControlTestSupport.h"
 #include "runtime/Exception.h"
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 #include "tests/runtime/BoxWatcher.h"
 #include "tests/runtime/OleSuite.h"
 

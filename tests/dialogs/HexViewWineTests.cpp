@@ -4,9 +4,9 @@
 #include "hexcontrol/HexError.h"
 #include "runtime/Handles.h"
 #include "runtime/Application.h"
-#include "runtime/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "search/FileFind.h"
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 #include "tests/runtime/BoxWatcher.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // destination dialog and message boxes, answered from a second thread.
 #include "mainwindow/ResultsMenu.h"
 #include "tests/dialogs/ModalDriver.h"
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 #include "tests/runtime/BoxWatcher.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "search/FileFind.h"
-#include "search/SizeText.h"
+#include "output/SizeText.h"
 
 #include "TestTree.h"
 

@@ -1,6 +1,6 @@
 // Text as Windows tools save it: UTF-16 files with a byte-order mark.
 #include "search/ContentScanner.h"
-#include "search/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include "TestTree.h"
 

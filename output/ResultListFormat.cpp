@@ -1,6 +1,6 @@
-#include "search/ResultListFormat.h"
+#include "output/ResultListFormat.h"
 
-#include "search/SizeText.h"
+#include "output/SizeText.h"
 
 namespace quennet {
 

@@ -1,4 +1,4 @@
-#include "search/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "search/SizeText.h"
+#include "output/SizeText.h"
 
 #include <cstdio>
 

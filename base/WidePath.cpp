@@ -1,4 +1,4 @@
-#include "search/WidePath.h"
+#include "base/WidePath.h"
 
 #include <windows.h>
 

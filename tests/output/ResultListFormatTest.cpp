@@ -1,5 +1,5 @@
 // The list's text form, shared by the window's save and quennet-cli --csv.
-#include "search/ResultListFormat.h"
+#include "output/ResultListFormat.h"
 
 #include <gtest/gtest.h>
 
