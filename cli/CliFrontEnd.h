@@ -1,5 +1,6 @@
-// The command line's side of a search: its main thread plays the user-interface thread,
-// printing rows and status texts.
+// The command line's front end: it builds and checks the request, starts the searcher and is
+// its sink, writing each row as it comes, under a lock. Its own thread only waits: it flushes
+// the rows that arrived, shows the progress and passes Ctrl+C on as a stop request.
 #pragma once
 
 #include "cli/CliOptions.h"
@@ -9,11 +10,9 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
-#include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
+#include <string>
 
 namespace quennet::cli {
 
@@ -22,29 +21,28 @@ inline constexpr int kExitError = 1;
 inline constexpr int kExitBadInput = 2;
 inline constexpr int kExitInterrupted = 130;
 
-class CliFrontEnd : public SearchFrontEnd {
+class CliFrontEnd : private SearchSink {
   public:
     CliFrontEnd(const CliOptions& options, std::FILE* out, std::FILE* err);
 
-    // Validates the folders, runs the search to its end and returns the exit status.
-    // `interrupt` is polled: once it reads true, a stop request is made.
+    // Checks the folders and the criteria, runs the search to its end and returns the exit
+    // status. `interrupt` is polled: once it reads true, a stop request is made.
     int Run(const std::atomic<bool>& interrupt);
 
-    void RunOnUiThread(const std::function<void()>& step) override;
-    void PostToUiThread(std::function<void()> step) override;
-    std::optional<SearchRequest> PrepareSearch() override;
-    void AppendRow(const ResultRow& row) override;
-    void ReportSearchError(const SearchError& error) override;
-    void ReportUnread(const UnreadItem& item) override;
-    void FinishSearch() override;
-
   protected:
-    // Starts the search thread. Tests override it to make the start fail as the system would.
-    virtual std::unique_ptr<TMyThread> StartWorker();
+    // Starts the searcher with this front end as its sink. Tests override it to make the
+    // start fail as the system would.
+    virtual std::unique_ptr<TMyThread> StartWorker(SearchRequest request);
+    SearchSink& Sink() { return *this; }
 
   private:
-    // Runs every queued step, waiting until `until` for the first; returns how many ran.
-    std::size_t ServeQueue(std::chrono::steady_clock::time_point until);
+    // SearchSink: called from the search's threads.
+    void Begin() override;
+    void Row(const ResultRow& row) override;
+    void Error(const SearchError& error) override;
+    void Finish() override;
+
+    // The rest run with mutex_ held.
     void ProgressTick();
     void Status(const std::string& text);
     // One line to the error stream, at once.
@@ -53,24 +51,22 @@ class CliFrontEnd : public SearchFrontEnd {
     void CheckOutput();
     // No memory for a step: the search ends with "Out of memory." and status 1.
     void OutOfMemory();
-    // Inside a catch block: a step of this thread failed; the search ends with its fault.
-    void StepFailed();
+    // Inside a catch block on this thread: the search ends with the fault.
+    void Failed();
 
     const CliOptions& options_;
-    OutputText out_;
-    OutputText err_;
-    std::thread::id uiThread_;
-    TMyThread* worker_ = nullptr; // the search of Run, while it runs; not owned
-
-    std::mutex queueMutex_;
-    std::condition_variable queueSignal_;
-    std::deque<std::function<void()>> queue_;
-
     SearchProgress progress_;
     LiveSizeBounds sizeBounds_;
-    bool searching_ = false; // between PrepareSearch and FinishSearch
-    bool finished_ = false;  // FinishSearch has run
+
+    std::mutex mutex_; // the two streams and everything below
+    std::condition_variable wake_; // rows to flush, a stop wanted, the end
+    OutputText out_;
+    OutputText err_;
+    std::string line_; // one row's text, its buffer kept from row to row
+    bool searching_ = false; // between Begin and Finish
+    bool finished_ = false;  // Finish has run
     bool rowsUnflushed_ = false;
+    bool stopWanted_ = false; // the output is lost or memory ran out: the search is not worth going on with
     int elapsedSeconds_ = 0;
     int exitStatus_ = kExitOk;
     bool unread_ = false; // a file or folder was left out: the search did not see everything

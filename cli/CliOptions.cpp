@@ -112,11 +112,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             options.Criteria.HexNotation = true;
             haveHex = true;
         } else if (arg == "--min-kb") {
-            error = number(0, kMaxMinSizeKb, options.Criteria.MinSizeKb);
-            options.Size.Enabled = true;
+            error = number(0, kMaxMinSizeKb, options.Criteria.Size.MinKb);
+            options.Criteria.Size.Enabled = true;
         } else if (arg == "--max-kb") {
-            error = number(0, kMaxMaxSizeKb, options.Criteria.MaxSizeKb);
-            options.Size.Enabled = true;
+            error = number(0, kMaxMaxSizeKb, options.Criteria.Size.MaxKb);
+            options.Criteria.Size.Enabled = true;
         } else if (arg == "--threads") {
             error = number(1, 64, options.Threads);
         } else if (arg == "--buffer-mb") {
@@ -132,8 +132,6 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return {};
     if (haveHex)
         options.Criteria.CaseSensitive = false;
-    options.Size.MinKb = options.Criteria.MinSizeKb;
-    options.Size.MaxKb = options.Criteria.MaxSizeKb;
     return {std::move(options), {}};
 }
 

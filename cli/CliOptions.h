@@ -2,7 +2,6 @@
 #pragma once
 
 #include "search/SearchRequest.h"
-#include "search/SizeBounds.h"
 
 #include <optional>
 #include <string>
@@ -11,8 +10,7 @@
 namespace quennet::cli {
 
 struct CliOptions {
-    SearchCriteria Criteria;
-    SizeCriterion Size; // enabled when --min-kb or --max-kb was given
+    SearchCriteria Criteria; // its size criterion is enabled when --min-kb or --max-kb was given
     bool Columns = false;
     bool Progress = false;
     bool NulTerminated = false; // --null: each row ends with a NUL byte, as find -print0 does

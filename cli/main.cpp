@@ -63,8 +63,6 @@ int Search(int argc, char** argv) {
         return kExitBadInput;
     }
     const CliOptions& options = *parsed.Options;
-    // Names are UTF-8 on every platform, so the lead bytes of a Windows double-byte code page
-    // would split their characters: the mask treats every byte alike.
 #ifdef _WIN32
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 #else

@@ -5,24 +5,32 @@
 #include "runtime/MessageBoxes.h"
 #include "search/FileFind.h"
 
+#include <exception>
+
 namespace quennet {
 
-SearchControl::SearchControl(TForm1& form) : form_(form) {
+namespace {
+
+constexpr auto kShowRowsInterval = std::chrono::milliseconds(50);
+
+} // namespace
+
+SearchControl::SearchControl(TForm1& form)
+    : form_(form), sink_([this] { Application().Queue([this] { TakeFromSearch(); }); }) {
     NowSearchingInANDnrOfFilesFound.SetInterval(500);
     NowSearchingInANDnrOfFilesFound.OnTimer = [this](TTimer&) { NowSearchingInANDnrOfFilesFoundTimer(); };
     counter.SetInterval(1000);
     counter.OnTimer = [this](TTimer&) { counterTimer(); };
     showRows.SetInterval(100);
     showRows.OnTimer = [this](TTimer&) {
-        if (ActiveWorker)
-            ActiveWorker->ServeRows();
+        TakeFromSearch();
         ShowArrivedRows(true);
     };
 }
 
-namespace {
-constexpr auto kShowRowsInterval = std::chrono::milliseconds(50);
-} // namespace
+SearchControl::~SearchControl() {
+    StopAndWait();
+}
 
 void SearchControl::ShowArrivedRows(bool now) {
     const auto time = std::chrono::steady_clock::now();
@@ -32,14 +40,9 @@ void SearchControl::ShowArrivedRows(bool now) {
     form_.results.Commit();
 }
 
-SearchControl::~SearchControl() {
-    StopAndWait();
-}
-
-bool SearchControl::BuildRoots() {
-    Roots.clear();
+bool SearchControl::BuildRoots(std::vector<std::string>& roots) {
     if (form_.lookIn.LocalDrivesSelected()) {
-        Roots = form_.lookIn.LocalDriveRoots();
+        roots = form_.lookIn.LocalDriveRoots();
         return true;
     }
     const std::string path = form_.lookIn.Text();
@@ -48,34 +51,61 @@ bool SearchControl::BuildRoots() {
         ShowErrorBox(kInvalidDirectoryMessage);
         return false;
     }
-    Roots.push_back(path);
+    roots.push_back(path);
     return true;
 }
 
+void SearchControl::ApplyPhase() {
+    const bool enabled = phase_.CriteriaEnabled();
+    for (TWinControl* control :
+         std::initializer_list<TWinControl*>{&form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX,
+                                             &form_.fname, &form_.ss, &form_.pathlist})
+        control->SetEnabled(enabled);
+    form_.CaseSensitive.SetEnabled(phase_.CaseSensitiveEnabled(form_.typeHEX.Checked()));
+    // Its tick changes the buffer only when selfadj is ticked.
+    form_.autoadjust.SetEnabled(phase_.AutoAdjustEnabled());
+    form_.search.SetCaption(phase_.Caption());
+    form_.search.SetEnabled(phase_.ButtonEnabled());
+}
+
 bool SearchControl::Stop() {
-    if (!ActiveWorker)
+    switch (phase_.Now()) {
+    case SearchPhase::State::Idle:
         return false;
-    if (stopPending_)
+    case SearchPhase::State::Stopping:
         return true;
-    ActiveWorker->Terminate();
-    stopPending_ = true;
-    form_.search.SetCaption("Stopping...");
-    form_.search.SetEnabled(false);
+    case SearchPhase::State::Running:
+        break;
+    }
+    if (ActiveWorker)
+        ActiveWorker->Terminate();
+    phase_.StopAsked();
+    ApplyPhase();
     return true;
 }
 
 void SearchControl::searchClick() {
-    if (Stop())
+    if (phase_.Pressed() != SearchPhase::Press::Start) {
+        Stop();
         return;
-    if (!BuildRoots())
+    }
+    std::vector<std::string> roots;
+    if (!BuildRoots(roots))
         return;
     form_.results.Store().StopSortingByName();
-    RefreshSizeBounds();
-    // One scanner per logical processor: the rows still arrive in walk order, and a stop ends
-    // within one chunk however large the file being read.
-    ActiveWorker = std::make_shared<TMyThread>(*this, Roots, Progress, sizeBounds_, 0, 0);
-    // On already, should the worker find no memory to run PrepareSearch (see counterTimer).
-    counter.SetEnabled(true);
+    std::optional<SearchRequest> request = PrepareSearch(std::move(roots));
+    if (!request) {
+        FinishSearch(); // a failed check ends as a search does
+        return;
+    }
+    try {
+        // One scanner per logical processor: the rows still arrive in walk order, and a stop
+        // ends within one chunk however large the file being read.
+        ActiveWorker = std::make_shared<TMyThread>(std::move(*request), sizeBounds_, sink_, Progress);
+    } catch (...) {
+        FinishSearch(); // no thread to be had: the box says why, the panel is usable again
+        throw;
+    }
 }
 
 void SearchControl::StopAndWait() {
@@ -83,8 +113,12 @@ void SearchControl::StopAndWait() {
     if (!worker)
         return;
     worker->Terminate();
-    while (!worker->WaitForFinish(10))
+    while (!worker->WaitForFinish(10)) {
+        TakeFromSearch(); // a searcher waiting for room in the queue must get it
         Application().CheckSynchronize();
+    }
+    if (ActiveWorker == worker)
+        TakeFromSearch(); // its end, should the wake-up not have run yet
 }
 
 void SearchControl::RefreshSizeBounds() {
@@ -95,63 +129,37 @@ void SearchControl::RefreshSizeBounds() {
     sizeBounds_.Set(criterion);
 }
 
-void SearchControl::RunOnUiThread(const std::function<void()>& step) {
-    // An exception out of a step would come out on the worker's thread and end the process:
-    // it is shown here, and the worker goes on to its end (FinishSearch).
-    Application().Synchronize([&step] {
-        try {
-            step();
-        } catch (const std::exception& error) {
-            ShowErrorBox(error.what());
-        }
-    });
-}
-
-void SearchControl::PostToUiThread(std::function<void()> step) {
-    // A posted step hands over a batch of rows; the list shows what arrived with one count
-    // update now and then.
-    Application().Queue([this, step = std::move(step)] {
-        step();
-        ShowArrivedRows(false);
-    });
-}
-
-std::optional<SearchRequest> SearchControl::PrepareSearch() {
+std::optional<SearchRequest> SearchControl::PrepareSearch(std::vector<std::string> roots) {
     form_.results.Clear();
+    sink_.Reset(); // a failed check must not show the last search's files left out
     // The boxes show the numbers this search uses (a number beyond a bound counts as the bound).
     for (TSpinEdit* box : {&form_.maxbuf, &form_.MinSize, &form_.MaxSize})
         box->ShowValueInUse();
+    RefreshSizeBounds();
     SearchCriteria criteria;
     criteria.NameFragment = form_.fname.Text();
     criteria.PhraseText = form_.ss.Text();
     criteria.HexNotation = form_.typeHEX.Checked();
     criteria.CaseSensitive = form_.CaseSensitive.Checked();
     criteria.BufferMegabytes = form_.maxbuf.Value();
-    criteria.MinSizeKb = form_.MinSize.Value();
-    criteria.MaxSizeKb = form_.MaxSize.Value();
+    criteria.Size = sizeBounds_.Get();
     PreparedSearch prepared = BuildSearchRequest(criteria);
     if (!prepared.Request) {
         ShowErrorBox(prepared.Error);
         return std::nullopt;
     }
-    prepared.Request->Roots = Roots;
+    prepared.Request->Roots = std::move(roots);
     searched_ = prepared.Request->Searched();
 
     // Locking the panel takes the focus from a locked control; the search's end gives it back.
     focusAtStart_ = form_.ActiveControl();
-    form_.CaseSensitive.SetEnabled(false);
+    phase_.Started();
+    ApplyPhase();
     NowSearchingInANDnrOfFilesFound.SetEnabled(true);
-    form_.autoadjust.SetEnabled(false);
-    for (TWinControl* control :
-         std::initializer_list<TWinControl*>{&form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX,
-                                             &form_.fname, &form_.ss, &form_.pathlist})
-        control->SetEnabled(false);
     form_.StatusBar.SetPanelText(0, "Searching...");
     counter.SetEnabled(true);
-    form_.search.SetCaption("Stop");
     form_.StatusBar.SetPanelText(1, "0 files found.");
     Progress.FilesFound.store(0);
-    unreadCount_ = 0;
     started_ = std::chrono::steady_clock::now();
     timing_ = true;
     elapsedSeconds_ = 0;
@@ -161,29 +169,38 @@ std::optional<SearchRequest> SearchControl::PrepareSearch() {
     return prepared.Request;
 }
 
-void SearchControl::AppendRow(const ResultRow& row) {
-    form_.results.Append(row);
-}
-
-void SearchControl::ReportSearchError(const SearchError& error) {
-    ShowErrorBox(error.Message);
-}
-
-void SearchControl::ReportUnread(const UnreadItem& item) {
-    if (unreadCount_++ == 0)
-        firstUnread_ = item;
+void SearchControl::TakeFromSearch() {
+    WindowSink::Taken taken = sink_.Take();
+    std::exception_ptr failure;
+    try {
+        for (const ResultRow& row : taken.Rows)
+            form_.results.Append(row);
+        ShowArrivedRows(false);
+    } catch (...) {
+        // Rows that find no room are lost: the search is not worth going on with.
+        failure = std::current_exception();
+        if (ActiveWorker)
+            ActiveWorker->Terminate();
+    }
+    if (taken.Finished) {
+        if (taken.Fault)
+            ShowErrorBox(taken.Fault->Message);
+        FinishSearch();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void SearchControl::FinishSearch() {
     try {
         FinishSteps();
     } catch (...) {
-        // Whatever failed, the window leaves the searching state and the worker is let go.
+        // Whatever failed, the window leaves the searching state and the searcher is let go.
         UnlockPanel();
-        ReleaseWorker();
+        ActiveWorker.reset();
         throw;
     }
-    ReleaseWorker();
+    ActiveWorker.reset(); // its thread has made its last call: the join is at once
 }
 
 void SearchControl::UnlockPanel() {
@@ -191,14 +208,8 @@ void SearchControl::UnlockPanel() {
     NowSearchingInANDnrOfFilesFound.SetEnabled(false);
     counter.SetEnabled(false);
     showRows.SetEnabled(false);
-    for (TWinControl* control :
-         std::initializer_list<TWinControl*>{&form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX,
-                                             &form_.fname, &form_.ss, &form_.pathlist})
-        control->SetEnabled(true);
-    form_.CaseSensitive.SetEnabled(form_.typeText.Checked());
-    form_.autoadjust.SetEnabled(true); // its tick changes the buffer only when selfadj is ticked
-    form_.search.SetCaption("Search");
-    form_.search.SetEnabled(true);
+    phase_.Ended();
+    ApplyPhase();
     GiveBackFocus();
 }
 
@@ -216,13 +227,6 @@ void SearchControl::GiveBackFocus() {
         target->SetFocus();
 }
 
-void SearchControl::ReleaseWorker() {
-    // The worker waits in this step, so its object is released later, once it has ended.
-    std::shared_ptr<TMyThread> ended = std::move(ActiveWorker);
-    stopPending_ = false;
-    Application().Queue([ended] {});
-}
-
 void SearchControl::FinishSteps() {
     showRows.SetEnabled(false);
     ShowArrivedRows(true);
@@ -232,7 +236,7 @@ void SearchControl::FinishSteps() {
     if (timing_) // the whole search; after a failed check the last search's text stays
         ShowElapsedSeconds();
     form_.StatusBar.SetPanelText(0, "Done");
-    form_.StatusBar.SetPanelText(2, UnreadSummary(unreadCount_, firstUnread_));
+    form_.StatusBar.SetPanelText(2, UnreadSummary(sink_.NotReadCount(), sink_.FirstNotRead()));
     UnlockPanel();
 }
 
@@ -242,12 +246,10 @@ void SearchControl::NowSearchingInANDnrOfFilesFoundTimer() {
 }
 
 void SearchControl::counterTimer() {
-    // A worker that ended without its last step (no memory left even to queue it) would leave
-    // the window searching for ever: the window finishes the search itself and says why.
+    // A searcher whose end found no memory to post its wake-up would leave the window
+    // searching for ever: the end is taken here.
     if (ActiveWorker && ActiveWorker->Finished()) {
-        if (ActiveWorker->FaultUntold())
-            ShowErrorBox("Out of memory.");
-        FinishSearch();
+        TakeFromSearch();
         return;
     }
     ShowElapsedSeconds();

@@ -1,14 +1,18 @@
 // The Search / Stop button, the locking of the criteria panel, the two progress timers and
-// the status texts: the user-interface side of a search, and the front end that the worker
-// talks to. All of it runs on the user-interface thread.
+// the status texts: the window's side of a search. The window builds and checks the request,
+// starts the searcher, and takes what the searcher pushes into its sink. All of it runs on the
+// window's thread.
 #pragma once
 
+#include "mainwindow/SearchPhase.h"
+#include "mainwindow/WindowSink.h"
 #include "runtime/Timer.h"
 #include "search/SearchWorker.h"
 #include "search/SizeBounds.h"
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,23 +21,22 @@ namespace quennet {
 class TForm1;
 class TWinControl;
 
-class SearchControl : public SearchFrontEnd {
+class SearchControl {
   public:
     explicit SearchControl(TForm1& form);
-    ~SearchControl() override;
+    ~SearchControl();
 
     // Starts a search, stops the running one, or does nothing while a stop is pending.
     void searchClick();
     // Makes a stop request to the running search, unless one is pending; false when no
     // search runs.
     bool Stop();
-    bool Searching() const { return ActiveWorker != nullptr; }
-    bool StopPending() const { return stopPending_; }
-    // Closing: makes a stop request and waits for the worker's end, serving its steps
-    // (FinishSearch among them) meanwhile.
+    bool Searching() const { return phase_.Searching(); }
+    bool StopPending() const { return phase_.Now() == SearchPhase::State::Stopping; }
+    // Closing: makes a stop request and waits for the search's end, taking its rows meanwhile.
     void StopAndWait();
 
-    // Copies SpecSize, MinSize and MaxSize for the worker, which reads them for every file.
+    // Copies SpecSize, MinSize and MaxSize for the searcher, which reads them for every file.
     void RefreshSizeBounds();
     // The phrase as the last search matched it, for the viewer's F3.
     const SearchedPhrase& Searched() const { return searched_; }
@@ -43,55 +46,47 @@ class SearchControl : public SearchFrontEnd {
 
     TTimer NowSearchingInANDnrOfFilesFound;
     TTimer counter;
-    // Shows the rows that arrived since the last count update, when no more come for a while.
+    // Takes the rows below a batch, which no wake-up brings, and shows them.
     TTimer showRows;
     SearchProgress Progress;
 
-    // SearchFrontEnd
-    void RunOnUiThread(const std::function<void()>& step) override;
-    void PostToUiThread(std::function<void()> step) override;
-    std::optional<SearchRequest> PrepareSearch() override;
-    void AppendRow(const ResultRow& row) override;
-    void ReportSearchError(const SearchError& error) override;
-    void ReportUnread(const UnreadItem& item) override;
-    void FinishSearch() override;
-    std::size_t RowsPerWakeUp() const override { return kRowsPerWakeUp; }
+    // Before a search starts: clears the list, runs the checks, builds the request for
+    // `roots` and locks the panel. nullopt when a check failed (its box has been shown).
+    std::optional<SearchRequest> PrepareSearch(std::vector<std::string> roots);
+    // The end of a search, or of an attempt whose check failed: the last rows shown, the
+    // final texts, the panel unlocked.
+    void FinishSearch();
 
   private:
-    // Rows are handed over in batches of this many, and whatever waits below a batch is
-    // fetched by the showRows timer.
-    static constexpr std::size_t kRowsPerWakeUp = 256;
-
+    // The list's count is updated at most every kShowRowsInterval: each update costs the
+    // list view a layout.
+    void ShowArrivedRows(bool now);
+    // Takes what the search pushed: the rows, and at its end the fault and the finish.
+    void TakeFromSearch();
     void NowSearchingInANDnrOfFilesFoundTimer();
     void counterTimer();
     void ShowElapsedSeconds();
-    // The list's count is updated at most every kShowRowsInterval: each update costs the
-    // list view a layout, and the worker may hand over a few rows at a time.
-    void ShowArrivedRows(bool now);
-    // Step 1 of a search: the roots of the look-in choice; false after "Invalid directory.".
-    bool BuildRoots();
-    // FinishSearch: its steps, and what must happen even when one of them fails.
+    // The roots of the look-in choice; false after "Invalid directory.".
+    bool BuildRoots(std::vector<std::string>& roots);
+    // The button's caption and state and the locked criteria, as phase_ says.
+    void ApplyPhase();
     void FinishSteps();
     // What holds after every search, also when a finishing step failed: the criteria usable,
     // the timers of a search off and auto-adjustment on, the button reading "Search", and the
     // focus back where it was when the search started.
     void UnlockPanel();
     void GiveBackFocus();
-    void ReleaseWorker();
 
     TForm1& form_;
+    SearchPhase phase_;
+    WindowSink sink_;
     std::shared_ptr<TMyThread> ActiveWorker;
-    bool stopPending_ = false;
-    std::vector<std::string> Roots;
     LiveSizeBounds sizeBounds_;
     SearchedPhrase searched_;
     std::chrono::steady_clock::time_point started_;
     bool timing_ = false;
     std::int32_t elapsedSeconds_ = 0; // shown; counts on while timing_
     TWinControl* focusAtStart_ = nullptr;
-    // Files and folders the search left out: the end of the search says how many.
-    std::size_t unreadCount_ = 0;
-    UnreadItem firstUnread_;
     std::chrono::steady_clock::time_point rowsShown_;
 };
 

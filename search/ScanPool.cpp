@@ -161,7 +161,7 @@ bool OrderedScanPool::OpenFile(FileReader& reader, File& file) {
 
 void OrderedScanPool::ReportUnread(File& file, const std::string& reason) {
     if (report_ && !file.Reported.exchange(true))
-        report_(UnreadItem{*file.FolderPath + file.Name, reason});
+        report_(*file.FolderPath + file.Name, reason);
 }
 
 void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& name,

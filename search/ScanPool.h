@@ -23,7 +23,7 @@
 #include "search/ContentScanner.h"
 #include "search/FileReader.h"
 #include "search/SearchRequest.h"
-#include "search/SearchWorker.h"
+#include "search/SearchSink.h"
 
 #include <array>
 #include <atomic>
@@ -53,8 +53,9 @@ class OrderedScanPool {
     // A file is split when it holds at least two ranges of this many chunks.
     static constexpr std::int64_t kChunksPerRange = 4;
 
-    using Deliver = std::function<void(ResultRow)>;
-    using Report = std::function<void(UnreadItem)>;
+    using Deliver = std::function<void(const ResultRow&)>;
+    // A file that could not be read: its path and why.
+    using Report = std::function<void(const std::string&, const std::string&)>;
 
     // `threads` scanners are asked for; those the system cannot give, or the descriptor limit
     // leaves no room for, are done without (Threads() tells how many there are; with none the

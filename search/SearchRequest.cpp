@@ -64,7 +64,7 @@ std::int32_t ClampBufferMegabytes(std::int32_t megabytes) {
 
 PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
     PreparedSearch result;
-    if (!SizeOrderValid(criteria.MinSizeKb, criteria.MaxSizeKb)) {
+    if (!SizeOrderValid(criteria.Size.MinKb, criteria.Size.MaxKb)) {
         result.Error = kSizeOrderMessage;
         return result;
     }
@@ -90,6 +90,12 @@ PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
     }
     request.BufferSize = ClampBufferMegabytes(criteria.BufferMegabytes) * 1048576;
     request.NameMask = BuildNameMask(criteria.NameFragment);
+    try {
+        TMask check(request.NameMask);
+    } catch (const EMaskException& e) {
+        result.Error = e.what();
+        return result;
+    }
     result.Request = std::move(request);
     return result;
 }

@@ -1,5 +1,8 @@
-// The criteria of one search, as the user gave them, and the request the worker runs.
+// The criteria of one search, as the user gave them, and the request the searcher runs: the
+// front end builds and checks it before anything starts.
 #pragma once
+
+#include "search/SizeBounds.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,7 +28,7 @@ struct SearchedPhrase {
 };
 
 struct SearchRequest {
-    std::vector<std::string> Roots;
+    std::vector<std::string> Roots; // walked in this order; filled in by the front end
     std::string NameMask = "*";
     std::string Phrase; // bytes; empty = no content criterion
     // A Text phrase as UTF-16 units, folded like Phrase, for files with a UTF-16 byte-order
@@ -44,8 +47,9 @@ struct SearchCriteria {
     bool HexNotation = false;
     bool CaseSensitive = false;
     std::int32_t BufferMegabytes = kDefaultBufferMegabytes;
-    std::int32_t MinSizeKb = 0;
-    std::int32_t MaxSizeKb = 0; // 0 = no upper limit
+    // Its bounds are checked even when it is not enabled; the search itself reads the live
+    // bounds (LiveSizeBounds), which a window lets the user change during a search.
+    SizeCriterion Size;
 };
 
 struct PreparedSearch {
@@ -53,8 +57,9 @@ struct PreparedSearch {
     std::string Error;                    // the message of the failed check
 };
 
-// The checks and conversions made when the worker starts, in their order: size order, phrase,
-// buffer size, name pattern. Roots are left empty; the caller fills them in.
+// The checks and conversions made before a search starts, in their order: size order, phrase,
+// buffer size, name pattern (an invalid one gives the pattern's message). Roots are left
+// empty; the caller fills them in.
 PreparedSearch BuildSearchRequest(const SearchCriteria& criteria);
 
 // "*" + fragment + "*", without doubling a star the user already typed; "" gives "*".

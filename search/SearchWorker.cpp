@@ -17,7 +17,7 @@ namespace quennet {
 namespace {
 
 SearchError OutOfMemoryError() noexcept {
-    return {SearchError::Kind::OutOfMemory, "Out of memory."}; // short enough to need no memory
+    return {SearchError::Kind::OutOfMemory, "Out of memory.", {}}; // short enough to need no memory
 }
 
 // Called inside a catch block: the error the front end is told of. Should even the copy of
@@ -27,11 +27,11 @@ SearchError CurrentSearchError() noexcept {
         try {
             throw;
         } catch (const EMaskException& e) {
-            return {SearchError::Kind::InvalidMask, e.what()};
+            return {SearchError::Kind::InvalidMask, e.what(), {}};
         } catch (const std::bad_alloc&) {
             return OutOfMemoryError();
         } catch (const std::exception& e) {
-            return {SearchError::Kind::Other, e.what()};
+            return {SearchError::Kind::Other, e.what(), {}};
         }
     } catch (...) {
     }
@@ -40,22 +40,21 @@ SearchError CurrentSearchError() noexcept {
 
 } // namespace
 
-std::string UnreadSummary(std::size_t count, const UnreadItem& first) {
+std::string UnreadSummary(std::size_t count, const SearchError& first) {
     if (count == 0)
         return {};
-    const std::string what = first.Path + " (" + first.Reason + ")";
+    const std::string what = first.Path + " (" + first.Message + ")";
     if (count == 1)
         return "Not read: " + what;
     return std::to_string(count) + " files or folders not read, the first: " + what;
 }
 
-TMyThread::TMyThread(SearchFrontEnd& frontEnd, std::vector<std::string> roots, SearchProgress& progress,
-                     const LiveSizeBounds& sizeBounds, std::size_t chunkSize, std::size_t threads,
-                     ThreadStarter starter)
-    : frontEnd_(frontEnd), roots_(std::move(roots)), progress_(progress), sizeBounds_(sizeBounds),
-      chunkSize_(chunkSize == 0 ? ContentScanner::kDefaultChunkSize : chunkSize),
-      threads_(threads == 0 ? DefaultThreads() : std::min(threads, kMaxThreads)), starter_(std::move(starter)),
-      thread_([this] { Execute(); }) {}
+TMyThread::TMyThread(SearchRequest request, const LiveSizeBounds& sizeBounds, SearchSink& sink,
+                     SearchProgress& progress, SearchOptions options)
+    : request_(std::move(request)), sink_(sink), progress_(progress), sizeBounds_(sizeBounds),
+      chunkSize_(options.ChunkSize == 0 ? ContentScanner::kDefaultChunkSize : options.ChunkSize),
+      threads_(options.Threads == 0 ? DefaultThreads() : std::min(options.Threads, kMaxThreads)),
+      starter_(std::move(options.Starter)), thread_([this] { Execute(); }) {}
 
 std::size_t TMyThread::DefaultThreads() {
     return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMaxThreads);
@@ -73,40 +72,26 @@ bool TMyThread::WaitForFinish(int milliseconds) {
 }
 
 void TMyThread::Execute() {
-    rowsPerWakeUp_ = std::clamp<std::size_t>(frontEnd_.RowsPerWakeUp(), 1, kMaxRowsInFlight);
-    // Every step may find no memory; whatever fails, the thread goes on to FinishSearch, so the
-    // window never stays in the searching state and the command line never waits for ever.
+    // Every step may find no memory; whatever fails, the thread goes on to the sink's Finish,
+    // so the window never stays in the searching state and the command line never waits for ever.
     std::optional<SearchError> error;
-    std::optional<SearchRequest> request;
     try {
-        frontEnd_.RunOnUiThread([&] { request = frontEnd_.PrepareSearch(); });
+        sink_.Begin();
     } catch (const std::exception&) {
-        request.reset();
         error = CurrentSearchError();
     }
-    if (request)
-        error = Walk(*request);
-    else
-        Terminate();
-    request.reset();
-
-    try {
-        // Steps run in the order they were queued, so every row is appended before the end shows.
-        HandOffRest();
-    } catch (const std::exception&) {
-        if (!error)
-            error = CurrentSearchError();
-    }
+    if (!error)
+        error = Walk();
     if (error) {
         Terminate();
         try {
-            frontEnd_.RunOnUiThread([&] { frontEnd_.ReportSearchError(*error); });
+            sink_.Error(*error);
         } catch (const std::exception&) {
             faultUntold_.store(true);
         }
     }
     try {
-        frontEnd_.RunOnUiThread([&] { frontEnd_.FinishSearch(); });
+        sink_.Finish();
     } catch (const std::exception&) {
         faultUntold_.store(true);
     }
@@ -117,7 +102,8 @@ void TMyThread::Execute() {
     finishedSignal_.notify_all();
 }
 
-std::optional<SearchError> TMyThread::Walk(const SearchRequest& request) {
+std::optional<SearchError> TMyThread::Walk() {
+    const SearchRequest& request = request_;
     std::optional<SearchError> error;
     try {
         nameMask_ = std::make_unique<TMask>(request.NameMask);
@@ -126,8 +112,9 @@ std::optional<SearchError> TMyThread::Walk(const SearchRequest& request) {
             try {
                 pool_ = std::make_unique<OrderedScanPool>(
                     request, threads_, chunkSize_, stopRequest_,
-                    [this](ResultRow row) { HandOff(std::move(row)); },
-                    [this](UnreadItem item) { ReportUnread(std::move(item)); }, starter_);
+                    [this](const ResultRow& row) { HandOff(row); },
+                    [this](const std::string& path, const std::string& reason) { ReportUnread(path, reason); },
+                    starter_);
             } catch (const std::bad_alloc&) {
                 // As with threads the system cannot give: the walk's own thread reads.
             }
@@ -138,11 +125,10 @@ std::optional<SearchError> TMyThread::Walk(const SearchRequest& request) {
             scanner_ = std::make_unique<ContentScanner>(request.Phrase, request.WidePhrase, request.FoldCase,
                                                         static_cast<std::size_t>(request.BufferSize),
                                                         stopRequest_, chunkSize_);
-        const std::size_t rootCount = roots_.size();
-        for (std::size_t i = 0; i < rootCount; ++i) {
+        for (const std::string& root : request.Roots) {
             if (Terminated())
                 break;
-            WalkRoot(roots_[i]);
+            WalkRoot(root);
         }
         if (pool_)
             pool_->Finish();
@@ -189,7 +175,7 @@ bool TMyThread::Entered(std::uint32_t error, const std::string& path) {
     if (error == 0)
         return true;
     if (!IsAbsenceOrDenial(error))
-        ReportUnread({path, SystemErrorText(error)});
+        ReportUnread(path, SystemErrorText(error));
     return false;
 }
 
@@ -216,7 +202,7 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
         chain.EndListing(entry);
         // A listing that breaks off (no memory, an I/O error) is not an empty folder.
         if (status != kNoMoreFiles && !IsAbsenceOrDenial(status))
-            ReportUnread({path, SystemErrorText(status)});
+            ReportUnread(path, SystemErrorText(status));
     } // the enumeration is closed before the subfolders are walked
     if (pool_)
         pool_->Offer();
@@ -244,7 +230,7 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
             return;
         if (!scanner_->FileContainsPhrase(reader, match)) {
             if (reader.Fault() == ReadFault::Other && !Terminated())
-                ReportUnread({folder + entry.Name, reader.FaultText()});
+                ReportUnread(folder + entry.Name, reader.FaultText());
             return;
         }
     }
@@ -263,57 +249,17 @@ bool TMyThread::OpenToScan(FileReader& reader, const std::string& folder, const 
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (reader.Fault() != ReadFault::Absent && !Terminated())
-        ReportUnread({folder + entry.Name, reader.FaultText()});
+        ReportUnread(folder + entry.Name, reader.FaultText());
     return false;
 }
 
-void TMyThread::ReportUnread(UnreadItem item) {
-    frontEnd_.PostToUiThread([this, item = std::move(item)] { frontEnd_.ReportUnread(item); });
+void TMyThread::ReportUnread(const std::string& path, const std::string& reason) {
+    sink_.Error(SearchError{SearchError::Kind::NotRead, reason, path});
 }
 
-void TMyThread::HandOff(ResultRow row) {
-    std::unique_lock<std::mutex> lock(handOffMutex_);
-    handOffDone_.wait(lock, [this] { return pendingRows_.size() < kMaxRowsInFlight; });
-    pendingRows_.push_back(std::move(row));
-    // A window asks for larger batches: under Wine each wake-up of its thread is a server
-    // call, and waking it for every few rows made a 200,000-row search half as fast again.
-    if (pendingRows_.size() >= rowsPerWakeUp_)
-        PostDrain(lock);
-}
-
-void TMyThread::HandOffRest() {
-    std::unique_lock<std::mutex> lock(handOffMutex_);
-    if (!pendingRows_.empty())
-        PostDrain(lock);
-}
-
-void TMyThread::PostDrain(std::unique_lock<std::mutex>& lock) {
-    if (drainPosted_)
-        return; // the posted drain has not run yet and will take the new rows too
-    drainPosted_ = true;
-    lock.unlock();
-    try {
-        frontEnd_.PostToUiThread([this] { DrainRows(); });
-    } catch (...) {
-        // No memory to post it: the next hand-off tries again rather than wait for ever.
-        lock.lock();
-        drainPosted_ = false;
-        throw;
-    }
-}
-
-void TMyThread::DrainRows() {
-    std::vector<ResultRow> rows;
-    {
-        std::lock_guard<std::mutex> lock(handOffMutex_);
-        rows.swap(pendingRows_);
-        drainPosted_ = false;
-    }
-    handOffDone_.notify_all();
-    for (const ResultRow& row : rows) {
-        frontEnd_.AppendRow(row);
-        progress_.FilesFound.fetch_add(1);
-    }
+void TMyThread::HandOff(const ResultRow& row) {
+    sink_.Row(row);
+    progress_.FilesFound.fetch_add(1, std::memory_order_relaxed);
 }
 
 } // namespace quennet

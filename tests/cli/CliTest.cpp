@@ -38,16 +38,16 @@ TEST(CommandLine, OptionsMapToCriteria) {
     EXPECT_TRUE(o->Criteria.CaseSensitive);
     EXPECT_FALSE(o->Criteria.HexNotation);
     EXPECT_EQ(o->Criteria.BufferMegabytes, 150);
-    EXPECT_TRUE(o->Size.Enabled);
-    EXPECT_EQ(o->Size.MinKb, 5);
-    EXPECT_EQ(o->Size.MaxKb, 0);
+    EXPECT_TRUE(o->Criteria.Size.Enabled);
+    EXPECT_EQ(o->Criteria.Size.MinKb, 5);
+    EXPECT_EQ(o->Criteria.Size.MaxKb, 0);
     EXPECT_TRUE(o->Columns);
     EXPECT_EQ(o->Roots, (std::vector<std::string>{"A", "B"}));
 
     auto hex = Parse({"--hex", "4D 5A", "X"});
     ASSERT_TRUE(hex);
     EXPECT_TRUE(hex->Criteria.HexNotation);
-    EXPECT_FALSE(hex->Size.Enabled); // size bounds apply only when given
+    EXPECT_FALSE(hex->Criteria.Size.Enabled); // size bounds apply only when given
 }
 
 TEST(CommandLine, UsageErrors) {
@@ -80,8 +80,8 @@ TEST(CommandLine, BadNumbersAreRefusedNamingTheOption) {
 
     const auto bounds = Parse({"--min-kb", "2147483646", "--max-kb", "2147483647", "--buffer-mb", "1", "X"});
     ASSERT_TRUE(bounds);
-    EXPECT_EQ(bounds->Size.MinKb, 2147483646);
-    EXPECT_EQ(bounds->Size.MaxKb, 2147483647);
+    EXPECT_EQ(bounds->Criteria.Size.MinKb, 2147483646);
+    EXPECT_EQ(bounds->Criteria.Size.MaxKb, 2147483647);
     EXPECT_EQ(bounds->Criteria.BufferMegabytes, 1);
     EXPECT_EQ(ParseCommandLine({"--bogus", "X"}).Error, ""); // usage errors leave it to the usage text
 }
@@ -229,7 +229,7 @@ class NoThreadLeft : public CliFrontEnd {
     using CliFrontEnd::CliFrontEnd;
 
   protected:
-    std::unique_ptr<TMyThread> StartWorker() override {
+    std::unique_ptr<TMyThread> StartWorker(SearchRequest) override {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     }
 };
@@ -238,7 +238,7 @@ class NoMemoryLeft : public CliFrontEnd {
     using CliFrontEnd::CliFrontEnd;
 
   protected:
-    std::unique_ptr<TMyThread> StartWorker() override { throw std::bad_alloc(); }
+    std::unique_ptr<TMyThread> StartWorker(SearchRequest) override { throw std::bad_alloc(); }
 };
 
 TEST(CliRuns, ASearchThatCannotStartGivesAMessageAndStatusOne) {

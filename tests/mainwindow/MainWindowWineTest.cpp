@@ -504,20 +504,21 @@ TEST_F(MainWindow, TheWindowComesBackWhereTheUserCanSeeIt) {
     EXPECT_EQ(form.Width(), 817);
 }
 
-// A step the worker runs on the user-interface thread that throws is shown in the "Error"
-// box; it does not come out on the worker's thread, where it would end the process.
-TEST_F(MainWindow, AFailingWorkerStepIsReportedNotFatal) {
-    TForm1& form = Open("");
+// The name pattern is checked with the other criteria before anything starts: its box comes
+// with the panel unlocked, and the search ends as any failed check ends it.
+TEST_F(MainWindow, AnInvalidNamePatternIsReportedAndNothingStarts) {
+    const std::string root = TempFolder("badmask");
+    WriteFile(root + "\\a.txt", "x");
+    TForm1& form = Open(root);
+    form.fname.SetText("[");
     BoxWatcher box("Error");
-    std::atomic<bool> returned{false};
-    std::thread worker([&] {
-        form.searchControl.RunOnUiThread([] { throw std::runtime_error("Out of memory."); });
-        returned = true;
-    });
-    EXPECT_EQ(box.Serve().text, "Out of memory.");
-    PumpUntil([&] { return returned.load(); }, 5000);
-    worker.join();
-    EXPECT_TRUE(returned);
+    form.searchClick();
+    EXPECT_EQ(box.Serve().text, "'*[*' is an invalid mask at (4)");
+    EXPECT_FALSE(form.searchControl.Searching());
+    EXPECT_EQ(form.StatusBar.PanelText(0), "Done");
+    EXPECT_EQ(form.results.Count(), 0);
+    EXPECT_TRUE(form.fname.Enabled());
+    EXPECT_EQ(form.search.Caption(), "Search");
 }
 
 TEST_F(MainWindow, ClosingDuringASearchLetsItFinishThenSaves) {

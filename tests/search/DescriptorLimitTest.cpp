@@ -74,11 +74,11 @@ TEST(DescriptorLimits, ScannersWaitForDescriptorsRatherThanMissRows) {
         return std::thread(std::move(body));
     };
     SearchRun run;
-    run.FrontEnd.Criteria.PhraseText = "needle";
+    run.Criteria.PhraseText = "needle";
     run.Run({tree.Root()}, 0, 4, starter);
     EXPECT_TRUE(hog.Took());
-    EXPECT_EQ(run.FrontEnd.Rows.size(), 40u);
-    EXPECT_TRUE(run.FrontEnd.Unread.empty());
+    EXPECT_EQ(run.Sink.Rows.size(), 40u);
+    EXPECT_TRUE(run.Sink.Unread.empty());
 }
 
 TEST(DescriptorLimits, OneThreadWaitsForDescriptorsToo) {
@@ -88,12 +88,12 @@ TEST(DescriptorLimits, OneThreadWaitsForDescriptorsToo) {
     DescriptorLimit limit(128);
     DescriptorHog hog;
     SearchRun run;
-    run.FrontEnd.Criteria.PhraseText = "needle";
-    run.FrontEnd.OnPrepare = [&hog] { hog.TakeAllBut(1); }; // the walk's listing of the root
+    run.Criteria.PhraseText = "needle";
+    run.Sink.OnBegin = [&hog] { hog.TakeAllBut(1); }; // the walk's listing of the root
     run.Run({tree.Root()}, 0, 1);
     EXPECT_TRUE(hog.Took());
-    EXPECT_EQ(run.FrontEnd.Rows.size(), 5u);
-    EXPECT_TRUE(run.FrontEnd.Unread.empty());
+    EXPECT_EQ(run.Sink.Rows.size(), 5u);
+    EXPECT_TRUE(run.Sink.Unread.empty());
 }
 
 } // namespace

@@ -38,12 +38,12 @@ std::string Describe(const std::vector<ResultRow>& rows) {
 std::vector<ResultRow> Search(const std::vector<std::string>& roots, const SearchCriteria& criteria,
                               const SizeCriterion& size, std::size_t threads, ThreadStarter starter = {}) {
     SearchRun run;
-    run.FrontEnd.Criteria = criteria;
+    run.Criteria = criteria;
     run.Size.Set(size);
     run.Run(roots, kChunk, threads, std::move(starter));
-    EXPECT_TRUE(run.FrontEnd.Errors.empty());
-    EXPECT_EQ(run.Progress.FilesFound.load(), static_cast<std::int32_t>(run.FrontEnd.Rows.size()));
-    return run.FrontEnd.Rows;
+    EXPECT_TRUE(run.Sink.Errors.empty());
+    EXPECT_EQ(run.Progress.FilesFound.load(), static_cast<std::int32_t>(run.Sink.Rows.size()));
+    return run.Sink.Rows;
 }
 
 // One random tree and one random set of criteria per seed.
@@ -217,12 +217,12 @@ TEST(Parallel, FaultsGiveTheRowsOfOneThreadAndNoHang) {
             }
         });
         SearchRun run;
-        run.FrontEnd.Criteria = criteria;
+        run.Criteria = criteria;
         run.Run({tree.Path("a"), tree.Path("b"), tree.Path("c")}, 4096, threads);
         done = true;
         vandal.join();
         std::vector<std::string> names;
-        for (const ResultRow& row : run.FrontEnd.Rows)
+        for (const ResultRow& row : run.Sink.Rows)
             if (row.Name != "shrinking.txt" && row.Name != "gone.txt")
                 names.push_back(row.Name + "@" + std::to_string(row.MatchOffset));
         results.push_back(names);
@@ -241,12 +241,15 @@ TEST(Parallel, StopEndsEveryScannerWithinAChunk) {
     TempTree tree;
     tree.File("huge.bin");
     std::filesystem::resize_file(tree.Path("huge.bin"), std::int64_t{8} << 30);
-    quennet::test::RecordingFrontEnd frontEnd;
-    frontEnd.Criteria.PhraseText = "needle";
-    frontEnd.Criteria.BufferMegabytes = 200;
+    quennet::test::RecordingSink frontEnd;
+    SearchCriteria criteria;
+    criteria.PhraseText = "needle";
+    criteria.BufferMegabytes = 200;
+    SearchRequest request = *BuildSearchRequest(criteria).Request;
+    request.Roots = {tree.Root()};
     SearchProgress progress;
     LiveSizeBounds size;
-    TMyThread worker(frontEnd, {tree.Root()}, progress, size, 0, 8);
+    TMyThread worker(std::move(request), size, frontEnd, progress, SearchOptions{0, 8, {}});
     frontEnd.Worker = &worker;
     ASSERT_FALSE(worker.WaitForFinish(300)) << "the scan ended before it could be stopped";
     const auto stopped = std::chrono::steady_clock::now();

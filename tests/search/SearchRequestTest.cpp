@@ -32,12 +32,12 @@ TEST(HexPhrase, RejectsOddCountsAndOtherSeparators) {
 
 TEST(BuildRequest, ChecksInOrderSizeFirst) {
     SearchCriteria c;
-    c.MinSizeKb = 100;
-    c.MaxSizeKb = 50;
+    c.Size.MinKb = 100;
+    c.Size.MaxKb = 50;
     c.HexNotation = true;
     c.PhraseText = "zz"; // also invalid, but the size check comes first
     EXPECT_EQ(BuildSearchRequest(c).Error, kSizeOrderMessage);
-    c.MaxSizeKb = 0; // no upper limit: never lower
+    c.Size.MaxKb = 0; // no upper limit: never lower
     EXPECT_EQ(BuildSearchRequest(c).Error, kInvalidHexMessage);
     c.PhraseText = "4d 5A";
     const auto prepared = BuildSearchRequest(c);

@@ -1,5 +1,5 @@
-// Temporary folder trees for the walk and scanner tests, and a front end that records what
-// the worker hands over.
+// Temporary folder trees for the walk and scanner tests, and a sink that records what the
+// searcher pushes.
 #pragma once
 
 #include "search/FileFind.h"
@@ -49,54 +49,46 @@ class TempTree {
     std::filesystem::path root_;
 };
 
-// Runs every user-interface step at once on the calling thread and records what it saw.
-class RecordingFrontEnd : public SearchFrontEnd {
+// Records what the searcher pushes, in order.
+class RecordingSink : public SearchSink {
   public:
-    SearchCriteria Criteria;
     std::function<void(const ResultRow&)> OnRow; // called after a row is recorded
-    std::function<void()> OnPrepare;             // called before the request is built
+    std::function<void()> OnBegin;               // called from Begin, on the searcher's thread
 
-    // Set once the worker exists; handlers use it to make stop requests.
+    // Set once the searcher exists; handlers use it to make stop requests.
     std::atomic<TMyThread*> Worker{nullptr};
 
     std::vector<ResultRow> Rows;
-    std::vector<std::string> Errors;
-    std::vector<SearchError::Kind> Faults; // of ReportSearchError, in order
-    std::vector<std::string> Events;       // "prepare", "row", "error", "finish" in order
+    std::vector<std::string> Errors;       // of faults that broke the search off, and failed checks
+    std::vector<SearchError::Kind> Faults; // of faults that broke the search off, in order
+    std::vector<std::string> Events;       // "begin", "row", "error", "finish" in order
+    std::vector<SearchError> Unread;       // files and folders left out
 
-    void RunOnUiThread(const std::function<void()>& step) override { step(); }
-    void PostToUiThread(std::function<void()> step) override { step(); }
-
-    std::optional<SearchRequest> PrepareSearch() override {
+    void Begin() override {
         while (!Worker.load())
             std::this_thread::yield();
-        Events.push_back("prepare");
-        if (OnPrepare)
-            OnPrepare();
-        PreparedSearch prepared = BuildSearchRequest(Criteria);
-        if (!prepared.Request)
-            Errors.push_back(prepared.Error);
-        return prepared.Request;
+        Events.push_back("begin");
+        if (OnBegin)
+            OnBegin();
     }
-    void AppendRow(const ResultRow& row) override {
+    void Row(const ResultRow& row) override {
         Events.push_back("row");
         Rows.push_back(row);
         if (OnRow)
             OnRow(row);
     }
-    void ReportSearchError(const SearchError& error) override {
+    void Error(const SearchError& error) override {
+        if (!error.BreaksOff()) {
+            // Scanners report from their own threads.
+            std::lock_guard<std::mutex> lock(unreadMutex_);
+            Unread.push_back(error);
+            return;
+        }
         Events.push_back("error");
         Errors.push_back(error.Message);
         Faults.push_back(error.Fault);
     }
-    void ReportUnread(const UnreadItem& item) override {
-        // Scanners report from their own threads: steps run at once here.
-        std::lock_guard<std::mutex> lock(unreadMutex_);
-        Unread.push_back(item);
-    }
-    void FinishSearch() override { Events.push_back("finish"); }
-
-    std::vector<UnreadItem> Unread;
+    void Finish() override { Events.push_back("finish"); }
 
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
@@ -109,19 +101,32 @@ class RecordingFrontEnd : public SearchFrontEnd {
     std::mutex unreadMutex_;
 };
 
-// Runs one search to its end and returns when FinishSearch has run.
+// Builds the request from Criteria as a front end does, runs one search to its end and
+// returns when Finish has run. A failed check is recorded in Sink.Errors and starts nothing.
 struct SearchRun {
-    RecordingFrontEnd FrontEnd;
+    SearchCriteria Criteria;
+    RecordingSink Sink;
     SearchProgress Progress;
     LiveSizeBounds Size;
 
     void Run(std::vector<std::string> roots, std::size_t chunkSize = 0, std::size_t threads = 0,
              ThreadStarter starter = {}) {
-        TMyThread worker(FrontEnd, std::move(roots), Progress, Size, chunkSize, threads, std::move(starter));
-        FrontEnd.Worker = &worker;
+        PreparedSearch prepared = BuildSearchRequest(Criteria);
+        if (!prepared.Request) {
+            Sink.Errors.push_back(prepared.Error);
+            return;
+        }
+        prepared.Request->Roots = std::move(roots);
+        RunRequest(std::move(*prepared.Request), chunkSize, threads, std::move(starter));
+    }
+    // A request as given, checked or not.
+    void RunRequest(SearchRequest request, std::size_t chunkSize = 0, std::size_t threads = 0,
+                    ThreadStarter starter = {}) {
+        TMyThread worker(std::move(request), Size, Sink, Progress, SearchOptions{chunkSize, threads, std::move(starter)});
+        Sink.Worker = &worker;
         while (!worker.WaitForFinish(1000)) {
         }
-        FrontEnd.Worker = nullptr;
+        Sink.Worker = nullptr;
     }
 };
 

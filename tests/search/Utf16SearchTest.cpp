@@ -218,10 +218,10 @@ TEST(Utf16Walk, MarkedFilesMatchInBothFormsForOneThreadAndForThePool) {
     ASSERT_GT(expected.size(), 30u);
     for (std::size_t threads : {1, 2, 3}) {
         SearchRun run;
-        run.FrontEnd.Criteria.PhraseText = "NeedLE";
+        run.Criteria.PhraseText = "NeedLE";
         run.Run({tree.Root()}, kChunk, threads);
         std::vector<std::string> found;
-        for (const ResultRow& row : run.FrontEnd.Rows)
+        for (const ResultRow& row : run.Sink.Rows)
             found.push_back(row.Name + "@" + std::to_string(row.MatchOffset) + "+" +
                             std::to_string(row.MatchLength));
         std::sort(found.begin(), found.end());
@@ -235,11 +235,11 @@ TEST(Utf16Walk, RowsCarryTheMatchedLengthAndHexIsNotReencoded) {
     tree.File("narrow.txt", "xxHi");
     auto search = [&](const std::string& phrase, bool hex) {
         SearchRun run;
-        run.FrontEnd.Criteria.PhraseText = phrase;
-        run.FrontEnd.Criteria.HexNotation = hex;
+        run.Criteria.PhraseText = phrase;
+        run.Criteria.HexNotation = hex;
         run.Run({tree.Root()});
         std::vector<std::string> found;
-        for (const ResultRow& row : run.FrontEnd.Rows)
+        for (const ResultRow& row : run.Sink.Rows)
             found.push_back(row.Name + "@" + std::to_string(row.MatchOffset) + "+" + std::to_string(row.MatchLength));
         std::sort(found.begin(), found.end());
         return found;

@@ -49,29 +49,53 @@ using quennet::test::TempTree;
 
 namespace {
 
-std::size_t IndexOf(const std::vector<std::string>& names, const std::string& name) {
-    return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
+
+// The walk's order, from the listings themselves: in each folder its files in listing order,
+// then its subfolders, each walked whole, in listing order.
+void ExpectedWalk(const std::string& folder, std::vector<std::string>& names) {
+    std::vector<std::string> subfolders;
+    TSearchRec rec;
+    for (auto s = FindFirstEntry(folder + "*", faAnyFile, rec); s == 0; s = FindNextEntry(rec)) {
+        if (!(rec.Attr & faDirectory))
+            names.push_back(rec.Name);
+        else if (rec.Name[0] != '.')
+            subfolders.push_back(rec.Name);
+    }
+    CloseFindHandle(rec);
+    for (const std::string& sub : subfolders)
+        ExpectedWalk(folder + sub + kPathSeparator, names);
 }
 
 TEST(Walk, FilesBeforeSubfoldersDepthFirst) {
     TempTree tree;
-    tree.File("top1.txt");
-    tree.File("top2.txt");
-    tree.File("a/in-a.txt");
-    tree.File("a/deep/in-deep.txt");
-    tree.File("c/in-c.txt");
+    // Files made before and after the folders, so that whatever order the file system lists
+    // them in, a folder comes before a file somewhere: a walk that entered each subfolder as
+    // soon as it met it would then list that file too late.
+    for (const char* name : {"top1.txt", "top2.txt"})
+        tree.File(name);
+    for (const char* name : {"a/in-a.txt", "a/deep/in-deep.txt", "a/deep/more/in-more.txt", "c/in-c.txt",
+                             "e/in-e.txt", "a/z/in-z.txt"})
+        tree.File(name);
+    for (const char* name : {"top3.txt", "top4.txt", "a/late-a.txt"})
+        tree.File(name);
+    std::vector<std::string> rootListing;
+    TSearchRec rec;
+    for (auto s = FindFirstEntry(tree.Root() + "*", faAnyFile, rec); s == 0; s = FindNextEntry(rec))
+        if (rec.Name[0] != '.')
+            rootListing.push_back((rec.Attr & faDirectory) ? "/" : rec.Name);
+    CloseFindHandle(rec);
+    const auto firstFolder = std::find(rootListing.begin(), rootListing.end(), "/");
+    ASSERT_TRUE(std::any_of(firstFolder, rootListing.end(), [](const std::string& n) { return n != "/"; }))
+        << "no file is listed after a folder: this tree could not show a wrong order";
+
+    std::vector<std::string> expected;
+    ExpectedWalk(tree.Root(), expected);
     SearchRun run;
     run.Run({tree.Root()});
-    const auto names = run.FrontEnd.Names();
-    ASSERT_EQ(names.size(), 5u);
-    EXPECT_LT(std::max(IndexOf(names, "top1.txt"), IndexOf(names, "top2.txt")), 2u);
-    // The subtree of "a" is walked whole before or after "c", never interleaved.
-    EXPECT_EQ(IndexOf(names, "in-deep.txt"), IndexOf(names, "in-a.txt") + 1);
-    const std::size_t c = IndexOf(names, "in-c.txt");
-    EXPECT_TRUE(c == 2 || c == 4);
-    EXPECT_EQ(run.FrontEnd.Events.front(), "prepare");
-    EXPECT_EQ(run.FrontEnd.Events.back(), "finish");
-    EXPECT_EQ(run.Progress.FilesFound.load(), 5);
+    EXPECT_EQ(run.Sink.Names(), expected);
+    EXPECT_EQ(run.Sink.Events.front(), "begin");
+    EXPECT_EQ(run.Sink.Events.back(), "finish");
+    EXPECT_EQ(run.Progress.FilesFound.load(), 11);
 }
 
 TEST(Walk, DotFoldersSkippedDotFilesTested) {
@@ -81,7 +105,7 @@ TEST(Walk, DotFoldersSkippedDotFilesTested) {
     tree.File("visible/.hidden-file");
     SearchRun run;
     run.Run({tree.Root()});
-    auto names = run.FrontEnd.Names();
+    auto names = run.Sink.Names();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{".hidden-file", ".profile"}));
 }
@@ -90,10 +114,10 @@ TEST(Walk, RowsCarryFolderSizeAndOffset) {
     TempTree tree;
     tree.File("sub/data.bin", "....needle");
     SearchRun run;
-    run.FrontEnd.Criteria.PhraseText = "NEEDLE";
+    run.Criteria.PhraseText = "NEEDLE";
     run.Run({tree.Path("sub")}); // no trailing separator: the walk adds one
-    ASSERT_EQ(run.FrontEnd.Rows.size(), 1u);
-    const ResultRow& row = run.FrontEnd.Rows[0];
+    ASSERT_EQ(run.Sink.Rows.size(), 1u);
+    const ResultRow& row = run.Sink.Rows[0];
     EXPECT_EQ(row.Name, "data.bin");
     EXPECT_EQ(row.Folder, tree.Path("sub") + kPathSeparator);
     EXPECT_EQ(row.Size, 10);
@@ -106,12 +130,12 @@ TEST(Walk, RootsInOrderAndEmptyRoots) {
     two.File("two.txt");
     SearchRun run;
     run.Run({two.Root(), one.Root()});
-    EXPECT_EQ(run.FrontEnd.Names(), (std::vector<std::string>{"two.txt", "one.txt"}));
+    EXPECT_EQ(run.Sink.Names(), (std::vector<std::string>{"two.txt", "one.txt"}));
 
     SearchRun none;
     none.Run({});
-    EXPECT_TRUE(none.FrontEnd.Rows.empty());
-    EXPECT_EQ(none.FrontEnd.Events, (std::vector<std::string>{"prepare", "finish"}));
+    EXPECT_TRUE(none.Sink.Rows.empty());
+    EXPECT_EQ(none.Sink.Events, (std::vector<std::string>{"begin", "finish"}));
 }
 
 #ifndef _WIN32
@@ -126,13 +150,13 @@ TEST(Walk, FolderLinksAreFollowedButNeverIntoAFolderTheWalkIsInside) {
     std::filesystem::create_directory_symlink("../..", tree.Path("sub/deeper/top"));
     std::filesystem::create_directory_symlink("sub", tree.Path("other")); // no loop: walked again
     SearchRun run;
-    run.FrontEnd.OnRow = [&](const ResultRow&) { // a loop must fail the test, not hang it
-        if (run.FrontEnd.Rows.size() > 50)
-            run.FrontEnd.Worker.load()->Terminate();
+    run.Sink.OnRow = [&](const ResultRow&) { // a loop must fail the test, not hang it
+        if (run.Sink.Rows.size() > 50)
+            run.Sink.Worker.load()->Terminate();
     };
     run.Run({tree.Root()});
     std::vector<std::string> paths;
-    for (const ResultRow& row : run.FrontEnd.Rows)
+    for (const ResultRow& row : run.Sink.Rows)
         paths.push_back(row.Folder.substr(tree.Root().size()) + row.Name);
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string>{"a.txt", "other/b.txt", "other/deeper/c.txt", "sub/b.txt",
@@ -149,14 +173,14 @@ TEST(Walk, RootReachedAgainThroughLinksToItsParentIsNotWalkedTwice) {
     std::filesystem::create_directory_symlink("..", tree.Path("a/up"));
     std::filesystem::create_directory_symlink("../..", tree.Path("a/b/back"));
     SearchRun run;
-    run.FrontEnd.OnRow = [&](const ResultRow&) {
-        if (run.FrontEnd.Rows.size() > 50)
-            run.FrontEnd.Worker.load()->Terminate();
+    run.Sink.OnRow = [&](const ResultRow&) {
+        if (run.Sink.Rows.size() > 50)
+            run.Sink.Worker.load()->Terminate();
     };
     const std::string root = tree.Path("a") + kPathSeparator;
     run.Run({root});
     std::vector<std::string> paths;
-    for (const ResultRow& row : run.FrontEnd.Rows)
+    for (const ResultRow& row : run.Sink.Rows)
         paths.push_back(row.Folder.substr(root.size()) + row.Name);
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string>{"b/back/side.txt", "b/two.txt", "one.txt", "up/side.txt"}));
@@ -191,12 +215,12 @@ TEST(Criteria, NameSizeAndContentTogether) {
     tree.File("report-none.txt", std::string(3000, 'x'));
     tree.File("other.txt", std::string(3000, 'x') + "total");
     SearchRun run;
-    run.FrontEnd.Criteria.NameFragment = "REPORT";
-    run.FrontEnd.Criteria.PhraseText = "total";
+    run.Criteria.NameFragment = "REPORT";
+    run.Criteria.PhraseText = "total";
     run.Size.Set({true, 1, 0}); // at least 1 KB, no upper limit
     run.Run({tree.Root()});
-    EXPECT_EQ(run.FrontEnd.Names(), (std::vector<std::string>{"report-big.txt"}));
-    EXPECT_EQ(run.FrontEnd.Rows[0].MatchOffset, 3000);
+    EXPECT_EQ(run.Sink.Names(), (std::vector<std::string>{"report-big.txt"}));
+    EXPECT_EQ(run.Sink.Rows[0].MatchOffset, 3000);
 }
 
 TEST(Criteria, SizeBoundsAreInclusiveAndReadLive) {
@@ -206,37 +230,46 @@ TEST(Criteria, SizeBoundsAreInclusiveAndReadLive) {
     SearchRun run;
     run.Size.Set({true, 2, 2});
     run.Run({tree.Path("a"), tree.Path("b")});
-    EXPECT_EQ(run.FrontEnd.Names(), (std::vector<std::string>{"exact.bin"}));
+    EXPECT_EQ(run.Sink.Names(), (std::vector<std::string>{"exact.bin"}));
 
     // The bound changed during the search applies to the files tested after it.
     SearchRun live;
     live.Size.Set({true, 0, 2});
-    live.FrontEnd.OnRow = [&](const ResultRow&) { live.Size.SetMaxKb(0); };
+    live.Sink.OnRow = [&](const ResultRow&) { live.Size.SetMaxKb(0); };
     live.Run({tree.Path("a"), tree.Path("b")});
-    EXPECT_EQ(live.FrontEnd.Names(), (std::vector<std::string>{"exact.bin", "over.bin"}));
+    EXPECT_EQ(live.Sink.Names(), (std::vector<std::string>{"exact.bin", "over.bin"}));
 }
 
-TEST(FailedChecks, EndTheSearchThroughFinish) {
+TEST(FailedChecks, StartNothing) {
+    TempTree tree;
+    tree.File("x.txt");
+    SearchRun hex;
+    hex.Criteria.HexNotation = true;
+    hex.Criteria.PhraseText = "4D5";
+    hex.Run({tree.Root()});
+    EXPECT_EQ(hex.Sink.Errors, (std::vector<std::string>{kInvalidHexMessage}));
+    EXPECT_TRUE(hex.Sink.Events.empty());
+
+    SearchRun mask;
+    mask.Criteria.NameFragment = "[]";
+    mask.Run({tree.Root()});
+    EXPECT_EQ(mask.Sink.Errors, (std::vector<std::string>{"'*[]*' is an invalid mask at (3)"}));
+    EXPECT_TRUE(mask.Sink.Events.empty());
+}
+
+// A request that skipped the checks: the searcher still ends through Finish, with the fault.
+TEST(FailedChecks, AnInvalidMaskInAnUncheckedRequestIsReportedAndFinishStillRuns) {
     TempTree tree;
     tree.File("x.txt");
     SearchRun run;
-    run.FrontEnd.Criteria.HexNotation = true;
-    run.FrontEnd.Criteria.PhraseText = "4D5";
-    run.Run({tree.Root()});
-    EXPECT_EQ(run.FrontEnd.Errors, (std::vector<std::string>{kInvalidHexMessage}));
-    EXPECT_EQ(run.FrontEnd.Events, (std::vector<std::string>{"prepare", "finish"}));
+    SearchRequest request;
+    request.Roots = {tree.Root()};
+    request.NameMask = "*[]*";
+    run.RunRequest(request);
+    EXPECT_EQ(run.Sink.Errors, (std::vector<std::string>{"'*[]*' is an invalid mask at (3)"}));
+    EXPECT_EQ(run.Sink.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::InvalidMask}));
+    EXPECT_EQ(run.Sink.Events, (std::vector<std::string>{"begin", "error", "finish"}));
     EXPECT_EQ(run.Progress.CurrentFolder(), ""); // nothing walked
-}
-
-TEST(FailedChecks, InvalidMaskIsReportedAndFinishStillRuns) {
-    TempTree tree;
-    tree.File("x.txt");
-    SearchRun run;
-    run.FrontEnd.Criteria.NameFragment = "[]";
-    run.Run({tree.Root()});
-    EXPECT_EQ(run.FrontEnd.Errors, (std::vector<std::string>{"'*[]*' is an invalid mask at (3)"}));
-    EXPECT_EQ(run.FrontEnd.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::InvalidMask}));
-    EXPECT_EQ(run.FrontEnd.Events, (std::vector<std::string>{"prepare", "error", "finish"}));
 }
 
 TEST(StopRequests, HonouredAtEveryCheckPoint) {
@@ -247,30 +280,30 @@ TEST(StopRequests, HonouredAtEveryCheckPoint) {
     tree.File("r1/s2/g.txt");
     tree.File("r2/h.txt");
 
-    // Before the first root: a stop made while preparing walks nothing.
+    // Before the first root: a stop made as the search begins walks nothing.
     SearchRun early;
-    early.FrontEnd.OnPrepare = [&] { early.FrontEnd.Worker.load()->Terminate(); };
+    early.Sink.OnBegin = [&] { early.Sink.Worker.load()->Terminate(); };
     early.Run({tree.Path("r1"), tree.Path("r2")});
-    EXPECT_TRUE(early.FrontEnd.Rows.empty());
+    EXPECT_TRUE(early.Sink.Rows.empty());
     EXPECT_EQ(early.Progress.CurrentFolder(), "");
 
     // Before each directory entry: the first file found ends the walk of its folder.
     SearchRun entry;
-    entry.FrontEnd.OnRow = [&](const ResultRow&) { entry.FrontEnd.Worker.load()->Terminate(); };
+    entry.Sink.OnRow = [&](const ResultRow&) { entry.Sink.Worker.load()->Terminate(); };
     entry.Run({tree.Path("r1"), tree.Path("r2")});
-    EXPECT_EQ(entry.FrontEnd.Rows.size(), 1u);
+    EXPECT_EQ(entry.Sink.Rows.size(), 1u);
     EXPECT_EQ(entry.Progress.CurrentFolder(), tree.Path("r1") + kPathSeparator);
 
     // Before each pending subfolder and each root: a stop in the first subfolder skips the rest.
     SearchRun sub;
-    sub.FrontEnd.OnRow = [&](const ResultRow& row) {
+    sub.Sink.OnRow = [&](const ResultRow& row) {
         if (row.Name == "g.txt")
-            sub.FrontEnd.Worker.load()->Terminate();
+            sub.Sink.Worker.load()->Terminate();
     };
     sub.Run({tree.Path("r1"), tree.Path("r2")});
-    EXPECT_EQ(sub.FrontEnd.Rows.size(), 3u);
-    EXPECT_EQ(sub.FrontEnd.Rows.back().Name, "g.txt");
-    EXPECT_EQ(sub.FrontEnd.Events.back(), "finish");
+    EXPECT_EQ(sub.Sink.Rows.size(), 3u);
+    EXPECT_EQ(sub.Sink.Rows.back().Name, "g.txt");
+    EXPECT_EQ(sub.Sink.Events.back(), "finish");
 }
 
 TEST(FileSystemFailures, VanishedSubfolderIsSkippedSilently) {
@@ -280,15 +313,15 @@ TEST(FileSystemFailures, VanishedSubfolderIsSkippedSilently) {
     tree.File("s2/two.txt");
     SearchRun run;
     // Whichever subfolder is walked first removes the other before it is entered.
-    run.FrontEnd.OnRow = [&](const ResultRow& row) {
+    run.Sink.OnRow = [&](const ResultRow& row) {
         if (row.Name == "one.txt")
             std::filesystem::remove_all(tree.Path("s2"));
         if (row.Name == "two.txt")
             std::filesystem::remove_all(tree.Path("s1"));
     };
     run.Run({tree.Root()});
-    EXPECT_EQ(run.FrontEnd.Rows.size(), 2u);
-    EXPECT_TRUE(run.FrontEnd.Errors.empty());
+    EXPECT_EQ(run.Sink.Rows.size(), 2u);
+    EXPECT_TRUE(run.Sink.Errors.empty());
 }
 
 #ifdef _WIN32
@@ -300,13 +333,13 @@ TEST(FileSystemFailures, FileLockedWithoutSharingIsNotListedForAPhrase) {
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     SearchRun withPhrase;
-    withPhrase.FrontEnd.Criteria.PhraseText = "secret";
+    withPhrase.Criteria.PhraseText = "secret";
     withPhrase.Run({tree.Root()});
-    EXPECT_EQ(withPhrase.FrontEnd.Names(), (std::vector<std::string>{"open.txt"}));
+    EXPECT_EQ(withPhrase.Sink.Names(), (std::vector<std::string>{"open.txt"}));
     // Without a content criterion the directory entry alone lists it.
     SearchRun nameOnly;
     nameOnly.Run({tree.Root()});
-    EXPECT_EQ(nameOnly.FrontEnd.Rows.size(), 2u);
+    EXPECT_EQ(nameOnly.Sink.Rows.size(), 2u);
     CloseHandle(lock);
 }
 #else
@@ -315,93 +348,34 @@ TEST(FileSystemFailures, FifoInASearchedFolderDoesNotHang) {
     tree.File("plain.txt", "needle");
     ASSERT_EQ(mkfifo(tree.Path("pipe").c_str(), 0600), 0);
     SearchRun run;
-    run.FrontEnd.Criteria.PhraseText = "needle";
+    run.Criteria.PhraseText = "needle";
     run.Run({tree.Root()});
-    EXPECT_EQ(run.FrontEnd.Names(), (std::vector<std::string>{"plain.txt"}));
+    EXPECT_EQ(run.Sink.Names(), (std::vector<std::string>{"plain.txt"}));
 }
 #endif
 
-// Batches of one row (the command line) and of 256 (the window, which also fetches the rows
-// below a batch itself): every row arrives, in walk order, before the end.
-class HandOff : public ::testing::TestWithParam<std::size_t> {};
-
-TEST_P(HandOff, RowsArriveInOrderThroughAQueueWithAPump) {
-    // A front end whose steps really run on another thread, as the window and the command line do.
-    struct QueuedFrontEnd : quennet::test::RecordingFrontEnd {
-        std::mutex m;
-        std::condition_variable cv;
-        std::deque<std::function<void()>> queue;
-        std::size_t batch = 1;
-        std::size_t RowsPerWakeUp() const override { return batch; }
-        void PostToUiThread(std::function<void()> step) override {
-            std::lock_guard<std::mutex> lock(m);
-            queue.push_back(std::move(step));
-            cv.notify_one();
-        }
-        void RunOnUiThread(const std::function<void()>& step) override {
-            std::promise<void> done;
-            PostToUiThread([&] {
-                step();
-                done.set_value();
-            });
-            done.get_future().wait();
-        }
-    };
-    TempTree tree;
-    for (int i = 0; i < 3000; ++i)
-        tree.File("f" + std::to_string(i));
-    QueuedFrontEnd frontEnd;
-    frontEnd.batch = GetParam();
-    SearchProgress progress;
-    LiveSizeBounds size;
-    TMyThread worker(frontEnd, {tree.Root()}, progress, size);
-    frontEnd.Worker = &worker;
-    std::vector<std::string> enumerationOrder;
-    {
-        TSearchRec rec;
-        for (auto s = FindFirstEntry(tree.Root() + "*", faAnyFile, rec); s == 0; s = FindNextEntry(rec))
-            if (!(rec.Attr & faDirectory))
-                enumerationOrder.push_back(rec.Name);
-    }
-    while (!worker.Finished()) {
-        std::unique_lock<std::mutex> lock(frontEnd.m);
-        frontEnd.cv.wait_for(lock, std::chrono::milliseconds(10), [&] { return !frontEnd.queue.empty(); });
-        auto batch = std::move(frontEnd.queue);
-        frontEnd.queue.clear();
-        lock.unlock();
-        for (auto& step : batch)
-            step();
-        if (frontEnd.batch > 1 && !worker.Finished())
-            worker.ServeRows();
-    }
-    EXPECT_EQ(frontEnd.Names(), enumerationOrder);
-    EXPECT_EQ(progress.FilesFound.load(), 3000);
-    EXPECT_EQ(frontEnd.Events.back(), "finish");
-}
-
-INSTANTIATE_TEST_SUITE_P(Batches, HandOff, ::testing::Values(std::size_t{1}, std::size_t{256}));
 
 } // namespace
 
 namespace {
 
-TEST(FailedChecks, AnExceptionWhilePreparingStillEndsThroughFinish) {
+TEST(FailedChecks, AnExceptionInTheSinksBeginStillEndsThroughFinish) {
     TempTree tree;
     tree.File("x.txt");
     SearchRun run;
-    run.FrontEnd.OnPrepare = [] { throw std::runtime_error("no criteria panel"); };
+    run.Sink.OnBegin = [] { throw std::runtime_error("no console"); };
     run.Run({tree.Root()});
-    EXPECT_EQ(run.FrontEnd.Errors, (std::vector<std::string>{"no criteria panel"}));
-    EXPECT_EQ(run.FrontEnd.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::Other}));
-    EXPECT_EQ(run.FrontEnd.Events.back(), "finish");
-    EXPECT_TRUE(run.FrontEnd.Rows.empty());
+    EXPECT_EQ(run.Sink.Errors, (std::vector<std::string>{"no console"}));
+    EXPECT_EQ(run.Sink.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::Other}));
+    EXPECT_EQ(run.Sink.Events.back(), "finish");
+    EXPECT_TRUE(run.Sink.Rows.empty());
 
     SearchRun noMemory;
-    noMemory.FrontEnd.OnPrepare = [] { throw std::bad_alloc(); };
+    noMemory.Sink.OnBegin = [] { throw std::bad_alloc(); };
     noMemory.Run({tree.Root()});
-    EXPECT_EQ(noMemory.FrontEnd.Errors, (std::vector<std::string>{"Out of memory."}));
-    EXPECT_EQ(noMemory.FrontEnd.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::OutOfMemory}));
-    EXPECT_EQ(noMemory.FrontEnd.Events.back(), "finish");
+    EXPECT_EQ(noMemory.Sink.Errors, (std::vector<std::string>{"Out of memory."}));
+    EXPECT_EQ(noMemory.Sink.Faults, (std::vector<SearchError::Kind>{SearchError::Kind::OutOfMemory}));
+    EXPECT_EQ(noMemory.Sink.Events.back(), "finish");
 }
 
 #ifndef _WIN32
@@ -414,13 +388,13 @@ TEST(FileSystemFailures, ListingThatFailsForWantOfMemoryIsReportedNotTakenForEmp
     failNoMemFolders = true;
     run.Run({tree.Root()}, 0, 1);
     failNoMemFolders = false;
-    std::vector<std::string> names = run.FrontEnd.Names();
+    std::vector<std::string> names = run.Sink.Names();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"one.txt", "two.txt"}));
-    ASSERT_EQ(run.FrontEnd.Unread.size(), 1u);
-    EXPECT_EQ(run.FrontEnd.Unread[0].Path.rfind(tree.Path("nomem"), 0), 0u) << run.FrontEnd.Unread[0].Path;
-    EXPECT_EQ(run.FrontEnd.Unread[0].Reason, std::strerror(ENOMEM));
-    EXPECT_TRUE(run.FrontEnd.Errors.empty());
+    ASSERT_EQ(run.Sink.Unread.size(), 1u);
+    EXPECT_EQ(run.Sink.Unread[0].Path.rfind(tree.Path("nomem"), 0), 0u) << run.Sink.Unread[0].Path;
+    EXPECT_EQ(run.Sink.Unread[0].Message, std::strerror(ENOMEM));
+    EXPECT_TRUE(run.Sink.Errors.empty());
 }
 #endif
 
