@@ -66,7 +66,7 @@ class WindowHandOff : public ::testing::TestWithParam<std::size_t> {};
 // Every row reaches the window in walk order before the end does, with one wake-up a batch.
 TEST_P(WindowHandOff, RowsArriveInOrderBeforeTheEndWithOneWakeUpABatch) {
     TempTree tree;
-    constexpr int kFiles = 3000;
+    constexpr int kFiles = 1200;
     for (int i = 0; i < kFiles; ++i)
         tree.File("f" + std::to_string(i));
     const std::size_t batch = GetParam();
