@@ -4,7 +4,7 @@
 // Usage: list-save-bench.exe FOLDER [ROWS] [ROUNDS]; prints milliseconds per round.
 #include "mainwindow/ListFile.h"
 #include "mainwindow/ResultStore.h"
-#include "search/SearchWorker.h"
+#include "search/SearchSink.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "mainwindow/ResultStore.h"
 
-#include "search/SearchWorker.h"
+#include "search/SearchSink.h"
 
 #include <algorithm>
 #include <cstring>

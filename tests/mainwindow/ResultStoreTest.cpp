@@ -2,7 +2,7 @@
 #include "mainwindow/BufferAdjust.h"
 #include "mainwindow/NameOrder.h"
 #include "mainwindow/ResultStore.h"
-#include "search/SearchWorker.h"
+#include "search/SearchSink.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "dialogs/destinationForm.h"
 #include "mainwindow/main.h"
 #include "runtime/Application.h"
-#include "search/SearchWorker.h"
+#include "search/SearchSink.h"
 #include "tests/dialogs/ModalDriver.h"
 #include "tests/runtime/BoxWatcher.h"
 #include "tests/runtime/OleSuite.h"
