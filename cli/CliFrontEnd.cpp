@@ -154,7 +154,11 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
     // Every check before anything starts: bad input leaves stdout empty.
     PreparedSearch prepared = BuildSearchRequest(options_.Criteria);
     if (!prepared.Request) {
-        Complain(prepared.Error);
+        const char* option = prepared.Field == CriterionField::Only          ? "--only: "
+                             : prepared.Field == CriterionField::Skip        ? "--skip: "
+                             : prepared.Field == CriterionField::SkipFolders ? "--skip-dir: "
+                                                                             : "";
+        Complain(option + prepared.Error);
         return kExitBadInput;
     }
     prepared.Request->Roots = options_.Roots;

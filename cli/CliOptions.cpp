@@ -1,17 +1,27 @@
 #include "cli/CliOptions.h"
 
+#include "cli/TimeArgument.h"
+
 #include <cstdint>
+#include <ctime>
 
 namespace quennet::cli {
 
 const char* const kUsage =
     "usage: quennet-cli [--name FRAGMENT] [--text PHRASE [--case-sensitive] | --hex \"4D 5A\"]\n"
     "                   [--min-kb N] [--max-kb N] [--buffer-mb N] [--columns | --null | --csv] [--progress]\n"
-    "                   [--threads N] FOLDER...\n"
+    "                   [--only MASKS] [--skip MASKS] [--skip-dir MASKS]\n"
+    "                   [--changed-within TIME] [--changed-before TIME] [--threads N] FOLDER...\n"
     "\n"
     "Lists the files under the FOLDERs whose name contains FRAGMENT (wildcards * ? [set]),\n"
     "whose content holds PHRASE (ASCII case ignored unless --case-sensitive) or the HEX bytes,\n"
     "and whose size lies between the bounds in KB (--max-kb 0: no upper limit).\n"
+    "  --only MASKS   only files whose whole name matches one of the masks (\"*.cpp;*.h\")\n"
+    "  --skip MASKS   no file whose whole name matches one of the masks (\"*.min.js;~*\")\n"
+    "  --skip-dir MASKS  no folder whose name matches one of them is entered (\"node_modules;.git\")\n"
+    "  --changed-within TIME  files last written at or after TIME: a duration back from now\n"
+    "                 (90s, 30min, 12h, 7d, 2w) or a local date (2026-12-01, \"2026-12-01 14:30\")\n"
+    "  --changed-before TIME  files last written at or before TIME, in the same forms\n"
     "  --buffer-mb N  read files in pieces of N MB (1 to 200, default 25)\n"
     "  --columns      name, folder, size and match offset, separated by tabs\n"
     "  --null         end each row with a NUL byte instead of a line break\n"
@@ -119,6 +129,21 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             options.Criteria.Size.Enabled = true;
         } else if (arg == "--threads") {
             error = number(1, 64, options.Threads);
+        } else if (arg == "--only") {
+            options.Criteria.OnlyMasks = value;
+        } else if (arg == "--skip") {
+            options.Criteria.SkipMasks = value;
+        } else if (arg == "--skip-dir") {
+            options.Criteria.SkipFolderMasks = value;
+        } else if (arg == "--changed-within" || arg == "--changed-before") {
+            const auto time = ParseTimeArgument(value, static_cast<std::int64_t>(std::time(nullptr)));
+            if (!time)
+                error = arg + " takes a duration (7d, 12h, 30min) or a date (2026-12-01, \"2026-12-01 14:30\"), not \"" +
+                        value + "\"";
+            else if (arg == "--changed-within")
+                options.Criteria.ChangedAfter = *time;
+            else
+                options.Criteria.ChangedBefore = *time;
         } else if (arg == "--buffer-mb") {
             error = number(kMinBufferMegabytes, kMaxBufferMegabytes, options.Criteria.BufferMegabytes);
         } else {

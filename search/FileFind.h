@@ -38,6 +38,9 @@ struct TSearchRec {
     std::int64_t Size();
     // The size when telling it costs nothing (Win32 always; POSIX once looked up), else -1.
     std::int64_t SizeIfKnown() const;
+    // The last write, in seconds since 1970 (UTC): from the listing on Win32; on POSIX looked
+    // up with the size, in the same call.
+    std::int64_t LastWriteTime();
 
 #ifdef _WIN32
     FindHandle Handle; // INVALID_HANDLE_VALUE when no enumeration is open
@@ -49,6 +52,7 @@ struct TSearchRec {
 #else
     DirectoryHandle Dir;
     std::int64_t size_ = -1;
+    std::int64_t lastWrite_ = 0;
     bool sizeKnown_ = false;
 #endif
 };

@@ -59,6 +59,7 @@ EntryKind ResolveKind(TSearchRec& rec) {
         return EntryKind::Other;
     }
     rec.size_ = st.st_size;
+    rec.lastWrite_ = st.st_mtime;
     rec.sizeKnown_ = true;
     rec.Time = PackDosTime(st.st_mtime);
     return EntryKind::File;
@@ -96,13 +97,20 @@ std::int64_t TSearchRec::Size() {
         struct stat st;
         if (Dir && fstatat(dirfd(Dir.get()), Name.c_str(), &st, 0) == 0) {
             size_ = st.st_size;
+            lastWrite_ = st.st_mtime;
             Time = PackDosTime(st.st_mtime);
         } else {
             size_ = 0;
+            lastWrite_ = 0;
         }
         sizeKnown_ = true;
     }
     return size_;
+}
+
+std::int64_t TSearchRec::LastWriteTime() {
+    Size();
+    return lastWrite_;
 }
 
 std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask, TSearchRec& rec) {

@@ -31,6 +31,16 @@ std::int64_t TSearchRec::Size() {
     return size_;
 }
 
+std::int64_t TSearchRec::LastWriteTime() {
+    // 100-nanosecond ticks since 1601; whole seconds since 1970, rounded down.
+    const std::int64_t ticks = (static_cast<std::int64_t>(FindData.ftLastWriteTime.dwHighDateTime) << 32) |
+                               FindData.ftLastWriteTime.dwLowDateTime;
+    constexpr std::int64_t kTicksPerSecond = 10000000;
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
+    const std::int64_t seconds = ticks / kTicksPerSecond - kSecondsFrom1601To1970;
+    return ticks % kTicksPerSecond < 0 ? seconds - 1 : seconds;
+}
+
 namespace {
 
 // `pattern` is a path in the long form, its last part the names to list.

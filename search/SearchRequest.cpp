@@ -1,5 +1,6 @@
 #include "search/SearchRequest.h"
 
+#include "search/MaskList.h"
 #include "search/Masks.h"
 #include "base/TextEncoding.h"
 
@@ -66,6 +67,7 @@ PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
     PreparedSearch result;
     if (!SizeOrderValid(criteria.Size.MinKb, criteria.Size.MaxKb)) {
         result.Error = kSizeOrderMessage;
+        result.Field = CriterionField::Size;
         return result;
     }
     SearchRequest request;
@@ -73,6 +75,7 @@ PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
         auto bytes = ParseHexPhrase(criteria.PhraseText);
         if (!bytes) {
             result.Error = kInvalidHexMessage;
+            result.Field = CriterionField::Phrase;
             return result;
         }
         request.Phrase = std::move(*bytes);
@@ -94,8 +97,27 @@ PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
         TMask check(request.NameMask);
     } catch (const EMaskException& e) {
         result.Error = e.what();
+        result.Field = CriterionField::Name;
         return result;
     }
+    const std::pair<const std::string*, CriterionField> filters[] = {
+        {&criteria.OnlyMasks, CriterionField::Only},
+        {&criteria.SkipMasks, CriterionField::Skip},
+        {&criteria.SkipFolderMasks, CriterionField::SkipFolders}};
+    for (const auto& [masks, field] : filters) {
+        try {
+            MaskList check(*masks);
+        } catch (const EMaskException& e) {
+            result.Error = e.what();
+            result.Field = field;
+            return result;
+        }
+    }
+    request.OnlyMasks = criteria.OnlyMasks;
+    request.SkipMasks = criteria.SkipMasks;
+    request.SkipFolderMasks = criteria.SkipFolderMasks;
+    request.ChangedAfter = criteria.ChangedAfter;
+    request.ChangedBefore = criteria.ChangedBefore;
     result.Request = std::move(request);
     return result;
 }

@@ -36,6 +36,13 @@ struct SearchRequest {
     std::u16string WidePhrase;
     bool FoldCase = false;
     std::int32_t BufferSize = kDefaultBufferMegabytes * 1048576;
+    // Filters, each empty when unused: masks separated by ";", as checked by BuildSearchRequest.
+    std::string OnlyMasks;       // a file must match one of them
+    std::string SkipMasks;       // a file must match none of them
+    std::string SkipFolderMasks; // a folder that matches one of them is not entered
+    // Last-write time bounds, both inclusive, in seconds since 1970 (UTC).
+    std::optional<std::int64_t> ChangedAfter;
+    std::optional<std::int64_t> ChangedBefore;
 
     SearchedPhrase Searched() const { return {Phrase, WidePhrase, FoldCase}; }
 };
@@ -50,16 +57,26 @@ struct SearchCriteria {
     // Its bounds are checked even when it is not enabled; the search itself reads the live
     // bounds (LiveSizeBounds), which a window lets the user change during a search.
     SizeCriterion Size;
+    std::string OnlyMasks;
+    std::string SkipMasks;
+    std::string SkipFolderMasks;
+    std::optional<std::int64_t> ChangedAfter;
+    std::optional<std::int64_t> ChangedBefore;
 };
+
+// Which criterion a failed check is about, so that a front end can name its box or option.
+enum class CriterionField { None, Size, Phrase, Name, Only, Skip, SkipFolders };
 
 struct PreparedSearch {
     std::optional<SearchRequest> Request; // empty when a check failed
     std::string Error;                    // the message of the failed check
+    CriterionField Field = CriterionField::None;
 };
 
 // The checks and conversions made before a search starts, in their order: size order, phrase,
-// buffer size, name pattern (an invalid one gives the pattern's message). Roots are left
-// empty; the caller fills them in.
+// buffer size, name pattern, then the filters' masks (an invalid mask gives TMask's message,
+// without the name of its box, which the front end adds). Roots are left empty; the caller
+// fills them in.
 PreparedSearch BuildSearchRequest(const SearchCriteria& criteria);
 
 // "*" + fragment + "*", without doubling a star the user already typed; "" gives "*".

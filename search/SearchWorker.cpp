@@ -107,6 +107,10 @@ std::optional<SearchError> TMyThread::Walk() {
     std::optional<SearchError> error;
     try {
         nameMask_ = std::make_unique<TMask>(request.NameMask);
+        onlyMasks_ = MaskList(request.OnlyMasks);
+        skipMasks_ = MaskList(request.SkipMasks);
+        skipFolders_ = MaskList(request.SkipFolderMasks);
+        datesBound_ = request.ChangedAfter || request.ChangedBefore;
         // Without a phrase a file is decided by its entry alone: nothing for a pool to do.
         if (!request.Phrase.empty() && threads_ > 1) {
             try {
@@ -192,7 +196,9 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
             if (Terminated())
                 return level;
             if (entry.Attr & faDirectory) {
-                if (entry.Name.empty() || entry.Name[0] != '.')
+                // A skipped folder is not entered at all: skipping makes a search faster.
+                if ((entry.Name.empty() || entry.Name[0] != '.') &&
+                    (skipFolders_.Empty() || !skipFolders_.MatchesAny(entry.Name)))
                     level.Subfolders.push_back({entry.Name, (entry.Attr & faSymLink) != 0});
             } else {
                 TestFile(path, entry, openFolder);
@@ -213,9 +219,19 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
                          std::shared_ptr<const OpenFolder>& openFolder) {
     if (!nameMask_->Matches(entry.Name))
         return;
+    if (!onlyMasks_.Empty() && !onlyMasks_.MatchesAny(entry.Name))
+        return;
+    if (!skipMasks_.Empty() && skipMasks_.MatchesAny(entry.Name))
+        return;
     const SizeCriterion size = sizeBounds_.Get();
     if (size.Enabled && !size.Accepts(entry.Size()))
         return;
+    if (datesBound_) {
+        const std::int64_t written = entry.LastWriteTime();
+        if ((request_.ChangedAfter && written < *request_.ChangedAfter) ||
+            (request_.ChangedBefore && written > *request_.ChangedBefore))
+            return;
+    }
     if (pool_) {
         if (!openFolder)
             openFolder = pool_->HoldFolder(folder, entry);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "search/FileFind.h"
+#include "search/MaskList.h"
 #include "search/SearchProgress.h"
 #include "search/SearchRequest.h"
 #include "search/SearchSink.h"
@@ -110,6 +111,10 @@ class TMyThread {
 
     // Per search, set when the walk begins.
     std::unique_ptr<TMask> nameMask_;
+    MaskList onlyMasks_;
+    MaskList skipMasks_;
+    MaskList skipFolders_;
+    bool datesBound_ = false; // a last-write bound is set
     std::unique_ptr<ContentScanner> scanner_; // one scanner, on the walk's thread
     std::unique_ptr<OrderedScanPool> pool_;   // or a pool of them
 
