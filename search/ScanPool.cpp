@@ -147,10 +147,10 @@ bool OrderedScanPool::OpenFile(FileReader& reader, File& file) {
     std::uint64_t seen = descriptorsReturned_.load();
     unsigned idleWaits = 0;
     for (;;) {
-        if (reader.Open(*file.Folder, file.Name))
+        if (file.Folder ? reader.Open(*file.Folder, file.Name) : reader.Open(*file.FolderPath + file.Name))
             return true;
         // A folder without its descriptor has none to wait for: its files are reported.
-        if (reader.Fault() != ReadFault::NoDescriptor || file.Folder->Fault() != ReadFault::None ||
+        if (reader.Fault() != ReadFault::NoDescriptor || (file.Folder && file.Folder->Fault() != ReadFault::None) ||
             !WaitForDescriptor(seen, idleWaits))
             break;
     }
@@ -164,24 +164,46 @@ void OrderedScanPool::ReportUnread(File& file, const std::string& reason) {
         report_(*file.FolderPath + file.Name, reason);
 }
 
-void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& name,
-                          std::int64_t size) {
-    if (!gathering_)
+bool OrderedScanPool::HoldFolderFor(const std::string& folderPath, std::size_t filesAddedBefore) {
+#ifdef _WIN32
+    (void)folderPath;
+    (void)filesAddedBefore;
+    return true; // a path, no handle: it costs nothing, and keeps the name as listed
+#else
+    // Well within PATH_MAX, where a whole path is still cheap to resolve.
+    constexpr std::size_t kWholePathLimit = 1024;
+    return filesAddedBefore > 0 || folderPath.size() >= kWholePathLimit;
+#endif
+}
+
+void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& folderPath,
+                          const std::string& name, std::int64_t size) {
+    if (!gathering_) {
         gathering_ = std::make_shared<Batch>();
+        gatheringSince_ = std::chrono::steady_clock::now();
+    }
     // One copy of the path for all of a folder's files.
-    if (!gatheringPath_ || *gatheringPath_ != folder->Path())
-        gatheringPath_ = std::make_shared<const std::string>(folder->Path());
+    if (!gatheringPath_ || *gatheringPath_ != folderPath)
+        gatheringPath_ = std::make_shared<const std::string>(folderPath);
     File& file = gathering_->Files[gathering_->Count++];
     file.Folder = folder;
     file.FolderPath = gatheringPath_;
     file.Name = name;
     file.Size = size;
-    if (gathering_->Count == kFilesPerBatch || idleScanners_.load(std::memory_order_relaxed) > 0)
+    // A file that takes more than a chunk goes to an idle scanner at once, with what waits.
+    const bool large = size > static_cast<std::int64_t>(chunkSize_);
+    if (gathering_->Count == kFilesPerBatch ||
+        (idleScanners_.load(std::memory_order_relaxed) > 0 && (large || WorthOffering())))
         Flush();
 }
 
+bool OrderedScanPool::WorthOffering() const {
+    return gathering_->Count >= kFilesPerOffer ||
+           std::chrono::steady_clock::now() - gatheringSince_ >= kLongestGathering;
+}
+
 void OrderedScanPool::Offer() {
-    if (gathering_ && idleScanners_.load(std::memory_order_relaxed) > 0)
+    if (gathering_ && idleScanners_.load(std::memory_order_relaxed) > 0 && WorthOffering())
         Flush();
 }
 

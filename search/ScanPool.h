@@ -26,6 +26,7 @@
 #include "search/SearchSink.h"
 
 #include <array>
+#include <chrono>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -45,6 +46,11 @@ class OrderedScanPool {
     // Files a scanner reads in one go when the pool is busy. A batch leaves the walk earlier
     // when a scanner has nothing to do, so a slow walk still keeps every scanner fed.
     static constexpr std::size_t kFilesPerBatch = 32;
+    // A batch leaves the walk for an idle scanner once it holds this many files, or once its
+    // first file has waited kLongestGathering: so tiny files of one-file folders travel
+    // together (a hand-off each cost more than reading them), while rows still stream.
+    static constexpr std::size_t kFilesPerOffer = 8;
+    static constexpr std::chrono::microseconds kLongestGathering{2000};
     // Batches undecided at once, per scanner. The walk, once it waits, is woken only when half
     // the window is free again, not for every batch decided.
     static constexpr std::size_t kBatchesPerThread = 4;
@@ -75,11 +81,18 @@ class OrderedScanPool {
     // current one. Waits while the pool holds as many folders as it may; null after a stop
     // request. Throws what broke a scanner.
     std::shared_ptr<const OpenFolder> HoldFolder(const std::string& path, const TSearchRec& entry);
-    // Walk thread: a file that passed the name and size tests; `size` when the walk knows it
-    // without asking, else -1. Waits while the window is full; does nothing after a stop
-    // request. Throws what broke a scanner (no memory for a chunk).
-    void Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& name, std::int64_t size);
-    // Walk thread, between folders: the files gathered so far go to a scanner that is idle.
+    // Walk thread: a file that passed the name and size tests, in `folderPath`; `size` when
+    // the walk knows it without asking, else -1. `folder`: the folder held for its files, or
+    // null to open the file by its whole path (see HoldFolderFor). Waits while the window is
+    // full; does nothing after a stop request. Throws what broke a scanner (no memory for a chunk).
+    void Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& folderPath, const std::string& name,
+             std::int64_t size);
+    // Whether the walk should hold a folder for its files, given how many of them it has added
+    // before: holding one costs a descriptor's copy and its closing, which a folder of one file
+    // does not pay back, and a path near the system's limit cannot be opened whole.
+    static bool HoldFolderFor(const std::string& folderPath, std::size_t filesAddedBefore);
+    // Walk thread, between folders: the files gathered so far go to a scanner that is idle,
+    // when there are enough of them or they have waited long enough.
     void Offer();
     // Walk thread: waits until every file is decided and its row handed over, or a stop
     // request has been made. Throws what broke a scanner.
@@ -88,6 +101,7 @@ class OrderedScanPool {
   private:
     struct File {
         // Until the file is decided: its descriptor opens the file, and is given back then.
+        // Null: the file is opened by its whole path.
         std::shared_ptr<const OpenFolder> Folder;
         std::shared_ptr<const std::string> FolderPath; // for the row
         std::string Name;
@@ -147,7 +161,11 @@ class OrderedScanPool {
     std::int64_t rangeSize_ = 0;
     std::size_t maxRanges_ = 1;
 
+    // Whether the batch being gathered should go to an idle scanner now.
+    bool WorthOffering() const;
+
     std::shared_ptr<Batch> gathering_; // the walk's own until flushed
+    std::chrono::steady_clock::time_point gatheringSince_; // its first file's arrival
     std::shared_ptr<const std::string> gatheringPath_; // the folder of the last file added
 
     std::mutex mutex_;

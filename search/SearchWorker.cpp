@@ -189,7 +189,9 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
     WalkLevel level;
     level.InsideLink = insideLink;
     {
-        std::shared_ptr<const OpenFolder> openFolder; // for the pool, made at the first candidate
+        std::shared_ptr<const OpenFolder> openFolder; // for the pool, made when worth it
+        std::size_t added = 0;
+        std::size_t listed = 0;
         TSearchRec entry;
         std::uint32_t status = chain.FindFirst(faAnyFile, entry);
         while (status == 0) {
@@ -201,8 +203,11 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
                     (skipFolders_.Empty() || !skipFolders_.MatchesAny(entry.Name)))
                     level.Subfolders.push_back({entry.Name, (entry.Attr & faSymLink) != 0});
             } else {
-                TestFile(path, entry, openFolder);
+                TestFile(path, entry, openFolder, added);
             }
+            // A long listing must not keep the files gathered before it from the scanners.
+            if (pool_ && (++listed & 255) == 0)
+                pool_->Offer();
             status = FindNextEntry(entry);
         }
         chain.EndListing(entry);
@@ -216,7 +221,7 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
 }
 
 void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
-                         std::shared_ptr<const OpenFolder>& openFolder) {
+                         std::shared_ptr<const OpenFolder>& openFolder, std::size_t& added) {
     if (!nameMask_->Matches(entry.Name))
         return;
     if (!onlyMasks_.Empty() && !onlyMasks_.MatchesAny(entry.Name))
@@ -233,10 +238,13 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
             return;
     }
     if (pool_) {
-        if (!openFolder)
+        if (!openFolder && OrderedScanPool::HoldFolderFor(folder, added)) {
             openFolder = pool_->HoldFolder(folder, entry);
-        if (openFolder) // else a stop request
-            pool_->Add(openFolder, entry.Name, entry.SizeIfKnown());
+            if (!openFolder)
+                return; // a stop request
+        }
+        pool_->Add(openFolder, folder, entry.Name, entry.SizeIfKnown());
+        ++added;
         return;
     }
     PhraseMatch match;
