@@ -41,15 +41,8 @@ class TShellTreeView : public TTreeView {
     void SetRoot(const std::string& root);
     unsigned ObjectTypes() const { return objectTypes_; } // a set of TShellObjectType
     void SetObjectTypes(unsigned types);
-    bool UseShellImages() const { return useShellImages_; }
-    void SetUseShellImages(bool value);
-    bool RightClickSelect() const { return rightClickSelect_; }
-    void SetRightClickSelect(bool value) { rightClickSelect_ = value; }
-    bool AutoContextMenus() const { return autoContextMenus_; }
-    void SetAutoContextMenus(bool value) { autoContextMenus_ = value; }
     // Before the window exists.
     void SetShowRoot(bool value) { showRoot_ = value; }
-    void SetReadOnly(bool value) { readOnly_ = value; }
     void SetIndent(int pixels);
 
     TShellFolder* Folder(HTREEITEM node) const { return reinterpret_cast<TShellFolder*>(ItemData(node)); }
@@ -69,12 +62,6 @@ class TShellTreeView : public TTreeView {
     // Starts editing the selected node's label.
     void EditSelectedLabel();
 
-    // A new node may be refused (it is deleted again); the text of a label edit may be changed
-    // before the rename. OnExpanding (of the tree view) may refuse an expansion before anything
-    // is loaded.
-    std::function<void(TShellTreeView& Sender, HTREEITEM Node, bool& CanAdd)> OnAddFolder;
-    std::function<void(TShellTreeView& Sender, HTREEITEM Node, std::string& Text)> OnEdited;
-
   protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
@@ -85,7 +72,7 @@ class TShellTreeView : public TTreeView {
     void Build();
     bool CanExpand(HTREEITEM node);
     void LoadChildren(HTREEITEM node);
-    HTREEITEM AddChild(HTREEITEM parent, LPCITEMIDLIST relative);
+    void AddChild(HTREEITEM parent, LPCITEMIDLIST relative);
     void SortChildren(HTREEITEM node);
     TShellFolder& Keep(std::unique_ptr<TShellFolder> item);
     void Forget(TShellFolder* item);
@@ -100,11 +87,7 @@ class TShellTreeView : public TTreeView {
     std::string root_ = "rfDesktop";
     OwnedIdList rootList_;
     unsigned objectTypes_ = otFolders;
-    bool useShellImages_ = true;
-    bool rightClickSelect_ = true;
-    bool autoContextMenus_ = true;
     bool showRoot_ = true;
-    bool readOnly_ = false;
     int indent_ = 0;
     TShellFolder desktop_;
     std::map<const TShellFolder*, std::unique_ptr<TShellFolder>> items_; // every node's item

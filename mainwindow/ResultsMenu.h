@@ -25,16 +25,13 @@ class TResultsMenu {
 
     quennet::TPopupMenu PopupMenu1; // OnPopup runs PopupMenu1Popup
 
-    // Item indexes in PopupMenu1.
+    // Item indexes in PopupMenu1; the separators between them count too.
     static constexpr int OpenwithNotepad1 = 0;
     static constexpr int aaaa = 1; // "View in &HEX"
-    static constexpr int N1 = 2;
     static constexpr int Move1 = 3;
     static constexpr int Copy1 = 4;
     static constexpr int Delete1 = 5;
-    static constexpr int N2 = 6;
     static constexpr int Opencontainingfolder1 = 7;
-    static constexpr int N3 = 8;
     static constexpr int Copyfullpaths1 = 9;
     static constexpr int Savelistas1 = 10;
 
