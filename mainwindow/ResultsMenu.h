@@ -1,8 +1,10 @@
 #pragma once
 // PopupMenu1, the results list's context menu: its items, the rules that enable them and
-// the actions on the selected rows. The main window owns the menu and attaches PopupMenu1 to
-// its list (files.SetPopupMenu(&menu.PopupMenu1)); what only the window can do (its hex
-// viewer, its list saver) the menu asks for through ResultsMenuCallbacks.
+// the actions on the selected rows. Items and handlers keep their design names: aaaa is
+// "View in HEX", and Move1Click serves both Move1 and Copy1. The main window owns the menu
+// and attaches PopupMenu1 to its list (files.SetPopupMenu(&menu.PopupMenu1)); what only the
+// window can do (its hex viewer, its list saver) the menu asks for through
+// ResultsMenuCallbacks.
 //
 // An action takes the selected rows when the user chooses it, and keeps to those files: the
 // dialogs it shows run a message loop in which a search goes on adding rows and the list may

@@ -1,5 +1,5 @@
-// Form1: the main window. The criteria panel on the left, the results list on the right,
-// the status bar below; it wires the panel's handlers, the search control, the look-in
+// TForm1: the main window (Form1). The criteria panel on the left, the results list on the
+// right, the status bar below; it wires the panel's handlers, the search control, the look-in
 // list, the settings and the buffer auto-adjustment together.
 #pragma once
 
