@@ -238,12 +238,6 @@ void TShellTreeView::SetRoot(const std::string& root) {
         Build();
 }
 
-void TShellTreeView::SetObjectTypes(unsigned types) {
-    objectTypes_ = types;
-    if (HandleAllocated())
-        Build();
-}
-
 void TShellTreeView::Build() {
     if (!rootList_)
         return;
@@ -355,8 +349,7 @@ void TShellTreeView::LoadChildren(HTREEITEM node) {
         return;
     BusyTree busy(Handle());
     ComPtr<IEnumIDList> children;
-    const DWORD flags = objectTypes_ << 5; // SHCONTF_FOLDERS, NONFOLDERS, INCLUDEHIDDEN
-    if (item->folder->EnumObjects(OwnerWindow(), flags, children.put()) != S_OK || !children)
+    if (item->folder->EnumObjects(OwnerWindow(), SHCONTF_FOLDERS, children.put()) != S_OK || !children)
         return;
     LPITEMIDLIST next = nullptr;
     ULONG fetched = 0;
@@ -382,20 +375,7 @@ void TShellTreeView::AddChild(HTREEITEM parentNode, LPCITEMIDLIST relative) {
     TShellFolder& item = Keep(std::move(made));
 
     const ULONG attributes = AttributesOf(item, SFGAO_HASSUBFOLDER | SFGAO_SHARE);
-    bool hasChildren = (attributes & SFGAO_HASSUBFOLDER) != 0;
-    if (objectTypes_ & otNonFolders) {
-        // Files count too, so only a look inside tells; quietly, as drives without media
-        // would otherwise ask the user to insert a disk.
-        UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-        ComPtr<IEnumIDList> probe;
-        LPITEMIDLIST first = nullptr;
-        ULONG fetched = 0;
-        hasChildren = item.folder &&
-                      item.folder->EnumObjects(OwnerWindow(), objectTypes_ << 5, probe.put()) == S_OK &&
-                      probe && probe->Next(1, &first, &fetched) == S_OK && fetched == 1;
-        OwnedIdList drop(first);
-        SetErrorMode(oldMode);
-    }
+    const bool hasChildren = (attributes & SFGAO_HASSUBFOLDER) != 0;
 
     const SmallIcons icons = ShellIcons(item.absolute.get());
     HTREEITEM node = AddItem(parentNode, DisplayName(item), icons.normal, icons.open, hasChildren,

@@ -1,5 +1,5 @@
-// TShellTreeView: a tree of the shell namespace below a root folder, with the names and
-// small icons the shell gives each item. Children are asked of the shell the first time a
+// TShellTreeView: a tree of the folders of the shell namespace below a root folder (files are
+// not listed), with the names and small icons the shell gives each item. Children are asked of the shell the first time a
 // node is expanded. A right click offers the shell's own context menu for the node; labels
 // can be edited in place to rename a folder.
 //
@@ -28,8 +28,6 @@ struct TShellFolder {
     int level = 0;                  // depth below the top node
 };
 
-enum TShellObjectType : unsigned { otFolders = 1, otNonFolders = 2, otHidden = 4 };
-
 class TShellTreeView : public TTreeView {
   public:
     TShellTreeView();
@@ -39,8 +37,6 @@ class TShellTreeView : public TTreeView {
     // cannot be resolved raises "Error setting path: "<root>"" and the previous one stays.
     const std::string& RootName() const { return root_; } // Root() is the top node
     void SetRoot(const std::string& root);
-    unsigned ObjectTypes() const { return objectTypes_; } // a set of TShellObjectType
-    void SetObjectTypes(unsigned types);
     // Before the window exists.
     void SetShowRoot(bool value) { showRoot_ = value; }
     void SetIndent(int pixels);
@@ -86,7 +82,6 @@ class TShellTreeView : public TTreeView {
 
     std::string root_ = "rfDesktop";
     OwnedIdList rootList_;
-    unsigned objectTypes_ = otFolders;
     bool showRoot_ = true;
     int indent_ = 0;
     TShellFolder desktop_;
