@@ -169,7 +169,6 @@ TShellTreeView::TShellTreeView() {
     desktop_.relative = CopyIdList(desktop_.absolute.get());
     SHGetDesktopFolder(desktop_.folder.put());
     SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, rootList_.put());
-    SetRightClickSelect(true);
 }
 
 TShellTreeView::~TShellTreeView() {
@@ -182,14 +181,12 @@ void TShellTreeView::CreateParams(TCreateParams& params) {
     TTreeView::CreateParams(params);
     if (!showRoot_)
         params.Style &= ~TVS_LINESATROOT;
-    if (!readOnly_)
-        params.Style |= TVS_EDITLABELS;
+    params.Style |= TVS_EDITLABELS;
 }
 
 void TShellTreeView::HandleCreated() {
     TTreeView::HandleCreated();
-    if (useShellImages_)
-        SetImagesFromShell();
+    SetImagesFromShell();
     if (indent_ > 0)
         SendMessageA(HandleOrNull(), TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
     items_.clear(); // what an earlier window of this control left
@@ -202,16 +199,6 @@ void TShellTreeView::SetImagesFromShell() {
     auto images = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     SetImages(images);
-}
-
-void TShellTreeView::SetUseShellImages(bool value) {
-    useShellImages_ = value;
-    if (!HandleAllocated())
-        return;
-    if (value)
-        SetImagesFromShell();
-    else
-        SetImages(nullptr);
 }
 
 void TShellTreeView::SetIndent(int pixels) {
@@ -247,12 +234,6 @@ void TShellTreeView::SetRoot(const std::string& root) {
     }
     root_ = root;
     rootList_ = std::move(list);
-    if (HandleAllocated())
-        Build();
-}
-
-void TShellTreeView::SetObjectTypes(unsigned types) {
-    objectTypes_ = types;
     if (HandleAllocated())
         Build();
 }
@@ -368,8 +349,7 @@ void TShellTreeView::LoadChildren(HTREEITEM node) {
         return;
     BusyTree busy(Handle());
     ComPtr<IEnumIDList> children;
-    const DWORD flags = objectTypes_ << 5; // SHCONTF_FOLDERS, NONFOLDERS, INCLUDEHIDDEN
-    if (item->folder->EnumObjects(OwnerWindow(), flags, children.put()) != S_OK || !children)
+    if (item->folder->EnumObjects(OwnerWindow(), SHCONTF_FOLDERS, children.put()) != S_OK || !children)
         return;
     LPITEMIDLIST next = nullptr;
     ULONG fetched = 0;
@@ -380,7 +360,7 @@ void TShellTreeView::LoadChildren(HTREEITEM node) {
     SortChildren(node);
 }
 
-HTREEITEM TShellTreeView::AddChild(HTREEITEM parentNode, LPCITEMIDLIST relative) {
+void TShellTreeView::AddChild(HTREEITEM parentNode, LPCITEMIDLIST relative) {
     TShellFolder* parent = Folder(parentNode);
     auto made = std::make_unique<TShellFolder>();
     made->parent = parent;
@@ -395,22 +375,9 @@ HTREEITEM TShellTreeView::AddChild(HTREEITEM parentNode, LPCITEMIDLIST relative)
     TShellFolder& item = Keep(std::move(made));
 
     const ULONG attributes = AttributesOf(item, SFGAO_HASSUBFOLDER | SFGAO_SHARE);
-    bool hasChildren = (attributes & SFGAO_HASSUBFOLDER) != 0;
-    if (objectTypes_ & otNonFolders) {
-        // Files count too, so only a look inside tells; quietly, as drives without media
-        // would otherwise ask the user to insert a disk.
-        UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-        ComPtr<IEnumIDList> probe;
-        LPITEMIDLIST first = nullptr;
-        ULONG fetched = 0;
-        hasChildren = item.folder &&
-                      item.folder->EnumObjects(OwnerWindow(), objectTypes_ << 5, probe.put()) == S_OK &&
-                      probe && probe->Next(1, &first, &fetched) == S_OK && fetched == 1;
-        OwnedIdList drop(first);
-        SetErrorMode(oldMode);
-    }
+    const bool hasChildren = (attributes & SFGAO_HASSUBFOLDER) != 0;
 
-    const SmallIcons icons = useShellImages_ ? ShellIcons(item.absolute.get()) : SmallIcons{-1, -1};
+    const SmallIcons icons = ShellIcons(item.absolute.get());
     HTREEITEM node = AddItem(parentNode, DisplayName(item), icons.normal, icons.open, hasChildren,
                              reinterpret_cast<LPARAM>(&item));
     if (attributes & SFGAO_SHARE) {
@@ -421,14 +388,6 @@ HTREEITEM TShellTreeView::AddChild(HTREEITEM parentNode, LPCITEMIDLIST relative)
         overlay.stateMask = TVIS_OVERLAYMASK;
         SendMessageA(HandleOrNull(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&overlay));
     }
-    bool canAdd = true;
-    if (OnAddFolder)
-        OnAddFolder(*this, node, canAdd);
-    if (!canAdd) {
-        DeleteItem(node);
-        return nullptr;
-    }
-    return node;
 }
 
 void TShellTreeView::SortChildren(HTREEITEM node) {
@@ -635,8 +594,8 @@ bool TShellTreeView::HandleNotify(NMHDR& header, LRESULT& result) {
         return true;
     }
     case TVN_BEGINLABELEDITA:
-        result = readOnly_ ? TRUE : FALSE;
-        labelEditOpen_ = !readOnly_;
+        result = FALSE;
+        labelEditOpen_ = true;
         return true;
     case TVN_ENDLABELEDITA: {
         auto& edit = reinterpret_cast<NMTVDISPINFOA&>(header);
@@ -649,8 +608,6 @@ bool TShellTreeView::HandleNotify(NMHDR& header, LRESULT& result) {
         if (!edit.item.pszText)
             return true; // cancelled
         std::string text = edit.item.pszText;
-        if (OnEdited)
-            OnEdited(*this, edit.item.hItem, text);
         if (RenameNode(edit.item.hItem, text)) {
             TVITEMA change{};
             change.mask = TVIF_TEXT | TVIF_HANDLE;
@@ -663,20 +620,15 @@ bool TShellTreeView::HandleNotify(NMHDR& header, LRESULT& result) {
     case NM_RCLICK: {
         POINT at{};
         GetCursorPos(&at);
-        if (rightClickSelect_) {
-            TVHITTESTINFO hit{};
-            hit.pt = at;
-            ScreenToClient(HandleOrNull(), &hit.pt);
-            if (HTREEITEM node = reinterpret_cast<HTREEITEM>(
-                    SendMessageA(HandleOrNull(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))))
-                Select(node);
-        }
-        if (autoContextMenus_) {
-            ShowContextMenu(at.x, at.y);
-            result = 1; // handled: no WM_CONTEXTMENU follows
-            return true;
-        }
-        break;
+        TVHITTESTINFO hit{};
+        hit.pt = at;
+        ScreenToClient(HandleOrNull(), &hit.pt);
+        if (HTREEITEM node = reinterpret_cast<HTREEITEM>(
+                SendMessageA(HandleOrNull(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))))
+            Select(node);
+        ShowContextMenu(at.x, at.y);
+        result = 1; // handled: no WM_CONTEXTMENU follows
+        return true;
     }
     default:
         break;
@@ -697,7 +649,7 @@ LRESULT TShellTreeView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CONTEXTMENU:
-        if (autoContextMenus_ && lParam == -1 && Selected()) { // the menu key: below the node's text
+        if (lParam == -1 && Selected()) { // the menu key: below the node's text
             RECT r{};
             const HTREEITEM node = Selected();
             std::memcpy(&r, &node, sizeof node); // TVM_GETITEMRECT takes the item in the rectangle

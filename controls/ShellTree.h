@@ -1,5 +1,5 @@
-// TShellTreeView: a tree of the shell namespace below a root folder, with the names and
-// small icons the shell gives each item. Children are asked of the shell the first time a
+// TShellTreeView: a tree of the folders of the shell namespace below a root folder (files are
+// not listed), with the names and small icons the shell gives each item. Children are asked of the shell the first time a
 // node is expanded. A right click offers the shell's own context menu for the node; labels
 // can be edited in place to rename a folder.
 //
@@ -28,8 +28,6 @@ struct TShellFolder {
     int level = 0;                  // depth below the top node
 };
 
-enum TShellObjectType : unsigned { otFolders = 1, otNonFolders = 2, otHidden = 4 };
-
 class TShellTreeView : public TTreeView {
   public:
     TShellTreeView();
@@ -39,17 +37,8 @@ class TShellTreeView : public TTreeView {
     // cannot be resolved raises "Error setting path: "<root>"" and the previous one stays.
     const std::string& RootName() const { return root_; } // Root() is the top node
     void SetRoot(const std::string& root);
-    unsigned ObjectTypes() const { return objectTypes_; } // a set of TShellObjectType
-    void SetObjectTypes(unsigned types);
-    bool UseShellImages() const { return useShellImages_; }
-    void SetUseShellImages(bool value);
-    bool RightClickSelect() const { return rightClickSelect_; }
-    void SetRightClickSelect(bool value) { rightClickSelect_ = value; }
-    bool AutoContextMenus() const { return autoContextMenus_; }
-    void SetAutoContextMenus(bool value) { autoContextMenus_ = value; }
     // Before the window exists.
     void SetShowRoot(bool value) { showRoot_ = value; }
-    void SetReadOnly(bool value) { readOnly_ = value; }
     void SetIndent(int pixels);
 
     TShellFolder* Folder(HTREEITEM node) const { return reinterpret_cast<TShellFolder*>(ItemData(node)); }
@@ -69,12 +58,6 @@ class TShellTreeView : public TTreeView {
     // Starts editing the selected node's label.
     void EditSelectedLabel();
 
-    // A new node may be refused (it is deleted again); the text of a label edit may be changed
-    // before the rename. OnExpanding (of the tree view) may refuse an expansion before anything
-    // is loaded.
-    std::function<void(TShellTreeView& Sender, HTREEITEM Node, bool& CanAdd)> OnAddFolder;
-    std::function<void(TShellTreeView& Sender, HTREEITEM Node, std::string& Text)> OnEdited;
-
   protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
@@ -85,7 +68,7 @@ class TShellTreeView : public TTreeView {
     void Build();
     bool CanExpand(HTREEITEM node);
     void LoadChildren(HTREEITEM node);
-    HTREEITEM AddChild(HTREEITEM parent, LPCITEMIDLIST relative);
+    void AddChild(HTREEITEM parent, LPCITEMIDLIST relative);
     void SortChildren(HTREEITEM node);
     TShellFolder& Keep(std::unique_ptr<TShellFolder> item);
     void Forget(TShellFolder* item);
@@ -99,12 +82,7 @@ class TShellTreeView : public TTreeView {
 
     std::string root_ = "rfDesktop";
     OwnedIdList rootList_;
-    unsigned objectTypes_ = otFolders;
-    bool useShellImages_ = true;
-    bool rightClickSelect_ = true;
-    bool autoContextMenus_ = true;
     bool showRoot_ = true;
-    bool readOnly_ = false;
     int indent_ = 0;
     TShellFolder desktop_;
     std::map<const TShellFolder*, std::unique_ptr<TShellFolder>> items_; // every node's item

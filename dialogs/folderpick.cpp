@@ -22,7 +22,6 @@ TForm3::TForm3()
     Label1.SetBounds(4, 4, 313, 13);
 
     folders.SetRoot("rfMyComputer");
-    folders.SetObjectTypes(otFolders);
     folders.SetShowRoot(false);
     folders.SetIndent(19);
     folders.SetBounds(4, 22, 321, 275);

@@ -1,7 +1,7 @@
 #pragma once
-// Form3: the folder picker the look-in list opens for "Browse...". Its user creates it on
-// first use and keeps it, so the next opening shows the tree as it was left. ShowModal gives
-// mrOk for OK, mrCancel for Cancel and the close box.
+// TForm3: the folder picker window (Form3), which the look-in list opens for "Browse...".
+// Its user creates it on first use and keeps it, so the next opening shows the tree as it
+// was left. ShowModal gives mrOk for OK, mrCancel for Cancel and the close box.
 #include "controls/FlatButton.h"
 #include "controls/ShellTree.h"
 #include "runtime/Form.h"

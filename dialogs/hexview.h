@@ -1,6 +1,6 @@
 #pragma once
-// Form4: the read-only hex viewer. It is made once at start-up and shown modally for each
-// file viewed from the results list.
+// TForm4: the hex viewer window (Form4), read-only. It is made once at start-up and shown
+// modally for each file viewed from the results list.
 #include "dialogs/hexgoto.h"
 #include "hexcontrol/HexEditorEx.h"
 #include "hexcontrol/HexFind.h"

@@ -49,7 +49,6 @@ class THexEditorEx : public THexEditor, private HexDropSite {
     bool OleDragDrop() const { return Model().OleDragDrop; }
     bool ClipboardAsHexText = false;
     bool FlushClipboardAtShutDown = false;
-    bool SupportsOtherClipFormats = true;
     bool SwapNibbles() const { return Model().Layout().SwapNibbles(); }
     // The drop target registered for the window, or null.
     IDropTarget* RegisteredDropTarget() const { return dropTarget_.get(); }

@@ -1,5 +1,11 @@
 // The criteria panel on the left of the main window: every control with its caption,
 // default, bounds, anchors and tab order. Behaviour is wired by TForm1.
+//
+// The controls keep their names from the window's design. By role: Panel2 the scrolling
+// panel that holds them all; fname the name fragment; Label3 the phrase's caption ("A word or
+// phrase in the file:" or "HEX String:") and ss the phrase; typeText/typeHEX its notation;
+// maxbuf and selfadj the buffer size; SpecSize, MinSize and MaxSize the size range; pathlist
+// "Look in:"; search the Search/Stop button.
 #pragma once
 
 #include "controls/GlyphCheck.h"

@@ -1,5 +1,9 @@
 #include "mainwindow/NameOrder.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quennet {
 
 namespace {
@@ -53,5 +57,16 @@ void CollationTable::AppendKey(const char* name, std::string& key) const {
         key.push_back(static_cast<char>(rank_[static_cast<unsigned char>(*c)]));
     key.push_back('\0');
 }
+
+#ifdef _WIN32
+int CompareNames(const char* a, const char* b) {
+    return lstrcmpA(a, b);
+}
+
+void NameKey(const char* name, std::string& key) {
+    static const CollationTable table(CompareNames);
+    table.AppendKey(name, key);
+}
+#endif
 
 } // namespace quennet

@@ -37,6 +37,14 @@ class CollationTable {
     unsigned char rank_[256] = {};
 };
 
+#ifdef _WIN32
+// The results list's order of names: the system's own, lstrcmpA's.
+int CompareNames(const char* a, const char* b);
+// The key that guesses CompareNames's order, from lstrcmpA's own weights of single
+// characters, learnt on first use.
+void NameKey(const char* name, std::string& key);
+#endif
+
 // Sorts `rows` into the order of `exactLess` (a strict total order), using `keyLess` (a
 // cheap guess at it) for the bulk of the work. `stop` is asked now and then; when it says
 // true the sort ends early and returns false, the order then being of no use.

@@ -1,25 +1,15 @@
 #include "mainwindow/ResultsList.h"
 
-#include "mainwindow/FileActions.h"
+#include "mainwindow/NameOrder.h"
+#include "output/SizeText.h"
 #include "resources/resource.h"
+#include "runtime/Clipboard.h"
 #include "runtime/Handles.h"
 #include "search/SearchWorker.h"
-#include "output/SizeText.h"
-#include "base/WidePath.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace quennet {
-
-int CompareNames(const char* a, const char* b) {
-    return lstrcmpA(a, b);
-}
-
-void NameKey(const char* name, std::string& key) {
-    static const CollationTable table(CompareNames);
-    table.AppendKey(name, key);
-}
 
 ResultsList::ResultsList(TListView& files) : files_(files), store_(NameKey, CompareNames), ImageList1(16, 16) {
     GdiBitmap document = LoadBitmapResource("DOCUMENT");
@@ -158,10 +148,6 @@ void ResultsList::filesColumnClick(int column) {
         sortDone_.SetEnabled(true);
 }
 
-} // namespace quennet
-
-namespace quennet {
-
 void ResultsList::CopySelectedPaths() {
     const std::vector<ChosenRow> rows = SelectedRows();
     if (rows.empty())
@@ -171,23 +157,7 @@ void ResultsList::CopySelectedPaths() {
         lines += row.Path();
         lines += "\r\n";
     }
-    // Unicode text: every program reads the names as they are, whatever its code page.
-    const std::wstring text = Utf8ToWide(lines);
-    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
-    if (!memory)
-        return;
-    {
-        GlobalLockGuard<wchar_t> data(memory.get());
-        if (!data.get())
-            return;
-        std::memcpy(data.get(), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    }
-    if (!OpenClipboard(files_.HandleOrNull()))
-        return;
-    EmptyClipboard();
-    if (SetClipboardData(CF_UNICODETEXT, memory.get()))
-        memory.release(); // the clipboard owns it now
-    CloseClipboard();
+    SetClipboardText(files_.HandleOrNull(), lines);
 }
 
 } // namespace quennet

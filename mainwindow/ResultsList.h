@@ -7,7 +7,7 @@
 #pragma once
 
 #include "mainwindow/ResultStore.h"
-#include "mainwindow/ResultsMenu.h"
+#include "mainwindow/RowPath.h"
 #include "runtime/ListView.h"
 #include "runtime/Resources.h"
 #include "runtime/Timer.h"
@@ -18,10 +18,17 @@
 
 namespace quennet {
 
-// The list's order of names: lstrcmpA's. The key guesses it from lstrcmpA's own weights of
-// single characters, learnt on first use.
-int CompareNames(const char* a, const char* b);
-void NameKey(const char* name, std::string& key);
+// A row as the user chose it, kept apart from the list: the list may change under an action.
+struct ChosenRow {
+    RowKey Key;
+    std::string Name;
+    std::string Folder; // ends with a backslash
+    std::int64_t MatchOffset = 0;
+    std::int32_t MatchLength = 0; // bytes to select in the viewer
+    std::string Path() const { return RowPath(Folder, Name); }
+    // Empty when Path() reaches this very file; otherwise why not, for the user.
+    std::string WhyNotItself() const { return WhyPathIsNotItself(Folder, Name); }
+};
 
 class ResultsList {
   public:
@@ -38,6 +45,7 @@ class ResultsList {
     void RemoveRows(const std::vector<RowKey>& rows);
 
     int Count() const { return store_.Count(); }
+    HWND Handle() const { return files_.HandleOrNull(); } // owner of the dialogs about rows
     int SelectedCount() const { return files_.SelectedCount(); }
     std::vector<ChosenRow> SelectedRows() const; // in list order
     int FirstSelected() const { return files_.ItemIndex(); }

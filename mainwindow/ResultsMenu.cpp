@@ -31,8 +31,8 @@ bool SameFileName(const std::string& a, const std::string& b) {
 
 } // namespace
 
-TResultsMenu::TResultsMenu(ResultsListAccess& list, TFormChooseDestination& destination)
-    : list_(list), destination_(destination) {
+TResultsMenu::TResultsMenu(ResultsList& list, TFormChooseDestination& destination, ResultsMenuCallbacks callbacks)
+    : list_(list), destination_(destination), callbacks_(std::move(callbacks)) {
     PopupMenu1.Add("Open with &Notepad", [this] { OpenwithNotepad1Click(); });
     PopupMenu1.Add("View in &HEX", [this] { aaaaClick(); });
     PopupMenu1.AddSeparator();
@@ -57,7 +57,7 @@ void TResultsMenu::PopupMenu1Popup() {
     PopupMenu1.SetEnabled(Delete1, selected >= 1);
     PopupMenu1.SetEnabled(Move1, selected >= 1);
     PopupMenu1.SetEnabled(Copyfullpaths1, selected >= 1);
-    PopupMenu1.SetEnabled(Savelistas1, list_.RowCount() > 0);
+    PopupMenu1.SetEnabled(Savelistas1, list_.Count() > 0);
 }
 
 void TResultsMenu::Copyfullpaths1Click() {
@@ -65,7 +65,8 @@ void TResultsMenu::Copyfullpaths1Click() {
 }
 
 void TResultsMenu::Savelistas1Click() {
-    list_.SaveListAs();
+    if (callbacks_.SaveListAs)
+        callbacks_.SaveListAs();
 }
 
 void TResultsMenu::OpenwithNotepad1Click() {
@@ -84,8 +85,8 @@ void TResultsMenu::OpenwithNotepad1Click() {
 
 void TResultsMenu::aaaaClick() {
     const std::vector<ChosenRow> rows = list_.SelectedRows();
-    if (!rows.empty())
-        list_.ViewRowInHex(rows.front());
+    if (!rows.empty() && callbacks_.ViewInHex)
+        callbacks_.ViewInHex(rows.front());
 }
 
 void TResultsMenu::Opencontainingfolder1Click() {
@@ -100,11 +101,11 @@ void TResultsMenu::Opencontainingfolder1Click() {
     OpenFolderInExplorer(rows.front().Folder);
 }
 
-void TResultsMenu::Move1Click(int Sender) {
+void TResultsMenu::Move1Click(int moveOrCopy) {
     const std::vector<ChosenRow> rows = list_.SelectedRows();
     if (rows.empty())
         return;
-    const bool copy = Sender == Copy1;
+    const bool copy = moveOrCopy == Copy1;
     destination_.SetDestination(rows.front().Folder);
     destination_.SetCopying(copy);
     if (destination_.ShowModal() != mrOk)
@@ -132,7 +133,7 @@ void TResultsMenu::Move1Click(int Sender) {
             failures.Add(row, "a file of the same name goes to that folder first");
             continue;
         }
-        const TFileOperationResult result = RunFileOperation(list_.ListHandle(), operation, row.Path(), destination);
+        const TFileOperationResult result = RunFileOperation(list_.Handle(), operation, row.Path(), destination);
         if (result.Done()) {
             namesSent.push_back(row.Name);
             if (!copy)
@@ -161,7 +162,7 @@ void TResultsMenu::Delete1Click() {
             failures.Add(row, why);
             continue;
         }
-        const TFileOperationResult result = RunFileOperation(list_.ListHandle(), TFileOperation::Delete, row.Path());
+        const TFileOperationResult result = RunFileOperation(list_.Handle(), TFileOperation::Delete, row.Path());
         if (result.Done())
             deleted.push_back(row.Key);
         else

@@ -22,27 +22,20 @@ bool Holds(SettingWhen when, const StoredSettings& s) {
 
 // clang-format off
 const SettingEntry kSettingsTable[12] = {
-    {"Case Sensitive",     &StoredSettings::CaseSensitive,    0,   SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
-    {"Self Adjust Buffer", &StoredSettings::SelfAdjustBuffer, 1,   SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
-    {"Buffer",             &StoredSettings::Buffer,           25,  SettingKind::Number, SettingWhen::SelfAdjustOff, SettingWhen::SelfAdjustOff},
-    {"Maximized",          &StoredSettings::Maximized,        0,   SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
-    {"Position-Left",      &StoredSettings::PositionLeft,     298, SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
-    {"Position-Top",       &StoredSettings::PositionTop,      89,  SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
-    {"Size-Width",         &StoredSettings::SizeWidth,        817, SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
-    {"Size-Height",        &StoredSettings::SizeHeight,       614, SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
-    {"Splitter-Position",  &StoredSettings::SplitterPosition, 157, SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
-    {"Column1 width",      &StoredSettings::Column1Width,     200, SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
-    {"Column2 width",      &StoredSettings::Column2Width,     318, SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
-    {"Column3 width",      &StoredSettings::Column3Width,     105, SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
+    {"Case Sensitive",     &StoredSettings::CaseSensitive,    SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
+    {"Self Adjust Buffer", &StoredSettings::SelfAdjustBuffer, SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
+    {"Buffer",             &StoredSettings::Buffer,           SettingKind::Number, SettingWhen::SelfAdjustOff, SettingWhen::SelfAdjustOff},
+    {"Maximized",          &StoredSettings::Maximized,        SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
+    {"Position-Left",      &StoredSettings::PositionLeft,     SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
+    {"Position-Top",       &StoredSettings::PositionTop,      SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
+    {"Size-Width",         &StoredSettings::SizeWidth,        SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
+    {"Size-Height",        &StoredSettings::SizeHeight,       SettingKind::Number, SettingWhen::NotMaximized,  SettingWhen::Always},
+    {"Splitter-Position",  &StoredSettings::SplitterPosition, SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
+    {"Column1 width",      &StoredSettings::Column1Width,     SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
+    {"Column2 width",      &StoredSettings::Column2Width,     SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
+    {"Column3 width",      &StoredSettings::Column3Width,     SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
 };
 // clang-format on
-
-StoredSettings StoredSettings::Defaults() {
-    StoredSettings s{};
-    for (const SettingEntry& entry : kSettingsTable)
-        s.*entry.Field = entry.Default;
-    return s;
-}
 
 void ReadSettings(StoredSettings& settings) {
     TRegistry registry(HKEY_CURRENT_USER, KEY_READ);

@@ -1,7 +1,8 @@
 // The settings kept between runs: twelve REG_DWORD values under one key, read at start-up
-// and written at close, in the order of the table. The table holds each value's name, its
-// default and the rule for when it is read or written; the window maps the fields to its
-// controls (TForm1::ApplySettings / CaptureSettings).
+// and written at close, in the order of the table. The table holds each value's name and the
+// rule for when it is read or written; the window maps the fields to its controls
+// (TForm1::ApplySettings / CaptureSettings). A value that is absent leaves its control as the
+// window made it, so the controls' first state is each value's default.
 #pragma once
 
 namespace quennet {
@@ -23,8 +24,6 @@ struct StoredSettings {
     int Column1Width;
     int Column2Width;
     int Column3Width;
-
-    static StoredSettings Defaults(); // the first run's values, from the table
 };
 
 enum class SettingKind { Flag, Number }; // a flag reads any non-zero value as set (1)
@@ -33,7 +32,6 @@ enum class SettingWhen { Always, SelfAdjustOff, NotMaximized };
 struct SettingEntry {
     const char* Name;
     int StoredSettings::*Field;
-    int Default;
     SettingKind Kind;
     SettingWhen ReadWhen; // besides "when present"
     SettingWhen WriteWhen;

@@ -61,7 +61,9 @@ void TForm1::SetDestinationDialog(TFormChooseDestination* dialog) {
     menu.reset();
     if (!dialog)
         return;
-    menu = std::make_unique<TResultsMenu>(static_cast<ResultsListAccess&>(*this), *dialog);
+    menu = std::make_unique<TResultsMenu>(
+        results, *dialog,
+        ResultsMenuCallbacks{[this](const ChosenRow& row) { ViewRowInHex(row); }, [this] { SaveListAs(); }});
     files.SetPopupMenu(&menu->PopupMenu1);
 }
 

@@ -1,5 +1,5 @@
-// Form1: the main window. The criteria panel on the left, the results list on the right,
-// the status bar below; it wires the panel's handlers, the search control, the look-in
+// TForm1: the main window (Form1). The criteria panel on the left, the results list on the
+// right, the status bar below; it wires the panel's handlers, the search control, the look-in
 // list, the settings and the buffer auto-adjustment together.
 #pragma once
 
@@ -26,7 +26,7 @@ namespace quennet {
 inline constexpr const char* kApplicationTitle = "Quennet - by Ketrel";
 inline constexpr const char* kMakerWebAddress = "www.morvane.com";
 
-class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
+class TForm1 : public TForm, public CriteriaPanel {
   public:
     // `lookInFolder`: the program's first argument (empty when none).
     explicit TForm1(const std::string& lookInFolder = std::string());
@@ -86,15 +86,9 @@ class TForm1 : public TForm, public CriteriaPanel, private ResultsListAccess {
     // the nearest one.
     void KeepOnAMonitor();
 
-    // ResultsListAccess, for the menu's file actions.
-    int SelectedCount() const override { return results.SelectedCount(); }
-    std::vector<ChosenRow> SelectedRows() const override { return results.SelectedRows(); }
-    void RemoveRows(const std::vector<RowKey>& rows) override { results.RemoveRows(rows); }
-    HWND ListHandle() const override { return files.HandleOrNull(); }
-    void ViewRowInHex(const ChosenRow& row) override;
-    int RowCount() const override { return results.Count(); }
-    void CopySelectedPaths() override { results.CopySelectedPaths(); }
-    void SaveListAs() override;
+    // What a double click on a row, Enter and the menu's "View in HEX" do.
+    void ViewRowInHex(const ChosenRow& row);
+    void SaveListAs(); // every row, to a file the user chooses
 
     TForm4* viewer_ = nullptr;
     bool hexNotation_ = false; // the notation the phrase field holds now

@@ -29,7 +29,6 @@ inline constexpr std::uint32_t faSymLink = 0x400;
 
 // One open enumeration and its current entry. Move-only: the enumeration's owner closes it.
 struct TSearchRec {
-    std::uint32_t Time = 0; // DOS date (high half) and time of the last write, local time
     std::uint32_t Attr = 0;
     std::string Name;
     std::uint32_t ExcludeMask = 0;

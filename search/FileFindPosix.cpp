@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,15 +11,6 @@ namespace quennet {
 const std::uint32_t kNoMoreFiles = 18; // the Windows code, so callers need not care
 
 namespace {
-
-std::uint32_t PackDosTime(time_t t) {
-    struct tm local;
-    if (!localtime_r(&t, &local) || local.tm_year < 80)
-        return 0;
-    const std::uint32_t date = ((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday;
-    const std::uint32_t time = (local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2);
-    return (date << 16) | time;
-}
 
 // What the walk may see of an entry: folders, regular files, and links to either. FIFOs,
 // sockets and devices are never opened, so they are left out of the enumeration.
@@ -61,7 +51,6 @@ EntryKind ResolveKind(TSearchRec& rec) {
     rec.size_ = st.st_size;
     rec.lastWrite_ = st.st_mtime;
     rec.sizeKnown_ = true;
-    rec.Time = PackDosTime(st.st_mtime);
     return EntryKind::File;
 }
 
@@ -73,7 +62,6 @@ std::uint32_t ReadEntry(TSearchRec& rec) {
             return errno != 0 ? static_cast<std::uint32_t>(errno) : kNoMoreFiles;
         rec.Name = entry->d_name;
         rec.sizeKnown_ = false;
-        rec.Time = 0;
         EntryKind kind = KindFromType(entry->d_type);
         if (kind == EntryKind::Unknown)
             kind = ResolveKind(rec);
@@ -98,7 +86,6 @@ std::int64_t TSearchRec::Size() {
         if (Dir && fstatat(dirfd(Dir.get()), Name.c_str(), &st, 0) == 0) {
             size_ = st.st_size;
             lastWrite_ = st.st_mtime;
-            Time = PackDosTime(st.st_mtime);
         } else {
             size_ = 0;
             lastWrite_ = 0;

@@ -13,11 +13,6 @@ std::uint32_t SkipAndFill(TSearchRec& rec) {
         if (!FindNextFileW(rec.Handle.get(), &rec.FindData))
             return GetLastError();
     }
-    FILETIME local;
-    WORD date = 0, time = 0;
-    if (FileTimeToLocalFileTime(&rec.FindData.ftLastWriteTime, &local))
-        FileTimeToDosDateTime(&local, &date, &time);
-    rec.Time = (static_cast<std::uint32_t>(date) << 16) | time;
     rec.size_ = (static_cast<std::int64_t>(rec.FindData.nFileSizeHigh) << 32) |
                 static_cast<std::int64_t>(rec.FindData.nFileSizeLow);
     rec.Attr = rec.FindData.dwFileAttributes;

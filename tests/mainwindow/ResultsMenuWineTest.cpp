@@ -1,8 +1,11 @@
-// The results list's menu with real files, Wine's shell file operations and the real
-// destination dialog and message boxes, answered from a second thread.
+// The results list's menu on the real list, with real files, Wine's shell file operations and
+// the real destination dialog and message boxes, answered from a second thread.
 #include "mainwindow/ResultsMenu.h"
-#include "tests/dialogs/ModalDriver.h"
 #include "base/WidePath.h"
+#include "runtime/Application.h"
+#include "runtime/Clipboard.h"
+#include "search/SearchWorker.h"
+#include "tests/dialogs/ModalDriver.h"
 #include "tests/runtime/BoxWatcher.h"
 
 #include <gtest/gtest.h>
@@ -22,53 +25,6 @@ using quennet::test::PostKey;
 using quennet::test::WhenShown;
 
 namespace {
-
-// The list as the main window keeps it: rows known by their keys (here their first
-// positions), the selection by position.
-class FakeList : public ResultsListAccess {
-  public:
-    std::string folder;            // of the rows added without one
-    std::vector<std::string> rows; // the file names
-    std::vector<std::string> folders;
-    std::vector<std::uint32_t> keys;
-    std::vector<int> selected;
-
-    void Add(const std::string& name, const std::string& in = "") {
-        keys.push_back(static_cast<std::uint32_t>(rows.size() + removed));
-        rows.push_back(name);
-        folders.push_back(in);
-    }
-    int SelectedCount() const override { return static_cast<int>(selected.size()); }
-    std::vector<ChosenRow> SelectedRows() const override {
-        std::vector<ChosenRow> chosen;
-        for (int row : selected)
-            chosen.push_back(ChosenRow{RowKey{1, keys.at(static_cast<size_t>(row))}, rows.at(static_cast<size_t>(row)),
-                                       folders[static_cast<size_t>(row)].empty() ? folder : folders[static_cast<size_t>(row)], 0});
-        return chosen;
-    }
-    void RemoveRows(const std::vector<RowKey>& gone) override {
-        for (const RowKey& key : gone)
-            for (size_t row = 0; row < rows.size(); ++row)
-                if (keys[row] == key.Row) {
-                    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(row));
-                    keys.erase(keys.begin() + static_cast<std::ptrdiff_t>(row));
-                    folders.erase(folders.begin() + static_cast<std::ptrdiff_t>(row));
-                    ++removed;
-                    break;
-                }
-        selected.clear();
-    }
-    HWND ListHandle() const override { return nullptr; }
-    void ViewRowInHex(const ChosenRow&) override {}
-    int RowCount() const override { return static_cast<int>(rows.size()); }
-    void CopySelectedPaths() override { ++copies; }
-    void SaveListAs() override { ++saves; }
-    int copies = 0;
-    int saves = 0;
-
-  private:
-    int removed = 0;
-};
 
 std::string TempFolder() {
     char dir[MAX_PATH] = "";
@@ -142,22 +98,39 @@ class ResultsMenu : public ::testing::Test {
         CreateDirectoryA(target.c_str(), nullptr);
         Empty(source);
         Empty(target);
-        for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
-            Write(source + name, std::string("content of ") + name);
-            list.Add(name);
-        }
-        list.folder = source;
-        list.selected = {0, 1, 2};
         // The main window the dialog opens over and hands the activation back to.
         mainWindow.SetBounds(10, 10, 300, 200);
+        files.SetAlign(alClient);
         mainWindow.Show();
         Application().ProcessMessages();
+        for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
+            Write(source + name, std::string("content of ") + name);
+            Add(name);
+        }
+        Select({0, 1, 2});
     }
     void TearDown() override {
         Empty(source);
         Empty(target);
         RemoveDirectoryA(source.c_str());
         RemoveDirectoryA(target.c_str());
+    }
+
+    // A row for the file `name` in `folder` (the source when empty), listed at once.
+    void Add(const std::string& name, const std::string& folder = "", std::int64_t matchOffset = 0) {
+        list.Append(ResultRow{name, folder.empty() ? source : folder, 1, matchOffset, 0});
+        list.Commit();
+    }
+    void Select(const std::vector<int>& rows) {
+        files.SetSelected(-1, false);
+        for (int row : rows)
+            files.SetSelected(row, true);
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int row = 0; row < list.Count(); ++row)
+            names.push_back(list.CellText(row, 0));
+        return names;
     }
 
     // Chooses Move or Copy and answers the destination dialog: a folder typed into its field
@@ -179,9 +152,13 @@ class ResultsMenu : public ::testing::Test {
 
     std::string source, target;
     TForm mainWindow;
-    FakeList list;
+    TListView& files = mainWindow.Add<TListView>();
+    ResultsList list{files};
+    std::vector<ChosenRow> viewed; // what the window was asked to show in its viewer
+    int saves = 0;                 // how often it was asked to save the list
     TFormChooseDestination destination;
-    TResultsMenu menu{list, destination};
+    TResultsMenu menu{list, destination,
+                      ResultsMenuCallbacks{[this](const ChosenRow& row) { viewed.push_back(row); }, [this] { ++saves; }}};
 };
 
 TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
@@ -190,7 +167,7 @@ TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
                          TResultsMenu::Delete1,          TResultsMenu::Opencontainingfolder1,
                          TResultsMenu::Copyfullpaths1,   TResultsMenu::Savelistas1};
     auto enabledWith = [&](std::vector<int> selection) {
-        list.selected = selection;
+        Select(selection);
         menu.PopupMenu1.OnPopup(menu.PopupMenu1); // as when the menu opens
         std::string states;
         for (int item : items)
@@ -198,14 +175,52 @@ TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
         return states;
     };
     for (const char* name : {"a", "b", "c"})
-        list.Add(name);
+        Add(name);
     //           Notepad, HEX, Move, Copy, Delete, folder, Copy full paths, Save list as
     EXPECT_EQ(enabledWith({}), "00010001");
     EXPECT_EQ(enabledWith({1}), "11111111");
     EXPECT_EQ(enabledWith({0, 1, 2}), "00111011");
-    list.rows.clear();
+    list.Clear();
     EXPECT_EQ(enabledWith({}), "00010000") << "an empty list has nothing to save";
     EXPECT_EQ(menu.PopupMenu1.Count(), 11) << "the new items come after the old ones";
+}
+
+// The clipboard's text, or "(none)".
+std::string ClipboardText() {
+    std::string text = "(none)";
+    if (!OpenClipboard(nullptr))
+        return "(not opened)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        GlobalLockGuard<wchar_t> chars(data);
+        if (chars)
+            text = WideToUtf8(chars.get());
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The items reach the list's rows in the list's order, and the window for what is its own.
+TEST_F(ResultsMenu, ItemsActOnTheSelectedRowsOfTheListAndAskTheWindowForItsOwn) {
+    const std::string other = source + "\u0434\u043e\u043c\\"; // a name outside the ANSI code page
+    Add("late.txt", other, 77);
+    Select({3, 2, 0});
+    menu.PopupMenu1.Choose(TResultsMenu::Copyfullpaths1);
+    EXPECT_EQ(ClipboardText(), source + "one.txt\r\n" + source + "three.txt\r\n" + other + "late.txt\r\n");
+
+    SetClipboardText(nullptr, "left alone");
+    Select({});
+    menu.PopupMenu1.Choose(TResultsMenu::Copyfullpaths1);
+    EXPECT_EQ(ClipboardText(), "left alone") << "nothing selected, nothing copied";
+
+    Select({3});
+    menu.PopupMenu1.Choose(TResultsMenu::aaaa);
+    ASSERT_EQ(viewed.size(), 1u);
+    EXPECT_EQ(viewed[0].Path(), other + "late.txt");
+    EXPECT_EQ(viewed[0].MatchOffset, 77);
+    EXPECT_EQ(saves, 0);
+    menu.PopupMenu1.Choose(TResultsMenu::Savelistas1);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(viewed.size(), 1u);
 }
 
 TEST_F(ResultsMenu, MoveRemovesOnlyTheRowsWhoseFileWasMoved) {
@@ -219,7 +234,7 @@ TEST_F(ResultsMenu, MoveRemovesOnlyTheRowsWhoseFileWasMoved) {
     held.reset();
     EXPECT_EQ(seen.text.rfind("These files could not be moved:\r\n" + source + "two.txt: ", 0), 0u) << seen.text;
 
-    EXPECT_EQ(list.rows, std::vector<std::string>{"two.txt"});
+    EXPECT_EQ(Names(), std::vector<std::string>{"two.txt"});
     EXPECT_EQ(Read(target + "one.txt"), "content of one.txt");
     EXPECT_EQ(Read(target + "three.txt"), "content of three.txt");
     EXPECT_FALSE(Exists(source + "one.txt"));
@@ -233,7 +248,7 @@ TEST_F(ResultsMenu, CopyKeepsEveryRowAndReplacesAFileOfTheSameNameWhichGoesToThe
     Choose(TResultsMenu::Copy1, target);
     EXPECT_TRUE(InTrash(older)) << "the replaced file can be restored";
 
-    EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "two.txt", "three.txt"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"one.txt", "two.txt", "three.txt"}));
     EXPECT_EQ(Read(target + "one.txt"), "content of one.txt");
     EXPECT_EQ(Read(target + "three.txt"), "content of three.txt");
     EXPECT_EQ(Read(source + "two.txt"), "content of two.txt");
@@ -242,7 +257,7 @@ TEST_F(ResultsMenu, CopyKeepsEveryRowAndReplacesAFileOfTheSameNameWhichGoesToThe
 TEST_F(ResultsMenu, MoveOrCopyIntoTheFilesOwnFolderChangesNothingAndSaysWhy) {
     // Enter at once accepts the proposed folder, which is the one the files are in.
     for (int item : {TResultsMenu::Copy1, TResultsMenu::Move1}) {
-        list.selected = {0, 2};
+        Select({0, 2});
         BoxWatcher box("Error");
         Choose(item, "");
         EXPECT_EQ(destination.Button1.Caption(), item == TResultsMenu::Copy1 ? "Copy" : "Move");
@@ -250,7 +265,7 @@ TEST_F(ResultsMenu, MoveOrCopyIntoTheFilesOwnFolderChangesNothingAndSaysWhy) {
                                                                             : "These files could not be moved:") +
                                         "\r\n" + source + "one.txt: it is already in that folder.\r\n" + source +
                                         "three.txt: it is already in that folder.");
-        EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "two.txt", "three.txt"})) << item;
+        EXPECT_EQ(Names(), (std::vector<std::string>{"one.txt", "two.txt", "three.txt"})) << item;
         for (const char* name : {"one.txt", "two.txt", "three.txt"})
             EXPECT_EQ(Read(source + name), std::string("content of ") + name) << item;
     }
@@ -262,12 +277,12 @@ TEST_F(ResultsMenu, ABadDestinationIsReportedAndNothingMoves) {
     const auto& seen = box.Serve();
     EXPECT_TRUE(seen.found);
     EXPECT_EQ(seen.text, "Invalid directory");
-    EXPECT_EQ(list.rows.size(), 3u);
+    EXPECT_EQ(list.Count(), 3);
     EXPECT_EQ(Read(source + "one.txt"), "content of one.txt");
 }
 
 TEST_F(ResultsMenu, DeleteAsksFirstAndCancelKeepsEverything) {
-    list.selected = {0, 2};
+    Select({0, 2});
     {
         BoxWatcher box("Confirm", "Cancel");
         menu.Delete1Click();
@@ -275,14 +290,14 @@ TEST_F(ResultsMenu, DeleteAsksFirstAndCancelKeepsEverything) {
         EXPECT_EQ(seen.text, "Are you sure you wish to delete the selected file(s)?");
         EXPECT_EQ(seen.buttons, (std::vector<std::string>{"&Yes", "Cancel"}));
     }
-    EXPECT_EQ(list.rows.size(), 3u);
+    EXPECT_EQ(list.Count(), 3);
     EXPECT_TRUE(Exists(source + "one.txt"));
     {
         BoxWatcher box("Confirm", "&Yes");
         menu.Delete1Click();
         box.Serve();
     }
-    EXPECT_EQ(list.rows, std::vector<std::string>{"two.txt"});
+    EXPECT_EQ(Names(), std::vector<std::string>{"two.txt"});
     EXPECT_FALSE(Exists(source + "one.txt"));
     EXPECT_FALSE(Exists(source + "three.txt"));
     EXPECT_TRUE(Exists(source + "two.txt"));
@@ -295,8 +310,8 @@ namespace {
 // A name the ANSI functions could not give comes back with "?"; as a pattern "t??.txt" would
 // match two.txt. Nothing is handed to the shell, the row stays and the message names it.
 TEST_F(ResultsMenu, APathHoldingAWildcardIsRefusedAndTouchesNothing) {
-    list.Add("t??.txt");
-    list.selected = {3};
+    Add("t??.txt");
+    Select({3});
     {
         BoxWatcher question("Confirm", "&Yes");
         BoxWatcher box("Error");
@@ -306,11 +321,11 @@ TEST_F(ResultsMenu, APathHoldingAWildcardIsRefusedAndTouchesNothing) {
                                         "t??.txt: its name holds a character this system could not give, so it "
                                         "does not name one file.");
     }
-    list.selected = {3};
+    Select({3});
     BoxWatcher box("Error");
     Choose(TResultsMenu::Move1, target);
     EXPECT_NE(box.Serve().text.find("t??.txt: its name holds"), std::string::npos);
-    EXPECT_EQ(list.rows.size(), 4u);
+    EXPECT_EQ(list.Count(), 4);
     for (const char* name : {"one.txt", "two.txt", "three.txt"})
         EXPECT_EQ(Read(source + name), std::string("content of ") + name);
     EXPECT_FALSE(Exists(target + "two.txt"));
@@ -322,10 +337,10 @@ TEST_F(ResultsMenu, OfTwoSameNamedFilesOnlyTheFirstIsMovedAndALongPathIsRefused)
     const std::string other = TempFolder() + "quennet menu other\\";
     CreateDirectoryA(other.c_str(), nullptr);
     Write(other + "ONE.txt", "the other one");
-    list.Add("ONE.txt", other);
+    Add("ONE.txt", other);
     const std::string deep = source + std::string(250, 'x') + "\\";
-    list.Add("long.txt", deep);
-    list.selected = {0, 3, 4};
+    Add("long.txt", deep);
+    Select({0, 3, 4});
     BoxWatcher box("Error");
     Choose(TResultsMenu::Move1, target);
     // The long path is shown over several lines, to fit the screen.
@@ -338,7 +353,7 @@ TEST_F(ResultsMenu, OfTwoSameNamedFilesOnlyTheFirstIsMovedAndALongPathIsRefused)
                                                      deep +
                                                      "long.txt: the path is longer than the shell's file operations "
                                                      "take (259 characters)."));
-    EXPECT_EQ(list.rows, (std::vector<std::string>{"two.txt", "three.txt", "ONE.txt", "long.txt"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"two.txt", "three.txt", "ONE.txt", "long.txt"}));
     EXPECT_EQ(Read(target + "one.txt"), "content of one.txt");
     EXPECT_EQ(Read(other + "ONE.txt"), "the other one");
     DeleteFileA((other + "ONE.txt").c_str());
@@ -359,7 +374,7 @@ TEST_F(ResultsMenu, AFailedMoveOrCopyKeepsTheFileItWouldHaveReplacedAndSaysSo) {
         const std::string older =
             "older one.txt at the destination " + std::to_string(item) + " " + std::to_string(GetTickCount());
         Write(target + "one.txt", older);
-        list.selected = {0};
+        Select({0});
         FileHandle held(
             CreateFileA((source + "one.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
@@ -376,7 +391,7 @@ TEST_F(ResultsMenu, AFailedMoveOrCopyKeepsTheFileItWouldHaveReplacedAndSaysSo) {
         EXPECT_FALSE(InTrash(older)) << item;
         EXPECT_EQ(Read(source + "one.txt"), "content of one.txt") << item;
         EXPECT_FALSE(Exists(target + "one (replaced).txt")) << item;
-        EXPECT_EQ(list.rows.size(), 3u) << item;
+        EXPECT_EQ(list.Count(), 3) << item;
     }
 }
 
@@ -385,19 +400,19 @@ TEST_F(ResultsMenu, AFailedMoveOrCopyKeepsTheFileItWouldHaveReplacedAndSaysSo) {
 TEST_F(ResultsMenu, AMoveOverAFileOfTheSameNameLeavesTheOldOneRestorableFromTheRecycleBin) {
     const std::string older = "older two.txt, moved over " + std::to_string(GetTickCount());
     Write(target + "two.txt", older);
-    list.selected = {1};
+    Select({1});
     Choose(TResultsMenu::Move1, target);
     EXPECT_EQ(Read(target + "two.txt"), "content of two.txt");
     EXPECT_FALSE(Exists(source + "two.txt"));
     EXPECT_FALSE(Exists(target + "two (replaced).txt"));
     EXPECT_TRUE(InTrash(older));
     EXPECT_TRUE(!TrashInfoNaming("two%20(replaced).txt").empty()) << "its record names where it was";
-    EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "three.txt"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"one.txt", "three.txt"}));
 }
 
 // Delete of a file held open without sharing was silent and left the row selected.
 TEST_F(ResultsMenu, ADeleteThatFailsSaysSoAndKeepsTheFileAndTheRow) {
-    list.selected = {1, 2};
+    Select({1, 2});
     FileHandle held(CreateFileA((source + "two.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     {
@@ -411,7 +426,7 @@ TEST_F(ResultsMenu, ADeleteThatFailsSaysSoAndKeepsTheFileAndTheRow) {
     held.reset();
     EXPECT_EQ(Read(source + "two.txt"), "content of two.txt");
     EXPECT_FALSE(Exists(source + "three.txt"));
-    EXPECT_EQ(list.rows, (std::vector<std::string>{"one.txt", "two.txt"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"one.txt", "two.txt"}));
 }
 
 // Windows paths drop a trailing dot or space and split at a backslash: "x\trailing dot." is
@@ -421,16 +436,16 @@ TEST_F(ResultsMenu, ANameWindowsWouldReadAsAnotherFileIsRefusedAndTheOtherFileUn
     auto literal = [](const std::string& path) { return std::wstring(L"\\\\?\\") + Utf8ToWide(path); };
     for (const char* name : {"trailing dot", "tspace"}) {
         Write(source + name, std::string("the other file, ") + name);
-        list.Add(name);
+        Add(name);
     }
     for (const char* name : {"trailing dot.", "tspace "}) {
         FileHandle made(CreateFileW(literal(source + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         ASSERT_TRUE(made) << name << " " << GetLastError();
-        list.Add(name);
+        Add(name);
     }
     CreateDirectoryA((source + "back").c_str(), nullptr);
     Write(source + "back\\slash.txt", "the other file, back/slash.txt");
-    list.Add("back\\slash.txt"); // made on Unix; Windows cannot make it
+    Add("back\\slash.txt"); // made on Unix; Windows cannot make it
     const std::vector<int> odd = {5, 6, 7};
     const std::string why[] = {
         "its name ends in a dot, which Windows leaves out of paths: it would reach another file.",
@@ -439,11 +454,11 @@ TEST_F(ResultsMenu, ANameWindowsWouldReadAsAnotherFileIsRefusedAndTheOtherFileUn
     auto expected = [&](const std::string& heading) {
         std::string text = heading;
         for (size_t i = 0; i < odd.size(); ++i)
-            text += "\r\n" + source + list.rows[static_cast<size_t>(odd[i])] + ": " + why[i];
+            text += "\r\n" + source + list.CellText(odd[i], 0) + ": " + why[i];
         return text;
     };
     {
-        list.selected = odd;
+        Select(odd);
         BoxWatcher question("Confirm", "&Yes");
         BoxWatcher box("Error");
         menu.Delete1Click();
@@ -451,13 +466,13 @@ TEST_F(ResultsMenu, ANameWindowsWouldReadAsAnotherFileIsRefusedAndTheOtherFileUn
         EXPECT_EQ(box.Serve().text, expected("These files were not deleted:"));
     }
     for (int item : {TResultsMenu::Move1, TResultsMenu::Copy1}) {
-        list.selected = odd;
+        Select(odd);
         BoxWatcher box("Error");
         Choose(item, target);
         EXPECT_EQ(box.Serve().text, expected(item == TResultsMenu::Copy1 ? "These files could not be copied:"
                                                                          : "These files could not be moved:"));
     }
-    EXPECT_EQ(list.rows.size(), 8u) << "the rows stay";
+    EXPECT_EQ(list.Count(), 8) << "the rows stay";
     EXPECT_EQ(Read(source + "trailing dot"), "the other file, trailing dot");
     EXPECT_EQ(Read(source + "tspace"), "the other file, tspace");
     EXPECT_EQ(Read(source + "back\\slash.txt"), "the other file, back/slash.txt");

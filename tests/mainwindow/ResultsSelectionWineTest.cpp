@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -122,7 +123,7 @@ class ResultsSelection : public test::OleSuite {
 
     std::string root, later, target;
     std::vector<std::string> lateNames;
-    size_t next = 0;
+    std::atomic<size_t> next{0}; // read by the threads that answer the dialogs
     size_t budget = 10; // rows that may arrive by now
     TFormChooseDestination destination;
     std::unique_ptr<TForm1> form;
@@ -143,9 +144,9 @@ TEST_F(ResultsSelection, DeleteTakesExactlyTheFileSelectedWhileRowsAreMergedBefo
     const size_t before = next;
     budget = lateNames.size();
     {
-        BoxWatcher question("Confirm", "&Yes");
+        BoxWatcher question("Confirm", "&Yes", [&] { return next > before + 4; });
         form->menu->Delete1Click();
-        EXPECT_GT(next, before) << "rows arrived while the question was up";
+        EXPECT_GT(next.load(), before) << "rows arrived while the question was up";
         question.Serve();
     }
     EXPECT_FALSE(Exists(root + "k.txt"));
@@ -161,16 +162,18 @@ TEST_F(ResultsSelection, MoveTakesExactlyTheFileSelectedWhileRowsAreMergedBefore
     PumpUntil([&] { return next >= 10; }, 3000);
     ASSERT_EQ(SelectedNames(), std::vector<std::string>{"q.txt"});
     {
+        const size_t before = next;
         test::WhenShown user(destination.Handle(), [&](HWND) {
-            Sleep(200); // rows arrive meanwhile
+            // Answered once rows have arrived and been merged before the chosen file.
+            for (int wait = 0; wait < 500 && next <= before + 4; ++wait)
+                Sleep(10);
             SendMessageA(destination.newDestination.HandleOrNull(), WM_SETTEXT, 0,
                          reinterpret_cast<LPARAM>(target.c_str()));
             PostMessageA(destination.Button1.HandleOrNull(), BM_CLICK, 0, 0);
         });
-        const size_t before = next;
         budget = lateNames.size();
         form->menu->Move1Click(TResultsMenu::Move1);
-        EXPECT_GT(next, before) << "rows arrived while the dialog was up";
+        EXPECT_GT(next.load(), before) << "rows arrived while the dialog was up";
     }
     EXPECT_TRUE(Exists(target + "q.txt"));
     EXPECT_FALSE(Exists(root + "q.txt"));

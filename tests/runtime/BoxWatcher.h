@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,9 +32,12 @@ struct BoxSeen {
 
 class BoxWatcher {
   public:
-    // Presses the button whose caption is `press` (or the first button when empty).
-    BoxWatcher(std::string caption, std::string press = "")
-        : caption_(std::move(caption)), press_(std::move(press)), thread_([this] { Watch(); }) {}
+    // Presses the button whose caption is `press` (or the first button when empty). An
+    // `answerWhen` holds the answer back, once the box is up, until it says true: for tests of
+    // what goes on while the box waits. It is asked on the watching thread.
+    BoxWatcher(std::string caption, std::string press = "", std::function<bool()> answerWhen = {})
+        : caption_(std::move(caption)), press_(std::move(press)), answerWhen_(std::move(answerWhen)),
+          thread_([this] { Watch(); }) {}
     ~BoxWatcher() {
         if (thread_.joinable())
             thread_.join();
@@ -61,6 +65,8 @@ class BoxWatcher {
         }
         if (box) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50)); // let it finish its set-up
+            while (answerWhen_ && !answerWhen_() && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             seen_.found = true;
             GetWindowRect(box, &seen_.rect);
             char text[4096] = "";
@@ -118,6 +124,7 @@ class BoxWatcher {
 
     std::string caption_;
     std::string press_;
+    std::function<bool()> answerWhen_;
     BoxSeen seen_;
     std::atomic<bool> done_{false};
     std::thread thread_;
