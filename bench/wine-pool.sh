@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # quennet-cli.exe under Wine, one thread against a pool of two, alternately in one run: the
-# 40,000 small files (rare phrase) and one 1 GB text file with the phrase at its end. Wall
+# 40,000 small files (rare phrase), one 1 GB text file with the phrase at its end, and the deep
+# tree (one file in each of 40,000 folders). Wall
 # time, the program's CPU time, and the wineserver's CPU time (under Wine every file open is
 # a round trip to that one process). Medians of the rounds.
 # Usage: bench/wine-pool.sh [--rounds N] [--corpus DIR] [--build-dir DIR]
@@ -38,6 +39,9 @@ if not os.path.exists(os.path.join(small, "d199")):
     compare.make_small_files(small)
 if not os.path.exists(os.path.join(gb, "big.txt")):
     compare.make_one_gb(gb)
+deep = os.path.join(corpus, "deep")
+if not os.path.exists(os.path.join(deep, "a19")):
+    compare.make_deep_tree(deep)
 
 def winpath(p):
     return "Z:" + p.replace("/", "\\")
@@ -78,7 +82,7 @@ def run(threads, path):
     cpu = (after.children_user - before.children_user) + (after.children_system - before.children_system)
     return wall, cpu, server_cpu(pid) - s0, out
 
-cases = [("40k small files, phrase", small), ("1 GB file, phrase at the end", gb)]
+cases = [("40k small files, phrase", small), ("1 GB file, phrase at the end", gb), ("deep tree, one file a folder", deep)]
 print(f"rounds: {rounds} (medians), threads 1 and 2 alternately; CPU = the program's user + system,")
 print("server = the wineserver's CPU time during the run")
 print("| case | threads | rows | wall (s) | CPU (s) | server CPU (s) | wall 2 / 1 |")
