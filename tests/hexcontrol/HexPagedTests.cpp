@@ -181,17 +181,19 @@ TEST(FileReader, AViewedFileCanBeRenamedAndDeletedWhileItIsShown) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << "viewed";
     }
-    HexFilePageReader reader;
-    ASSERT_TRUE(reader.Open(path));
-    std::error_code error;
-    std::filesystem::rename(path, moved, error);
-    EXPECT_FALSE(error) << error.message();
-    std::filesystem::remove(error ? path : moved, error);
-    EXPECT_FALSE(error) << error.message();
-    // The pages still come from the file as it was opened.
-    char got[6] = {};
-    EXPECT_EQ(reader.ReadAt(0, got, 6), 6u);
-    EXPECT_EQ(std::string(got, 6), "viewed");
+    {
+        HexFilePageReader reader;
+        ASSERT_TRUE(reader.Open(path));
+        std::error_code error;
+        std::filesystem::rename(path, moved, error);
+        EXPECT_FALSE(error) << error.message();
+        std::filesystem::remove(error ? path : moved, error);
+        EXPECT_FALSE(error) << error.message();
+        // The pages still come from the file as it was opened.
+        char got[6] = {};
+        EXPECT_EQ(reader.ReadAt(0, got, 6), 6u);
+        EXPECT_EQ(std::string(got, 6), "viewed");
+    }
     std::remove(path);
     std::remove(moved);
 }
