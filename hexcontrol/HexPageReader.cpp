@@ -20,8 +20,8 @@ std::size_t HexFilePageReader::ReadAt(std::int64_t offset, void* dst, std::size_
     // A page is asked for whole: a read that stops short before the end is asked again.
     std::size_t done = 0;
     while (done < count) {
-        const std::size_t got =
-            file_.ReadAt(static_cast<char*>(dst) + done, count - done, offset + static_cast<std::int64_t>(done));
+        const std::size_t got = file_.ReadAt(static_cast<char*>(dst) + done, count - done,
+                                             offset + static_cast<std::int64_t>(done));
         if (got == 0)
             break;
         done += got;

@@ -47,9 +47,9 @@ class OpenFolder {
 
 // What other programs may do with the file while it is open here.
 enum class FileSharing {
-    ReadWrite,       // the search: read it and write it; the file is read through once, in order
-    ReadWriteDelete, // the viewer, which holds it while shown: rename and delete it too; read at random places
-    // (POSIX has no share modes: others may do all of it anyway.)
+    ReadWrite,       // the search, reading the file once in order: they may read and write it
+    ReadWriteDelete, // the viewer, holding it while shown, read at random: rename and delete it too
+    // (POSIX has no share modes: others may always do all of it.)
 };
 
 class FileReader {

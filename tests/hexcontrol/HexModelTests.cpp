@@ -25,7 +25,8 @@ struct CountingBytes : HexPageReader {
     std::int64_t Size() const override { return size; }
     std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t count) override {
         for (std::size_t i = 0; i < count; ++i)
-            static_cast<std::uint8_t*>(dst)[i] = static_cast<std::uint8_t>(offset + static_cast<std::int64_t>(i));
+            static_cast<std::uint8_t*>(dst)[i] =
+                static_cast<std::uint8_t>(offset + static_cast<std::int64_t>(i));
         return count;
     }
 };

@@ -69,7 +69,8 @@ extern "C" int open(const char* path, int flags, ...) {
 }
 
 extern "C" int openat(int folder, const char* path, int flags, ...) {
-    static const auto real = reinterpret_cast<int (*)(int, const char*, int, ...)>(dlsym(RTLD_NEXT, "openat"));
+    static const auto real =
+        reinterpret_cast<int (*)(int, const char*, int, ...)>(dlsym(RTLD_NEXT, "openat"));
     va_list args;
     va_start(args, flags);
     const mode_t mode = ModeOf(flags, args);

@@ -35,8 +35,7 @@ bool IsWatched(WatchState& state, int fd) {
     return fstat(fd, &st) == 0 && st.st_dev == state.device && st.st_ino == state.inode;
 }
 
-template <class ReadCall>
-ssize_t Watched(int fd, const ReadCall& readCall) {
+template <class ReadCall> ssize_t Watched(int fd, const ReadCall& readCall) {
     WatchState& state = State();
     if (!state.armed.load() || !IsWatched(state, fd))
         return readCall();
@@ -64,8 +63,7 @@ ssize_t Watched(int fd, const ReadCall& readCall) {
     return got;
 }
 
-template <class Function>
-Function* Real(const char* name) {
+template <class Function> Function* Real(const char* name) {
     return reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name));
 }
 
