@@ -17,7 +17,7 @@ class HexData {
     virtual std::uint8_t At(HexPos pos) const = 0;
     // count bytes from pos into dst; EHexEditor when the range leaves the data.
     virtual void Read(HexPos pos, std::size_t count, std::uint8_t* dst) const = 0;
-    // Bytes changed since loading (only an editable buffer in memory has any).
+    // Bytes changed since loading, which painting marks; the read-only view has none.
     virtual bool IsChanged(HexPos /*pos*/) const { return false; }
 };
 

@@ -56,9 +56,10 @@ void THexEditorEx::LoadFile(const std::string& path) {
 
     // The file stays open while it is shown and is read a page at a time as the view needs
     // it; nothing is read here, so a file of any size opens at once.
-    auto reader = std::make_unique<HexFileReader>();
+    auto reader = std::make_unique<HexFilePageReader>();
     if (!reader->Open(path))
-        throw EFOpenError(HexFormat(hexmsg::CannotOpen, path, SystemErrorText(GetLastError())));
+        throw EFOpenError(HexFormat(hexmsg::CannotOpen, path,
+                                    SystemErrorText(static_cast<DWORD>(reader->File().FaultCode()))));
     Model().OpenPaged(path, std::move(reader));
     Model().SetFileIsReadOnly(readOnly);
 }

@@ -22,7 +22,6 @@ void THexMemoryStream::SetSize(std::int64_t size) {
 void THexMemoryStream::Clear() {
     // Release the memory too: a viewed file can be hundreds of megabytes.
     std::vector<std::uint8_t>().swap(bytes_);
-    changed_.clear();
 }
 
 void THexMemoryStream::Check(HexPos pos, HexPos count) const {
@@ -44,10 +43,6 @@ void THexMemoryStream::Read(HexPos pos, std::size_t count, std::uint8_t* dst) co
     const std::uint8_t* from = Bytes(pos, static_cast<HexPos>(count));
     if (count > 0)
         std::memcpy(dst, from, count);
-}
-
-bool THexMemoryStream::IsChanged(HexPos pos) const {
-    return pos >= 0 && static_cast<size_t>(pos) < changed_.size() && changed_[static_cast<size_t>(pos)];
 }
 
 } // namespace quennet

@@ -25,14 +25,9 @@ class THexMemoryStream final : public HexData {
     std::uint8_t At(HexPos pos) const override { return *Bytes(pos, 1); }
     void Read(HexPos pos, std::size_t count, std::uint8_t* dst) const override;
 
-    // One bit per byte marks bytes changed since loading; the read-only view never sets it.
-    bool IsChanged(HexPos pos) const override;
-    void ClearChanged() { changed_.clear(); }
-
   private:
     void Check(HexPos pos, HexPos count) const;
     std::vector<std::uint8_t> bytes_;
-    std::vector<bool> changed_;
 };
 
 } // namespace quennet

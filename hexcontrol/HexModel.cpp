@@ -3,7 +3,6 @@
 #include "hexcontrol/HexError.h"
 
 #include <algorithm>
-#include <cmath>
 #include <climits>
 #include <cstdlib>
 
@@ -80,58 +79,18 @@ void HexModel::ResetDocument() {
     RecomputeGrid();
 }
 
-void HexModel::LoadStream(const std::string& path, std::int64_t size,
-                          const std::function<void(std::uint8_t*, int)>& read,
-                          const std::function<bool(int)>& progress) {
-    memory_.Clear();
-    paged_.reset();
-    RecomputeGrid();
-    try {
-        memory_.SetSize(size);
-        const std::int64_t total = memory_.Size();
-        int lastPercent = -1;
-        for (std::int64_t done = 0; done < total;) {
-            const std::int64_t left = total - done;
-            // The last chunk is always reported, as 100, even when the rounding got there first.
-            const bool lastChunk = left <= ChunkSize;
-            const int percent = lastChunk ? 100 : static_cast<int>(std::lround(done * 100.0 / total));
-            if (lastChunk || percent != lastPercent) {
-                lastPercent = percent;
-                if (progress && !progress(percent))
-                    throw EHexEditor(hexmsg::Cancelled);
-            }
-            const int n = static_cast<int>(std::min<std::int64_t>(left, ChunkSize));
-            read(memory_.WritableBytes(done, n), n);
-            done += n;
-        }
-    } catch (...) {
-        memory_.Clear();
-        hasFile_ = false;
-        FinishLoad();
-        throw;
-    }
-    FinishLoad();
-    fileName_ = path;
-    hasFile_ = true;
-}
-
 void HexModel::OpenPaged(const std::string& path, std::unique_ptr<HexPageReader> reader) {
     memory_.Clear();
     paged_ = std::make_unique<HexPagedData>(std::move(reader));
-    FinishLoad();
-    fileName_ = path;
-    hasFile_ = true;
-}
-
-// What every load ends with, failed or not: the grid for the new size and the cursor on the
-// first digit of byte 0, scrolled to the top left.
-void HexModel::FinishLoad() {
-    memory_.ClearChanged();
+    // The grid for the new size and the cursor on the first digit of byte 0, scrolled to the
+    // top left (which also drops the selection).
     extending_ = false;
     topRow_ = kFirstDataRow;
     leftCol_ = kFirstDataCol;
     RecomputeGrid();
     MoveTo(kFirstDataCol, kFirstDataRow);
+    fileName_ = path;
+    hasFile_ = true;
 }
 
 // ---- scrolling --------------------------------------------------------------------------------

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -61,7 +60,6 @@ std::string HexSelectionTooLargeText(HexPos count);
 
 class HexModel {
   public:
-    static constexpr int ChunkSize = 61440;
     static constexpr int DragThreshold = 5;
     // The most a copy or a drag of the selection takes: the bytes are copied whole into the
     // clipboard's formats, several times over when a program asks for them.
@@ -99,11 +97,6 @@ class HexModel {
     void ResetDocument();
     // Shows the bytes of reader's file, read in pages as they are shown; nothing is read yet.
     void OpenPaged(const std::string& path, std::unique_ptr<HexPageReader> reader);
-    // Replaces the data with size bytes delivered by read in chunks; keeps the file name on
-    // failure and leaves the control empty. progress(percent) returning false cancels.
-    void LoadStream(const std::string& path, std::int64_t size,
-                    const std::function<void(std::uint8_t*, int)>& read,
-                    const std::function<bool(int)>& progress = {});
 
     // Scroll position.
     HexPos TopRow() const { return topRow_; }
@@ -181,7 +174,6 @@ class HexModel {
     HexCell DropCell() const { return dropCell_; }
 
   private:
-    void FinishLoad();
     void ScrollIntoView(int col, HexPos row);
     void ExtendTo(HexPos position);
     void Notify();

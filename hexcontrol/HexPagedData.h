@@ -3,7 +3,7 @@
 // rest of the file stays on disk. A file of any size opens at once and costs at most
 // PageCount pages of memory.
 #include "hexcontrol/HexData.h"
-#include "hexcontrol/HexFileReader.h"
+#include "hexcontrol/HexPageReader.h"
 
 #include <array>
 #include <memory>

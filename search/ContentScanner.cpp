@@ -158,93 +158,71 @@ bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& ma
 }
 
 bool ContentScanner::FileContainsPhrase(FileReader& file, PhraseMatch& match, const SplitAt& split) {
-    if (finder_.Length() == 0)
-        return false;
-    if (!buffer_.data())
-        buffer_.Allocate(std::min(bufferSize_, chunkSize_));
-    BeginFile();
-
-    // A read that returns less than asked ends the file. Most files fit in one chunk, so
-    // their size is never asked for; a larger file's size is fixed after its first chunk,
-    // and bytes appended later are not read.
-    std::int64_t limit = -1; // where reading stops, once known
-    std::int64_t end = kToEnd;
-    std::int64_t requested = 0;
-    PhraseMatch found;
-    for (;;) {
-        const std::size_t intoPiece =
-            static_cast<std::size_t>(requested % static_cast<std::int64_t>(bufferSize_));
-        // A stop is honoured between pieces, or before every chunk of a file shared with other
-        // scanners; the file being read is then not listed.
-        if ((intoPiece == 0 || end < kToEnd) && stopRequest_.load(std::memory_order_relaxed))
-            return false;
-        std::size_t ask = std::min(chunkSize_, bufferSize_ - intoPiece);
-        if (limit >= 0) {
-            if (requested >= limit)
-                break;
-            ask = static_cast<std::size_t>(
-                std::min<std::int64_t>(static_cast<std::int64_t>(ask), limit - requested));
-        }
-        const std::size_t got = file.Read(buffer_.data(), ask);
-        if (requested == 0)
-            wide_ = WideFinderFor(buffer_.data(), got);
-        if (got > 0 && Feed(buffer_.data(), got, requested, found)) {
-            match = found;
-            return match.Offset < end;
-        }
-        requested += static_cast<std::int64_t>(got);
-        if (got < ask)
-            break;
-        if (limit < 0) {
-            limit = file.Size();
-            end = split ? split(limit) : kToEnd;
-            if (end < kToEnd)
-                limit = end + LongestForm() - 1;
-        }
-    }
-    if (!Conclude(found) || found.Offset >= end)
-        return false;
-    match = found;
-    return true;
+    return ScanFrom(file, 0, kToEnd, match, &split, nullptr);
 }
 
 bool ContentScanner::RangeContainsPhrase(FileReader& file, std::int64_t start, std::int64_t end,
                                          PhraseMatch& match, const std::function<bool()>& giveUp) {
+    return ScanFrom(file, start, end, match, nullptr, &giveUp);
+}
+
+bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t end, PhraseMatch& match,
+                              const SplitAt* split, const std::function<bool()>* giveUp) {
     if (finder_.Length() == 0)
         return false;
     const std::size_t chunk = std::min(bufferSize_, chunkSize_);
     if (!buffer_.data())
         buffer_.Allocate(chunk);
     BeginFile();
+    // A whole file is read in order, in pieces of the buffer size; a range at its offsets, in
+    // chunks, as a piece of one chunk.
+    const bool wholeFile = giveUp == nullptr;
+    const std::int64_t piece = static_cast<std::int64_t>(wholeFile ? bufferSize_ : chunk);
     if (start > 0) {
         // A later range is UTF-16 when the file's first range is.
         unsigned char head[kByteOrderMarkSize];
         wide_ = WideFinderFor(head, file.ReadAt(head, kByteOrderMarkSize, 0));
     }
-    // The first occurrence from `start` on; one that starts past `end` is the next range's.
-    PhraseMatch found;
+
+    // A read that returns less than asked ends the file. Most files fit in one chunk, so
+    // their size is never asked for; a larger file's size is fixed after its first chunk,
+    // and bytes appended later are not read.
+    bool sizeAsked = !wholeFile;
+    std::int64_t size = kToEnd;
     std::int64_t position = start;
+    PhraseMatch found;
     for (;;) {
-        if (stopRequest_.load(std::memory_order_relaxed) || giveUp())
+        const std::int64_t intoPiece = (position - start) % piece;
+        // A stop is honoured between pieces, or before every chunk of a file shared with other
+        // scanners; the file being read is then not listed.
+        if ((intoPiece == 0 || end < kToEnd) &&
+            (stopRequest_.load(std::memory_order_relaxed) || (giveUp && (*giveUp)())))
             return false;
-        const std::int64_t limit = end >= kToEnd ? kToEnd : end + LongestForm() - 1;
+        // Past a range's end, on by L-1 bytes so an occurrence across it is found.
+        const std::int64_t limit = end < kToEnd ? end + LongestForm() - 1 : size;
         if (position >= limit)
             break;
-        const std::size_t ask =
-            static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(chunk), limit - position));
-        const std::size_t got = file.ReadAt(buffer_.data(), ask, position);
+        const std::size_t ask = static_cast<std::size_t>(
+            std::min({static_cast<std::int64_t>(chunkSize_), piece - intoPiece, limit - position}));
+        const std::size_t got =
+            wholeFile ? file.Read(buffer_.data(), ask) : file.ReadAt(buffer_.data(), ask, position);
         if (position == 0)
             wide_ = WideFinderFor(buffer_.data(), got);
-        if (got > 0 && Feed(buffer_.data(), got, position, found)) {
-            if (found.Offset >= end)
-                return false;
-            match = found;
-            return true;
-        }
+        if (got > 0 && Feed(buffer_.data(), got, position, found))
+            break;
         position += static_cast<std::int64_t>(got);
         if (got < ask)
             break;
+        if (!sizeAsked) {
+            sizeAsked = true;
+            const std::int64_t now = file.Size();
+            if (now >= 0)
+                size = now;
+            if (split && *split)
+                end = (*split)(now);
+        }
     }
+    // An occurrence that starts past the end is the next range's.
     if (!Conclude(found) || found.Offset >= end)
         return false;
     match = found;

@@ -70,6 +70,12 @@ class ContentScanner {
                              const std::function<bool()>& giveUp);
 
   private:
+    // The one read-and-search loop: the first occurrence that starts in [start, end), the
+    // whole file read in order (`split` asked once its size is known) when `giveUp` is null,
+    // else a range read at its offsets.
+    bool ScanFrom(FileReader& file, std::int64_t start, std::int64_t end, PhraseMatch& match,
+                  const SplitAt* split, const std::function<bool()>* giveUp);
+
     // The search for one form of the phrase (its bytes, or its UTF-16 units) in one file.
     struct FormSearch {
         std::vector<unsigned char> Carry; // the last L-1 bytes searched, for straddling matches

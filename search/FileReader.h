@@ -1,6 +1,6 @@
-// Sequential reading of one file for the content scan. Win32: CreateFileW (any path length,
-// any script) with read and write sharing, so files other programs have open are still read;
-// POSIX: open/read.
+// Reading of one file, for the content scan (in order, or in ranges) and for the hex viewer's
+// pages. Win32: CreateFileW (any path length, any script) sharing the file with other programs,
+// so files they have open are still read; POSIX: open/read/pread.
 #pragma once
 
 #include "base/UniqueHandle.h"
@@ -45,8 +45,17 @@ class OpenFolder {
 #endif
 };
 
+// What other programs may do with the file while it is open here.
+enum class FileSharing {
+    ReadWrite,       // the search, reading the file once in order: they may read and write it
+    ReadWriteDelete, // the viewer, holding it while shown, read at random: rename and delete it too
+    // (POSIX has no share modes: others may always do all of it.)
+};
+
 class FileReader {
   public:
+    explicit FileReader(FileSharing sharing = FileSharing::ReadWrite) : sharing_(sharing) {}
+
     // False when the file cannot be opened (Fault() says why). `entry`, when given, is the
     // file's current entry in an open enumeration of its folder; POSIX opens the name relative
     // to that folder and saves the look-up of the whole path.
@@ -63,6 +72,8 @@ class FileReader {
     // Why the last open failed, or whether a read has failed since.
     ReadFault Fault() const;
     std::string FaultText() const;
+    // The system's own code for that (errno, or Win32's last error), for a caller's own message.
+    int FaultCode() const { return error_; }
 
   private:
 #ifdef _WIN32
@@ -71,6 +82,7 @@ class FileReader {
     FileDescriptor file_;
 #endif
     int error_ = 0; // errno, or Win32's last error
+    FileSharing sharing_;
 };
 
 // Descriptors a pool of scanners may hold at once for its folders and files: the process's

@@ -13,9 +13,12 @@ namespace quennet {
 
 namespace {
 
-HANDLE OpenForReading(const std::wstring& path) {
-    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+HANDLE OpenForReading(const std::wstring& path, FileSharing sharing) {
+    const bool viewer = sharing == FileSharing::ReadWriteDelete;
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | (viewer ? FILE_SHARE_DELETE : 0);
+    // The hint tells the cache what to read ahead: the whole file for a scan, little for pages.
+    return CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                       viewer ? FILE_FLAG_RANDOM_ACCESS : FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
 } // namespace
@@ -32,9 +35,9 @@ ReadFault OpenFolder::Fault() const {
 bool FileReader::Open(const std::string& path, const TSearchRec* entry) {
     // The name exactly as listed: parsed again, "CON" would be the console and "foo." the file "foo".
     if (entry && !entry->FolderW.empty())
-        file_.reset(OpenForReading(entry->FolderW + entry->FindData.cFileName));
+        file_.reset(OpenForReading(entry->FolderW + entry->FindData.cFileName, sharing_));
     else
-        file_.reset(OpenForReading(LongPathW(path)));
+        file_.reset(OpenForReading(LongPathW(path), sharing_));
     error_ = file_ ? 0 : static_cast<int>(GetLastError());
     return static_cast<bool>(file_);
 }
@@ -68,7 +71,7 @@ std::size_t DescriptorsToSpare() {
 }
 
 bool FileReader::Open(const OpenFolder& folder, const std::string& name) {
-    file_.reset(OpenForReading(folder.wideFolder_ + Utf8ToWide(name)));
+    file_.reset(OpenForReading(folder.wideFolder_ + Utf8ToWide(name), sharing_));
     error_ = file_ ? 0 : static_cast<int>(GetLastError());
     return static_cast<bool>(file_);
 }

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <memory>
 #include <vector>
 
 using namespace quennet;
@@ -16,6 +16,19 @@ struct RecordingHost : HexModelHost {
     void HexCopyRequested() override { ++copies; }
     void HexFontSizeChanged() override { ++fontChanges; }
     void HexSelectionChanged() override { ++selectionNotes; }
+};
+
+// A file of size bytes whose byte i is i & 0xFF.
+struct CountingBytes : HexPageReader {
+    std::int64_t size;
+    explicit CountingBytes(std::int64_t s) : size(s) {}
+    std::int64_t Size() const override { return size; }
+    std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t count) override {
+        for (std::size_t i = 0; i < count; ++i)
+            static_cast<std::uint8_t*>(dst)[i] =
+                static_cast<std::uint8_t>(offset + static_cast<std::int64_t>(i));
+        return count;
+    }
 };
 
 // A viewer-configured model holding size bytes (byte i is i & 0xFF), 9 x 17 pixel cells and
@@ -33,12 +46,7 @@ struct Viewer {
         model.SetClientSize(640, 20 + 10 * 17);
         Load(size);
     }
-    void Load(int size) {
-        model.LoadStream("C:\\data\\f.bin", size, [&, at = 0](std::uint8_t* dst, int n) mutable {
-            for (int i = 0; i < n; ++i)
-                dst[i] = static_cast<std::uint8_t>(at++);
-        });
-    }
+    void Load(int size) { model.OpenPaged("C:\\data\\f.bin", std::make_unique<CountingBytes>(size)); }
     void Key(int key, HexShiftState shift = 0) { model.KeyDown(key, shift); }
     // Pixel centre of a cell as currently scrolled.
     std::pair<int, int> Centre(int col, int row) const {
@@ -48,66 +56,19 @@ struct Viewer {
 };
 } // namespace
 
-TEST(Load, ChunksProgressAndCancel) {
-    HexModel m;
-    std::vector<int> reads, percents;
-    auto read = [&](std::uint8_t* dst, int n) {
-        reads.push_back(n);
-        std::memset(dst, 7, static_cast<size_t>(n));
-    };
-    m.LoadStream("x", 61440 * 2 + 5, read, [&](int p) {
-        percents.push_back(p);
-        return true;
-    });
-    EXPECT_EQ(reads, (std::vector<int>{61440, 61440, 5}));
-    EXPECT_EQ(percents, (std::vector<int>{0, 50, 100}));
-    EXPECT_EQ(m.FileName(), "x");
-    EXPECT_TRUE(m.HasFile());
-
-    EXPECT_THROW(m.LoadStream("y", 100, read, [](int) { return false; }), EHexEditor);
-    EXPECT_EQ(m.DataSize(), 0);
-    EXPECT_FALSE(m.HasFile());
-    EXPECT_EQ(m.FileName(), "x");
-}
-
-TEST(Load, LastChunkIsReportedAs100EvenWhenRoundingGotThereFirst) {
-    HexModel m;
-    std::vector<int> percents;
-    // Before the last chunk 200 of 201 chunks and a byte are done: 99.5 % rounds to 100.
-    m.LoadStream(
-        "x", 201LL * 61440 + 1, [](std::uint8_t*, int) {},
-        [&](int p) {
-            percents.push_back(p);
-            return true;
-        });
-    ASSERT_GE(percents.size(), 3u);
-    EXPECT_EQ(std::vector<int>(percents.end() - 3, percents.end()), (std::vector<int>{99, 100, 100}));
-}
-
-TEST(Load, TooLargeIsRefusedBeforeReadingAndLeavesTheControlEmpty) {
-    Viewer v(100);
-    v.model.SetLeftCol(10);
-    ASSERT_EQ(v.model.LeftCol(), 10);
-    bool read = false;
-    EXPECT_THROW(v.model.LoadStream("big", 2147483648LL, [&](std::uint8_t*, int) { read = true; }),
-                 ERangeError);
-    EXPECT_FALSE(read);
-    EXPECT_EQ(v.model.DataSize(), 0);
-    EXPECT_EQ(v.model.Layout().RowCount(), 3);
-    EXPECT_EQ(v.model.FileName(), "C:\\data\\f.bin");
-    // The empty control is scrolled to its first cell, as after any load.
-    EXPECT_EQ(v.model.LeftCol(), 2);
-    EXPECT_EQ(v.model.Cursor(), (HexCell{2, 2}));
-}
-
 TEST(Load, PutsTheCursorOnTheFirstDigitAndClearsTheSelection) {
     Viewer v(5000);
     v.model.SetSelectionStart(4000);
     v.model.SetSelectionEnd(4010);
+    v.model.SetLeftCol(10);
+    ASSERT_EQ(v.model.LeftCol(), 10);
     v.Load(300);
     EXPECT_EQ(v.model.Cursor(), (HexCell{2, 2}));
     EXPECT_EQ(v.model.TopRow(), 2);
+    EXPECT_EQ(v.model.LeftCol(), 2);
     EXPECT_EQ(v.model.SelectionCount(), 0);
+    EXPECT_EQ(v.model.DataSize(), 300);
+    EXPECT_EQ(v.model.Layout().RowCount(), 300 / 20 + 2);
 }
 
 TEST(Selection, StartAndEndSelectTheMatchAndScrollItIntoView) {
@@ -129,7 +90,7 @@ TEST(Selection, AMatchSelectedBeforeTheWindowHasASizeIsScrolledIntoViewWhenItGet
     model.Layout().SetShowRuler(true);
     model.SetBytesPerRow(20);
     model.SetCharMetrics(9, 17);
-    model.LoadStream("f.bin", 5000, [](std::uint8_t*, int) {});
+    model.OpenPaged("f.bin", std::make_unique<CountingBytes>(5000));
     model.SetSelectionStart(2507); // row 127, column 16
     model.SetSelectionEnd(2509);
     EXPECT_EQ(model.TopRow(), 2);

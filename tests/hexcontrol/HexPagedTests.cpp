@@ -1,13 +1,14 @@
 // The hex view on files larger than memory: pages read as they are shown, 64-bit positions
 // through the model and layout, and the scroll bar's 32-bit range spread over the rows.
 #include "hexcontrol/HexError.h"
-#include "hexcontrol/HexFileReader.h"
 #include "hexcontrol/HexModel.h"
+#include "hexcontrol/HexPageReader.h"
 #include "hexcontrol/HexScrollMap.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -160,7 +161,7 @@ TEST(FileReader, ReadsASparseFileBeyondFourGigabytesAtItsOffsets) {
     }
 
     {
-        HexFileReader reader;
+        HexFilePageReader reader;
         ASSERT_TRUE(reader.Open(path));
         EXPECT_EQ(reader.Size(), size);
         char got[8] = {};
@@ -168,7 +169,33 @@ TEST(FileReader, ReadsASparseFileBeyondFourGigabytesAtItsOffsets) {
         EXPECT_EQ(std::string(got, 4), std::string("\0end", 4));
     }
     ASSERT_EQ(std::remove(path), 0);
-    EXPECT_FALSE(HexFileReader().Open(path));
+    HexFilePageReader missing;
+    EXPECT_FALSE(missing.Open(path));
+    EXPECT_EQ(missing.File().Fault(), ReadFault::Absent);
+}
+
+TEST(FileReader, AViewedFileCanBeRenamedAndDeletedWhileItIsShown) {
+    const char* path = "quennet-hexpage-viewed.bin";
+    const char* moved = "quennet-hexpage-moved.bin";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << "viewed";
+    }
+    {
+        HexFilePageReader reader;
+        ASSERT_TRUE(reader.Open(path));
+        std::error_code error;
+        std::filesystem::rename(path, moved, error);
+        EXPECT_FALSE(error) << error.message();
+        std::filesystem::remove(error ? path : moved, error);
+        EXPECT_FALSE(error) << error.message();
+        // The pages still come from the file as it was opened.
+        char got[6] = {};
+        EXPECT_EQ(reader.ReadAt(0, got, 6), 6u);
+        EXPECT_EQ(std::string(got, 6), "viewed");
+    }
+    std::remove(path);
+    std::remove(moved);
 }
 
 TEST(ScrollMap, RowsBeyondTheBarsRangeAreSpreadOverItExactlyAtBothEnds) {

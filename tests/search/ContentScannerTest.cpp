@@ -1,9 +1,13 @@
 #include "search/ContentScanner.h"
+#include "search/FileReader.h"
 #include "search/PhraseFinder.h"
 #include "search/Masks.h"
 #include "search/SearchRequest.h"
 
 #include "TestTree.h"
+#ifndef _WIN32
+#include "FileReadWatch.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -175,5 +179,89 @@ TEST_F(Scanner, BufferIsKeptAcrossFilesOfDifferentSizes) {
     EXPECT_EQ(match.Offset, 6);
     EXPECT_FALSE(scanner.FileContainsPhrase(tree.Path("none.txt"), match));
 }
+
+#ifndef _WIN32
+// What a scan reads once it is told to stop or give up, counted at the system's read calls:
+// 1000 bytes without the phrase, in pieces of 4 chunks of 16 bytes.
+class ScannerReads : public Scanner {
+  protected:
+    static constexpr std::size_t kChunk = 16;
+    ContentScanner scanner{"needle", u"", false, 4 * kChunk, stop, kChunk};
+    FileReader file;
+    PhraseMatch match;
+
+    void SetUp() override {
+        tree.File("f.bin", std::string(1000, 'x'));
+        ASSERT_TRUE(file.Open(tree.Path("f.bin")));
+    }
+    // A check of the scan's that sets the stop request at its `nth` call.
+    std::function<bool()> StopAtCall(int nth) {
+        return [this, nth, calls = 0]() mutable {
+            if (++calls == nth)
+                stop = true;
+            return false;
+        };
+    }
+};
+
+TEST_F(ScannerReads, AWholeFileStopsBetweenPiecesUntilItIsSharedThenBeforeEveryChunk) {
+    {
+        // Not split: the stop, made when the file's size is known after one chunk, ends the
+        // scan at the end of its first piece.
+        quennet::test::FileReadWatch watch(tree.Path("f.bin"));
+        EXPECT_FALSE(scanner.FileContainsPhrase(file, match, [&](std::int64_t size) {
+            EXPECT_EQ(size, 1000);
+            stop = true;
+            return ContentScanner::kToEnd;
+        }));
+        EXPECT_EQ(watch.Bytes(), 4 * kChunk);
+    }
+    stop = false;
+    FileReader again;
+    ASSERT_TRUE(again.Open(tree.Path("f.bin")));
+    {
+        // Split, its first range shared with other scanners: not one chunk more.
+        quennet::test::FileReadWatch watch(tree.Path("f.bin"));
+        EXPECT_FALSE(scanner.FileContainsPhrase(again, match, [&](std::int64_t) {
+            stop = true;
+            return std::int64_t{500};
+        }));
+        EXPECT_EQ(watch.Bytes(), kChunk);
+    }
+    stop = false;
+    FileReader third;
+    ASSERT_TRUE(third.Open(tree.Path("f.bin")));
+    {
+        // Pieces of 40 bytes read as 16 + 16 + 8: the stop is seen at the piece's end.
+        ContentScanner unevenPieces("needle", u"", false, 40, stop, kChunk);
+        quennet::test::FileReadWatch watch(tree.Path("f.bin"));
+        EXPECT_FALSE(unevenPieces.FileContainsPhrase(third, match, [&](std::int64_t) {
+            stop = true;
+            return ContentScanner::kToEnd;
+        }));
+        EXPECT_EQ(watch.Bytes(), 40u);
+    }
+}
+
+TEST_F(ScannerReads, ARangeStopsOrGivesUpBeforeItsNextChunk) {
+    for (const std::int64_t end : {std::int64_t{500}, ContentScanner::kToEnd}) {
+        SCOPED_TRACE(end);
+        {
+            quennet::test::FileReadWatch watch(tree.Path("f.bin"));
+            EXPECT_FALSE(scanner.RangeContainsPhrase(file, 0, end, match, StopAtCall(2)));
+            EXPECT_EQ(watch.Bytes(), 2 * kChunk);
+        }
+        stop = false;
+        {
+            // An earlier range matched: this one is no longer needed.
+            quennet::test::FileReadWatch watch(tree.Path("f.bin"));
+            int calls = 0;
+            EXPECT_FALSE(scanner.RangeContainsPhrase(file, 100, end, match, [&] { return ++calls > 3; }));
+            // The byte-order mark's two bytes at the start, then three chunks.
+            EXPECT_EQ(watch.Bytes(), 2 + 3 * kChunk);
+        }
+    }
+}
+#endif
 
 } // namespace

@@ -1,11 +1,14 @@
 // A pool of scanners finds exactly what one thread finds, row for row and in the same order.
+#include "search/ContentScanner.h"
 #include "search/SearchWorker.h"
 
 #include "TestTree.h"
+#ifndef _WIN32
+#include "FileReadWatch.h"
+#endif
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 #include <sstream>
 #include <system_error>
@@ -235,13 +238,18 @@ TEST(Parallel, FaultsGiveTheRowsOfOneThreadAndNoHang) {
     EXPECT_EQ(results[2], results[0]);
 }
 
+#ifndef _WIN32
 TEST(Parallel, StopEndsEveryScannerWithinAChunk) {
-    // One sparse 8 GB file that the pool reads in 16 ranges: a scan takes seconds; a scanner
-    // that only looked at the stop request between 200 MB pieces would take a piece each.
+    // One sparse 8 GB file that the pool reads in ranges, each scanner held at its second read
+    // of it until the stop has been asked for: then each finishes the chunk it was about to
+    // read, and reads no other. A scanner that looked at the stop request only between 200 MB
+    // pieces would read on to its piece's end.
+    constexpr std::size_t kScanners = 8;
     TempTree tree;
     tree.File("huge.bin");
     std::filesystem::resize_file(tree.Path("huge.bin"), std::int64_t{8} << 30);
-    quennet::test::RecordingSink frontEnd;
+    quennet::test::FileReadWatch watch(tree.Path("huge.bin"), true);
+    quennet::test::RecordingSink sink;
     SearchCriteria criteria;
     criteria.PhraseText = "needle";
     criteria.BufferMegabytes = 200;
@@ -249,16 +257,23 @@ TEST(Parallel, StopEndsEveryScannerWithinAChunk) {
     request.Roots = {tree.Root()};
     SearchProgress progress;
     LiveSizeBounds size;
-    TMyThread worker(std::move(request), size, frontEnd, progress, SearchOptions{0, 8, {}});
-    frontEnd.Worker = &worker;
-    ASSERT_FALSE(worker.WaitForFinish(300)) << "the scan ended before it could be stopped";
-    const auto stopped = std::chrono::steady_clock::now();
+    TMyThread worker(std::move(request), size, sink, progress, SearchOptions{0, kScanners, {}});
+    sink.Worker = &worker;
+    const bool everyScannerHeld = watch.WaitUntilHeld(kScanners);
     worker.Terminate();
-    ASSERT_TRUE(worker.WaitForFinish(10000));
-    const auto took = std::chrono::steady_clock::now() - stopped;
-    EXPECT_TRUE(frontEnd.Rows.empty());
-    EXPECT_EQ(frontEnd.Events.back(), "finish");
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 150);
+    watch.Release();
+    ASSERT_TRUE(everyScannerHeld) << "the file was not shared out to every scanner";
+    while (!worker.WaitForFinish(1000)) {
+    }
+    EXPECT_TRUE(sink.Rows.empty());
+    EXPECT_EQ(sink.Events.back(), "finish");
+    const auto reads = watch.PerThread();
+    EXPECT_EQ(reads.size(), kScanners);
+    for (const auto& [thread, read] : reads) {
+        EXPECT_LE(read.CallsAfterRelease, 1u) << read.BytesAfterRelease << " bytes";
+        EXPECT_LE(read.BytesAfterRelease, ContentScanner::kDefaultChunkSize);
+    }
 }
+#endif
 
 } // namespace

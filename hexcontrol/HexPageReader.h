@@ -1,7 +1,7 @@
 #pragma once
 // Random-access reading of the viewed file, for the paged data. HexPageReader is what the
-// pages need; HexFileReader is the file behind it, with a Win32 and a POSIX back-end.
-#include "base/UniqueHandle.h"
+// pages need; HexFilePageReader is the file behind it, read with the search's own reader.
+#include "search/FileReader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,21 +18,17 @@ class HexPageReader {
     virtual std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t count) = 0;
 };
 
-class HexFileReader final : public HexPageReader {
+class HexFilePageReader final : public HexPageReader {
   public:
     // Opens path for reading while others may read, write, rename and delete it. False when
-    // it cannot be opened or sized; the platform's last error then says why (Win32:
-    // GetLastError, POSIX: errno).
+    // it cannot be opened or sized; File() then says why.
     bool Open(const std::string& path);
     std::int64_t Size() const override { return size_; }
     std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t count) override;
+    const FileReader& File() const { return file_; }
 
   private:
-#ifdef _WIN32
-    FileHandle file_;
-#else
-    FileDescriptor file_;
-#endif
+    FileReader file_{FileSharing::ReadWriteDelete};
     std::int64_t size_ = 0;
 };
 
