@@ -22,6 +22,17 @@ for bad in "--min-kb 1O0" "--max-kb 99999999999" "--threads 0" "--threads 65"; d
     set -- $bad
     expect "$bad" 2 "$1 must be a whole number" "$cli" "$1" "$2" "$dir"
 done
+# Both bounds are inclusive: a minimum equal to the maximum lists the files of exactly that size.
+mkdir -p "$dir/sizes"
+for bytes in 3071 3072 3073; do head -c $bytes /dev/zero >"$dir/sizes/$bytes"; done
+"$cli" --min-kb 3 --max-kb 3 "$dir/sizes" >"$dir/out" 2>"$dir/err"
+status=$?
+if [ "$status" = 0 ] && [ "$(cat "$dir/out")" = "$dir/sizes/3072" ] && [ ! -s "$dir/err" ]; then
+    echo "ok: --min-kb 3 --max-kb 3 lists the file of 3072 bytes alone"
+else
+    echo "WRONG: --min-kb 3 --max-kb 3: status $status, rows: $(tr '\n' ' ' <"$dir/out"), stderr: $(head -c 300 "$dir/err")"
+    fail=1
+fi
 expect "no search thread" 1 "Cannot start the search thread" \
     bash -c 'ulimit -s 4000000 && ulimit -v 400000 && exec "$0" "$1"' "$cli" "$dir"
 # The same bytes from every pool size: files split in ranges, matches across chunk borders.
