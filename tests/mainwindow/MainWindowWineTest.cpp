@@ -3,6 +3,7 @@
 #include "dialogs/destinationForm.h"
 #include "dialogs/folderpick.h"
 #include "dialogs/hexview.h"
+#include "mainwindow/BufferAdjust.h"
 #include "mainwindow/main.h"
 #include "runtime/Application.h"
 #include "runtime/Registry.h"
@@ -569,7 +570,7 @@ TEST_F(MainWindow, BufferBoxFollowsTheRules) {
     BoxWatcher help("Information");
     form.BufferHelpButton.Click();
     const auto& seen = help.Serve();
-    EXPECT_EQ(seen.text.substr(0, 40), "When Quennet searches in a file for your");
+    EXPECT_EQ(seen.text, kBufferHelpText); // whole, its line breaks as they are
     EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
 
     BoxWatcher about("Information");
