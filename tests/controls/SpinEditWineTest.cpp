@@ -101,21 +101,26 @@ TEST_F(SpinEditTest, EmptyBoxShowsTheMinimumOnLeaving) {
     EXPECT_EQ(other->Value(), 0);
 }
 
-TEST_F(SpinEditTest, HoldingTheUpButtonRepeatsOnTime) {
+// Steps come from the repeat timer alone while the button is held: none on the press itself,
+// then one per tick, one more on the release, and none after it.
+TEST_F(SpinEditTest, HoldingTheUpButtonRepeatsUntilReleased) {
     HWND up = maxbuf->Button().UpButton().Handle();
     maxbuf->SetValue(25);
     SendMessageA(up, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
     EXPECT_TRUE(maxbuf->Focused());
-    Pump(300);
-    EXPECT_EQ(maxbuf->Value(), 25); // nothing before 400 ms
-    Pump(360);                      // ~660 ms: steps at 400, 500 and 600
-    const int held = maxbuf->Value() - 25;
-    EXPECT_GE(held, 2);
-    EXPECT_LE(held, 4);
+    EXPECT_EQ(maxbuf->Value(), 25) << "the press stepped before any tick";
+    const auto pumpUntilValue = [&](int value) {
+        for (int i = 0; i < 2000 && maxbuf->Value() < value; ++i)
+            Pump(5);
+        return maxbuf->Value();
+    };
+    EXPECT_GE(pumpUntilValue(26), 26) << "holding the button steps";
+    EXPECT_GE(pumpUntilValue(28), 28) << "and goes on stepping";
+    const int held = maxbuf->Value();
     SendMessageA(up, WM_LBUTTONUP, 0, At(3, 3));
-    EXPECT_EQ(maxbuf->Value(), 25 + held + 1); // one more on release
-    Pump(250);
-    EXPECT_EQ(maxbuf->Value(), 25 + held + 1); // and the repeating has stopped
+    EXPECT_EQ(maxbuf->Value(), held + 1); // one more on release
+    Pump(600);
+    EXPECT_EQ(maxbuf->Value(), held + 1) << "the repeating goes on after the release";
 }
 
 TEST_F(SpinEditTest, ShortPressGivesOneStepAndReleaseOutsideNone) {

@@ -13,9 +13,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quennet {
@@ -122,8 +124,18 @@ class ResultsSelection : public test::OleSuite {
 
     std::string root, later, target;
     std::vector<std::string> lateNames;
-    size_t next = 0;
-    size_t budget = 10; // rows that may arrive by now
+    // Read by the thread that plays the user too.
+    std::atomic<size_t> next{0};
+    std::atomic<size_t> budget{10}; // rows that may arrive by now
+    // User's thread: lets every row arrive, and waits until some have (true) while a window
+    // is up, so rows are merged while the user chooses.
+    bool RowsArriveMeanwhile() {
+        const size_t shown = next;
+        budget = lateNames.size();
+        for (int i = 0; i < 2000 && next == shown; ++i)
+            Sleep(10);
+        return next > shown;
+    }
     TFormChooseDestination destination;
     std::unique_ptr<TForm1> form;
     TTimer arrivals;
@@ -138,16 +150,18 @@ TEST_F(ResultsSelection, DeleteTakesExactlyTheFileSelectedWhileRowsAreMergedBefo
     EXPECT_EQ(SelectedNames(), std::vector<std::string>{"k.txt"}) << "the same file is still selected";
 
     arrivals.SetEnabled(true);
-    PumpUntil([&] { return next >= 10; }, 3000);
+    PumpUntil([&] { return next >= 10; }, 30000);
     EXPECT_EQ(SelectedNames(), std::vector<std::string>{"k.txt"}) << "rows merged before it";
-    const size_t before = next;
-    budget = lateNames.size();
-    {
-        BoxWatcher question("Confirm", "&Yes");
-        form->menu->Delete1Click();
-        EXPECT_GT(next, before) << "rows arrived while the question was up";
-        question.Serve();
-    }
+    bool arrived = false;
+    std::thread user([&] {
+        for (int i = 0; i < 2000 && !IsWindowVisible(FindWindowA("#32770", "Confirm")); ++i)
+            Sleep(10);
+        arrived = RowsArriveMeanwhile();
+        BoxWatcher question("Confirm", "&Yes"); // answers it, and waits until it has gone
+    });
+    form->menu->Delete1Click();
+    user.join();
+    EXPECT_TRUE(arrived) << "rows arrived while the question was up";
     EXPECT_FALSE(Exists(root + "k.txt"));
     ExpectOthersInPlace("k.txt");
     EXPECT_EQ(PositionOf("k.txt"), -1);
@@ -158,20 +172,19 @@ TEST_F(ResultsSelection, MoveTakesExactlyTheFileSelectedWhileRowsAreMergedBefore
     ClickNameHeader();
     ClickRow("q.txt");
     arrivals.SetEnabled(true);
-    PumpUntil([&] { return next >= 10; }, 3000);
+    PumpUntil([&] { return next >= 10; }, 30000);
     ASSERT_EQ(SelectedNames(), std::vector<std::string>{"q.txt"});
+    bool arrived = false;
     {
         test::WhenShown user(destination.Handle(), [&](HWND) {
-            Sleep(200); // rows arrive meanwhile
+            arrived = RowsArriveMeanwhile();
             SendMessageA(destination.newDestination.HandleOrNull(), WM_SETTEXT, 0,
                          reinterpret_cast<LPARAM>(target.c_str()));
             PostMessageA(destination.Button1.HandleOrNull(), BM_CLICK, 0, 0);
         });
-        const size_t before = next;
-        budget = lateNames.size();
         form->menu->Move1Click(TResultsMenu::Move1);
-        EXPECT_GT(next, before) << "rows arrived while the dialog was up";
     }
+    EXPECT_TRUE(arrived) << "rows arrived while the dialog was up";
     EXPECT_TRUE(Exists(target + "q.txt"));
     EXPECT_FALSE(Exists(root + "q.txt"));
     ExpectOthersInPlace("q.txt");
