@@ -1,10 +1,11 @@
-// Preloaded into quennet-cli by the descriptor test: every read of a file named "hold" past its
+// Preloaded into quennet-cli by the descriptor tests: every read of a file named "hold" past its
 // first bytes waits (the first chunk tells the file is long, and it is shared out in ranges),
-// so the scanners reading its ranges are all held while the walk goes on opening folders.
-// The reads go on once the walk waits with descriptors to spare: it stopped at its cap. A walk
-// that uses every descriptor up waits too, for one to come back, which no held scanner gives;
-// the reads then go on once it has given a folder up and moved on (or, should it never move
-// on, after a while), so the search still finishes and tells what it lost.
+// so the scanners reading it are all held while the walk goes on opening folders. The reads
+// go on once the walk waits with descriptors to spare: it stopped at its cap (or its window of
+// undecided files is full). A walk that uses every descriptor up waits too, for one to come
+// back, which no held scanner gives; the reads then go on once it has given a folder up and
+// moved on (or, should it never move on, after a while), so the search still finishes and
+// tells what it lost. Folders are told by their names, "d" and a number.
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -30,6 +31,18 @@ std::atomic<bool> holding{false};     // a read of "hold" has been held
 std::atomic<pid_t> walker{0};         // the thread that opens the tree's folders "d<number>"
 std::atomic<bool> walkStarved{false}; // the walk waited with no descriptor left
 
+// The calls made here must not change what the program's own call leaves in errno.
+class KeepErrno {
+  public:
+    KeepErrno() : saved_(errno) {}
+    ~KeepErrno() { errno = saved_; }
+    KeepErrno(const KeepErrno&) = delete;
+    KeepErrno& operator=(const KeepErrno&) = delete;
+
+  private:
+    int saved_;
+};
+
 template <class Function> Function Next(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
@@ -46,7 +59,7 @@ bool NamedHold(int fd) {
     return std::strcmp(slash ? slash + 1 : target, "hold") == 0;
 }
 
-// "d" and digits, as the test names the folders it makes.
+// "d" and digits, as the tests name the folders they make.
 bool NumberedFolder(const char* path) {
     if (!path)
         return false;
@@ -67,10 +80,11 @@ bool NumberedFolder(const char* path) {
 // A walk that waited for a descriptor and goes on to another folder has given a folder up:
 // that is all the test needs to see, and the rest may be read.
 void NoteFolderOpener(const char* path) {
-    if (NumberedFolder(path) && walkStarved.load() && gettid() == walker.load())
+    if (!NumberedFolder(path))
+        return;
+    if (walkStarved.load() && gettid() == walker.load())
         released.store(true);
-    if (NumberedFolder(path))
-        walker.store(gettid());
+    walker.store(gettid());
 }
 
 long Seconds() {
@@ -79,10 +93,15 @@ long Seconds() {
     return now.tv_sec;
 }
 
-// Polls rather than waits on a condition variable: this library's own waits would come back
-// through the interposed ones below.
+// `offset`: the read's, or -1 for one at the file's position. Polls rather than waits on a
+// condition variable: this library's own waits would come back through the interposed ones.
 void HoldWhileAsked(int fd, off_t offset) {
-    if (released.load() || offset <= 0 || !NamedHold(fd))
+    if (released.load())
+        return;
+    const KeepErrno keep;
+    if (offset < 0)
+        offset = lseek(fd, 0, SEEK_CUR);
+    if (offset <= 0 || !NamedHold(fd))
         return;
     holding.store(true);
     const long start = Seconds();
@@ -106,6 +125,7 @@ bool DescriptorToSpare() {
 void WalkWaits() {
     if (!holding.load() || released.load() || gettid() != walker.load())
         return;
+    const KeepErrno keep;
     if (DescriptorToSpare())
         released.store(true);
     else
@@ -116,8 +136,7 @@ void WalkWaits() {
 
 extern "C" ssize_t read(int fd, void* buffer, size_t count) {
     static const auto next = Next<ssize_t (*)(int, void*, size_t)>("read");
-    if (!released.load())
-        HoldWhileAsked(fd, lseek(fd, 0, SEEK_CUR));
+    HoldWhileAsked(fd, -1);
     return next(fd, buffer, count);
 }
 
