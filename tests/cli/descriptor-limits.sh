@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
 # The rows of a pool of scanners are those of one thread under any descriptor limit at which
-# one thread runs, and at any path length one thread reaches. A big sparse file first in the
-# walk holds the rows back, so the scanners run ahead through hundreds of one-file folders
-# that all wait for it: each such folder used to hold a descriptor, and opens that met the
-# limit (or a path past 4,096 bytes, opened whole) counted as "no match".
-# Usage: descriptor-limits.sh QUENNET-CLI
+# one thread runs, and at any path length one thread reaches. A file first in the walk whose
+# reads are held (see HoldRead.cpp) holds the rows back, so the walk runs ahead through
+# hundreds of one-file folders that all wait for it: each such folder used to hold a
+# descriptor, and opens that met the limit (or a path past 4,096 bytes, opened whole) counted
+# as "no match".
+# Usage: descriptor-limits.sh QUENNET-CLI HOLD-READ-LIBRARY
 set -u
 cli=$1
+hold_read=$2
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail=0
 
 rows() { # descriptor limit, threads, root: the number of rows, or the failure
     local out
-    out=$(bash -c 'ulimit -n "$1" && exec "$0" --threads "$2" --text needle "$3"' "$cli" "$@" 2>"$dir/err")
+    # One thread reads the held file itself: nothing to hold it for.
+    local preload=$hold_read
+    [ "$2" = 1 ] && preload=
+    out=$(bash -c 'ulimit -n "$1" && LD_PRELOAD=$4 exec "$0" --threads "$2" --text needle "$3"' \
+        "$cli" "$@" "$preload" 2>"$dir/err")
     local status=$?
     if [ "$status" != 0 ] || [ -s "$dir/err" ]; then
         echo "status $status: $(head -c 200 "$dir/err")"
@@ -34,7 +40,7 @@ check() { # label, wanted, limit, threads, root
 
 sparse=$dir/sparse
 for i in $(seq 1 300); do mkdir -p "$sparse/d$i" && echo needle >"$sparse/d$i/needle-file"; done
-truncate -s 1G "$sparse/big"
+truncate -s 256M "$sparse/hold"
 for threads in 1 2 64; do
     for run in 1 2 3; do
         check "--threads $threads under 64 descriptors, run $run" 300 64 "$threads" "$sparse"
@@ -50,7 +56,7 @@ segment=$(printf 's%.0s' $(seq 250))
 deep=$dir/deep/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment
 long_name="needle-file-$(printf 'n%.0s' $(seq 230))"
 for i in $(seq 1 100); do mkdir -p "$deep/d$i" && (cd "$deep/d$i" && echo needle >"$long_name"); done
-truncate -s 1G "$deep/big"
+truncate -s 256M "$deep/hold"
 [ $((${#deep} + 6 + ${#long_name})) -ge 4096 ] && [ $((${#deep} + 6)) -lt 4095 ] || { echo "the deep paths are not as meant"; exit 1; }
 for threads in 1 8 64; do
     check "--threads $threads, files past 4,096 bytes of path" 100 1024 "$threads" "$dir/deep"

@@ -7,74 +7,102 @@ namespace quennet {
 using namespace ButtonColorIndex;
 namespace {
 
-TEST(ColorSchemes, EachStoredSchemeLoadsItsColoursAndGradientFlag) {
-    struct Case {
+int Red(RgbColor c) {
+    return int(c & 0xFF);
+}
+int Green(RgbColor c) {
+    return int(c >> 8 & 0xFF);
+}
+int Blue(RgbColor c) {
+    return int(c >> 16 & 0xFF);
+}
+
+// A scheme looks like its name: the shading of each is checked by its hue, so a scheme that
+// loads another's column, or a gradient scheme's colours under a flat one's name, shows.
+TEST(ColorSchemes, EachSchemeHasTheHueOfItsNameAndItsOwnGradientFlag) {
+    enum class Hue { Orange, Blue, Green, Grey, Red, Yellow };
+    const struct {
         TColorScheme scheme;
-        RgbColor face, dark, focus, disabledFace;
+        Hue hue;
         bool gradient;
     } cases[] = {
-        {TColorScheme::csNeoDesert, 0xC6ECFF, 0x009CE8, 0x4080FF, 0xEEEEEE, true},
-        {TColorScheme::csNeoSky, 0xFFEEDD, 0xFFA851, 0xFFA953, 0xEEEEEE, true},
-        {TColorScheme::csNeoGrass, 0xDDF9E8, 0x24B95C, 0x24B95C, 0xEEEEEE, true},
-        {TColorScheme::csNeoSilver, 0xF3F3F3, 0xA7A7A7, 0xADADAD, 0xEEEEEE, true},
-        {TColorScheme::csNeoRose, 0xE8E8FF, 0x8282FF, 0x5E5EFF, 0xEEEEEE, true},
-        {TColorScheme::csNeoSun, 0xF0FFFF, 0x00BBBB, 0x00BBBB, 0xEEEEEE, true},
-        {TColorScheme::csDesert, 0x95DDFF, 0x009CE8, 0x4080FF, 0xE2E2E2, false},
-        {TColorScheme::csGrass, 0x98EBB7, 0x24B95C, 0x00A421, 0xE2E2E2, false},
-        {TColorScheme::csSky, 0xFFE0C1, 0xFFA953, 0xDC9B14, 0xE2E2E2, false},
-        {TColorScheme::csSun, 0xA8FFFF, 0x00BBBB, 0x008CF4, 0xE2E2E2, false},
-        {TColorScheme::csRose, 0xC6C6FF, 0x8282FF, 0x5E5EFF, 0xE2E2E2, false},
-        {TColorScheme::csSilver, 0xE0E0E0, 0xAEAEAE, 0x8A8A8A, 0xE2E2E2, false},
+        {TColorScheme::csNeoDesert, Hue::Orange, true}, {TColorScheme::csNeoSky, Hue::Blue, true},
+        {TColorScheme::csNeoGrass, Hue::Green, true},   {TColorScheme::csNeoSilver, Hue::Grey, true},
+        {TColorScheme::csNeoRose, Hue::Red, true},      {TColorScheme::csNeoSun, Hue::Yellow, true},
+        {TColorScheme::csDesert, Hue::Orange, false},   {TColorScheme::csGrass, Hue::Green, false},
+        {TColorScheme::csSky, Hue::Blue, false},        {TColorScheme::csSun, Hue::Yellow, false},
+        {TColorScheme::csRose, Hue::Red, false},        {TColorScheme::csSilver, Hue::Grey, false},
     };
+    constexpr RgbColor kUntouched = 0x123456;
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.scheme));
         ButtonColors colors;
+        colors.c.fill(kUntouched);
         bool gradient = !c.gradient;
         ApplyColorScheme(c.scheme, colors, gradient);
-        EXPECT_EQ(colors[ColorFace], c.face);
-        EXPECT_EQ(colors[ColorDark], c.dark);
-        EXPECT_EQ(colors[ColorFocusRect], c.focus);
-        EXPECT_EQ(colors[DisabledColorFace], c.disabledFace);
-        EXPECT_EQ(colors[DownColorText], 0u);
         EXPECT_EQ(gradient, c.gradient);
+        // A flat scheme has no grad colours of its own: those set before stay.
+        EXPECT_EQ(colors[ColorGrad] == kUntouched, !c.gradient);
+        EXPECT_EQ(colors[DownColorGrad] == kUntouched, !c.gradient);
+        for (int i : {ColorFace, ColorDark, ColorBorder, DownColorFace, DisabledColorFace, ColorFocusRect})
+            EXPECT_NE(colors[i], kUntouched) << i;
+        const RgbColor dark = colors[ColorDark];
+        const int r = Red(dark), g = Green(dark), b = Blue(dark);
+        switch (c.hue) {
+        case Hue::Orange:
+            EXPECT_TRUE(r > g && g > b) << std::hex << dark;
+            break;
+        case Hue::Blue:
+            EXPECT_TRUE(b > g && g > r) << std::hex << dark;
+            break;
+        case Hue::Green:
+            EXPECT_TRUE(g > r && g > b) << std::hex << dark;
+            break;
+        case Hue::Grey:
+            EXPECT_TRUE(r == g && g == b) << std::hex << dark;
+            break;
+        case Hue::Red:
+            EXPECT_TRUE(r > g && g == b) << std::hex << dark;
+            break;
+        case Hue::Yellow:
+            EXPECT_TRUE(r == g && g > b) << std::hex << dark;
+            break;
+        }
+        // The face is the light fill the text is read on, black; a disabled button is grey.
+        EXPECT_GT(Red(colors[ColorFace]) + Green(colors[ColorFace]) + Blue(colors[ColorFace]), r + g + b);
+        EXPECT_EQ(colors[ColorText], 0u);
+        const RgbColor disabled = colors[DisabledColorFace];
+        EXPECT_TRUE(Red(disabled) == Green(disabled) && Green(disabled) == Blue(disabled))
+            << std::hex << disabled;
     }
 }
 
-TEST(ColorSchemes, PlainSchemesKeepTheGradColoursAndCustomKeepsEverything) {
+TEST(ColorSchemes, CustomKeepsEveryColour) {
     ButtonColors colors;
     bool gradient = true;
-    ApplyColorScheme(TColorScheme::csNeoSky, colors, gradient);
     ApplyColorScheme(TColorScheme::csSilver, colors, gradient);
-    EXPECT_EQ(colors[ColorGrad], 0xFFB66Cu);
-    EXPECT_EQ(colors[OverColorGrad], 0xFFA346u);
-    EXPECT_EQ(colors[DownColorGrad], 0xFFCE9Du);
-    EXPECT_EQ(colors[ColorFace], 0xE0E0E0u);
-    EXPECT_FALSE(gradient);
-
-    ButtonColors before = colors;
+    const ButtonColors before = colors;
     gradient = true;
     ApplyColorScheme(TColorScheme::csCustom, colors, gradient);
     EXPECT_EQ(colors.c, before.c);
     EXPECT_TRUE(gradient);
 }
 
-TEST(ColorSchemes, MainWindowGreensMatchTheirRgbValues) {
-    ButtonColors k = MainWindowButtonColors();
+// The green of the main window's buttons, as the user sees it in each look.
+TEST(ColorSchemes, MainWindowGreensAsTheFormStoresThem) {
+    const ButtonColors k = MainWindowButtonColors();
     EXPECT_EQ(k[ColorFace], Rgb(174, 210, 174));
     EXPECT_EQ(k[ColorFace], 11457198u); // as the form stores it
     EXPECT_EQ(k[ColorGrad], Rgb(142, 223, 94));
     EXPECT_EQ(k[ColorBorder], Rgb(55, 111, 21));
-    EXPECT_EQ(k[OverColorFace], Rgb(210, 242, 191));
-    EXPECT_EQ(k[DownColorFace], Rgb(131, 220, 78));
-    EXPECT_EQ(k[DownColorLight], Rgb(62, 125, 23));
-    EXPECT_EQ(k[DisabledColorBorder], Rgb(128, 128, 128));
-    EXPECT_EQ(k[ColorFocusRect], Rgb(92, 185, 36));
 
-    auto disabled = k.ForLook(ButtonLook::Over, false);
+    const auto over = k.ForLook(ButtonLook::Over, true);
+    EXPECT_EQ(over[LookFace], Rgb(210, 242, 191));
+    const auto down = k.ForLook(ButtonLook::Down, true);
+    EXPECT_EQ(down[LookFace], Rgb(131, 220, 78));
+    const auto disabled = k.ForLook(ButtonLook::Over, false);
     EXPECT_EQ(disabled[LookFace], Rgb(238, 238, 238));
     EXPECT_EQ(disabled[LookText], Rgb(128, 128, 128));
-    auto down = k.ForLook(ButtonLook::Down, true);
-    EXPECT_EQ(down[LookBorder], Rgb(57, 116, 22));
 }
 
 TEST(Gradient, RoundsHalvesToEven) {

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quennet {
@@ -139,7 +140,7 @@ TEST_F(ResultsSelection, DeleteTakesExactlyTheFileSelectedWhileRowsAreMergedBefo
     EXPECT_EQ(SelectedNames(), std::vector<std::string>{"k.txt"}) << "the same file is still selected";
 
     arrivals.SetEnabled(true);
-    PumpUntil([&] { return next >= 10; }, 3000);
+    PumpUntil([&] { return next >= 10; }, 30000);
     EXPECT_EQ(SelectedNames(), std::vector<std::string>{"k.txt"}) << "rows merged before it";
     const size_t before = next;
     budget = lateNames.size();
@@ -159,7 +160,7 @@ TEST_F(ResultsSelection, MoveTakesExactlyTheFileSelectedWhileRowsAreMergedBefore
     ClickNameHeader();
     ClickRow("q.txt");
     arrivals.SetEnabled(true);
-    PumpUntil([&] { return next >= 10; }, 3000);
+    PumpUntil([&] { return next >= 10; }, 30000);
     ASSERT_EQ(SelectedNames(), std::vector<std::string>{"q.txt"});
     {
         const size_t before = next;

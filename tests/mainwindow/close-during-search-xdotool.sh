@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Alt+F4 while a search runs on the pool of scanners: the close stops the search, waits for
 # the worker while still serving its last step, then saves the settings. From outside: the
-# process ends on its own within a few seconds with exit status 0, and the registry holds
-# the setting the user changed just before.
+# process ends on its own, long before the search could have ended, with exit status 0, and
+# the registry holds the setting the user changed just before.
 # Usage: close-during-search-xdotool.sh quennet.exe window-reader.exe
 set -u
 exe=$1
@@ -27,7 +27,7 @@ for i in $(seq 0 3999); do
     *) printf '%s\n' "$filler" >"$folder/$name" ;;
     esac
 done
-truncate -s 200G "$folder/slow/big.bin"
+truncate -s 4T "$folder/slow/big.bin"
 forget_settings
 start_quennet "C:\\$work"
 
@@ -35,8 +35,7 @@ start_quennet "C:\\$work"
 xdotool key Tab
 xdotool type --delay 30 needle
 xdotool key Tab
-sleep 0.3
-[ "$(focus)" = 'TGlyphCheck|Case sensitive' ] || fail "Tab from the phrase reaches Case sensitive: [$(focus)]"
+focus_is 'TGlyphCheck|Case sensitive' || fail "Tab from the phrase reaches Case sensitive: [$(focus)]"
 xdotool key space
 xdotool key Return
 
@@ -51,25 +50,23 @@ done
 [ "$(read_window status 0)" = Searching... ] || fail "the search still runs before the close"
 [ -n "${SCREENSHOT:-}" ] && import -window root "$SCREENSHOT"
 
+# Reading the big file whole would take hours: the process ends on its own only when the close
+# stops the search. The wait is generous; how long the close takes is not what is checked.
 xdotool key alt+F4
-start=$(date +%s%N)
 ended=no
-for _ in $(seq 100); do
+for _ in $(seq 240); do
     kill -0 "$quennet_pid" 2>/dev/null || { ended=yes; break; }
-    sleep 0.1
+    sleep 0.5
 done
-ms=$(( ($(date +%s%N) - start) / 1000000 ))
 if [ "$ended" = yes ]; then
     wait "$quennet_pid"
     status=$?
-    echo "closed in $ms ms, exit status $status"
     [ "$status" = 0 ] || fail "the program ends cleanly after the close: exit status $status"
 else
-    fail "the program ends on its own within 10 s of Alt+F4 during the search"
+    fail "the program still runs two minutes after Alt+F4 during the search"
     kill "$quennet_pid" 2>/dev/null
     wait "$quennet_pid" 2>/dev/null
 fi
-[ "$ms" -le 5000 ] || fail "the close takes at most 5 s: $ms ms"
 
 saved=$("$run" reg query "$settings_key" /v "Case Sensitive" 2>/dev/null | tr -d '\r')
 grep -q 'REG_DWORD.*0x1$' <<<"$saved" || fail "the close saved \"Case Sensitive\" ticked: [$saved]"

@@ -25,13 +25,22 @@ case $lookin in
 esac
 
 # Tab: one stop per visible control, the Text/HEX group one stop, in the panel's order; the
-# panel and the group box take none. The name field has the focus at first.
+# panel and the group box take none. The name field has the focus at first. After each press
+# the control expected next (a pattern) is waited for, so a busy program is read once it has
+# moved; what it shows is compared below.
 cycle=$(focus)
-for _ in $(seq 13); do
+for want in 'Edit|' 'TGlyphCheck|Case sensitive' 'Button|Text' 'Edit|*' 'TGlyphCheck|Adjust automatically' \
+    'TGlyphCheck|Specify size (in KB)' 'Edit|Local Hard Drives (*)' 'TGradientButton|Search' \
+    'TGlyphCheck|Integrate into shell' 'TGradientButton|What is this ?' 'TGradientButton|About' \
+    'SysListView32|' 'Edit|'; do
     xdotool key Tab
-    sleep 0.25
+    for _ in $(seq 40); do
+        now=$(focus)
+        [[ $now == $want ]] && break
+        sleep 0.25
+    done
     cycle="$cycle
-$(focus)"
+$now"
 done
 local_drives=$(sed -n 8p <<<"$cycle")
 case $local_drives in
@@ -59,8 +68,7 @@ tab_to 'Button|Text'
 xdotool key Down
 sleep 0.3
 xdotool key Tab shift+Tab
-sleep 0.3
-[ "$(focus)" = 'Button|HEX' ] || fail "Down on Text chooses HEX: [$(focus)]"
+focus_is 'Button|HEX' || fail "Down on Text chooses HEX: [$(focus)]"
 xdotool key Up
 sleep 0.3
 
@@ -73,8 +81,8 @@ for keys in alt+Down F4; do
     xdotool key Down
     sleep 0.3
     xdotool key Return
-    sleep 1
-    [ "$(focus)" = 'Edit|C:\' ] || fail "$keys, Down, Enter chooses C:\\: [$(focus)]"
+    focus_is 'Edit|C:\' || fail "$keys, Down, Enter chooses C:\\: [$(focus)]"
+    sleep 1 # a search that Enter started would show by now
     [ -z "$(read_window status 0)" ] || fail "$keys, Down, Enter started a search"
     xdotool key Up
     sleep 0.3
@@ -86,7 +94,7 @@ xdotool key ctrl+a
 xdotool type --delay 30 "C:\\$work"
 xdotool key Return
 if wait_done 20; then
-    [ "$(focus)" = "Edit|C:\\$work" ] || fail "the focus comes back to the look-in box: [$(focus)]"
+    focus_is "Edit|C:\\$work" || fail "the focus comes back to the look-in box: [$(focus)]"
     rows=$(read_window rows | sort)
     [ "$rows" = "big.txt|C:\\$work\\sub\\|1.46 KB
 empty.txt|C:\\$work\\|0 b" ] || fail "the typed folder's files are listed:
@@ -102,7 +110,7 @@ tab_to 'Edit|' || fail "the name field is reached with Tab"
 xdotool type --delay 30 'r?sum?'
 xdotool key Return
 if wait_done 20; then
-    [ "$(focus)" = 'Edit|r?sum?' ] || fail "the focus comes back to the name field: [$(focus)]"
+    focus_is 'Edit|r?sum?' || fail "the focus comes back to the name field: [$(focus)]"
     rows=$(read_window rows)
     [ "$rows" = "résumé.txt|C:\\$work\\|0 b" ] || fail "\"r?sum?\" finds résumé.txt alone:
 $rows"
@@ -117,8 +125,7 @@ xdotool type --delay 30 99999999999
 xdotool key Tab
 sleep 0.3
 xdotool key shift+Tab
-sleep 0.3
-[ "$(focus)" = 'Edit|2147483646' ] || fail "Min KB shows the bound it counts as: [$(focus)]"
+focus_is 'Edit|2147483646' || fail "Min KB shows the bound it counts as: [$(focus)]"
 xdotool key Return
 if wait_done 20; then
     rows=$(read_window rows)
@@ -135,8 +142,7 @@ sleep 0.2
 xdotool key ctrl+a BackSpace Tab
 sleep 0.3
 xdotool key shift+Tab
-sleep 0.3
-[ "$(focus)" = 'Edit|0' ] || fail "an emptied Max KB shows 0 on leaving: [$(focus)]"
+focus_is 'Edit|0' || fail "an emptied Max KB shows 0 on leaving: [$(focus)]"
 
 close_quennet || fail "the program ended when its window closed"
 forget_settings

@@ -35,7 +35,7 @@ for _ in $(seq 80); do
 done
 xdotool click 1
 wait_done 120 || fail "the search ended"
-[ "$(focus)" = 'Edit|1' ] || fail "the minimum reads 1 after the click: [$(focus)]"
+focus_is 'Edit|1' || fail "the minimum reads 1 after the click: [$(focus)]"
 
 # The rows in walk order: the empty files tested before the click, then from the folder walked
 # at the click on only the 2 KB files.

@@ -21,9 +21,9 @@ for name in "${odd[@]}" "${others[@]}"; do printf 'I am %s' "$name" >"$folder/$n
 forget_settings
 trash_info=${XDG_DATA_HOME:-$HOME/.local/share}/Trash/info
 
-# Waits for the message box titled $1 and prints its text; nothing when none showed.
+# Waits for the message box titled $1 and prints its text; nothing when none showed in 20 s.
 box_text() {
-    for _ in $(seq 24); do
+    for _ in $(seq 80); do
         text=$(read_window box "$1")
         [ -n "$text" ] && { echo "$text"; return; }
         sleep 0.25
@@ -33,7 +33,10 @@ box_text() {
 # Chooses the item of access key $1 in the list's menu, opened with the keyboard.
 choose_in_menu() {
     xdotool key Menu
-    sleep 0.7
+    for _ in $(seq 80); do
+        [ -n "$(read_window menu)" ] && break
+        sleep 0.25
+    done
     xdotool key "$1"
     sleep 1
 }
@@ -54,17 +57,16 @@ select_row() {
         [ "${names[$j]}" = "$1" ] && break
         xdotool key Down
     done
-    sleep 0.3
 }
 
 reasons=("its name ends in a dot" "its name ends in a space" "its name holds a backslash")
 for i in "${!odd[@]}"; do
     name=${odd[$i]}
     select_row "$name"
-    [ "$(read_window selected)" = "$name" ] || { fail "[$name] is chosen: [$(read_window selected)]"; continue; }
+    wait_for "$name" read_window selected || { fail "[$name] is chosen: [$(read_window selected)]"; continue; }
 
     xdotool key Delete
-    sleep 1
+    box_text Confirm >/dev/null
     xdotool key Return # "Yes" to the question
     text=$(box_text Error)
     [[ $text == "These files were not deleted:"*"$work\\$name: ${reasons[$i]}"*"it would reach another file." ]] ||

@@ -41,6 +41,15 @@ drag() { # X Y DX DY: press, move in four steps (not off the screen), release
     xdotool mouseup 1
     sleep 0.5
 }
+settle() { # CONDITION, quoted to be expanded late: reads the window until it holds (20 s at most)
+    local _
+    for _ in $(seq 40); do
+        where
+        eval "[ $1 ]" && return 0
+        sleep 0.5
+    done
+    return 1
+}
 expect() { # DESCRIPTION CONDITION
     if eval "[ $2 ]"; then echo "ok: $1"; else echo "FAILED: $1 ($2)"; failed=1; fi
 }
@@ -64,7 +73,7 @@ stale select-all
 panel_before=$panel_width
 
 drag "$splitter_x" "$splitter_y" 90 0
-where
+settle '$panel_width -gt $panel_before'
 expect "the splitter widened the panel" "$panel_width -gt $panel_before"
 stale splitter-wider
 drag "$splitter_x" "$splitter_y" -90 0
@@ -72,20 +81,18 @@ stale splitter-back
 
 width_before=$((form_right - form_left))
 drag $((form_right - 2)) $((form_bottom - 2)) 120 60
-where
+settle '$((form_right - form_left)) -gt $width_before'
 expect "the corner drag widened the window" "$((form_right - form_left)) -gt $width_before"
 stale frame-larger
 drag $((form_right - 2)) $((form_bottom - 2)) -260 -200
 stale frame-smaller
 
 xdotool mousemove $((form_left + 300)) $((form_top + 10)) click --repeat 2 --delay 100 1
-sleep 1
-where
+settle '$maximized -eq 1'
 expect "a double click on the caption maximised the window" "$maximized -eq 1"
 stale maximised
 xdotool mousemove $((form_left + 300)) $((form_top + 10)) click --repeat 2 --delay 100 1
-sleep 1
-where
+settle '$maximized -eq 0'
 expect "a second double click restored it" "$maximized -eq 0"
 stale restored
 

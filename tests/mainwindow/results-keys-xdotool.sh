@@ -25,24 +25,27 @@ wait_done 20 || fail "the search did not end"
 tab_to 'SysListView32|' || fail "the list is reached with Tab"
 listed=$(read_window rows)
 rows=$(cut -d'|' -f1 <<<"$listed")
+names_listed() { read_window rows | cut -d'|' -f1; }
+clipboard() { xclip -selection clipboard -o 2>/dev/null; }
+menu_shown() { [ -n "$(read_window menu)" ] && echo yes; }
+files_left() { find "$folder" -type f -printf '%f\n' | LC_ALL=C sort; }
 
 xdotool key ctrl+a
-sleep 0.3
-[ "$(read_window selected)" = "$rows" ] || fail "Ctrl+A selects every row: [$(read_window selected)]"
+wait_for "$rows" read_window selected || fail "Ctrl+A selects every row: [$(read_window selected)]"
 xdotool key ctrl+c
-sleep 0.5
 # X's clipboard gives the lines with LF ends.
 expected=$(awk -F'|' '{ print $2 $1 }' <<<"$listed")
-[ "$(xclip -selection clipboard -o 2>/dev/null)" = "$expected" ] ||
+wait_for "$expected" clipboard ||
     fail "Ctrl+C copies the paths: [$(xclip -selection clipboard -o 2>/dev/null | od -c | head -3)]"
 
 # The keyboard's menu opens at the focused row, not at the list's corner.
+last=$(tail -1 <<<"$rows")
 xdotool key End
-sleep 0.3
+wait_for "$last" read_window selected || fail "End chooses the last row: [$(read_window selected)]"
 read -r left _ _ bottom <<<"$(read_window focusedrow)"
 for keys in Menu shift+F10; do
     xdotool key "$keys"
-    sleep 0.7
+    wait_for yes menu_shown
     read -r x y <<<"$(read_window menu)"
     if [ -z "${x:-}" ]; then
         fail "$keys opens the menu"
@@ -50,24 +53,27 @@ for keys in Menu shift+F10; do
         fail "$keys opens the menu at the focused row ($left,$bottom): at ($x,$y)"
     fi
     xdotool key Escape
-    sleep 0.4
+    wait_for "" menu_shown || fail "Escape closes the menu"
 done
 
 # Enter opens the focused row (the last) in the viewer.
-last=$(tail -1 <<<"$rows")
+viewer_of_last() { xdotool search --onlyvisible --name "$last" 2>/dev/null | head -1; }
 xdotool key Return
-sleep 1.5
-viewer=$(xdotool search --onlyvisible --name "$last" 2>/dev/null | head -1)
+for _ in $(seq 80); do
+    viewer=$(viewer_of_last)
+    [ -n "$viewer" ] && break
+    sleep 0.25
+done
 [ -n "$viewer" ] || fail "Enter opens $last in the viewer"
 [ -n "$viewer" ] && xdotool key alt+F4 # the viewer is modal and has the keyboard
-sleep 1
+wait_for "" viewer_of_last || fail "Alt+F4 closes the viewer"
 
 # A click on "Name" sorts the list; Delete then takes the row chosen in that order, one whose
 # place differs from its place as found.
 read -r x y <<<"$(read_window namecolumn)"
 xdotool mousemove "$x" "$y" click 1
-sleep 1
-sorted=$(read_window rows | cut -d'|' -f1)
+wait_for "$(LC_ALL=C sort <<<"$rows")" names_listed
+sorted=$(names_listed)
 [ "$sorted" = "$(LC_ALL=C sort <<<"$rows")" ] || fail "a click on Name sorts the list: [$sorted]"
 mapfile -t found_order <<<"$rows"
 mapfile -t name_order <<<"$sorted"
@@ -78,16 +84,18 @@ done
 tab_to 'SysListView32|' || fail "the list is reached with Tab again"
 xdotool key Home
 for _ in $(seq "$chosen"); do xdotool key Down; done
-sleep 0.3
 victim=${name_order[$chosen]}
-[ "$(read_window selected)" = "$victim" ] || fail "Home and Down choose $victim: [$(read_window selected)]"
+wait_for "$victim" read_window selected || fail "Home and Down choose $victim: [$(read_window selected)]"
 xdotool key Delete
-sleep 1
+for _ in $(seq 80); do
+    [ -n "$(read_window box Confirm)" ] && break
+    sleep 0.25
+done
 xdotool key Return # "Yes" to the question
-sleep 1.5
-left=$(find "$folder" -type f -printf '%f\n' | LC_ALL=C sort)
+wait_for "$(grep -vxF "$victim" <<<"$sorted")" files_left
+left=$(files_left)
 [ "$left" = "$(grep -vxF "$victim" <<<"$sorted")" ] || fail "Delete removes $victim alone from the disk: [$left]"
-[ "$(read_window rows | cut -d'|' -f1)" = "$left" ] || fail "the list shows what is left: [$(read_window rows)]"
+wait_for "$left" names_listed || fail "the list shows what is left: [$(read_window rows)]"
 # Wine's recycle bin is the desktop's trash; its record names the file's old place.
 trash_info=${XDG_DATA_HOME:-$HOME/.local/share}/Trash/info
 grep -rhF "Path=" "$trash_info" 2>/dev/null | grep -F "/$work/" | grep -qF "/${victim// /%20}" ||

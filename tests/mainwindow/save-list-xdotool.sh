@@ -24,15 +24,18 @@ forget_settings
 # Opens the list's menu with the keyboard and chooses the item of access key $1.
 choose_in_menu() {
     xdotool key Menu
-    sleep 0.7
+    for _ in $(seq 80); do
+        [ -n "$(read_window menu)" ] && break
+        sleep 0.25
+    done
     xdotool key "$1"
     sleep 0.7
 }
 
-# Types $1 into the save dialog and accepts it; false when no dialog showed.
+# Types $1 into the save dialog and accepts it; false when no dialog showed in 20 s.
 save_as() {
     local dialog
-    for _ in $(seq 20); do
+    for _ in $(seq 80); do
         dialog=$(xdotool search --onlyvisible --name "Save list as" 2>/dev/null | head -1)
         [ -n "$dialog" ] && break
         sleep 0.25
@@ -59,17 +62,19 @@ tab_to 'SysListView32|' || fail "the list is reached with Tab"
 
 # "Copy full paths" gives what Ctrl+C gives: the selected rows' paths, one a line.
 xdotool key ctrl+a
-sleep 0.3
+wait_for 3 read_window selectedcount || fail "Ctrl+A selects the three rows: $(read_window selectedcount)"
 printf '' | xclip -selection clipboard
 choose_in_menu p
 # (The reader sees names in the ANSI code page; the clipboard has them whole.)
 expected=$(cd "$folder" && find . -type f | sed "s|^\./|C:/$work/|; s|/|\\\\|g" | LC_ALL=C sort)
-copied=$(xclip -selection clipboard -o 2>/dev/null | LC_ALL=C sort)
+copied_paths() { xclip -selection clipboard -o 2>/dev/null | LC_ALL=C sort; }
+wait_for "$expected" copied_paths
+copied=$(copied_paths)
 [ "$copied" = "$expected" ] || fail "Copy full paths copies the selected paths: [$copied] not [$expected]"
 
 choose_in_menu s
 save_as "C:\\$work-out\\list.csv" || fail "Save list as... shows the save dialog"
-wait_file "$out/list.csv" 10 || fail "the list is saved under the chosen name"
+wait_file "$out/list.csv" 30 || fail "the list is saved under the chosen name"
 "$run" "$cli" --csv "C:\\$work" >"$out/cli.csv" 2>/dev/null
 utf8_name=$'caf\xc3\xa9 \xe6\x97\xa5.bin'
 if ! cmp -s "$out/list.csv" "$out/cli.csv"; then
@@ -83,7 +88,7 @@ grep -q '^"a, b.txt",C:\\' "$out/list.csv" || fail "a name with a comma is quote
 
 choose_in_menu s
 save_as "C:\\$work-out\\list.txt" || fail "Save list as... shows the dialog again"
-wait_file "$out/list.txt" 10 || fail "the tab-separated list is saved"
+wait_file "$out/list.txt" 30 || fail "the tab-separated list is saved"
 grep -q -x -F "a, b.txt"$'\t'"C:\\$work\\"$'\t6\t6 b\t0\r' "$out/list.txt" ||
     fail "the .txt is tab-separated, the comma unquoted: $(grep 'a, b' "$out/list.txt" | od -c | head -2)"
 close_quennet || fail "the program ended when its window closed"
@@ -105,7 +110,7 @@ save_as "C:\\$work-out\\full.csv" || fail "the save dialog for the full disk"
 sleep 1
 xdotool key alt+y # the dialog asks before replacing the old list
 box=
-for _ in $(seq 40); do
+for _ in $(seq 80); do
     box=$(xdotool search --onlyvisible --name '^Error$' 2>/dev/null | head -1)
     [ -n "$box" ] && break
     sleep 0.25

@@ -42,13 +42,12 @@ xdotool key Tab
 xdotool type --delay 30 x
 xdotool key Return
 wait_searching || fail "Enter in the phrase field starts a search"
-[ "$(focus)" = '|' ] || fail "the disabled phrase field kept the focus: [$(focus)]"
+focus_is '|' || fail "the disabled phrase field kept the focus: [$(focus)]"
 escape_stops "no focus"
 # The search's end gives the focus back to the field it started from: typing goes on there.
-[ "$(focus)" = 'Edit|x' ] || fail "the focus comes back to the phrase field: [$(focus)]"
+focus_is 'Edit|x' || fail "the focus comes back to the phrase field: [$(focus)]"
 xdotool type --delay 30 y
-sleep 0.3
-[ "$(focus)" = 'Edit|xy' ] || fail "typing after the search reaches the phrase field: [$(focus)]"
+focus_is 'Edit|xy' || fail "typing after the search reaches the phrase field: [$(focus)]"
 xdotool key BackSpace
 
 # Escape from the results list and from the About button, which keep the focus.
@@ -69,7 +68,7 @@ for place in 'TGlyphCheck|Specify size (in KB)' 'Edit|0' 'Edit|0'; do
     wait_searching || fail "Enter on $place starts a search"
     xdotool key Return
     wait_done 10 || fail "Enter on $place stops the search"
-    [ "$(focus)" = "$place" ] || fail "the focus stays where the search was stopped: [$(focus)] not $place"
+    focus_is "$place" || fail "the focus stays where the search was stopped: [$(focus)] not $place"
     xdotool key Tab
     sleep 0.2
 done
@@ -82,9 +81,7 @@ tab_to "Edit|C:\\$work" || fail "the look-in box is reached with Tab"
 xdotool key ctrl+a
 xdotool type --delay 20 "C:\\$work\\..\\$work"
 xdotool key Tab
-sleep 0.3
-lookin=$(read_window lookin)
-[ "$lookin" = "0|C:\\$work\\..\\$work" ] || fail "a typed path, left, reads from its beginning: [$lookin]"
+wait_for "0|C:\\$work\\..\\$work" read_window lookin || fail "a typed path, left, reads from its beginning: [$(read_window lookin)]"
 [ -n "${SCREENSHOT:-}" ] && import -window root "$SCREENSHOT"
 
 # Alt+F4 while the mouse holds the title bar: the move loop must not keep the process alive.

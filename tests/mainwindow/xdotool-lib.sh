@@ -49,12 +49,32 @@ close_quennet() {
     return 0
 }
 
-# Presses Tab until the focused control reads $1 (class|text); false after $2 presses.
+# Waits until the command after $1 prints $1: what a key or a click brings about shows once
+# the program has handled it, however busy the machine is; false after 20 s.
+wait_for() {
+    local expected=$1
+    shift
+    for _ in $(seq 80); do
+        [ "$("$@")" = "$expected" ] && return 0
+        sleep 0.25
+    done
+    return 1
+}
+focus_is() { wait_for "$1" focus; }
+
+# Presses Tab until the focused control reads $1 (class|text); false after $2 presses. After
+# each press it waits for the focus to move (two empty fields in a row read alike: for them,
+# a few seconds), so a slow program is not pressed past the control.
 tab_to() {
+    local before
     for _ in $(seq "${2:-20}"); do
-        [ "$(focus)" = "$1" ] && return 0
+        before=$(focus)
+        [ "$before" = "$1" ] && return 0
         xdotool key Tab
-        sleep 0.2
+        for _ in $(seq 12); do
+            [ "$(focus)" != "$before" ] && break
+            sleep 0.25
+        done
     done
     [ "$(focus)" = "$1" ]
 }

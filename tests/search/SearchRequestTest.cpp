@@ -46,6 +46,18 @@ TEST(BuildRequest, ChecksInOrderSizeFirst) {
     EXPECT_FALSE(prepared.Request->FoldCase);
 }
 
+// The bounds are both inclusive: a minimum equal to the maximum asks for files of that size.
+TEST(BuildRequest, MaximumEqualToMinimumIsInOrder) {
+    EXPECT_TRUE(SizeOrderValid(50, 50));
+    EXPECT_FALSE(SizeOrderValid(51, 50));
+    EXPECT_TRUE(SizeOrderValid(2147483647, 2147483647));
+    SearchCriteria c;
+    c.Size.MinKb = 7;
+    c.Size.MaxKb = 7;
+    const auto prepared = BuildSearchRequest(c);
+    EXPECT_TRUE(prepared.Request) << prepared.Error;
+}
+
 TEST(BuildRequest, TextPhraseFoldsAsciiOnlyUnlessCaseSensitive) {
     SearchCriteria c;
     c.PhraseText = "Hello \xC9t\xE9";
