@@ -52,21 +52,22 @@ for n in 2 3 8 ""; do
         echo "WRONG: --threads ${n:-default}: $(diff "$dir/one" "$dir/many" | head -5)"; fail=1
     fi
 done
-# One file a folder, read by 64 scanners under a small descriptor limit while a first file
-# whose reads are held (see HoldRead.cpp) keeps every scanner busy: the folders held open for
-# the scanners must not use up the descriptors files are opened with. The walk has to stop
-# with descriptors to spare; one that takes them all gives folders up.
+# Two files a folder (the pool holds a folder open for its files from the second on), read by
+# 64 scanners under a small descriptor limit while a first file whose reads are held (see
+# HoldRead.cpp) keeps every scanner busy: the folders held open for the scanners must not use
+# up the descriptors files are opened with. The walk has to stop with descriptors to spare;
+# one that takes them all gives folders up.
 mkdir -p "$dir/held"
-(cd "$dir/held" && mkdir $(seq -f 'd%g' 1 1000) && for i in $(seq 1 1000); do echo needle >"d$i/f"; done)
+(cd "$dir/held" && mkdir $(seq -f 'd%g' 1 1000) && for i in $(seq 1 1000); do echo needle >"d$i/f"; echo needle >"d$i/g"; done)
 truncate -s 256M "$dir/held/hold"
 bash -c 'ulimit -n 256 && LD_PRELOAD=$1 exec "$0" --threads 64 --buffer-mb 1 --text needle "$2"' \
     "$cli" "$hold_read" "$dir/held" >"$dir/out" 2>"$dir/err"
 status=$?
 found=$(wc -l <"$dir/out")
-if [ "$status" = 0 ] && [ "$found" = 1000 ] && [ ! -s "$dir/err" ]; then
+if [ "$status" = 0 ] && [ "$found" = 2000 ] && [ ! -s "$dir/err" ]; then
     echo "ok: folders held for 64 scanners leave descriptors to open the files with"
 else
-    echo "WRONG: folders held for 64 scanners under 256 descriptors: status $status, $found of 1000 files, stderr: $(head -c 300 "$dir/err")"
+    echo "WRONG: folders held for 64 scanners under 256 descriptors: status $status, $found of 2000 files, stderr: $(head -c 300 "$dir/err")"
     fail=1
 fi
 exit $fail

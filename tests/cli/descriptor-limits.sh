@@ -2,7 +2,7 @@
 # The rows of a pool of scanners are those of one thread under any descriptor limit at which
 # one thread runs, and at any path length one thread reaches. A file first in the walk whose
 # reads are held (see HoldRead.cpp) holds the rows back, so the walk runs ahead through
-# hundreds of one-file folders that all wait for it: each such folder used to hold a
+# hundreds of small folders that all wait for it: each such folder used to hold a
 # descriptor, and opens that met the limit (or a path past 4,096 bytes, opened whole) counted
 # as "no match".
 # Usage: descriptor-limits.sh QUENNET-CLI HOLD-READ-LIBRARY
@@ -24,7 +24,7 @@ rows() { # descriptor limit, threads, root: the number of rows, or the failure
     if [ "$status" != 0 ] || [ -s "$dir/err" ]; then
         echo "status $status: $(head -c 200 "$dir/err")"
     else
-        printf '%s\n' "$out" | grep -c needle-file
+        printf '%s\n' "$out" | grep -c needle-
     fi
 }
 check() { # label, wanted, limit, threads, root
@@ -39,16 +39,17 @@ check() { # label, wanted, limit, threads, root
 }
 
 sparse=$dir/sparse
-for i in $(seq 1 300); do mkdir -p "$sparse/d$i" && echo needle >"$sparse/d$i/needle-file"; done
+# Two files a folder: the pool holds a folder open for its files from the second on.
+for i in $(seq 1 300); do mkdir -p "$sparse/d$i" && echo needle >"$sparse/d$i/needle-file" && echo needle >"$sparse/d$i/needle-too"; done
 truncate -s 256M "$sparse/hold"
 for threads in 1 2 64; do
     for run in 1 2 3; do
-        check "--threads $threads under 64 descriptors, run $run" 300 64 "$threads" "$sparse"
+        check "--threads $threads under 64 descriptors, run $run" 600 64 "$threads" "$sparse"
     done
 done
 # Few descriptors: one thread still runs, so the pool must too.
 for threads in 1 2 64; do
-    check "--threads $threads under 12 descriptors" 300 12 "$threads" "$sparse"
+    check "--threads $threads under 12 descriptors" 600 12 "$threads" "$sparse"
 done
 
 # Folders whose paths stay under 4,096 bytes holding files whose paths do not.
