@@ -5,6 +5,7 @@
 #include "cli/CliOptions.h"
 #include "cli/TimeArgument.h"
 
+#include "CliRun.h"
 #include "TestTree.h"
 
 #include <gtest/gtest.h>
@@ -107,35 +108,14 @@ struct Model {
     }
 };
 
-std::string ReadAll(std::FILE* f) {
-    std::fflush(f);
-    std::rewind(f);
-    std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, n);
-    std::fclose(f);
-    return text;
-}
-
+// The paths a run lists, its rows ending with NUL.
 std::set<std::string> RunCli(const std::vector<std::string>& args, int& status, std::string& err) {
-    auto parsed = ParseCommandLine(args);
-    EXPECT_TRUE(parsed.Options) << parsed.Error;
-    if (!parsed.Options)
-        return {};
-    std::FILE* out = std::tmpfile();
-    std::FILE* errFile = std::tmpfile();
-    std::atomic<bool> interrupt{false};
-    {
-        CliFrontEnd frontEnd(*parsed.Options, out, errFile);
-        status = frontEnd.Run(interrupt);
-    }
-    const std::string text = ReadAll(out);
-    err = ReadAll(errFile);
+    const CliRun run(args);
+    status = run.status;
+    err = run.err;
     std::set<std::string> paths;
-    for (std::size_t start = 0, end; (end = text.find('\0', start)) != std::string::npos; start = end + 1)
-        paths.insert(text.substr(start, end - start));
+    for (std::size_t start = 0, end; (end = run.out.find('\0', start)) != std::string::npos; start = end + 1)
+        paths.insert(run.out.substr(start, end - start));
     return paths;
 }
 
@@ -272,20 +252,10 @@ TEST(Filters, BadMasksAndTimesNameTheirOptionAndStartNothing) {
         {{"--skip-dir", "ok;[!]", tree.Path("")}, "--skip-dir: '[!]' is an invalid mask at (3)\n"},
     };
     for (const auto& [args, message] : cases) {
-        int status = -1;
-        std::string err;
-        auto parsed = ParseCommandLine(args);
-        ASSERT_TRUE(parsed.Options);
-        std::FILE* out = std::tmpfile();
-        std::FILE* errFile = std::tmpfile();
-        std::atomic<bool> interrupt{false};
-        {
-            CliFrontEnd frontEnd(*parsed.Options, out, errFile);
-            status = frontEnd.Run(interrupt);
-        }
-        EXPECT_EQ(ReadAll(out), "");
-        EXPECT_EQ(ReadAll(errFile), message);
-        EXPECT_EQ(status, kExitBadInput);
+        const CliRun run(args);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, message);
+        EXPECT_EQ(run.status, kExitBadInput);
     }
     for (const char* bad : {"7x", "d", "2026-02-30", "2026-12-01 24:00", "2026-12-1x", ""}) {
         const auto parsed = ParseCommandLine({"--changed-within", bad, tree.Path("")});
