@@ -55,14 +55,15 @@ constexpr int kFilterBoxLeft = 72;
 constexpr int kDayBoxLeft = 66;
 
 TEdit& FilterEdit(TWinControl& parent, int row, int tab) {
-    TEdit& edit = Place<TEdit>(parent, kFilterBoxLeft, kFiltersTop + 20 + 21 * row, 147 - kFilterBoxLeft, 19, true, tab);
+    TEdit& edit = Place<TEdit>(parent, kFilterBoxLeft, kFiltersTop + 20 + 21 * row, 147 - kFilterBoxLeft, 19,
+                               true, tab);
     edit.SetFlat(true);
     return edit;
 }
 
 TDateTimePicker& DayBox(TWinControl& parent, int row, int tab) {
-    return Place<TDateTimePicker>(parent, kDayBoxLeft, kFiltersTop + 20 + 21 * 3 + 22 * row, 147 - kDayBoxLeft, 21, true,
-                                  tab);
+    return Place<TDateTimePicker>(parent, kDayBoxLeft, kFiltersTop + 20 + 21 * 3 + 22 * row,
+                                  147 - kDayBoxLeft, 21, true, tab);
 }
 
 // Below the filters' block everything keeps its design distances, moved down by the block.
@@ -80,7 +81,8 @@ TGlyphCheck& Check(TWinControl& parent, const char* caption, bool checked, int l
 
 // The box that says whether the day beside it counts; it keeps its width, the day widens.
 TGlyphCheck& DayCheck(TWinControl& parent, const char* caption, int row, int tab) {
-    TGlyphCheck& box = Place<TGlyphCheck>(parent, 5, kFiltersTop + 21 + 21 * 3 + 22 * row, kDayBoxLeft - 6, 19, false, tab);
+    TGlyphCheck& box =
+        Place<TGlyphCheck>(parent, 5, kFiltersTop + 21 + 21 * 3 + 22 * row, kDayBoxLeft - 6, 19, false, tab);
     box.SetCaption(caption);
     return box;
 }
@@ -122,8 +124,8 @@ TScrollBox& MakePanel(TWinControl& form) {
 CriteriaPanel::CriteriaPanel(TWinControl& form)
     : Panel2(MakePanel(form)), Label1(Place<TLabel>(Panel2, 4, 4, 146, 26, true)),
       Bevel1(Frame(Panel2, 4, 34, 147, 2, bsTopLine)),
-      Label2(Caption(Panel2, "All or part of the file name:", 5, 48, 144, true)), fname(HistoryBox(Panel2, 64, 0)),
-      Bevel4(Frame(Panel2, 2, 86, 151, 131, bsFrame)),
+      Label2(Caption(Panel2, "All or part of the file name:", 5, 48, 144, true)),
+      fname(HistoryBox(Panel2, 64, 0)), Bevel4(Frame(Panel2, 2, 86, 151, 131, bsFrame)),
       Label3(Caption(Panel2, "A word or phrase in the file:", 5, 90, 144)), ss(HistoryBox(Panel2, 104, 1)),
       CaseSensitive(Check(Panel2, "Case sensitive", false, 5, 126, 145, 2)),
       GroupBox1(Place<TGroupBox>(Panel2, 10, 150, 135, 61, true)),
@@ -148,10 +150,8 @@ CriteriaPanel::CriteriaPanel(TWinControl& form)
       SkipFilesLabel(FilterCaption(Panel2, "Skip files:", kFiltersTop + 41)),
       SkipFiles(FilterEdit(Panel2, 1, 10)),
       SkipFoldersLabel(FilterCaption(Panel2, "Skip folders:", kFiltersTop + 62)),
-      SkipFolders(FilterEdit(Panel2, 2, 11)),
-      ModifiedAfterCheck(DayCheck(Panel2, "After", 0, 12)),
-      ModifiedAfter(DayBox(Panel2, 0, 13)),
-      ModifiedBeforeCheck(DayCheck(Panel2, "Before", 1, 14)),
+      SkipFolders(FilterEdit(Panel2, 2, 11)), ModifiedAfterCheck(DayCheck(Panel2, "After", 0, 12)),
+      ModifiedAfter(DayBox(Panel2, 0, 13)), ModifiedBeforeCheck(DayCheck(Panel2, "Before", 1, 14)),
       ModifiedBefore(DayBox(Panel2, 1, 15)),
       // Below the filters.
       Label5(Caption(Panel2, "Look in:", 7, Below(392), 140)),

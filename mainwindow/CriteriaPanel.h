@@ -6,7 +6,8 @@
 // phrase in the file:" or "HEX String:") and ss the phrase; typeText/typeHEX its notation;
 // maxbuf and selfadj the buffer size; SpecSize, MinSize and MaxSize the size range; pathlist
 // "Look in:"; search the Search/Stop button. The filters' block (OnlyFiles, SkipFiles,
-// SkipFolders, ModifiedAfter and ModifiedBefore with their check boxes) sits between the size range and "Look in:".
+// SkipFolders, ModifiedAfter and ModifiedBefore with their check boxes) sits between the
+// size range and "Look in:".
 #pragma once
 
 #include "controls/GlyphCheck.h"

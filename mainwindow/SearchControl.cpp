@@ -72,9 +72,9 @@ bool SearchControl::BuildRoots(std::vector<std::string>& roots) {
 void SearchControl::ApplyPhase() {
     const bool enabled = phase_.CriteriaEnabled();
     for (TWinControl* control : std::initializer_list<TWinControl*>{
-             &form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX, &form_.fname, &form_.ss, &form_.pathlist,
-             &form_.OnlyFiles, &form_.SkipFiles, &form_.SkipFolders, &form_.ModifiedAfterCheck,
-             &form_.ModifiedBeforeCheck})
+             &form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX, &form_.fname, &form_.ss,
+             &form_.pathlist, &form_.OnlyFiles, &form_.SkipFiles, &form_.SkipFolders,
+             &form_.ModifiedAfterCheck, &form_.ModifiedBeforeCheck})
         control->SetEnabled(enabled);
     form_.ModifiedCheckClick(); // the days: usable when idle and ticked
     form_.CaseSensitive.SetEnabled(phase_.CaseSensitiveEnabled(form_.typeHEX.Checked()));

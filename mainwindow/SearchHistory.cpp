@@ -15,12 +15,13 @@ char FoldAscii(char c) {
 bool SearchHistory::Same(const std::string& a, const std::string& b) const {
     if (sameness_ == Sameness::Exact)
         return a == b;
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
 }
 
 bool SearchHistory::Keepable(const std::string& value) {
-    return !value.empty() && value.size() <= kMaxEntryLength && value.find_first_of("\r\n") == std::string::npos;
+    return !value.empty() && value.size() <= kMaxEntryLength &&
+           value.find_first_of("\r\n") == std::string::npos;
 }
 
 void SearchHistory::Add(const std::string& value) {

@@ -99,7 +99,8 @@ void ReadFilters(StoredFilters& filters) {
     for (const FilterEntry& entry : kFiltersTable) {
         // The size is asked first: a value grown by another program is not read into memory.
         DWORD type = 0, size = 0;
-        if (RegQueryValueExA(registry.CurrentKey(), entry.Name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        if (RegQueryValueExA(registry.CurrentKey(), entry.Name, nullptr, &type, nullptr, &size) !=
+                ERROR_SUCCESS ||
             type != REG_SZ || size > entry.MaxLength + 1)
             continue;
         try {

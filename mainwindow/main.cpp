@@ -79,17 +79,24 @@ void TForm1::WireEvents() {
         control->OnKeyDown = enterStartsSearch;
     for (TGlyphCheck* box : {&ModifiedAfterCheck, &ModifiedBeforeCheck}) {
         box->OnClick = [this](TWinControl&) { ModifiedCheckClick(); };
-        box->OnKeyDown = [this, box](TWinControl&, WORD& key, TShiftState) { ModifiedCheckKeyDown(*box, key); };
+        box->OnKeyDown = [this, box](TWinControl&, WORD& key, TShiftState) {
+            ModifiedCheckKeyDown(*box, key);
+        };
     }
     // An edit beeps at an Enter it has no use for; here Enter is the search key.
     auto swallowEnter = [](TWinControl&, char& key) {
         if (key == '\r')
             key = 0;
     };
-    for (TWinControl* box : std::initializer_list<TWinControl*>{&fname, &ss, &OnlyFiles, &SkipFiles, &SkipFolders})
+    for (TWinControl* box :
+         std::initializer_list<TWinControl*>{&fname, &ss, &OnlyFiles, &SkipFiles, &SkipFolders})
         box->OnKeyPress = swallowEnter;
-    fname.OnDeleteItem = [this](TComboBox&, int index) { nameHistory_.Remove(static_cast<std::size_t>(index)); };
-    ss.OnDeleteItem = [this](TComboBox&, int index) { phraseHistory_.Remove(static_cast<std::size_t>(index)); };
+    fname.OnDeleteItem = [this](TComboBox&, int index) {
+        nameHistory_.Remove(static_cast<std::size_t>(index));
+    };
+    ss.OnDeleteItem = [this](TComboBox&, int index) {
+        phraseHistory_.Remove(static_cast<std::size_t>(index));
+    };
 
     typeText.OnClick = [this](TWinControl&) { typeTextClick(); };
     typeHEX.OnClick = [this](TWinControl&) { typeTextClick(); };

@@ -53,7 +53,8 @@ std::string TComboBox::ItemText(int index) const {
     if (length == CB_ERR)
         return std::string();
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(HandleOrNull(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    SendMessageA(HandleOrNull(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
     return text;
 }

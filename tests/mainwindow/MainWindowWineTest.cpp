@@ -150,7 +150,8 @@ TEST_F(MainWindow, FirstRunDefaultsAndTheCommandLineFolder) {
     EXPECT_FALSE(form.MaxSize.Enabled());
     EXPECT_TRUE(form.typeText.Checked());
     EXPECT_EQ(form.search.Caption(), "Search");
-    EXPECT_TRUE(IsChild(form.fname.HandleOrNull(), GetFocus())) << "the name field has the focus on first show";
+    EXPECT_TRUE(IsChild(form.fname.HandleOrNull(), GetFocus()))
+        << "the name field has the focus on first show";
     EXPECT_EQ(form.OnlyFiles.Text(), "") << "a first start shows the filters empty";
     EXPECT_EQ(form.SkipFiles.Text(), "");
     EXPECT_EQ(form.SkipFolders.Text(), "");
@@ -329,9 +330,9 @@ TEST_F(MainWindow, EnterInASizeBoxStopsTheSearchAndAgainDoesNothing) {
     EXPECT_FALSE(form.maxbuf.Enabled());
     EXPECT_FALSE(form.pathlist.Enabled());
     EXPECT_FALSE(form.CaseSensitive.Enabled());
-    for (TWinControl* filter : std::initializer_list<TWinControl*>{&form.OnlyFiles, &form.SkipFiles, &form.SkipFolders,
-                                                                   &form.ModifiedAfterCheck, &form.ModifiedBeforeCheck,
-                                                                   &form.ModifiedAfter})
+    for (TWinControl* filter : std::initializer_list<TWinControl*>{
+             &form.OnlyFiles, &form.SkipFiles, &form.SkipFolders, &form.ModifiedAfterCheck,
+             &form.ModifiedBeforeCheck, &form.ModifiedAfter})
         EXPECT_FALSE(filter->Enabled()) << "the filters shape the search: locked";
     EXPECT_TRUE(form.MinSize.Enabled()) << "the size controls stay usable";
     EXPECT_EQ(form.StatusBar.PanelText(0), "Searching...");
@@ -570,7 +571,8 @@ TEST_F(MainWindow, FiltersNarrowTheSearchToTheFilesAsked) {
     day.QuadPart -= 864000000000ULL;
     local = {day.LowPart, day.HighPart};
     LocalFileTimeToFileTime(&local, &utc);
-    HANDLE old = CreateFileA((root + "\\src\\d.cpp").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE old = CreateFileA((root + "\\src\\d.cpp").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(old, INVALID_HANDLE_VALUE);
     SetFileTime(old, nullptr, nullptr, &utc);
     CloseHandle(old);
@@ -731,7 +733,8 @@ TEST_F(MainWindow, EnterInEveryCriterionStartsASearch) {
           static_cast<TWinControl*>(&form.SpecSize), static_cast<TWinControl*>(&form.IntegrateIntoShell),
           static_cast<TWinControl*>(&form.OnlyFiles), static_cast<TWinControl*>(&form.SkipFiles),
           static_cast<TWinControl*>(&form.SkipFolders), static_cast<TWinControl*>(&form.ModifiedAfterCheck),
-          static_cast<TWinControl*>(&form.ModifiedAfter), static_cast<TWinControl*>(&form.ModifiedBeforeCheck),
+          static_cast<TWinControl*>(&form.ModifiedAfter),
+          static_cast<TWinControl*>(&form.ModifiedBeforeCheck),
           static_cast<TWinControl*>(&form.ModifiedBefore)}) {
         form.results.Clear();
         control->SetFocus();

@@ -112,8 +112,8 @@ TEST(StoredDay, OnlyAWholeExistingDayIsRead) {
     EXPECT_EQ(back->Month, 2);
     EXPECT_EQ(back->Day, 29);
     EXPECT_EQ(FormatStoredDay({2026, 1, 5}), "2026-01-05");
-    for (const char* bad : {"", "2026-02-29", "2026-1-05", "2026-01-5 ", "2026/01/05", "20x6-01-05", "1600-12-31",
-                            "2026-13-01", "2026-00-10", "2026-01-00", "+026-01-05"})
+    for (const char* bad : {"", "2026-02-29", "2026-1-05", "2026-01-5 ", "2026/01/05", "20x6-01-05",
+                            "1600-12-31", "2026-13-01", "2026-00-10", "2026-01-00", "+026-01-05"})
         EXPECT_FALSE(ParseStoredDay(bad)) << bad;
 }
 
