@@ -104,6 +104,18 @@ def make_names(root, count=200000, per_folder=500):
         open(os.path.join(folder, "%s%06d.dat" % (tag, i)), "wb").close()
 
 
+def make_skip_tree(root, count=100000, per_folder=500):
+    """Names only: 10% of the files in keep/, 90% in bulk/, the folder a search skips."""
+    rng = random.Random(5)
+    for i in range(count):
+        part = "keep" if i % 10 == 0 else "bulk"
+        folder = os.path.join(root, part, "s%04d" % (i // per_folder))
+        if i % per_folder == 0 or not os.path.isdir(folder):
+            os.makedirs(folder, exist_ok=True)
+        tag = "frag" if rng.random() < 0.01 else "file"
+        open(os.path.join(folder, "%s%06d.dat" % (tag, i)), "wb").close()
+
+
 def run(cmd):
     return run_cpu(cmd)[0]
 
@@ -228,6 +240,28 @@ def compare_builds(after, before, small, rounds):
               % (name, ours, best, ratio, goal, "ok" if ratio <= goal else "MISSED"))
 
 
+def filters_table(after, before, small, names, skip, rounds):
+    """Filters: free when unused (this build against the one before them), skipping a folder
+    that holds 90% of the files, and a date bound on the names."""
+    print("load average before: %.2f %.2f %.2f" % os.getloadavg())
+    print("| case | measured (s) | against | against (s) | ratio | goal |")
+    print("|---|---:|---|---:|---:|---:|")
+    rows = [
+        compare("40k small files, folded, no filters", [after, "--text", RARE, small],
+                {"build before": [before, "--text", RARE, small]}, rounds, 1.03),
+        compare("200k names, no filters", [after, "--name", "frag", names],
+                {"build before": [before, "--name", "frag", names]}, rounds, 1.03),
+        compare("100k names, --skip-dir on the 90% folder", [after, "--name", "frag", "--skip-dir", "bulk", skip],
+                {"unfiltered": [after, "--name", "frag", skip]}, rounds, 0.2),
+        compare("200k names, --changed-within 7d", [after, "--name", "frag", "--changed-within", "7d", names],
+                {"names only": [after, "--name", "frag", names]}, rounds, 1.1),
+    ]
+    for name, ours, label, best, ratio, goal in rows:
+        print("| %s | %.4f | %s | %.4f | %.3f | <= %.2f %s |"
+              % (name, ours, label, best, ratio, goal, "ok" if ratio <= goal else "MISSED"))
+    print("load average after: %.2f %.2f %.2f" % os.getloadavg())
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--cli", required=True, help="path to the native quennet-cli")
@@ -235,12 +269,19 @@ def main():
     ap.add_argument("--rounds", type=int, default=5)
     ap.add_argument("--keep", action="store_true", help="keep the corpora for the next run")
     ap.add_argument("--before", help="another quennet-cli: only the small files, this one against it")
+    ap.add_argument("--filters", action="store_true",
+                    help="with --before: the filters' costs (unused, a skipped folder, a date bound)")
     ap.add_argument("--parallel", action="store_true",
                     help="the default pool against the peers' best settings (adds a 1 GB file)")
     args = ap.parse_args()
 
-    small, big, names, gb, deep = (os.path.join(args.dir, d) for d in ("small", "big", "names", "gb", "deep"))
+    small, big, names, gb, deep, skip = (os.path.join(args.dir, d)
+                                         for d in ("small", "big", "names", "gb", "deep", "skip"))
     corpora = [(small, make_small_files), (big, make_big_files), (names, make_names)]
+    if args.filters:
+        if not args.before:
+            ap.error("--filters needs --before")
+        corpora = [(small, make_small_files), (names, make_names), (skip, make_skip_tree)]
     if args.parallel:
         corpora = [(small, make_small_files), (names, make_names), (gb, make_one_gb), (deep, make_deep_tree)]
     for path, maker in corpora:
@@ -255,6 +296,11 @@ def main():
     q = args.cli
     if args.parallel:
         parallel_table(q, small, gb, names, deep, args.rounds)
+        if not args.keep:
+            shutil.rmtree(args.dir, ignore_errors=True)
+        return
+    if args.filters:
+        filters_table(q, args.before, small, names, skip, args.rounds)
         if not args.keep:
             shutil.rmtree(args.dir, ignore_errors=True)
         return

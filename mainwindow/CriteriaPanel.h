@@ -5,19 +5,28 @@
 // panel that holds them all; fname the name fragment; Label3 the phrase's caption ("A word or
 // phrase in the file:" or "HEX String:") and ss the phrase; typeText/typeHEX its notation;
 // maxbuf and selfadj the buffer size; SpecSize, MinSize and MaxSize the size range; pathlist
-// "Look in:"; search the Search/Stop button.
+// "Look in:"; search the Search/Stop button. The filters' block (OnlyFiles, SkipFiles,
+// SkipFolders, ModifiedAfter and ModifiedBefore with their check boxes) sits between the
+// size range and "Look in:".
 #pragma once
 
 #include "controls/GlyphCheck.h"
 #include "controls/GradientButton.h"
 #include "controls/Spin.h"
+#include "runtime/ComboBox.h"
 #include "runtime/ComboBoxEx.h"
+#include "runtime/DateTimePicker.h"
 #include "runtime/ScrollBox.h"
 #include "runtime/StdControls.h"
 
 namespace quennet {
 
 constexpr TColor kMoneyGreen = 0xC0DCC0; // RGB(192,220,192)
+
+// How far the filters' block moves the controls below it down the panel.
+constexpr int kFiltersHeight = 133;
+// "About" at its place in the design; the window moves it down only when there is room.
+constexpr int kAboutDesignTop = 531 + kFiltersHeight;
 
 struct CriteriaPanel {
     explicit CriteriaPanel(TWinControl& form);
@@ -26,10 +35,10 @@ struct CriteriaPanel {
     TLabel& Label1;
     TBevel& Bevel1;
     TLabel& Label2;
-    TEdit& fname;
+    TComboBox& fname; // with the last names searched
     TBevel& Bevel4;
     TLabel& Label3;
-    TEdit& ss;
+    TComboBox& ss; // with the last phrases searched
     TGlyphCheck& CaseSensitive;
     TGroupBox& GroupBox1;
     TRadioButton& typeText;
@@ -45,6 +54,21 @@ struct CriteriaPanel {
     TSpinEdit& MinSize;
     TLabel& Label7;
     TSpinEdit& MaxSize;
+
+    // Filters: file masks, folder masks and the days of the last change.
+    TBevel& Bevel6;
+    TLabel& FiltersLabel;
+    TLabel& OnlyFilesLabel;
+    TEdit& OnlyFiles;
+    TLabel& SkipFilesLabel;
+    TEdit& SkipFiles;
+    TLabel& SkipFoldersLabel;
+    TEdit& SkipFolders;
+    TGlyphCheck& ModifiedAfterCheck; // the day beside it counts only when ticked
+    TDateTimePicker& ModifiedAfter;
+    TGlyphCheck& ModifiedBeforeCheck;
+    TDateTimePicker& ModifiedBefore;
+
     TLabel& Label5;
     TComboBoxEx& pathlist;
     TGradientButton& search;

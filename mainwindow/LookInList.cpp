@@ -60,15 +60,23 @@ void LookInList::Fill() {
     pathlist_.SetItemIndex(0);
 }
 
-void LookInList::SelectOrAddFolder(const std::string& path) {
+int LookInList::IndexOf(const std::string& path) const {
     const int count = pathlist_.ItemCount();
-    for (int i = 0; i < count; ++i) {
-        if (lstrcmpiA(pathlist_.ItemCaption(i).c_str(), path.c_str()) == 0) {
-            pathlist_.SetItemIndex(i);
-            return;
-        }
-    }
-    pathlist_.SetItemIndex(Add(path, imgFolder, false));
+    for (int i = 0; i < count; ++i)
+        if (lstrcmpiA(pathlist_.ItemCaption(i).c_str(), path.c_str()) == 0)
+            return i;
+    return -1;
+}
+
+void LookInList::SelectOrAddFolder(const std::string& path) {
+    const int index = IndexOf(path);
+    pathlist_.SetItemIndex(index >= 0 ? index : Add(path, imgFolder, false));
+}
+
+void LookInList::AddFolders(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        if (IndexOf(path) < 0)
+            Add(path, imgFolder, false);
 }
 
 bool LookInList::BrowseSelected() const {

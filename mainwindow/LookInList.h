@@ -22,6 +22,8 @@ class LookInList {
     // Selects the entry whose caption is `path` (case ignored), or adds a folder entry at the
     // end and selects it.
     void SelectOrAddFolder(const std::string& path);
+    // Adds folder entries at the end for those not in the list yet; the selection stays.
+    void AddFolders(const std::vector<std::string>& paths);
 
     int BrowseIndex() const { return browseIndex_; }
     bool BrowseSelected() const;
@@ -33,6 +35,7 @@ class LookInList {
     const std::string& LocalDrivesText() const { return localDrives_; }
 
   private:
+    int IndexOf(const std::string& path) const; // case ignored; -1 when absent
     int Add(const std::string& caption, int image, bool localDrive);
 
     TComboBoxEx& pathlist_;

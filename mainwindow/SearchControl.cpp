@@ -13,6 +13,20 @@ namespace {
 
 constexpr auto kShowRowsInterval = std::chrono::milliseconds(50);
 
+// A filter's message says which box it is about, as the name box's own message names the name.
+std::string FieldPrefix(CriterionField field) {
+    switch (field) {
+    case CriterionField::Only:
+        return "Only files: ";
+    case CriterionField::Skip:
+        return "Skip files: ";
+    case CriterionField::SkipFolders:
+        return "Skip folders: ";
+    default:
+        return std::string();
+    }
+}
+
 } // namespace
 
 SearchControl::SearchControl(TForm1& form)
@@ -57,10 +71,12 @@ bool SearchControl::BuildRoots(std::vector<std::string>& roots) {
 
 void SearchControl::ApplyPhase() {
     const bool enabled = phase_.CriteriaEnabled();
-    for (TWinControl* control :
-         std::initializer_list<TWinControl*>{&form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX,
-                                             &form_.fname, &form_.ss, &form_.pathlist})
+    for (TWinControl* control : std::initializer_list<TWinControl*>{
+             &form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX, &form_.fname, &form_.ss,
+             &form_.pathlist, &form_.OnlyFiles, &form_.SkipFiles, &form_.SkipFolders,
+             &form_.ModifiedAfterCheck, &form_.ModifiedBeforeCheck})
         control->SetEnabled(enabled);
+    form_.ModifiedCheckClick(); // the days: usable when idle and ticked
     form_.CaseSensitive.SetEnabled(phase_.CaseSensitiveEnabled(form_.typeHEX.Checked()));
     // Its tick changes the buffer only when selfadj is ticked.
     form_.autoadjust.SetEnabled(phase_.AutoAdjustEnabled());
@@ -143,11 +159,13 @@ std::optional<SearchRequest> SearchControl::PrepareSearch(std::vector<std::strin
     criteria.CaseSensitive = form_.CaseSensitive.Checked();
     criteria.BufferMegabytes = form_.maxbuf.Value();
     criteria.Size = sizeBounds_.Get();
+    form_.FillFilters(criteria);
     PreparedSearch prepared = BuildSearchRequest(criteria);
     if (!prepared.Request) {
-        ShowErrorBox(prepared.Error);
+        ShowErrorBox(FieldPrefix(prepared.Field) + prepared.Error);
         return std::nullopt;
     }
+    form_.RememberSearch();
     prepared.Request->Roots = std::move(roots);
     searched_ = prepared.Request->Searched();
 

@@ -29,7 +29,7 @@ class SearchPhase {
 
     const char* Caption() const;
     bool ButtonEnabled() const { return state_ != State::Stopping; }
-    // maxbuf, selfadj, typeText, typeHEX, fname, ss and pathlist.
+    // maxbuf, selfadj, typeText, typeHEX, fname, ss, pathlist and the filters.
     bool CriteriaEnabled() const { return state_ == State::Idle; }
     // "Case sensitive" means nothing for a HEX phrase, which is matched byte for byte.
     bool CaseSensitiveEnabled(bool hexNotation) const { return CriteriaEnabled() && !hexNotation; }

@@ -1,5 +1,6 @@
 #include "mainwindow/Settings.h"
 
+#include "mainwindow/SearchHistory.h"
 #include "runtime/Registry.h"
 
 namespace quennet {
@@ -65,6 +66,58 @@ bool WriteSettings(const StoredSettings& settings) {
         for (const SettingEntry& entry : kSettingsTable)
             if (Holds(entry.WriteWhen, settings))
                 registry.WriteInteger(entry.Name, settings.*entry.Field);
+    } catch (const ERegistryException&) {
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Longer than any list of masks typed by hand.
+constexpr std::size_t kMaxMasksLength = 4096;
+
+} // namespace
+
+// clang-format off
+const FilterEntry kFiltersTable[8] = {
+    {"Only Files",      &StoredFilters::OnlyFiles,      kMaxMasksLength},
+    {"Skip Files",      &StoredFilters::SkipFiles,      kMaxMasksLength},
+    {"Skip Folders",    &StoredFilters::SkipFolders,    kMaxMasksLength},
+    {"Modified After",  &StoredFilters::ModifiedAfter,  10},
+    {"Modified Before", &StoredFilters::ModifiedBefore, 10},
+    {"Name History",    &StoredFilters::NameHistory,    SearchHistory::kMaxStoredLength},
+    {"Phrase History",  &StoredFilters::PhraseHistory,  SearchHistory::kMaxStoredLength},
+    {"Look In History", &StoredFilters::FolderHistory,  SearchHistory::kMaxStoredLength},
+};
+// clang-format on
+
+void ReadFilters(StoredFilters& filters) {
+    TRegistry registry(HKEY_CURRENT_USER, KEY_READ);
+    if (!registry.OpenKeyReadOnly(kSettingsKey))
+        return;
+    for (const FilterEntry& entry : kFiltersTable) {
+        // The size is asked first: a value grown by another program is not read into memory.
+        DWORD type = 0, size = 0;
+        if (RegQueryValueExA(registry.CurrentKey(), entry.Name, nullptr, &type, nullptr, &size) !=
+                ERROR_SUCCESS ||
+            type != REG_SZ || size > entry.MaxLength + 1)
+            continue;
+        try {
+            filters.*entry.Field = registry.ReadString(entry.Name);
+        } catch (const ERegistryException&) {
+            // Changed between the two questions: ignored like any other damaged value.
+        }
+    }
+}
+
+bool WriteFilters(const StoredFilters& filters) {
+    TRegistry registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKey(kSettingsKey, true))
+        return false;
+    try {
+        for (const FilterEntry& entry : kFiltersTable)
+            registry.WriteString(entry.Name, filters.*entry.Field);
     } catch (const ERegistryException&) {
         return false;
     }

@@ -5,6 +5,9 @@
 // window made it, so the controls' first state is each value's default.
 #pragma once
 
+#include <cstddef>
+#include <string>
+
 namespace quennet {
 
 // Written per user: a standard user cannot write HKEY_LOCAL_MACHINE. Earlier versions kept
@@ -45,5 +48,31 @@ extern const SettingEntry kSettingsTable[12];
 void ReadSettings(StoredSettings& settings);
 // Writes the values in order; a failure ends the writing silently. Whether all were written.
 bool WriteSettings(const StoredSettings& settings);
+
+// The filters and the boxes' histories: texts (REG_SZ) beside the values above, per user only.
+// A first start finds none and leaves every filter empty.
+struct StoredFilters {
+    std::string OnlyFiles;
+    std::string SkipFiles;
+    std::string SkipFolders;
+    std::string ModifiedAfter; // "YYYY-MM-DD", empty when not ticked
+    std::string ModifiedBefore;
+    std::string NameHistory; // SearchHistory's stored forms
+    std::string PhraseHistory;
+    std::string FolderHistory;
+};
+
+struct FilterEntry {
+    const char* Name;
+    std::string StoredFilters::*Field;
+    std::size_t MaxLength; // a longer stored value is ignored
+};
+
+extern const FilterEntry kFiltersTable[8];
+
+// Reads what is there over `filters`; a value of another type or longer than its entry allows
+// is ignored alone, whatever it holds.
+void ReadFilters(StoredFilters& filters);
+bool WriteFilters(const StoredFilters& filters);
 
 } // namespace quennet

@@ -3,6 +3,7 @@
 #include "dialogs/folderpick.h"
 #include "dialogs/hexview.h"
 #include "mainwindow/BufferAdjust.h"
+#include "mainwindow/FilterDates.h"
 #include "mainwindow/ShellIntegration.h"
 #include "runtime/Application.h"
 #include "runtime/MessageBoxes.h"
@@ -15,7 +16,8 @@ namespace quennet {
 namespace {
 
 constexpr TColor kSplitterColor = 0xA6CAF0; // RGB(240,202,166)
-constexpr int kDesignLeft = 298, kDesignTop = 89, kDesignWidth = 817, kDesignHeight = 614;
+// Taller than the first design by the filters' block, so that every control shows at first.
+constexpr int kDesignLeft = 298, kDesignTop = 89, kDesignWidth = 817, kDesignHeight = 614 + kFiltersHeight;
 constexpr int kSplitterMinSize = 155;
 // Below this width the panel's scroll bar would cover its controls.
 constexpr int kPanelWidthWithScrollBar = 167;
@@ -72,13 +74,29 @@ void TForm1::WireEvents() {
     for (TWinControl* control : std::initializer_list<TWinControl*>{&fname, &ss, &pathlist, &MinSize,
                                                                     &MaxSize, &maxbuf, &typeText, &typeHEX})
         control->OnKeyDown = enterStartsSearch;
+    for (TWinControl* control : std::initializer_list<TWinControl*>{&OnlyFiles, &SkipFiles, &SkipFolders,
+                                                                    &ModifiedAfter, &ModifiedBefore})
+        control->OnKeyDown = enterStartsSearch;
+    for (TGlyphCheck* box : {&ModifiedAfterCheck, &ModifiedBeforeCheck}) {
+        box->OnClick = [this](TWinControl&) { ModifiedCheckClick(); };
+        box->OnKeyDown = [this, box](TWinControl&, WORD& key, TShiftState) {
+            ModifiedCheckKeyDown(*box, key);
+        };
+    }
     // An edit beeps at an Enter it has no use for; here Enter is the search key.
     auto swallowEnter = [](TWinControl&, char& key) {
         if (key == '\r')
             key = 0;
     };
-    fname.OnKeyPress = swallowEnter;
-    ss.OnKeyPress = swallowEnter;
+    for (TWinControl* box :
+         std::initializer_list<TWinControl*>{&fname, &ss, &OnlyFiles, &SkipFiles, &SkipFolders})
+        box->OnKeyPress = swallowEnter;
+    fname.OnDeleteItem = [this](TComboBox&, int index) {
+        nameHistory_.Remove(static_cast<std::size_t>(index));
+    };
+    ss.OnDeleteItem = [this](TComboBox&, int index) {
+        phraseHistory_.Remove(static_cast<std::size_t>(index));
+    };
 
     typeText.OnClick = [this](TWinControl&) { typeTextClick(); };
     typeHEX.OnClick = [this](TWinControl&) { typeTextClick(); };
@@ -110,13 +128,16 @@ void TForm1::WireEvents() {
 void TForm1::FormCreate(const std::string& lookInFolder) {
     FormResize();
     lookIn.Fill();
-    if (!lookInFolder.empty())
-        lookIn.SelectOrAddFolder(lookInFolder);
     if (RefreshShellVerb())
         IntegrateIntoShell.SetChecked(true);
     StoredSettings settings = CaptureSettings();
     ReadSettings(settings);
     ApplySettings(settings);
+    StoredFilters filters;
+    ReadFilters(filters);
+    ApplyFilters(filters);
+    if (!lookInFolder.empty())
+        lookIn.SelectOrAddFolder(lookInFolder); // after the folders searched before
     if (selfadj.Checked())
         autoadjustTimer();
     autoadjust.SetEnabled(selfadj.Checked());
@@ -168,6 +189,88 @@ void TForm1::ApplySettings(const StoredSettings& s) {
     files.SetColumnWidth(2, s.Column3Width);
 }
 
+namespace {
+
+std::optional<CalendarDay> DayOf(const TGlyphCheck& counts, const TDateTimePicker& picker) {
+    if (!counts.Checked())
+        return std::nullopt;
+    const SYSTEMTIME date = picker.Date();
+    return CalendarDay{date.wYear, date.wMonth, date.wDay};
+}
+
+std::string StoredDayOf(const TGlyphCheck& counts, const TDateTimePicker& picker) {
+    const std::optional<CalendarDay> day = DayOf(counts, picker);
+    return day ? FormatStoredDay(*day) : std::string();
+}
+
+// A damaged stored day leaves the box unticked on today.
+void ShowStoredDay(TGlyphCheck& counts, TDateTimePicker& picker, const std::string& stored) {
+    const std::optional<CalendarDay> day = ParseStoredDay(stored);
+    counts.SetChecked(day.has_value());
+    if (!day)
+        return;
+    SYSTEMTIME date{};
+    date.wYear = static_cast<WORD>(day->Year);
+    date.wMonth = static_cast<WORD>(day->Month);
+    date.wDay = static_cast<WORD>(day->Day);
+    picker.SetDate(date);
+}
+
+} // namespace
+
+StoredFilters TForm1::CaptureFilters() const {
+    StoredFilters f;
+    f.OnlyFiles = OnlyFiles.Text();
+    f.SkipFiles = SkipFiles.Text();
+    f.SkipFolders = SkipFolders.Text();
+    f.ModifiedAfter = StoredDayOf(ModifiedAfterCheck, ModifiedAfter);
+    f.ModifiedBefore = StoredDayOf(ModifiedBeforeCheck, ModifiedBefore);
+    f.NameHistory = nameHistory_.Stored();
+    f.PhraseHistory = phraseHistory_.Stored();
+    f.FolderHistory = folderHistory_.Stored();
+    return f;
+}
+
+void TForm1::ApplyFilters(const StoredFilters& f) {
+    OnlyFiles.SetText(f.OnlyFiles);
+    SkipFiles.SetText(f.SkipFiles);
+    SkipFolders.SetText(f.SkipFolders);
+    ShowStoredDay(ModifiedAfterCheck, ModifiedAfter, f.ModifiedAfter);
+    ShowStoredDay(ModifiedBeforeCheck, ModifiedBefore, f.ModifiedBefore);
+    ModifiedCheckClick();
+    nameHistory_.Restore(f.NameHistory);
+    phraseHistory_.Restore(f.PhraseHistory);
+    folderHistory_.Restore(f.FolderHistory);
+    // The folder searched last comes first, next to the fixed entries.
+    lookIn.AddFolders(folderHistory_.Entries());
+    ShowHistories();
+}
+
+void TForm1::ShowHistories() {
+    fname.SetItems(nameHistory_.Entries());
+    ss.SetItems(phraseHistory_.Entries());
+}
+
+void TForm1::FillFilters(SearchCriteria& criteria) const {
+    criteria.OnlyMasks = OnlyFiles.Text();
+    criteria.SkipMasks = SkipFiles.Text();
+    criteria.SkipFolderMasks = SkipFolders.Text();
+    if (const std::optional<CalendarDay> after = DayOf(ModifiedAfterCheck, ModifiedAfter))
+        criteria.ChangedAfter = LocalDayStart(*after);
+    if (const std::optional<CalendarDay> before = DayOf(ModifiedBeforeCheck, ModifiedBefore))
+        criteria.ChangedBefore = LocalDayEnd(*before);
+}
+
+void TForm1::RememberSearch() {
+    nameHistory_.Add(fname.Text());
+    phraseHistory_.Add(ss.Text());
+    if (!lookIn.LocalDrivesSelected()) {
+        folderHistory_.Add(lookIn.Text());
+        lookIn.SelectOrAddFolder(lookIn.Text()); // a typed folder becomes an entry
+    }
+    ShowHistories();
+}
+
 void TForm1::KeepOnAMonitor() {
     const RECT stored{Left(), Top(), Left() + Width(), Top() + Height()};
     if (MonitorFromRect(&stored, MONITOR_DEFAULTTONULL))
@@ -190,7 +293,7 @@ void TForm1::Resize() {
 }
 
 void TForm1::FormResize() {
-    if (ClientHeight() > 555)
+    if (ClientHeight() > kAboutDesignTop + 24)
         AboutButton.SetTop(Panel2.Height() - 35);
     if (!Panel2.HandleAllocated())
         return;
@@ -219,6 +322,7 @@ void TForm1::DoClose(TCloseAction& action) {
     searchControl.StopAndWait();
     listSaver.Finish(); // a list half written is not left behind under a temporary name
     WriteSettings(CaptureSettings());
+    WriteFilters(CaptureFilters());
     TForm::DoClose(action);
 }
 
@@ -359,6 +463,19 @@ void TForm1::SpecSizeKeyDown(WORD& Key) {
     if (Key == VK_SPACE)
         SpecSize.SetChecked(!SpecSize.Checked());
     SpecSizeClick();
+    fnameKeyDown(Key);
+}
+
+void TForm1::ModifiedCheckClick() {
+    const bool idle = !searchControl.Searching();
+    ModifiedAfter.SetEnabled(idle && ModifiedAfterCheck.Checked());
+    ModifiedBefore.SetEnabled(idle && ModifiedBeforeCheck.Checked());
+}
+
+void TForm1::ModifiedCheckKeyDown(TGlyphCheck& Sender, WORD& Key) {
+    if (Key == VK_SPACE)
+        Sender.SetChecked(!Sender.Checked());
+    ModifiedCheckClick();
     fnameKeyDown(Key);
 }
 

@@ -8,6 +8,7 @@
 #include "mainwindow/LookInList.h"
 #include "mainwindow/ResultsList.h"
 #include "mainwindow/ResultsMenu.h"
+#include "mainwindow/SearchHistory.h"
 #include "mainwindow/SearchControl.h"
 #include "mainwindow/Settings.h"
 #include "runtime/Form.h"
@@ -65,12 +66,22 @@ class TForm1 : public TForm, public CriteriaPanel {
     void selfadjKeyDown(WORD& Key);
     void SpecSizeKeyDown(WORD& Key);
     void IntegrateIntoShellKeyDown(WORD& Key);
+    // The day beside a ticked "After" or "Before" counts; an unticked one is greyed.
+    void ModifiedCheckClick();
+    void ModifiedCheckKeyDown(TGlyphCheck& Sender, WORD& Key);
 
     // Escape stops a running search wherever the focus is in the window.
     bool DialogKey(WORD key, TShiftState shift) override;
 
     StoredSettings CaptureSettings() const;
     void ApplySettings(const StoredSettings& settings);
+    StoredFilters CaptureFilters() const;
+    void ApplyFilters(const StoredFilters& filters);
+
+    // The filters as the search request takes them: masks as typed, days as local bounds.
+    void FillFilters(SearchCriteria& criteria) const;
+    // A search is starting: its name, phrase and folder join the boxes' histories.
+    void RememberSearch();
 
   protected:
     void Resize() override;
@@ -90,7 +101,12 @@ class TForm1 : public TForm, public CriteriaPanel {
     void ViewRowInHex(const ChosenRow& row);
     void SaveListAs(); // every row, to a file the user chooses
 
+    void ShowHistories();
+
     TForm4* viewer_ = nullptr;
+    SearchHistory nameHistory_;
+    SearchHistory phraseHistory_;
+    SearchHistory folderHistory_{SearchHistory::Sameness::IgnoreCase};
     bool hexNotation_ = false; // the notation the phrase field holds now
 };
 

@@ -136,7 +136,7 @@ TEST_F(MainWindow, FirstRunDefaultsAndTheCommandLineFolder) {
     EXPECT_EQ(form.Left(), 298);
     EXPECT_EQ(form.Top(), 89);
     EXPECT_EQ(form.Width(), 817);
-    EXPECT_EQ(form.Height(), 614);
+    EXPECT_EQ(form.Height(), 614 + kFiltersHeight);
     EXPECT_EQ(form.Panel2.Width(), 157);
     EXPECT_EQ(form.files.ColumnWidth(0), 200);
     EXPECT_EQ(form.files.ColumnWidth(1), 318);
@@ -150,7 +150,14 @@ TEST_F(MainWindow, FirstRunDefaultsAndTheCommandLineFolder) {
     EXPECT_FALSE(form.MaxSize.Enabled());
     EXPECT_TRUE(form.typeText.Checked());
     EXPECT_EQ(form.search.Caption(), "Search");
-    EXPECT_EQ(GetFocus(), form.fname.HandleOrNull()) << "the name field has the focus on first show";
+    EXPECT_TRUE(IsChild(form.fname.HandleOrNull(), GetFocus()))
+        << "the name field has the focus on first show";
+    EXPECT_EQ(form.OnlyFiles.Text(), "") << "a first start shows the filters empty";
+    EXPECT_EQ(form.SkipFiles.Text(), "");
+    EXPECT_EQ(form.SkipFolders.Text(), "");
+    EXPECT_FALSE(form.ModifiedAfterCheck.Checked() || form.ModifiedBeforeCheck.Checked());
+    EXPECT_FALSE(form.ModifiedAfter.Enabled() || form.ModifiedBefore.Enabled());
+    EXPECT_EQ(form.fname.ItemCount() + form.ss.ItemCount(), 0);
     for (int panel = 0; panel < 4; ++panel)
         EXPECT_EQ(form.StatusBar.PanelText(panel), "");
 
@@ -323,6 +330,10 @@ TEST_F(MainWindow, EnterInASizeBoxStopsTheSearchAndAgainDoesNothing) {
     EXPECT_FALSE(form.maxbuf.Enabled());
     EXPECT_FALSE(form.pathlist.Enabled());
     EXPECT_FALSE(form.CaseSensitive.Enabled());
+    for (TWinControl* filter : std::initializer_list<TWinControl*>{
+             &form.OnlyFiles, &form.SkipFiles, &form.SkipFolders, &form.ModifiedAfterCheck,
+             &form.ModifiedBeforeCheck, &form.ModifiedAfter})
+        EXPECT_FALSE(filter->Enabled()) << "the filters shape the search: locked";
     EXPECT_TRUE(form.MinSize.Enabled()) << "the size controls stay usable";
     EXPECT_EQ(form.StatusBar.PanelText(0), "Searching...");
     Pump(300);
@@ -522,6 +533,130 @@ TEST_F(MainWindow, AnInvalidNamePatternIsReportedAndNothingStarts) {
     EXPECT_EQ(form.search.Caption(), "Search");
 }
 
+TEST_F(MainWindow, ABadMaskInAFilterNamesItsBoxAndNothingStarts) {
+    const std::string root = TempFolder("badfilter");
+    WriteFile(root + "\\a.txt", "x");
+    TForm1& form = Open(root);
+    const std::pair<TEdit*, std::string> boxes[] = {{&form.OnlyFiles, "Only files: "},
+                                                    {&form.SkipFiles, "Skip files: "},
+                                                    {&form.SkipFolders, "Skip folders: "}};
+    for (const auto& [box, name] : boxes) {
+        box->SetText("*.txt;a[b");
+        BoxWatcher watcher("Error");
+        form.searchClick();
+        EXPECT_EQ(watcher.Serve().text, name + "'a[b' is an invalid mask at (4)");
+        EXPECT_FALSE(form.searchControl.Searching());
+        EXPECT_EQ(form.results.Count(), 0);
+        EXPECT_TRUE(box->Enabled());
+        box->SetText("");
+    }
+    EXPECT_EQ(form.fname.ItemCount(), 0) << "a search that never started is not remembered";
+}
+
+// What the window's filters ask for reaches the search: masks, a skipped folder, the days.
+TEST_F(MainWindow, FiltersNarrowTheSearchToTheFilesAsked) {
+    const std::string root = TempFolder("filters");
+    CreateDirectoryA((root + "\\build").c_str(), nullptr);
+    CreateDirectoryA((root + "\\src").c_str(), nullptr);
+    for (const char* name : {"\\a.cpp", "\\a.h", "\\a.txt", "\\b.min.h", "\\build\\c.cpp", "\\src\\d.cpp"})
+        WriteFile(root + name, "x");
+    // One file changed yesterday at noon, local time: outside a day bound of today.
+    SYSTEMTIME noon;
+    GetLocalTime(&noon);
+    noon.wHour = 12;
+    noon.wMinute = noon.wSecond = noon.wMilliseconds = 0;
+    FILETIME local, utc;
+    SystemTimeToFileTime(&noon, &local);
+    ULARGE_INTEGER day{{local.dwLowDateTime, local.dwHighDateTime}};
+    day.QuadPart -= 864000000000ULL;
+    local = {day.LowPart, day.HighPart};
+    LocalFileTimeToFileTime(&local, &utc);
+    HANDLE old = CreateFileA((root + "\\src\\d.cpp").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(old, INVALID_HANDLE_VALUE);
+    SetFileTime(old, nullptr, nullptr, &utc);
+    CloseHandle(old);
+
+    TForm1& form = Open(root);
+    form.OnlyFiles.SetText("*.cpp;*.h");
+    form.SkipFiles.SetText("*.min.*");
+    form.SkipFolders.SetText("BUILD");
+    PressKey(form.OnlyFiles, VK_RETURN);
+    ASSERT_TRUE(WaitForDone());
+    const std::string folder = root + "\\";
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a.cpp|" + folder + "|1 b", "a.h|" + folder + "|1 b",
+                                                "d.cpp|" + folder + "src\\|1 b"}));
+    PressKey(form.ModifiedAfterCheck, VK_SPACE); // today
+    PressKey(form.ModifiedAfter, VK_RETURN);
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a.cpp|" + folder + "|1 b", "a.h|" + folder + "|1 b"}));
+    PressKey(form.ModifiedAfterCheck, VK_SPACE);
+    SYSTEMTIME yesterday = noon;
+    FileTimeToSystemTime(&local, &yesterday);
+    form.ModifiedBefore.SetDate(yesterday);
+    PressKey(form.ModifiedBeforeCheck, VK_SPACE); // up to the end of yesterday
+    PressKey(form.ModifiedBeforeCheck, VK_RETURN);
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"d.cpp|" + folder + "src\\|1 b"}));
+}
+
+// The filters and the boxes' histories are kept per user; damaged stored values are ignored.
+TEST_F(MainWindow, FiltersAndHistoriesComeBackAfterARestart) {
+    const std::string root = TempFolder("restart");
+    WriteFile(root + "\\a.txt", "x");
+    {
+        TForm1& form = Open(root);
+        form.OnlyFiles.SetText("*.txt;*.h");
+        form.SkipFiles.SetText("~*");
+        form.SkipFolders.SetText("node_modules;.git");
+        PressKey(form.ModifiedBeforeCheck, VK_SPACE);
+        SYSTEMTIME day{};
+        day.wYear = 2031;
+        day.wMonth = 5;
+        day.wDay = 17;
+        form.ModifiedBefore.SetDate(day);
+        for (const char* name : {"one", "two", "one"}) {
+            form.fname.SetText(name);
+            PressKey(form.fname, VK_RETURN);
+            ASSERT_TRUE(WaitForDone());
+        }
+        PostMessageA(form.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        Pump(200);
+        form_.reset();
+    }
+    {
+        TForm1& form = Open("");
+        EXPECT_EQ(form.OnlyFiles.Text(), "*.txt;*.h");
+        EXPECT_EQ(form.SkipFiles.Text(), "~*");
+        EXPECT_EQ(form.SkipFolders.Text(), "node_modules;.git");
+        EXPECT_FALSE(form.ModifiedAfterCheck.Checked());
+        ASSERT_TRUE(form.ModifiedBeforeCheck.Checked());
+        EXPECT_TRUE(form.ModifiedBefore.Enabled());
+        EXPECT_EQ(form.ModifiedBefore.Date().wYear, 2031);
+        EXPECT_EQ(form.ModifiedBefore.Date().wDay, 17);
+        ASSERT_EQ(form.fname.ItemCount(), 2);
+        EXPECT_EQ(form.fname.ItemText(0), "one");
+        EXPECT_EQ(form.fname.ItemText(1), "two");
+        EXPECT_EQ(form.fname.Text(), "") << "the box starts empty, its history below it";
+        // The folder searched, after the fixed entries, though this start named none.
+        EXPECT_EQ(form.pathlist.ItemCaption(form.lookIn.BrowseIndex() + 1), root);
+        EXPECT_EQ(form.pathlist.ItemIndex(), 0);
+        form_.reset();
+    }
+    {
+        TRegistry registry(HKEY_CURRENT_USER);
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey, true));
+        registry.WriteInteger("Only Files", 7);
+        registry.WriteString("Name History", std::string(SearchHistory::kMaxStoredLength + 1, 'n'));
+        registry.WriteString("Modified Before", "2031-02-30");
+    }
+    TForm1& form = Open("");
+    EXPECT_EQ(form.OnlyFiles.Text(), "") << "a value of another type is ignored";
+    EXPECT_EQ(form.fname.ItemCount(), 0) << "an oversized value is ignored";
+    EXPECT_FALSE(form.ModifiedBeforeCheck.Checked()) << "a day that does not exist is ignored";
+    EXPECT_EQ(form.SkipFiles.Text(), "~*") << "the values after a damaged one are read";
+}
+
 TEST_F(MainWindow, ClosingDuringASearchLetsItFinishThenSaves) {
     const std::string root = TempFolder("close");
     WriteSparseFile(root + "\\big.bin", 3LL << 30);
@@ -586,6 +721,8 @@ TEST_F(MainWindow, EnterInEveryCriterionStartsASearch) {
     WriteFile(root + "\\one.txt", "1");
     TForm1& form = Open(root);
     PressKey(form.SpecSize, VK_SPACE); // the size boxes take keys only when enabled
+    PressKey(form.ModifiedAfterCheck, VK_SPACE); // and so do the days: today, both ends
+    PressKey(form.ModifiedBeforeCheck, VK_SPACE);
     int searches = 0;
     for (TWinControl* control :
          {static_cast<TWinControl*>(&form.fname), static_cast<TWinControl*>(&form.ss),
@@ -593,7 +730,12 @@ TEST_F(MainWindow, EnterInEveryCriterionStartsASearch) {
           static_cast<TWinControl*>(&form.maxbuf), static_cast<TWinControl*>(&form.MinSize),
           static_cast<TWinControl*>(&form.MaxSize), static_cast<TWinControl*>(&form.pathlist),
           static_cast<TWinControl*>(&form.CaseSensitive), static_cast<TWinControl*>(&form.selfadj),
-          static_cast<TWinControl*>(&form.SpecSize), static_cast<TWinControl*>(&form.IntegrateIntoShell)}) {
+          static_cast<TWinControl*>(&form.SpecSize), static_cast<TWinControl*>(&form.IntegrateIntoShell),
+          static_cast<TWinControl*>(&form.OnlyFiles), static_cast<TWinControl*>(&form.SkipFiles),
+          static_cast<TWinControl*>(&form.SkipFolders), static_cast<TWinControl*>(&form.ModifiedAfterCheck),
+          static_cast<TWinControl*>(&form.ModifiedAfter),
+          static_cast<TWinControl*>(&form.ModifiedBeforeCheck),
+          static_cast<TWinControl*>(&form.ModifiedBefore)}) {
         form.results.Clear();
         control->SetFocus();
         HWND focus = GetFocus();
@@ -603,7 +745,7 @@ TEST_F(MainWindow, EnterInEveryCriterionStartsASearch) {
             << "Enter in control " << searches << " started no search";
         ++searches;
     }
-    EXPECT_EQ(searches, 12);
+    EXPECT_EQ(searches, 19);
     EXPECT_FALSE(form.IntegrateIntoShell.Checked()) << "Enter re-applies, never toggles";
 }
 
@@ -616,7 +758,7 @@ TEST_F(MainWindow, AShortWindowKeepsAboutAndWidensThePanelForItsScrollBar) {
     EXPECT_EQ(form.AboutButton.Top(), aboutTop) << "About keeps its place below 556";
     EXPECT_TRUE(GetWindowLongA(form.Panel2.Handle(), GWL_STYLE) & WS_VSCROLL);
     EXPECT_EQ(form.Panel2.Width(), 167);
-    form.SetBounds(form.Left(), form.Top(), 817, 700);
+    form.SetBounds(form.Left(), form.Top(), 817, 700 + kFiltersHeight);
     Pump(100);
     EXPECT_EQ(form.AboutButton.Top(), form.Panel2.Height() - 35);
 }

@@ -17,6 +17,7 @@
 //        window-reader boxrect CAPTION  its rectangle on the screen and the screen's size:
 //                                     left top right bottom width height
 //        window-reader sizes          the results list's "Size" column, one row a line
+//        window-reader history        the entries of the combo box the focus is in, one a line
 //        window-reader spinup N       the middle of the up arrow of the Nth spin box from the top
 //                                     (0 the buffer size, 1 the minimum, 2 the maximum): x y
 // Exit status 2 when the window is not found.
@@ -103,6 +104,27 @@ int main(int argc, char** argv) {
         if (info.hwndFocus)
             GetClassNameA(info.hwndFocus, cls, sizeof cls);
         std::printf("%s|%s\n", cls, info.hwndFocus ? WindowText(info.hwndFocus).c_str() : "");
+    } else if (command == "history") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+        const HWND combo = info.hwndFocus ? GetParent(info.hwndFocus) : nullptr;
+        char cls[64] = "";
+        if (combo)
+            GetClassNameA(combo, cls, sizeof cls);
+        if (lstrcmpiA(cls, "ComboBox") == 0) {
+            const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+            // Asked in UTF-16: Wine hands another process only the first character of the
+            // ANSI text of an entry.
+            for (int i = 0; i < count; ++i) {
+                wchar_t wide[1100] = L"";
+                char text[3300] = "";
+                if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 1100)
+                    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+                WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+                std::printf("%s\n", text);
+            }
+        }
     } else if (command == "rows" && found.list) {
         const int count = static_cast<int>(SendMessageA(found.list, LVM_GETITEMCOUNT, 0, 0));
         for (int row = 0; row < count; ++row)

@@ -30,7 +30,8 @@ esac
 # moved; what it shows is compared below.
 cycle=$(focus)
 for want in 'Edit|' 'TGlyphCheck|Case sensitive' 'Button|Text' 'Edit|*' 'TGlyphCheck|Adjust automatically' \
-    'TGlyphCheck|Specify size (in KB)' 'Edit|Local Hard Drives (*)' 'TGradientButton|Search' \
+    'TGlyphCheck|Specify size (in KB)' 'Edit|' 'Edit|' 'Edit|' 'TGlyphCheck|After' 'TGlyphCheck|Before' \
+    'Edit|Local Hard Drives (*)' 'TGradientButton|Search' \
     'TGlyphCheck|Integrate into shell' 'TGradientButton|What is this ?' 'TGradientButton|About' \
     'SysListView32|' 'Edit|'; do
     xdotool key Tab
@@ -42,7 +43,7 @@ for want in 'Edit|' 'TGlyphCheck|Case sensitive' 'Button|Text' 'Edit|*' 'TGlyphC
     cycle="$cycle
 $now"
 done
-local_drives=$(sed -n 8p <<<"$cycle")
+local_drives=$(sed -n 13p <<<"$cycle")
 case $local_drives in
 "Edit|Local Hard Drives ("*")") ;;
 *) fail "the look-in box starts on Local Hard Drives: [$local_drives]" ;;
@@ -54,6 +55,11 @@ Button|Text
 Edit|$(sed -n 5p <<<"$cycle" | cut -d'|' -f2)
 TGlyphCheck|Adjust automatically
 TGlyphCheck|Specify size (in KB)
+Edit|
+Edit|
+Edit|
+TGlyphCheck|After
+TGlyphCheck|Before
 $local_drives
 TGradientButton|Search
 TGlyphCheck|Integrate into shell
