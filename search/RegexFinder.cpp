@@ -69,6 +69,17 @@ RegexFinder::Step RegexFinder::Feed(const unsigned char* block, std::size_t size
     }
     if (window_.empty())
         windowOffset_ = offset;
+    // Nothing pending and no candidate in the block: only its last bytes can still begin a
+    // match, and they are all the window needs, which spares copying the block (a literal
+    // search's usual case, where the copy would cost a third of the time).
+    const std::size_t keep = prefix_ ? contextBytes_ + prefix_->Length() - 1 : 0;
+    if (prefix_ && !wide_ && next_ == offset && size > 2 * keep &&
+        prefix_->Find(block, size) == PhraseFinder::npos) {
+        window_.assign(block + size - keep, block + size);
+        windowOffset_ = offset + static_cast<std::int64_t>(size - keep);
+        next_ = offset + static_cast<std::int64_t>(size - (prefix_->Length() - 1));
+        return Search(end, false);
+    }
     window_.insert(window_.end(), block, block + size);
     return Search(end, false);
 }
