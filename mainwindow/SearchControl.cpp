@@ -59,6 +59,7 @@ void SearchControl::ApplyPhase() {
     const bool enabled = phase_.CriteriaEnabled();
     for (TWinControl* control :
          std::initializer_list<TWinControl*>{&form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX,
+                                             &form_.typeRegex,
                                              &form_.fname, &form_.ss, &form_.pathlist})
         control->SetEnabled(enabled);
     form_.CaseSensitive.SetEnabled(phase_.CaseSensitiveEnabled(form_.typeHEX.Checked()));
@@ -140,6 +141,7 @@ std::optional<SearchRequest> SearchControl::PrepareSearch(std::vector<std::strin
     criteria.NameFragment = form_.fname.Text();
     criteria.PhraseText = form_.ss.Text();
     criteria.HexNotation = form_.typeHEX.Checked();
+    criteria.RegularExpression = form_.typeRegex.Checked();
     criteria.CaseSensitive = form_.CaseSensitive.Checked();
     criteria.BufferMegabytes = form_.maxbuf.Value();
     criteria.Size = sizeBounds_.Get();
