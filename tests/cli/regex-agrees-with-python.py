@@ -5,7 +5,10 @@ BE files with a byte-order mark), patterns from a small grammar (classes, altern
 repetitions, anchors, case folding, non-ASCII), and big files whose only match lies across a
 1 MB chunk border or a 4 MB range border.
 
-usage: regex-agrees-with-python.py QUENNET_CLI [SEED]"""
+With "wine", QUENNET_CLI is quennet-cli.exe, run under Wine (fewer random patterns: each run
+starts a Windows process).
+
+usage: regex-agrees-with-python.py QUENNET_CLI [SEED] [wine]"""
 import os
 import random
 import re
@@ -16,6 +19,8 @@ import tempfile
 
 CLI = sys.argv[1]
 SEED = int(sys.argv[2]) if len(sys.argv) > 2 else 1
+WINE = len(sys.argv) > 3 and sys.argv[3] == "wine"
+WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "wine-run.sh")
 THREADS = (1, 2, 3, 8)
 MB = 1024 * 1024
 CHECKED = []  # rows expected by each pattern: a run that compares nothing proves nothing
@@ -99,12 +104,17 @@ def cli_rows(root, pattern, case_sensitive, threads):
     args = [CLI, "--columns", "--threads", str(threads), "--regex", pattern]
     if case_sensitive:
         args.append("--case-sensitive")
-    out = subprocess.run(args + [root], capture_output=True, check=False)
+    if WINE:
+        args = ["bash", WINE_RUN] + args
+    out = subprocess.run(args + [("Z:" + root.replace("/", "\\")) if WINE else root], capture_output=True,
+                         check=False)
     if out.returncode not in (0,):
         return None, out.stderr.decode("utf-8", "replace")
     rows = {}
-    for line in out.stdout.decode("utf-8").splitlines():
+    for line in out.stdout.decode("utf-8").replace("\r", "").splitlines():
         name, folder, _size, offset = line.split("\t")
+        if WINE:
+            folder = folder[2:].replace("\\", "/")
         rows[os.path.relpath(os.path.join(folder, name), root)] = int(offset)
     return rows, ""
 
@@ -178,7 +188,7 @@ def main():
     try:
         tree = os.path.join(work, "tree")
         files = random_tree(rng, tree)
-        for _ in range(40):
+        for _ in range(10 if WINE else 40):
             pattern = random_pattern(rng)
             try:
                 re.compile(pattern)
