@@ -181,11 +181,39 @@ def planted_tree(root):
     return files
 
 
+def refusals(work):
+    """A pattern that does not compile starts nothing (status 2, the library's message and
+    position); one that hits the match limit gives its file up and names it (status 1)."""
+    failures = 0
+    root = os.path.join(work, "refused")
+    write(os.path.join(root, "runs.txt"), b"a" * 5000 + b"!\n")
+    write(os.path.join(root, "fine.txt"), b"aaa\n")
+    for threads in THREADS:
+        args = [CLI, "--threads", str(threads), "--regex"]
+        if WINE:
+            args = ["bash", WINE_RUN] + args
+        where = ("Z:" + root.replace("/", "\\")) if WINE else root
+        bad = subprocess.run(args + ["a(b", where], capture_output=True)
+        message = "--regex: Invalid regular expression at position 4: missing closing parenthesis"
+        if bad.returncode != 2 or bad.stdout or message not in bad.stderr.decode("utf-8", "replace"):
+            failures += 1
+            print(f"DIFFERENT: bad pattern, threads={threads}: status {bad.returncode}, {bad.stderr!r}")
+        slow = subprocess.run(args + ["(a+)+$", where], capture_output=True)
+        err = slow.stderr.decode("utf-8", "replace")
+        listed = slow.stdout.decode("utf-8").replace("\r", "").split()
+        if slow.returncode != 1 or "runs.txt" not in err or "match limit" not in err or len(listed) != 1 \
+                or not listed[0].endswith("fine.txt"):
+            failures += 1
+            print(f"DIFFERENT: match limit, threads={threads}: status {slow.returncode}, {listed}, {err!r}")
+    return failures
+
+
 def main():
     rng = random.Random(SEED)
     failures = 0
     work = tempfile.mkdtemp(prefix="quennet-regex-")
     try:
+        failures += refusals(work)
         tree = os.path.join(work, "tree")
         files = random_tree(rng, tree)
         for _ in range(10 if WINE else 40):
