@@ -173,15 +173,16 @@ void RegexFinder::Trim(std::int64_t keepFrom) {
 }
 
 RegexFinder::Step RegexFinder::Search(std::int64_t end, bool final) {
+    // The window changes only on the way out.
+    if (wide_)
+        MakeUnits();
+    usable_ = CompleteUnits(final);
     for (;;) {
         if (next_ >= end)
             return Step::None;
         // Within one block, the bounded attempts may be many: a stop does not wait for them.
         if (stopRequest_.load(std::memory_order_relaxed))
             return Step::None;
-        if (wide_)
-            MakeUnits();
-        usable_ = CompleteUnits(final);
         const std::size_t from = static_cast<std::size_t>(next_ - windowOffset_) / UnitBytes();
         RegexOutcome outcome = Attempt(from, final);
         if (outcome.Result == RegexOutcome::Kind::None) {
