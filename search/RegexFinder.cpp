@@ -39,9 +39,14 @@ void RegexFinder::Begin(const ReadAt& read, std::int64_t start) {
     const ByteOrderMark mark = ByteOrderMarkOf(head, read(head, kByteOrderMarkSize, 0));
     wide_ = mark != ByteOrderMark::None;
     bigEndian_ = mark == ByteOrderMark::BigEndian;
-    // The text of a UTF-16 file starts after its mark; ranges start at even offsets.
+    // The text of a UTF-16 file starts after its mark, and its characters at even offsets
+    // (ranges start there; the viewer's F3 may start anywhere).
     const std::int64_t textStart = wide_ ? static_cast<std::int64_t>(kByteOrderMarkSize) : 0;
-    const std::int64_t context = std::min<std::int64_t>(static_cast<std::int64_t>(contextBytes_), start - textStart);
+    if (wide_)
+        next_ = std::max(textStart, start + start % 2);
+    std::int64_t context = std::min<std::int64_t>(static_cast<std::int64_t>(contextBytes_), start - textStart);
+    if (wide_)
+        context -= (start - context) % 2;
     if (context <= 0)
         return;
     window_.resize(static_cast<std::size_t>(context));
@@ -67,8 +72,16 @@ RegexFinder::Step RegexFinder::Feed(const unsigned char* block, std::size_t size
             windowOffset_ = next_ = offset;
         }
     }
-    if (window_.empty())
+    if (window_.empty()) {
+        if (wide_ && offset < next_) {
+            // The window of a UTF-16 file starts on a unit of its text.
+            const std::size_t skip = std::min(size, static_cast<std::size_t>(next_ - offset));
+            block += skip;
+            size -= skip;
+            offset += static_cast<std::int64_t>(skip);
+        }
         windowOffset_ = offset;
+    }
     // Nothing pending and no candidate in the block: only its last bytes can still begin a
     // match, and they are all the window needs, which spares copying the block (a literal
     // search's usual case, where the copy would cost a third of the time).

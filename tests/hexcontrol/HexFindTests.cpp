@@ -172,4 +172,22 @@ TEST(FindNext, FindsTheNextMatchOfARegularExpression) {
     // "xQuokka" has no word boundary before it, even when F3 starts right at it.
     EXPECT_EQ(HexFindNext(data, 2 * edge + 1, phrase).At, -1);
     EXPECT_EQ(HexFindNext(data, edge - 3, phrase).At, -1);
+    // In a UTF-16 file F3 starts one byte into the selected match: the units stay whole.
+    auto utf16 = [](const std::string& text) {
+        std::string bytes;
+        for (char c : text)
+            bytes += std::string{c, '\0'};
+        return bytes;
+    };
+    const THexMemoryStream wide = DataWith({{0, "\xFF\xFE"}, {10, utf16("Quokka_1; quokka_22;")}});
+    for (const HexPos from : {0, 1, 3, 9}) {
+        found = HexFindNext(wide, from, phrase);
+        EXPECT_EQ(found.At, 10) << from;
+        EXPECT_EQ(found.Length, 18) << from;
+    }
+    for (const HexPos from : {11, 13}) {
+        found = HexFindNext(wide, from, phrase);
+        EXPECT_EQ(found.At, 30) << from;
+        EXPECT_EQ(found.Length, 20) << from;
+    }
 }
