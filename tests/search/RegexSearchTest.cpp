@@ -87,6 +87,7 @@ TEST(RegexSearch, FirstMatchIsTheSameForEveryChunkSizeAndRangeSplit) {
         {"alternation", "zz needle hay", "hay|needle", true, Found{3, 6}},
         {"Unicode case folding", nonAscii, "\xC3\xA9" "COLE", false, Found{6, 6}},
         {"Unicode \\w", nonAscii, "\\w+ \\w+", true, Found{0, 12}},
+        {"Kelvin sign folds with k", "xx \xE2\x84\xAA" "elvin", "kelvin", false, Found{3, 8}},
         {"case kept when sensitive", nonAscii, "\xC3\xA9" "COLE", true, std::nullopt},
         {"invalid bytes stop nothing", "\xC3\x28 \xFF\xFE\xFF ab\x80 abc", "a.c", true, Found{11, 3}},
         {"invalid bytes match nothing", "a\xFF" "c", "a.c", true, std::nullopt},
