@@ -157,7 +157,9 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
         const char* option = prepared.Field == CriterionField::Only          ? "--only: "
                              : prepared.Field == CriterionField::Skip        ? "--skip: "
                              : prepared.Field == CriterionField::SkipFolders ? "--skip-dir: "
-                                                                             : "";
+                             : prepared.Field == CriterionField::Phrase && options_.Criteria.RegularExpression
+                                 ? "--regex: "
+                                 : "";
         Complain(option + prepared.Error);
         return kExitBadInput;
     }

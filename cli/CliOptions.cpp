@@ -8,7 +8,8 @@
 namespace quennet::cli {
 
 const char* const kUsage =
-    "usage: quennet-cli [--name FRAGMENT] [--text PHRASE [--case-sensitive] | --hex \"4D 5A\"]\n"
+    "usage: quennet-cli [--name FRAGMENT] [--text PHRASE | --regex PATTERN] [--case-sensitive]\n"
+    "                   [--hex \"4D 5A\"]\n"
     "                   [--min-kb N] [--max-kb N] [--buffer-mb N] [--columns | --null | --csv] [--progress]\n"
     "                   [--only MASKS] [--skip MASKS] [--skip-dir MASKS]\n"
     "                   [--changed-within TIME] [--changed-before TIME] [--threads N] FOLDER...\n"
@@ -16,6 +17,9 @@ const char* const kUsage =
     "Lists the files under the FOLDERs whose name contains FRAGMENT (wildcards * ? [set]),\n"
     "whose content holds PHRASE (ASCII case ignored unless --case-sensitive) or the HEX bytes,\n"
     "and whose size lies between the bounds in KB (--max-kb 0: no upper limit).\n"
+    "  --regex PATTERN  content that matches the regular expression (Perl syntax; ^ and $ at\n"
+    "                 line ends; case folded in Unicode unless --case-sensitive; a match is\n"
+    "                 at most 1 MB long); one of --text, --regex, --hex\n"
     "  --only MASKS   only files whose whole name matches one of the masks (\"*.cpp;*.h\")\n"
     "  --skip MASKS   no file whose whole name matches one of the masks (\"*.min.js;~*\")\n"
     "  --skip-dir MASKS  no folder whose name matches one of them is entered (\"node_modules;.git\")\n"
@@ -70,6 +74,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CliOptions options;
     bool haveText = false;
     bool haveHex = false;
+    bool haveRegex = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -117,6 +122,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--text") {
             options.Criteria.PhraseText = value;
             haveText = true;
+        } else if (arg == "--regex") {
+            options.Criteria.PhraseText = value;
+            options.Criteria.RegularExpression = true;
+            haveRegex = true;
         } else if (arg == "--hex") {
             options.Criteria.PhraseText = value;
             options.Criteria.HexNotation = true;
@@ -153,7 +162,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return {std::nullopt, error};
     }
     // --csv has its own columns and line ends.
-    if ((haveText && haveHex) || options.Roots.empty() || (options.Csv && (options.Columns || options.NulTerminated)))
+    if (int(haveText) + int(haveHex) + int(haveRegex) > 1 || options.Roots.empty() || (options.Csv && (options.Columns || options.NulTerminated)))
         return {};
     if (haveHex)
         options.Criteria.CaseSensitive = false;

@@ -11,10 +11,23 @@ namespace quennet {
 
 namespace {
 constexpr std::size_t kChunk = 1 << 20;
+constexpr std::int64_t kNoEnd = std::numeric_limits<std::int64_t>::max() / 2;
+const std::atomic<bool> kNeverStopped{false}; // the viewer cancels a job by dropping it
 } // namespace
 
 HexFindJob::HexFindJob(const HexData& data, HexPos from, const SearchedPhrase& phrase)
     : data_(data), from_(std::max<HexPos>(from, 0)) {
+    if (phrase.RegularExpression) {
+        regex_ = std::make_unique<RegexFinder>(phrase.Bytes, !phrase.FoldCase, kNeverStopped);
+        regex_->Begin(
+            [&data](unsigned char* to, std::size_t count, std::int64_t offset) {
+                const auto n = static_cast<std::size_t>(std::clamp<HexPos>(data.Size() - offset, 0, static_cast<HexPos>(count)));
+                data.Read(offset, n, to);
+                return n;
+            },
+            from_);
+        return;
+    }
     ByteOrderMark mark = ByteOrderMark::None;
     if (!phrase.Wide.empty() && data.Size() >= static_cast<HexPos>(kByteOrderMarkSize)) {
         std::uint8_t head[kByteOrderMarkSize];
@@ -58,7 +71,30 @@ HexFindJob::HexFindJob(const HexData& data, HexPos from, const SearchedPhrase& p
     done_ = shortest_ == 0;
 }
 
+bool HexFindJob::StepRegex(std::size_t budget) {
+    std::size_t read = 0;
+    while (!done_ && (read == 0 || read < budget)) {
+        RegexFinder::Step step = RegexFinder::Step::More;
+        if (from_ >= data_.Size()) {
+            step = regex_->Finish(kNoEnd);
+        } else {
+            const auto count = static_cast<std::size_t>(std::min<HexPos>(kChunk, data_.Size() - from_));
+            chunk_.resize(count);
+            data_.Read(from_, count, chunk_.data());
+            step = regex_->Feed(chunk_.data(), count, from_, kNoEnd);
+            from_ += static_cast<HexPos>(count);
+            read += count;
+        }
+        if (step == RegexFinder::Step::Found)
+            found_ = {regex_->Offset(), regex_->Length()};
+        done_ = step != RegexFinder::Step::More;
+    }
+    return done_;
+}
+
 bool HexFindJob::Step(std::size_t budget) {
+    if (regex_)
+        return StepRegex(budget);
     std::size_t read = 0;
     while (!done_ && (read == 0 || read < budget)) {
         if (from_ + shortest_ > data_.Size()) {

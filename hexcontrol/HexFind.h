@@ -3,6 +3,7 @@
 // matcher and case rule, and Ctrl+G's offset typed in hexadecimal or decimal.
 #include "hexcontrol/HexData.h"
 #include "search/PhraseFinder.h"
+#include "search/RegexFinder.h"
 #include "search/SearchRequest.h"
 
 #include <cstddef>
@@ -25,7 +26,7 @@ struct HexFound {
 
 // The next occurrence from `from` on, in the forms the search looks for in this data: the bytes,
 // and after a UTF-16 byte-order mark also the units (a match starts on a unit); the earliest
-// wins, the bytes on a tie.
+// wins, the bytes on a tie. A regular expression's next match, by the search's own rules.
 HexFound HexFindNext(const HexData& data, HexPos from, const SearchedPhrase& phrase);
 
 // The same search done a slice at a time, so that a window can stay responsive (and the user
@@ -44,6 +45,8 @@ class HexFindJob {
     HexPos Position() const { return from_; }
 
   private:
+    bool StepRegex(std::size_t budget);
+
     // The earliest match in `count` bytes read at `offset`, relative to them, with its length.
     using Find = std::function<HexFound(const std::uint8_t*, std::size_t, HexPos)>;
 
@@ -53,6 +56,7 @@ class HexFindJob {
     HexPos longest_ = 0;  // consecutive reads overlap by this less one
     Find find_;
     std::shared_ptr<const void> finder_; // what find_ uses
+    std::unique_ptr<RegexFinder> regex_;  // instead of find_, for a regular expression
     std::vector<std::uint8_t> chunk_;
     HexFound found_;
     bool done_ = false;

@@ -129,8 +129,10 @@ CriteriaPanel::CriteriaPanel(TWinControl& form)
       Label3(Caption(Panel2, "A word or phrase in the file:", 5, 90, 144)), ss(HistoryBox(Panel2, 104, 1)),
       CaseSensitive(Check(Panel2, "Case sensitive", false, 5, 126, 145, 2)),
       GroupBox1(Place<TGroupBox>(Panel2, 10, 150, 135, 61, true)),
-      typeText(Place<TRadioButton>(GroupBox1, 16, 18, 91, 17, false, 0)),
-      typeHEX(Place<TRadioButton>(GroupBox1, 16, 38, 81, 17, false, 1)),
+      // Text and HEX share the first line, so the group keeps its height for the third.
+      typeText(Place<TRadioButton>(GroupBox1, 16, 18, 52, 17, false, 0)),
+      typeHEX(Place<TRadioButton>(GroupBox1, 74, 18, 52, 17, false, 1)),
+      typeRegex(Place<TRadioButton>(GroupBox1, 16, 38, 114, 17, false, 2)),
       Bevel3(Frame(Panel2, 2, 222, 151, 81, bsFrame)),
       Label4(Caption(Panel2, "Maximum buffer size (MB):", 10, 226, 138)),
       maxbuf(SpinBox(Panel2, 10, 240, 138, true, 1, 200, 25, 4)),
@@ -167,13 +169,15 @@ CriteriaPanel::CriteriaPanel(TWinControl& form)
     Label1.SetWordWrap(true);
     Label1.SetCaption("Search by any or all the criteria below");
     FiltersLabel.SetFont(bold);
-    // The group takes one stop, its checked button's; the arrow keys move between the two.
+    // The group takes one stop, its checked button's; the arrow keys move among the three.
     GroupBox1.SetTabOrder(3);
     GroupBox1.SetCaption("Type");
     typeText.SetCaption("Text");
     typeText.SetChecked(true);
     typeHEX.SetCaption("HEX");
     typeHEX.SetTabStop(false);
+    typeRegex.SetCaption("Regular expression");
+    typeRegex.SetTabStop(false);
     MinSize.SetEnabled(false);
     MaxSize.SetEnabled(false);
     ModifiedAfter.SetEnabled(false);

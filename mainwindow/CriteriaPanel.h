@@ -3,7 +3,8 @@
 //
 // The controls keep their names from the window's design. By role: Panel2 the scrolling
 // panel that holds them all; fname the name fragment; Label3 the phrase's caption ("A word or
-// phrase in the file:" or "HEX String:") and ss the phrase; typeText/typeHEX its notation;
+// phrase in the file:", "HEX String:" or "Regular expression:") and ss the phrase;
+// typeText/typeHEX/typeRegex its kind;
 // maxbuf and selfadj the buffer size; SpecSize, MinSize and MaxSize the size range; pathlist
 // "Look in:"; search the Search/Stop button. The filters' block (OnlyFiles, SkipFiles,
 // SkipFolders, ModifiedAfter and ModifiedBefore with their check boxes) sits between the
@@ -43,6 +44,7 @@ struct CriteriaPanel {
     TGroupBox& GroupBox1;
     TRadioButton& typeText;
     TRadioButton& typeHEX;
+    TRadioButton& typeRegex;
     TBevel& Bevel3;
     TLabel& Label4;
     TSpinEdit& maxbuf;

@@ -72,7 +72,7 @@ bool SearchControl::BuildRoots(std::vector<std::string>& roots) {
 void SearchControl::ApplyPhase() {
     const bool enabled = phase_.CriteriaEnabled();
     for (TWinControl* control : std::initializer_list<TWinControl*>{
-             &form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX, &form_.fname, &form_.ss,
+             &form_.maxbuf, &form_.selfadj, &form_.typeText, &form_.typeHEX, &form_.typeRegex, &form_.fname, &form_.ss,
              &form_.pathlist, &form_.OnlyFiles, &form_.SkipFiles, &form_.SkipFolders,
              &form_.ModifiedAfterCheck, &form_.ModifiedBeforeCheck})
         control->SetEnabled(enabled);
@@ -156,6 +156,7 @@ std::optional<SearchRequest> SearchControl::PrepareSearch(std::vector<std::strin
     criteria.NameFragment = form_.fname.Text();
     criteria.PhraseText = form_.ss.Text();
     criteria.HexNotation = form_.typeHEX.Checked();
+    criteria.RegularExpression = form_.typeRegex.Checked();
     criteria.CaseSensitive = form_.CaseSensitive.Checked();
     criteria.BufferMegabytes = form_.maxbuf.Value();
     criteria.Size = sizeBounds_.Get();

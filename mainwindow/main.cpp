@@ -72,7 +72,8 @@ void TForm1::SetDestinationDialog(TFormChooseDestination* dialog) {
 void TForm1::WireEvents() {
     auto enterStartsSearch = [this](TWinControl&, WORD& key, TShiftState) { fnameKeyDown(key); };
     for (TWinControl* control : std::initializer_list<TWinControl*>{&fname, &ss, &pathlist, &MinSize,
-                                                                    &MaxSize, &maxbuf, &typeText, &typeHEX})
+                                                                    &MaxSize, &maxbuf, &typeText, &typeHEX,
+                                                                    &typeRegex})
         control->OnKeyDown = enterStartsSearch;
     for (TWinControl* control : std::initializer_list<TWinControl*>{&OnlyFiles, &SkipFiles, &SkipFolders,
                                                                     &ModifiedAfter, &ModifiedBefore})
@@ -100,6 +101,7 @@ void TForm1::WireEvents() {
 
     typeText.OnClick = [this](TWinControl&) { typeTextClick(); };
     typeHEX.OnClick = [this](TWinControl&) { typeTextClick(); };
+    typeRegex.OnClick = [this](TWinControl&) { typeTextClick(); };
     CaseSensitive.OnKeyDown = [this](TWinControl&, WORD& key, TShiftState) {
         CaseSensitiveKeyDown(CaseSensitive, key);
     };
@@ -334,8 +336,6 @@ void TForm1::SpecSizeClick() {
 
 void TForm1::SetPhraseNotation(bool hex) {
     hexNotation_ = hex;
-    typeText.SetTabStop(!hex);
-    typeHEX.SetTabStop(hex);
     if (hex) {
         Label3.SetCaption("HEX String:");
         CaseSensitive.SetEnabled(false);
@@ -349,10 +349,17 @@ void TForm1::SetPhraseNotation(bool hex) {
 }
 
 void TForm1::typeTextClick() {
-    // Both buttons run this; the text is converted only when the notation changes.
+    // Every button runs this; the text is converted only to or from HEX: Text and a regular
+    // expression keep what was typed.
     const bool hex = typeHEX.Checked();
     if (hex != hexNotation_)
         SetPhraseNotation(hex);
+    if (!hex)
+        Label3.SetCaption(typeRegex.Checked() ? "Regular expression:" : "A word or phrase in the file:");
+    // The group keeps one tab stop, on its checked button.
+    typeText.SetTabStop(typeText.Checked());
+    typeHEX.SetTabStop(hex);
+    typeRegex.SetTabStop(typeRegex.Checked());
 }
 
 void TForm1::selfadjClick() {

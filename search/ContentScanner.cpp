@@ -48,14 +48,16 @@ bool SearchWithCarry(const Find& find, std::size_t length, std::vector<unsigned 
 
 ContentScanner::ContentScanner(const std::string& phrase, const std::u16string& widePhrase, bool foldCase,
                                std::size_t bufferSize, const std::atomic<bool>& stopRequest,
-                               std::size_t chunkSize)
+                               std::size_t chunkSize, bool regularExpression)
     : finder_(phrase, foldCase), stopRequest_(stopRequest) {
-    if (!widePhrase.empty()) {
+    if (regularExpression)
+        regex_.emplace(phrase, !foldCase, stopRequest);
+    if (!widePhrase.empty() && !regex_) {
         littleEndian_.emplace(widePhrase, foldCase, false);
         bigEndian_.emplace(widePhrase, foldCase, true);
     }
     // With a UTF-16 form the first chunk must hold the whole mark.
-    const std::size_t smallest = widePhrase.empty() ? 1 : kByteOrderMarkSize;
+    const std::size_t smallest = widePhrase.empty() && !regex_ ? 1 : kByteOrderMarkSize;
     bufferSize_ = std::max(bufferSize, smallest);
     chunkSize_ = std::max(chunkSize, smallest);
 }
@@ -107,7 +109,21 @@ void ContentScanner::BeginFile() {
     wide_ = nullptr;
 }
 
+const std::string& ContentScanner::GaveUpReason() const {
+    static const std::string none;
+    return regex_ ? regex_->GaveUpReason() : none;
+}
+
+bool ContentScanner::FeedRegex(const unsigned char* block, std::size_t size, std::int64_t blockOffset,
+                               std::int64_t end) {
+    regexStep_ = regex_->Feed(block, size, blockOffset, end);
+    return regexStep_ != RegexFinder::Step::More;
+}
+
 std::int64_t ContentScanner::LongestForm() const {
+    // A range's last match may run on for as long as a match can be.
+    if (regex_)
+        return static_cast<std::int64_t>(regex_->MaxMatch()) + 1;
     const std::size_t bytes = finder_.Length();
     return static_cast<std::int64_t>(wide_ ? std::max(bytes, wide_->Length()) : bytes);
 }
@@ -183,6 +199,12 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
         unsigned char head[kByteOrderMarkSize];
         wide_ = WideFinderFor(head, file.ReadAt(head, kByteOrderMarkSize, 0));
     }
+    if (regex_) {
+        regex_->Begin([&file](unsigned char* to, std::size_t count,
+                              std::int64_t offset) { return file.ReadAt(to, count, offset); },
+                      start);
+        regexStep_ = RegexFinder::Step::More;
+    }
 
     // A read that returns less than asked ends the file. Most files fit in one chunk, so
     // their size is never asked for; a larger file's size is fixed after its first chunk,
@@ -208,7 +230,8 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
             wholeFile ? file.Read(buffer_.data(), ask) : file.ReadAt(buffer_.data(), ask, position);
         if (position == 0)
             wide_ = WideFinderFor(buffer_.data(), got);
-        if (got > 0 && Feed(buffer_.data(), got, position, found))
+        if (got > 0 && (regex_ ? FeedRegex(buffer_.data(), got, position, end)
+                               : Feed(buffer_.data(), got, position, found)))
             break;
         position += static_cast<std::int64_t>(got);
         if (got < ask)
@@ -221,6 +244,18 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
             if (split && *split)
                 end = (*split)(now);
         }
+    }
+    if (regex_) {
+        // At a range's read limit every start before its end is decided; at the file's end
+        // what is pending is decided now.
+        const bool atLimit = end < kToEnd && position >= end + LongestForm() - 1;
+        if (regexStep_ == RegexFinder::Step::More && !atLimit)
+            regexStep_ = regex_->Finish(end);
+        if (regexStep_ != RegexFinder::Step::Found || regex_->Offset() >= end)
+            return false;
+        match.Offset = regex_->Offset();
+        match.Length = regex_->Length();
+        return true;
     }
     // An occurrence that starts past the end is the next range's.
     if (!Conclude(found) || found.Offset >= end)

@@ -11,10 +11,14 @@
 // byte (the mark may be chance, or the text may hold bytes the phrase matches as they are); the
 // earliest match of either form wins. The mark is seen in the first chunk, so files without one
 // pay a look at two bytes and nothing more.
+//
+// A regular expression goes through the same loop: each chunk is handed to a RegexFinder,
+// which keeps what a match across the border needs (see there for the bound of a match).
 #pragma once
 
 #include "search/AlignedBuffer.h"
 #include "search/PhraseFinder.h"
+#include "search/RegexFinder.h"
 #include "search/SearchRequest.h"
 #include "search/Utf16PhraseFinder.h"
 
@@ -43,9 +47,15 @@ class ContentScanner {
     // `widePhrase`: the phrase as UTF-16 units (folded like `phrase`), empty when files with a
     // byte-order mark are to be searched byte for byte too (a HEX search).
     // `bufferSize` and `chunkSize` are parameters so tests can make every match straddle a piece.
+    // `regularExpression`: `phrase` is a pattern (`foldCase`: without "Case sensitive"); throws
+    // std::invalid_argument when it does not compile.
     ContentScanner(const std::string& phrase, const std::u16string& widePhrase, bool foldCase,
                    std::size_t bufferSize, const std::atomic<bool>& stopRequest,
-                   std::size_t chunkSize = kDefaultChunkSize);
+                   std::size_t chunkSize = kDefaultChunkSize, bool regularExpression = false);
+
+    // Why the last file was given up (a regular expression's match limit), else empty: such a
+    // file is reported as not read, never taken for one without a match.
+    const std::string& GaveUpReason() const;
 
     // True with the first occurrence. A file that cannot be opened, or whose scan a stop
     // request cut short, does not contain the phrase.
@@ -97,7 +107,12 @@ class ContentScanner {
     // The UTF-16 finder for a file whose first bytes are `head`, or null.
     const Utf16PhraseFinder* WideFinderFor(const unsigned char* head, std::size_t size) const;
 
+    // A regular expression's answer for the blocks fed so far; true once it is decided.
+    bool FeedRegex(const unsigned char* block, std::size_t size, std::int64_t blockOffset, std::int64_t end);
+
     PhraseFinder finder_;
+    std::optional<RegexFinder> regex_;
+    RegexFinder::Step regexStep_ = RegexFinder::Step::More;
     std::optional<Utf16PhraseFinder> littleEndian_; // only for a Text phrase
     std::optional<Utf16PhraseFinder> bigEndian_;
     const Utf16PhraseFinder* wide_ = nullptr; // the file being read has a byte-order mark

@@ -48,7 +48,8 @@ OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threa
         try {
             // Each scanner's own: its chunk buffer and the carry between chunks are per file.
             auto scanner = std::make_shared<ContentScanner>(request.Phrase, request.WidePhrase, request.FoldCase,
-                                                            bufferSize, stopRequest_, chunkSize_);
+                                                            bufferSize, stopRequest_, chunkSize_,
+                                                            request.RegularExpression);
             // A scanner takes its chunk at the first file it reads; a reader with no file makes
             // it take it now, so a scanner memory cannot be found for is never started.
             FileReader noFile;
@@ -294,6 +295,8 @@ void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<B
                     file.Size = std::max<std::int64_t>(reader.Size(), 0);
                 if (!found && reader.Fault() == ReadFault::Other && !Stopped())
                     ReportUnread(file, reader.FaultText());
+                else if (!found && !scanner.GaveUpReason().empty() && !Stopped())
+                    ReportUnread(file, scanner.GaveUpReason());
                 reader.Close();
                 DescriptorReturned();
             }
@@ -363,6 +366,8 @@ void OrderedScanPool::ScanRange(ContentScanner& scanner, const Job& job) {
             found = scanner.RangeContainsPhrase(reader, job.Start, job.End, match, giveUp);
             if (!found && reader.Fault() == ReadFault::Other && !Stopped())
                 ReportUnread(file, reader.FaultText());
+            else if (!found && !scanner.GaveUpReason().empty() && !Stopped())
+                ReportUnread(file, scanner.GaveUpReason());
             reader.Close();
             DescriptorReturned();
         }

@@ -2,6 +2,7 @@
 
 #include "search/MaskList.h"
 #include "search/Masks.h"
+#include "search/RegexPattern.h"
 #include "base/TextEncoding.h"
 
 #include <algorithm>
@@ -80,13 +81,22 @@ PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
         }
         request.Phrase = std::move(*bytes);
         request.FoldCase = false;
+    } else if (criteria.RegularExpression) {
+        if (auto error = RegexError(criteria.PhraseText, criteria.CaseSensitive)) {
+            result.Error = std::move(*error);
+            result.Field = CriterionField::Phrase;
+            return result;
+        }
+        request.Phrase = criteria.PhraseText;
+        request.FoldCase = !criteria.CaseSensitive;
+        request.RegularExpression = true;
     } else if (criteria.CaseSensitive) {
         request.Phrase = criteria.PhraseText;
     } else {
         request.Phrase = FoldAsciiCase(criteria.PhraseText);
         request.FoldCase = true;
     }
-    if (!criteria.HexNotation) {
+    if (!criteria.HexNotation && !criteria.RegularExpression) {
         // Converted before folding: in a double-byte code page a trail byte may lie in A-Z.
         if (auto wide = NarrowToUtf16(criteria.PhraseText))
             request.WidePhrase = request.FoldCase ? FoldAsciiCase(std::move(*wide)) : std::move(*wide);

@@ -22,9 +22,10 @@ inline constexpr std::int32_t kDefaultBufferMegabytes = 25;
 
 // The phrase in the forms a search matches it, kept to find it again (the viewer's F3).
 struct SearchedPhrase {
-    std::string Bytes;
+    std::string Bytes; // a regular expression's pattern, when RegularExpression
     std::u16string Wide;
     bool FoldCase = false;
+    bool RegularExpression = false;
 };
 
 struct SearchRequest {
@@ -35,6 +36,8 @@ struct SearchRequest {
     // mark; empty for a HEX phrase, which is never re-encoded.
     std::u16string WidePhrase;
     bool FoldCase = false;
+    // Phrase is a regular expression (PCRE2 syntax, checked), FoldCase without "Case sensitive".
+    bool RegularExpression = false;
     std::int32_t BufferSize = kDefaultBufferMegabytes * 1048576;
     // Filters, each empty when unused: masks separated by ";", as checked by BuildSearchRequest.
     std::string OnlyMasks;       // a file must match one of them
@@ -44,7 +47,7 @@ struct SearchRequest {
     std::optional<std::int64_t> ChangedAfter;
     std::optional<std::int64_t> ChangedBefore;
 
-    SearchedPhrase Searched() const { return {Phrase, WidePhrase, FoldCase}; }
+    SearchedPhrase Searched() const { return {Phrase, WidePhrase, FoldCase, RegularExpression}; }
 };
 
 // What the criteria panel (or the command line) holds when a search starts.
@@ -52,6 +55,7 @@ struct SearchCriteria {
     std::string NameFragment;
     std::string PhraseText;
     bool HexNotation = false;
+    bool RegularExpression = false; // PhraseText is a pattern (ignored with HexNotation)
     bool CaseSensitive = false;
     std::int32_t BufferMegabytes = kDefaultBufferMegabytes;
     // Its bounds are checked even when it is not enabled; the search itself reads the live
@@ -73,7 +77,8 @@ struct PreparedSearch {
     CriterionField Field = CriterionField::None;
 };
 
-// The checks and conversions made before a search starts, in their order: size order, phrase,
+// The checks and conversions made before a search starts, in their order: size order, phrase
+// (a regular expression that does not compile gives the library's message and position),
 // buffer size, name pattern, then the filters' masks (an invalid mask gives TMask's message,
 // without the name of its box, which the front end adds). Roots are left empty; the caller
 // fills them in.

@@ -128,7 +128,7 @@ std::optional<SearchError> TMyThread::Walk() {
         if (!request.Phrase.empty() && !pool_)
             scanner_ = std::make_unique<ContentScanner>(request.Phrase, request.WidePhrase, request.FoldCase,
                                                         static_cast<std::size_t>(request.BufferSize),
-                                                        stopRequest_, chunkSize_);
+                                                        stopRequest_, chunkSize_, request.RegularExpression);
         for (const std::string& root : request.Roots) {
             if (Terminated())
                 break;
@@ -255,6 +255,8 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
         if (!scanner_->FileContainsPhrase(reader, match)) {
             if (reader.Fault() == ReadFault::Other && !Terminated())
                 ReportUnread(folder + entry.Name, reader.FaultText());
+            else if (!scanner_->GaveUpReason().empty() && !Terminated())
+                ReportUnread(folder + entry.Name, scanner_->GaveUpReason());
             return;
         }
     }

@@ -152,3 +152,42 @@ TEST(GotoOffset, HexadecimalOrDecimalAsTyped) {
     for (const char* bad : {"", "0x", "h", "-5", "12 34", "0x1g", "99999999999999999999", "1.5"})
         EXPECT_FALSE(ParseHexOffset(bad).has_value()) << bad;
 }
+
+// F3 after a regular-expression search: the next match of the same expression, with its
+// length, across a read's end, and with the search's lookbehind context at the start point.
+TEST(FindNext, FindsTheNextMatchOfARegularExpression) {
+    const HexPos edge = 1 << 20;
+    const THexMemoryStream data =
+        DataWith({{5, "id=Quokka_7;"}, {edge - 4, "QUOKKA_42;"}, {2 * edge, "xQuokka_9;"}});
+    SearchCriteria criteria;
+    criteria.PhraseText = "\\bquokka_\\d+;";
+    criteria.RegularExpression = true;
+    const SearchedPhrase phrase = BuildSearchRequest(criteria).Request->Searched();
+    HexFound found = HexFindNext(data, 0, phrase);
+    EXPECT_EQ(found.At, 8);
+    EXPECT_EQ(found.Length, 9);
+    found = HexFindNext(data, 9, phrase);
+    EXPECT_EQ(found.At, edge - 4); // across the read's end
+    EXPECT_EQ(found.Length, 10);
+    // "xQuokka" has no word boundary before it, even when F3 starts right at it.
+    EXPECT_EQ(HexFindNext(data, 2 * edge + 1, phrase).At, -1);
+    EXPECT_EQ(HexFindNext(data, edge - 3, phrase).At, -1);
+    // In a UTF-16 file F3 starts one byte into the selected match: the units stay whole.
+    auto utf16 = [](const std::string& text) {
+        std::string bytes;
+        for (char c : text)
+            bytes += std::string{c, '\0'};
+        return bytes;
+    };
+    const THexMemoryStream wide = DataWith({{0, "\xFF\xFE"}, {10, utf16("Quokka_1; quokka_22;")}});
+    for (const HexPos from : {0, 1, 3, 9}) {
+        found = HexFindNext(wide, from, phrase);
+        EXPECT_EQ(found.At, 10) << from;
+        EXPECT_EQ(found.Length, 18) << from;
+    }
+    for (const HexPos from : {11, 13}) {
+        found = HexFindNext(wide, from, phrase);
+        EXPECT_EQ(found.At, 30) << from;
+        EXPECT_EQ(found.Length, 20) << from;
+    }
+}

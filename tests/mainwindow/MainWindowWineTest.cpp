@@ -727,7 +727,7 @@ TEST_F(MainWindow, EnterInEveryCriterionStartsASearch) {
     for (TWinControl* control :
          {static_cast<TWinControl*>(&form.fname), static_cast<TWinControl*>(&form.ss),
           static_cast<TWinControl*>(&form.typeText), static_cast<TWinControl*>(&form.typeHEX),
-          static_cast<TWinControl*>(&form.maxbuf), static_cast<TWinControl*>(&form.MinSize),
+          static_cast<TWinControl*>(&form.typeRegex), static_cast<TWinControl*>(&form.maxbuf), static_cast<TWinControl*>(&form.MinSize),
           static_cast<TWinControl*>(&form.MaxSize), static_cast<TWinControl*>(&form.pathlist),
           static_cast<TWinControl*>(&form.CaseSensitive), static_cast<TWinControl*>(&form.selfadj),
           static_cast<TWinControl*>(&form.SpecSize), static_cast<TWinControl*>(&form.IntegrateIntoShell),
@@ -745,7 +745,7 @@ TEST_F(MainWindow, EnterInEveryCriterionStartsASearch) {
             << "Enter in control " << searches << " started no search";
         ++searches;
     }
-    EXPECT_EQ(searches, 19);
+    EXPECT_EQ(searches, 20);
     EXPECT_FALSE(form.IntegrateIntoShell.Checked()) << "Enter re-applies, never toggles";
 }
 

@@ -1,0 +1,38 @@
+# The regular-expression library, PCRE2, 8-bit (UTF-8 files) and 16-bit (UTF-16 files), as the
+# target quennet_pcre2. Natively: the system's development package. Windows: built statically
+# from its source (Debian's source package, fetched by scripts/install-deps.sh, or the
+# library's release source on Windows itself), so the program stays one .exe.
+add_library(quennet_pcre2 INTERFACE)
+if(WIN32)
+    file(GLOB _pcre2_fetched LIST_DIRECTORIES true "${PROJECT_SOURCE_DIR}/build/deps/pcre2-*")
+    set(_pcre2_default "")
+    foreach(_dir ${_pcre2_fetched})
+        if(EXISTS "${_dir}/CMakeLists.txt")
+            set(_pcre2_default "${_dir}")
+        endif()
+    endforeach()
+    set(QUENNET_PCRE2_SOURCE "${_pcre2_default}" CACHE PATH "PCRE2's source folder (with its CMakeLists.txt)")
+    if(NOT EXISTS "${QUENNET_PCRE2_SOURCE}/CMakeLists.txt")
+        message(FATAL_ERROR "PCRE2's source is not there: run scripts/install-deps.sh, or set "
+                            "QUENNET_PCRE2_SOURCE to the library's release source folder")
+    endif()
+    set(BUILD_SHARED_LIBS OFF CACHE BOOL "" FORCE)
+    set(BUILD_STATIC_LIBS ON CACHE BOOL "" FORCE)
+    set(PCRE2_BUILD_PCRE2_8 ON CACHE BOOL "" FORCE)
+    set(PCRE2_BUILD_PCRE2_16 ON CACHE BOOL "" FORCE)
+    set(PCRE2_BUILD_PCRE2_32 OFF CACHE BOOL "" FORCE)
+    set(PCRE2_SUPPORT_JIT ON CACHE BOOL "" FORCE)
+    set(PCRE2_SUPPORT_UNICODE ON CACHE BOOL "" FORCE)
+    set(PCRE2_BUILD_TESTS OFF CACHE BOOL "" FORCE)
+    set(PCRE2_BUILD_PCRE2GREP OFF CACHE BOOL "" FORCE)
+    set(PCRE2_SHOW_REPORT OFF CACHE BOOL "" FORCE)
+    add_subdirectory("${QUENNET_PCRE2_SOURCE}" "${CMAKE_BINARY_DIR}/pcre2" EXCLUDE_FROM_ALL)
+    foreach(_lib pcre2-8-static pcre2-16-static)
+        target_compile_options(${_lib} PRIVATE -w) # the library's own code, not ours to warn about
+    endforeach()
+    target_link_libraries(quennet_pcre2 INTERFACE pcre2-8-static pcre2-16-static)
+else()
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8 libpcre2-16)
+    target_link_libraries(quennet_pcre2 INTERFACE PkgConfig::PCRE2)
+endif()
