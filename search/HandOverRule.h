@@ -18,8 +18,11 @@ class HandOverRule {
   public:
     using Clock = std::chrono::steady_clock;
 
-    // The longest a gathered file waits for a batch to fill while a scanner is idle.
-    static constexpr std::chrono::microseconds kLongestGathering{2000};
+    // The longest a gathered file waits for a batch to fill while a scanner is idle: short
+    // enough that no one sees the rows stall, long enough that a slow walk does not pay a
+    // wake-up for every few files (under Wine each one is a round trip to the server, and a
+    // wait of 2 ms made two threads half again as slow as one on a tree of one-file folders).
+    static constexpr std::chrono::milliseconds kLongestGathering{20};
 
     // `bytesWorthAWakeUp`: the bytes a batch must hold to leave early (a scanner's chunk).
     explicit HandOverRule(std::int64_t bytesWorthAWakeUp) : bytesWorthAWakeUp_(bytesWorthAWakeUp) {}

@@ -16,22 +16,24 @@ constexpr std::int64_t kChunk = 1024 * 1024;
 // Small files, one a folder: a wake-up each cost as much kernel time as the reading, so they
 // wait for a full batch while they arrive quickly, and leave once a file would seem to stall.
 TEST(HandOverRule, SmallFilesFromOneFileFoldersWaitForAFullBatchUnlessTheyWaitedLong) {
+    constexpr auto kWait = HandOverRule::kLongestGathering;
     const auto start = HandOverRule::Clock::now();
     HandOverRule rule(kChunk);
     rule.Begin(start);
     for (std::size_t file = 1; file < OrderedScanPool::kFilesPerBatch; ++file) {
         rule.Add(10 * 1024);
-        EXPECT_FALSE(rule.WorthAWakeUp(start + 1ms)) << file << " files";
+        EXPECT_FALSE(rule.WorthAWakeUp(start + kWait / 2)) << file << " files";
     }
     rule.Add(-1); // a size not known costs no more than a small file
-    EXPECT_FALSE(rule.WorthAWakeUp(start + 1ms));
-    EXPECT_TRUE(rule.WorthAWakeUp(start + HandOverRule::kLongestGathering));
+    EXPECT_FALSE(rule.WorthAWakeUp(start + kWait - 1us));
+    EXPECT_TRUE(rule.WorthAWakeUp(start + kWait));
 
     // A new batch starts its own wait.
-    rule.Begin(start + 10ms);
+    const auto later = start + 3 * kWait;
+    rule.Begin(later);
     rule.Add(100);
-    EXPECT_FALSE(rule.WorthAWakeUp(start + 11ms));
-    EXPECT_TRUE(rule.WorthAWakeUp(start + 12ms));
+    EXPECT_FALSE(rule.WorthAWakeUp(later + kWait / 2));
+    EXPECT_TRUE(rule.WorthAWakeUp(later + kWait));
 }
 
 // A chunk's worth of bytes is worth a wake-up at once, whether in one file or in several, and
