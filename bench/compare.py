@@ -177,6 +177,8 @@ def parallel_table(q, small, gb, names, deep, rounds):
          [("find -iname", ["find", names, "-iname", "*frag*"], 0.8)]
          + ([("fd -j2", [fd, "-u", "-j2", "frag", names], None)] if fd else [])),
     ]
+    # Wall times depend on what else runs: the load average goes with the table.
+    print("load average at the start: %.2f %.2f %.2f" % os.getloadavg())
     print("| case | quennet-cli (s) | CPU (s) | peer | peer (s) | peer CPU (s) | ratio | goal |")
     print("|---|---:|---:|---|---:|---:|---:|---:|")
     for name, ours, peers in cases:
@@ -199,6 +201,7 @@ def parallel_table(q, small, gb, names, deep, rounds):
                 "<= %.2f ok" % goal if ratio <= goal else "<= %.2f MISSED by %.0f%%" % (goal, 100 * (ratio / goal - 1)))
             print("| %s | %.3f | %.3f | %s | %.3f | %.3f | %.2f | %s |"
                   % (name, wall, cpu, label, pwall, pcpu, ratio, verdict))
+    print("load average at the end: %.2f %.2f %.2f" % os.getloadavg())
     for label, cmd in (("40k small files", [q, "--text", RARE, small]), ("1 GB file", [q, "--text", RARE, gb])):
         rss = peak_rss_mb(cmd)
         print("| peak RSS, %s, 25 MB buffer | %.1f MB | | | | | | <= 64 MB %s |"

@@ -4,19 +4,22 @@
 # tree (one file in each of 40,000 folders). Wall
 # time, the program's CPU time, and the wineserver's CPU time (under Wine every file open is
 # a round trip to that one process). Medians of the rounds.
-# Usage: bench/wine-pool.sh [--rounds N] [--corpus DIR] [--build-dir DIR]
+# Usage: bench/wine-pool.sh [--rounds N] [--corpus DIR] [--build-dir DIR] [--cases small,gb,deep]
 #   DIR of --corpus: where the corpora are kept (made there when missing; default /tmp/par-bench)
+#   --cases: only those corpora (default all three)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=5
 corpus=${TMPDIR:-/tmp}/par-bench
 build=
+cases=small,gb,deep
 while [ $# -gt 0 ]; do
     case $1 in
     --rounds) rounds=$2; shift 2 ;;
     --corpus) corpus=$2; shift 2 ;;
     --build-dir) build=$(cd "$2" && pwd); shift 2 ;;
-    *) echo "usage: bench/wine-pool.sh [--rounds N] [--corpus DIR] [--build-dir DIR]" >&2; exit 2 ;;
+    --cases) cases=$2; shift 2 ;;
+    *) echo "usage: bench/wine-pool.sh [--rounds N] [--corpus DIR] [--build-dir DIR] [--cases small,gb,deep]" >&2; exit 2 ;;
     esac
 done
 bash "$root/scripts/install-deps.sh" python3
@@ -28,19 +31,20 @@ source "$root/scripts/wine-env.sh"
 export WINEPREFIX=${QUENNET_WINEPREFIX:-$build/wineprefix}
 "$root/scripts/wine-run.sh" "$build/cli/quennet-cli.exe" --help >/dev/null 2>&1 || true # makes the prefix
 "$QUENNET_WINESERVER" -w # its server gone, one is started below that stays for every run
-python3 - "$root" "$build" "$corpus" "$rounds" "$QUENNET_WINE" "$QUENNET_WINESERVER" <<'PY'
+python3 - "$root" "$build" "$corpus" "$rounds" "$QUENNET_WINE" "$QUENNET_WINESERVER" "$cases" <<'PY'
 import os, statistics, subprocess, sys, time
 root, build, corpus, rounds, wine, server = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), sys.argv[5], sys.argv[6]
+wanted = sys.argv[7].split(",")
 sys.path.insert(0, os.path.join(root, "bench"))
 import compare
 
 small, gb = os.path.join(corpus, "small"), os.path.join(corpus, "gb")
-if not os.path.exists(os.path.join(small, "d199")):
+if "small" in wanted and not os.path.exists(os.path.join(small, "d199")):
     compare.make_small_files(small)
-if not os.path.exists(os.path.join(gb, "big.txt")):
+if "gb" in wanted and not os.path.exists(os.path.join(gb, "big.txt")):
     compare.make_one_gb(gb)
 deep = os.path.join(corpus, "deep")
-if not os.path.exists(os.path.join(deep, "a19")):
+if "deep" in wanted and not os.path.exists(os.path.join(deep, "a19")):
     compare.make_deep_tree(deep)
 
 def winpath(p):
@@ -82,7 +86,9 @@ def run(threads, path):
     cpu = (after.children_user - before.children_user) + (after.children_system - before.children_system)
     return wall, cpu, server_cpu(pid) - s0, out
 
-cases = [("40k small files, phrase", small), ("1 GB file, phrase at the end", gb), ("deep tree, one file a folder", deep)]
+cases = [("40k small files, phrase", small, "small"), ("1 GB file, phrase at the end", gb, "gb"),
+         ("deep tree, one file a folder", deep, "deep")]
+cases = [(name, path) for name, path, key in cases if key in wanted]
 print(f"rounds: {rounds} (medians), threads 1 and 2 alternately; CPU = the program's user + system,")
 print("server = the wineserver's CPU time during the run")
 print("| case | threads | rows | wall (s) | CPU (s) | server CPU (s) | wall 2 / 1 |")

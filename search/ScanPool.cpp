@@ -40,6 +40,7 @@ OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threa
     // Ranges start at even offsets, on UTF-16 units.
     rangeSize_ = kChunksPerRange * static_cast<std::int64_t>(chunkSize_);
     rangeSize_ += rangeSize_ % 2;
+    handOver_ = HandOverRule(static_cast<std::int64_t>(chunkSize_));
     // More ranges than scanners, so a scanner that finishes early takes another.
     maxRanges_ = 2 * threads;
 
@@ -181,7 +182,7 @@ void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const
                           const std::string& name, std::int64_t size) {
     if (!gathering_) {
         gathering_ = std::make_shared<Batch>();
-        gatheringSince_ = std::chrono::steady_clock::now();
+        handOver_.Begin(HandOverRule::Clock::now());
     }
     // One copy of the path for all of a folder's files.
     if (!gatheringPath_ || *gatheringPath_ != folderPath)
@@ -191,20 +192,16 @@ void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const
     file.FolderPath = gatheringPath_;
     file.Name = name;
     file.Size = size;
-    // A file that takes more than a chunk goes to an idle scanner at once, with what waits.
-    const bool large = size > static_cast<std::int64_t>(chunkSize_);
-    if (gathering_->Count == kFilesPerBatch ||
-        (idleScanners_.load(std::memory_order_relaxed) > 0 && (large || WorthOffering())))
+    handOver_.Add(size);
+    if (gathering_->Count == kFilesPerBatch)
         Flush();
-}
-
-bool OrderedScanPool::WorthOffering() const {
-    return gathering_->Count >= kFilesPerOffer ||
-           std::chrono::steady_clock::now() - gatheringSince_ >= kLongestGathering;
+    else
+        Offer();
 }
 
 void OrderedScanPool::Offer() {
-    if (gathering_ && idleScanners_.load(std::memory_order_relaxed) > 0 && WorthOffering())
+    if (gathering_ && idleScanners_.load(std::memory_order_relaxed) > 0 &&
+        handOver_.WorthAWakeUp(HandOverRule::Clock::now()))
         Flush();
 }
 

@@ -22,6 +22,7 @@
 
 #include "search/ContentScanner.h"
 #include "search/FileReader.h"
+#include "search/HandOverRule.h"
 #include "search/SearchRequest.h"
 #include "search/SearchSink.h"
 
@@ -43,14 +44,10 @@ namespace quennet {
 
 class OrderedScanPool {
   public:
-    // Files a scanner reads in one go when the pool is busy. A batch leaves the walk earlier
-    // when a scanner has nothing to do, so a slow walk still keeps every scanner fed.
+    // Files a scanner reads in one go. A batch leaves the walk earlier for a scanner that has
+    // nothing to do when HandOverRule finds it worth the wake-up, so a slow walk still keeps
+    // every scanner fed and rows still stream.
     static constexpr std::size_t kFilesPerBatch = 32;
-    // A batch leaves the walk for an idle scanner once it holds this many files, or once its
-    // first file has waited kLongestGathering: so tiny files of one-file folders travel
-    // together (a hand-off each cost more than reading them), while rows still stream.
-    static constexpr std::size_t kFilesPerOffer = 8;
-    static constexpr std::chrono::microseconds kLongestGathering{2000};
     // Batches undecided at once, per scanner. The walk, once it waits, is woken only when half
     // the window is free again, not for every batch decided.
     static constexpr std::size_t kBatchesPerThread = 4;
@@ -92,7 +89,7 @@ class OrderedScanPool {
     // does not pay back, and a path near the system's limit cannot be opened whole.
     static bool HoldFolderFor(const std::string& folderPath, std::size_t filesAddedBefore);
     // Walk thread, between folders: the files gathered so far go to a scanner that is idle,
-    // when there are enough of them or they have waited long enough.
+    // when they are worth waking it for (HandOverRule).
     void Offer();
     // Walk thread: waits until every file is decided and its row handed over, or a stop
     // request has been made. Throws what broke a scanner.
@@ -161,11 +158,8 @@ class OrderedScanPool {
     std::int64_t rangeSize_ = 0;
     std::size_t maxRanges_ = 1;
 
-    // Whether the batch being gathered should go to an idle scanner now.
-    bool WorthOffering() const;
-
     std::shared_ptr<Batch> gathering_; // the walk's own until flushed
-    std::chrono::steady_clock::time_point gatheringSince_; // its first file's arrival
+    HandOverRule handOver_{0};          // whether it should go to an idle scanner now
     std::shared_ptr<const std::string> gatheringPath_; // the folder of the last file added
 
     std::mutex mutex_;
