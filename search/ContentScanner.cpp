@@ -150,6 +150,15 @@ bool ContentScanner::Feed(const unsigned char* block, std::size_t size, std::int
     return Conclude(match);
 }
 
+void ContentScanner::TakeLine(FileReader& file, const BytesInHand& inHand, PhraseMatch& match) {
+    LineForm form = LineForm::Text;
+    if (hexLines_)
+        form = LineForm::HexBytes;
+    else if (wide_)
+        form = wide_ == &*bigEndian_ ? LineForm::Utf16BigEndian : LineForm::Utf16LittleEndian;
+    match.Line = TakeMatchLine(file, inHand, match.Offset, match.Length, form, lineBytes_);
+}
+
 bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& match, const TSearchRec* entry) {
     if (finder_.Length() == 0)
         return false;
@@ -191,6 +200,7 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
     std::int64_t size = kToEnd;
     std::int64_t position = start;
     PhraseMatch found;
+    BytesInHand inHand; // the last chunk read, where most lines are
     for (;;) {
         const std::int64_t intoPiece = (position - start) % piece;
         // A stop is honoured between pieces, or before every chunk of a file shared with other
@@ -208,6 +218,9 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
             wholeFile ? file.Read(buffer_.data(), ask) : file.ReadAt(buffer_.data(), ask, position);
         if (position == 0)
             wide_ = WideFinderFor(buffer_.data(), got);
+        if (got > 0)
+            inHand = {buffer_.data(), got, position, false};
+        inHand.ReachesEnd = got < ask; // the end of the file, or a read error
         if (got > 0 && Feed(buffer_.data(), got, position, found))
             break;
         position += static_cast<std::int64_t>(got);
@@ -226,6 +239,7 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
     if (!Conclude(found) || found.Offset >= end)
         return false;
     match = found;
+    TakeLine(file, inHand, match);
     return true;
 }
 

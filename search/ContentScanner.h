@@ -14,6 +14,7 @@
 #pragma once
 
 #include "search/AlignedBuffer.h"
+#include "search/MatchLine.h"
 #include "search/PhraseFinder.h"
 #include "search/SearchRequest.h"
 #include "search/Utf16PhraseFinder.h"
@@ -33,6 +34,7 @@ struct TSearchRec;
 struct PhraseMatch {
     std::int64_t Offset = 0; // of the first byte
     std::int32_t Length = 0; // bytes: twice the phrase's units in a UTF-16 file
+    MatchLine Line;          // the line around it
 };
 
 class ContentScanner {
@@ -46,6 +48,9 @@ class ContentScanner {
     ContentScanner(const std::string& phrase, const std::u16string& widePhrase, bool foldCase,
                    std::size_t bufferSize, const std::atomic<bool>& stopRequest,
                    std::size_t chunkSize = kDefaultChunkSize);
+
+    // A HEX search shows the bytes around a match, not its line.
+    void ShowMatchAsHex(bool hex) { hexLines_ = hex; }
 
     // True with the first occurrence. A file that cannot be opened, or whose scan a stop
     // request cut short, does not contain the phrase.
@@ -94,6 +99,8 @@ class ContentScanner {
     std::int64_t LongestForm() const;
     void SearchBytes(const unsigned char* block, std::size_t size, std::int64_t blockOffset);
     void SearchUnits(const unsigned char* block, std::size_t size, std::int64_t blockOffset);
+    // The line around `match`, from `inHand` or read back through `file`.
+    void TakeLine(FileReader& file, const BytesInHand& inHand, PhraseMatch& match);
     // The UTF-16 finder for a file whose first bytes are `head`, or null.
     const Utf16PhraseFinder* WideFinderFor(const unsigned char* head, std::size_t size) const;
 
@@ -108,6 +115,8 @@ class ContentScanner {
     FormSearch bytes_;
     FormSearch units_;                 // only in a file with a byte-order mark
     std::vector<unsigned char> joint_; // carry + the head of the next block
+    bool hexLines_ = false;
+    std::vector<unsigned char> lineBytes_; // a line's bytes read back, when not in hand
 };
 
 } // namespace quennet

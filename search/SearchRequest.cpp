@@ -80,6 +80,7 @@ PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
         }
         request.Phrase = std::move(*bytes);
         request.FoldCase = false;
+        request.HexPhrase = true;
     } else if (criteria.CaseSensitive) {
         request.Phrase = criteria.PhraseText;
     } else {

@@ -35,6 +35,7 @@ struct SearchRequest {
     // mark; empty for a HEX phrase, which is never re-encoded.
     std::u16string WidePhrase;
     bool FoldCase = false;
+    bool HexPhrase = false; // matches are shown as the bytes around them, not as lines
     std::int32_t BufferSize = kDefaultBufferMegabytes * 1048576;
     // Filters, each empty when unused: masks separated by ";", as checked by BuildSearchRequest.
     std::string OnlyMasks;       // a file must match one of them
