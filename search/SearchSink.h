@@ -24,7 +24,7 @@ struct ResultRow {
     std::int64_t Size = 0;
     std::int64_t MatchOffset = 0; // first match; 0 without a content criterion
     std::int32_t MatchLength = 0; // bytes matched there: twice the phrase in a UTF-16 file
-    MatchLine Line;               // empty without a content criterion
+    MatchLine Line = {};          // empty without a content criterion
 };
 
 struct SearchError {

@@ -373,9 +373,9 @@ TEST(ListSnapshot, HoldsTheRowsInListOrderAsTheyWereWhenTaken) {
     store.Append(Row("other.txt", "C:\\other\\"));
     store.Commit();
 
-    const std::string expected = "Name,In Folder,Size in bytes,Size,Match offset\r\n"
-                                 "\"b, c.txt\",C:\\b\\,10,10 b,0\r\n"
-                                 "m.txt,C:\\a\\,2048,2 KB,3\r\n";
+    const std::string expected = "Name,In Folder,Size in bytes,Size,Match offset,Match line\r\n"
+                                 "\"b, c.txt\",C:\\b\\,10,10 b,0,\r\n"
+                                 "m.txt,C:\\a\\,2048,2 KB,3,\r\n";
     EXPECT_EQ(Written(snapshot, ListFormat::Csv, 1 << 20), expected);
     int pieces = 0;
     EXPECT_EQ(Written(snapshot, ListFormat::Csv, 1, &pieces), expected) << "pieces join to the same text";
@@ -391,7 +391,7 @@ TEST(ListSnapshot, AWriteThatFailsStopsTheList) {
     EXPECT_FALSE(WriteList(store.Snapshot(), ListFormat::TabSeparated, [&](const std::string&) { return ++calls < 2; }, 64));
     EXPECT_EQ(calls, 2);
     EXPECT_TRUE(WriteList(ResultStore(NameKey).Snapshot(), ListFormat::TabSeparated, [](const std::string& piece) {
-        return piece == "Name\tIn Folder\tSize in bytes\tSize\tMatch offset\r\n";
+        return piece == "Name\tIn Folder\tSize in bytes\tSize\tMatch offset\tMatch line\r\n";
     })) << "an empty list is its header";
 }
 
