@@ -21,8 +21,8 @@ constexpr std::size_t kMany = std::size_t{1} << 30;
 
 struct Character {
     char32_t Code;
-    std::size_t Start; // bytes of the window
-    std::size_t End;
+    std::uint32_t Start; // bytes of the window
+    std::uint32_t End;
 };
 
 bool IsLineBreak(char32_t c) {
@@ -51,9 +51,10 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-void DecodeUtf8OrAnsi(const unsigned char* bytes, std::size_t size, std::vector<Character>& out) {
-    const std::string_view text(reinterpret_cast<const char*>(bytes), size);
-    for (std::size_t at = 0; at < size;) {
+// Decodes [from, to) of the window.
+void DecodeUtf8OrAnsi(const unsigned char* bytes, std::size_t from, std::size_t to, std::vector<Character>& out) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes), to);
+    for (std::size_t at = from; at < to;) {
         std::size_t length = 1;
         char32_t c = bytes[at];
         if (c >= 0x80) {
@@ -62,16 +63,19 @@ void DecodeUtf8OrAnsi(const unsigned char* bytes, std::size_t size, std::vector<
             else
                 c = AnsiCharacter(bytes[at]), length = 1;
         }
-        out.push_back({c, at, at + length});
+        out.push_back({c, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(at + length)});
         at += length;
     }
 }
 
-void DecodeUtf16(const unsigned char* bytes, std::size_t size, bool bigEndian, std::vector<Character>& out) {
-    const auto unitAt = [&](std::size_t at) -> char32_t {
-        return bigEndian ? (bytes[at] << 8 | bytes[at + 1]) : (bytes[at + 1] << 8 | bytes[at]);
-    };
-    std::size_t at = 0;
+char32_t Utf16UnitAt(const unsigned char* bytes, std::size_t at, bool bigEndian) {
+    return bigEndian ? (bytes[at] << 8 | bytes[at + 1]) : (bytes[at + 1] << 8 | bytes[at]);
+}
+
+void DecodeUtf16(const unsigned char* bytes, std::size_t from, std::size_t size, bool bigEndian,
+                 std::vector<Character>& out) {
+    const auto unitAt = [&](std::size_t at) { return Utf16UnitAt(bytes, at, bigEndian); };
+    std::size_t at = from;
     for (; at + 2 <= size;) {
         char32_t c = unitAt(at);
         std::size_t length = 2;
@@ -84,11 +88,57 @@ void DecodeUtf16(const unsigned char* bytes, std::size_t size, bool bigEndian, s
         }
         if (c >= 0xD800 && c < 0xE000)
             c = U'\xFFFD'; // half a pair
-        out.push_back({c, at, at + length});
+        out.push_back({c, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(at + length)});
         at += length;
     }
     if (at < size)
-        out.push_back({U'\xFFFD', at, size}); // an odd last byte
+        out.push_back({U'\xFFFD', static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(size)}); // an odd last byte
+}
+
+// The bytes of the window the line lies in, found before anything is decoded (most lines are
+// a few dozen bytes of a window of 1.6 KB): from after the last break before the match to the
+// first break after it. A CR or LF byte is never part of a longer UTF-8 character; in UTF-16
+// the breaks are looked for unit by unit.
+struct LineBytes {
+    std::size_t From;
+    std::size_t To;
+    bool StartSeen; // a break before the match is in the window
+    bool EndSeen;
+};
+
+LineBytes FindLineBytes(const unsigned char* bytes, std::size_t size, std::size_t matchStart,
+                        std::size_t matchEnd, LineForm form) {
+    LineBytes line{0, size, false, false};
+    if (form == LineForm::Text) {
+        for (std::size_t at = matchStart; at > 0; --at)
+            if (IsLineBreak(bytes[at - 1])) {
+                line.From = at;
+                line.StartSeen = true;
+                break;
+            }
+        for (std::size_t at = std::min(matchEnd, size); at < size; ++at)
+            if (IsLineBreak(bytes[at])) {
+                line.To = at;
+                line.EndSeen = true;
+                break;
+            }
+        return line;
+    }
+    const bool bigEndian = form == LineForm::Utf16BigEndian;
+    // Units that end by the match's start, and units that start at or after its end.
+    for (std::size_t at = matchStart & ~std::size_t{1}; at >= 2; at -= 2)
+        if (IsLineBreak(Utf16UnitAt(bytes, at - 2, bigEndian))) {
+            line.From = at;
+            line.StartSeen = true;
+            break;
+        }
+    for (std::size_t at = (matchEnd + 1) & ~std::size_t{1}; at + 2 <= size; at += 2)
+        if (IsLineBreak(Utf16UnitAt(bytes, at, bigEndian))) {
+            line.To = at;
+            line.EndSeen = true;
+            break;
+        }
+    return line;
 }
 
 MatchLine HexLine(const unsigned char* bytes, std::size_t size, std::int64_t from, std::int64_t matchOffset,
@@ -149,6 +199,34 @@ void AppendShown(std::string& out, const std::vector<Character>& characters, std
         AppendUtf8(out, IsControl(characters[i].Code) ? U' ' : characters[i].Code);
 }
 
+bool AllAscii(const unsigned char* bytes, std::size_t size) {
+    unsigned char any = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        any |= bytes[i];
+    return any < 0x80;
+}
+
+// The line from its parts: `append(from, to)` adds the characters [from, to) as shown.
+template <class Append>
+MatchLine BuildLine(std::size_t first, std::size_t last, std::size_t count, bool startSeen, bool endSeen,
+                    const Append& append) {
+    const Cut cut = CutAroundMatch(startSeen ? first : kMany, last - first, endSeen ? count - last : kMany);
+    MatchLine line;
+    line.Text.reserve(cut.Before + cut.Matched + cut.After + 9);
+    if (cut.BeforeCut)
+        line.Text.append("\xE2\x80\xA6");
+    append(line.Text, first - cut.Before, first);
+    line.Start = static_cast<std::int32_t>(line.Text.size());
+    append(line.Text, first, first + cut.Matched);
+    line.Length = static_cast<std::int32_t>(line.Text.size()) - line.Start;
+    if (cut.MatchedCut)
+        line.Text.append("\xE2\x80\xA6");
+    append(line.Text, last, last + cut.After);
+    if (cut.AfterCut)
+        line.Text.append("\xE2\x80\xA6");
+    return line;
+}
+
 } // namespace
 
 LineWindow LineWindowFor(std::int64_t matchOffset, std::int32_t matchLength, LineForm form) {
@@ -172,16 +250,33 @@ MatchLine LineFromBytes(const unsigned char* bytes, std::size_t size, std::int64
     if (form == LineForm::HexBytes)
         return HexLine(bytes, size, from, matchOffset, matchLength);
 
-    std::vector<Character> characters;
-    characters.reserve(size);
-    if (form == LineForm::Text)
-        DecodeUtf8OrAnsi(bytes, size, characters);
-    else
-        DecodeUtf16(bytes, size, form == LineForm::Utf16BigEndian, characters);
-
-    // The matched part: the characters that share a byte with the match.
     const auto matchStart = static_cast<std::size_t>(matchOffset - from);
     const std::size_t matchEnd = matchStart + static_cast<std::size_t>(matchLength);
+    const LineBytes lineBytes = FindLineBytes(bytes, size, matchStart, matchEnd, form);
+    // Without a break in the window, the line runs on past it, further than a line shows.
+    const std::int64_t textStart = form == LineForm::Text ? 0 : static_cast<std::int64_t>(kByteOrderMarkSize);
+    const bool startSeen = lineBytes.StartSeen || from <= textStart;
+    const bool endSeen = lineBytes.EndSeen || reachesEnd;
+
+    // Most lines are ASCII: a character a byte, nothing to decode.
+    const unsigned char* lineStart = bytes + lineBytes.From;
+    if (form == LineForm::Text && AllAscii(lineStart, lineBytes.To - lineBytes.From)) {
+        return BuildLine(matchStart - lineBytes.From, std::min(matchEnd, lineBytes.To) - lineBytes.From,
+                         lineBytes.To - lineBytes.From, startSeen, endSeen,
+                         [lineStart](std::string& out, std::size_t from, std::size_t to) {
+                             for (std::size_t i = from; i < to; ++i)
+                                 out.push_back(IsControl(lineStart[i]) ? ' ' : static_cast<char>(lineStart[i]));
+                         });
+    }
+
+    std::vector<Character> characters;
+    characters.reserve(lineBytes.To - lineBytes.From);
+    if (form == LineForm::Text)
+        DecodeUtf8OrAnsi(bytes, lineBytes.From, lineBytes.To, characters);
+    else
+        DecodeUtf16(bytes, lineBytes.From, lineBytes.To, form == LineForm::Utf16BigEndian, characters);
+
+    // The matched part: the characters that share a byte with the match.
     const auto byEnd = [](const Character& c, std::size_t at) { return c.End <= at; };
     const auto byStart = [](const Character& c, std::size_t at) { return c.Start < at; };
     const std::size_t first = static_cast<std::size_t>(
@@ -190,33 +285,10 @@ MatchLine LineFromBytes(const unsigned char* bytes, std::size_t size, std::int64
         std::lower_bound(characters.begin() + static_cast<std::ptrdiff_t>(first), characters.end(), matchEnd, byStart) -
         characters.begin());
 
-    // Without a break in the window, the line runs on past it, further than a line shows.
-    const std::int64_t textStart = form == LineForm::Text ? 0 : static_cast<std::int64_t>(kByteOrderMarkSize);
-    std::size_t lineStart = first;
-    while (lineStart > 0 && !IsLineBreak(characters[lineStart - 1].Code))
-        --lineStart;
-    const bool startSeen = lineStart > 0 || from <= textStart;
-    std::size_t lineEnd = last;
-    while (lineEnd < characters.size() && !IsLineBreak(characters[lineEnd].Code))
-        ++lineEnd;
-    const bool endSeen = lineEnd < characters.size() || reachesEnd;
-
-    const Cut cut = CutAroundMatch(startSeen ? first - lineStart : kMany, last - first,
-                                   endSeen ? lineEnd - last : kMany);
-    MatchLine line;
-    line.Text.reserve(kLineCharacters * 2);
-    if (cut.BeforeCut)
-        line.Text.append("\xE2\x80\xA6");
-    AppendShown(line.Text, characters, first - cut.Before, first);
-    line.Start = static_cast<std::int32_t>(line.Text.size());
-    AppendShown(line.Text, characters, first, first + cut.Matched);
-    line.Length = static_cast<std::int32_t>(line.Text.size()) - line.Start;
-    if (cut.MatchedCut)
-        line.Text.append("\xE2\x80\xA6");
-    AppendShown(line.Text, characters, last, last + cut.After);
-    if (cut.AfterCut)
-        line.Text.append("\xE2\x80\xA6");
-    return line;
+    return BuildLine(first, last, characters.size(), startSeen, endSeen,
+                     [&characters](std::string& out, std::size_t from, std::size_t to) {
+                         AppendShown(out, characters, from, to);
+                     });
 }
 
 MatchLine TakeMatchLine(FileReader& file, const BytesInHand& inHand, std::int64_t matchOffset,
