@@ -56,6 +56,7 @@ class ResultStore {
     std::int64_t MatchOffset(int row) const;
     std::int32_t MatchLength(int row) const;
     MatchLineView Line(int row) const; // empty for a search by name alone
+    bool HasLines() const { return !lineOf_.empty(); }
     RowKey KeyAt(int row) const { return RowKey{generation_, order_[row]}; }
     // The positions of the given rows now, in the order given; -1 for a row no longer shown.
     std::vector<int> PositionsOf(const std::vector<RowKey>& rows) const;
