@@ -5,6 +5,7 @@
 #include "search/Utf16PhraseFinder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 namespace quennet {
@@ -116,12 +117,15 @@ LineBytes FindLineBytes(const unsigned char* bytes, std::size_t size, std::size_
                 line.StartSeen = true;
                 break;
             }
-        for (std::size_t at = std::min(matchEnd, size); at < size; ++at)
-            if (IsLineBreak(bytes[at])) {
-                line.To = at;
-                line.EndSeen = true;
-                break;
-            }
+        // memchr for the usual LF; a CR is looked for only before it.
+        const std::size_t after = std::min(matchEnd, size);
+        const void* feed = std::memchr(bytes + after, '\n', size - after);
+        const std::size_t searchTo = feed ? static_cast<std::size_t>(static_cast<const unsigned char*>(feed) - bytes) : size;
+        const void* ret = std::memchr(bytes + after, '\r', searchTo - after);
+        if (ret || feed) {
+            line.To = ret ? static_cast<std::size_t>(static_cast<const unsigned char*>(ret) - bytes) : searchTo;
+            line.EndSeen = true;
+        }
         return line;
     }
     const bool bigEndian = form == LineForm::Utf16BigEndian;
@@ -264,8 +268,11 @@ MatchLine LineFromBytes(const unsigned char* bytes, std::size_t size, std::int64
         return BuildLine(matchStart - lineBytes.From, std::min(matchEnd, lineBytes.To) - lineBytes.From,
                          lineBytes.To - lineBytes.From, startSeen, endSeen,
                          [lineStart](std::string& out, std::size_t from, std::size_t to) {
-                             for (std::size_t i = from; i < to; ++i)
-                                 out.push_back(IsControl(lineStart[i]) ? ' ' : static_cast<char>(lineStart[i]));
+                             const std::size_t at = out.size();
+                             out.append(reinterpret_cast<const char*>(lineStart) + from, to - from);
+                             for (std::size_t i = at; i < out.size(); ++i)
+                                 if (IsControl(static_cast<unsigned char>(out[i])))
+                                     out[i] = ' ';
                          });
     }
 
