@@ -21,6 +21,11 @@ std::optional<std::u16string> Utf8ToUtf16(const std::string& text);
 // nullopt when the text cannot be converted.
 std::optional<std::u16string> NarrowToUtf16(const std::string& text);
 
+// The character that one byte stands for in the system's ANSI code page (Windows-1252 where
+// there is no such page); U+FFFD for a byte that is not a character alone there (a lead byte
+// of a double-byte page). For bytes of a text that are not UTF-8.
+char32_t AnsiCharacter(unsigned char byte);
+
 // A-Z become a-z, unit by unit; no folding outside ASCII, as in 8-bit text.
 std::u16string FoldAsciiCase(std::u16string text);
 

@@ -95,10 +95,11 @@ void CliFrontEnd::Row(const ResultRow& row) {
         return;
     line_.clear();
     if (options_.Csv)
-        AppendListRow(line_, ListFormat::Csv, row.Name, row.Folder, row.Size, row.MatchOffset);
+        AppendListRow(line_, ListFormat::Csv, row.Name, row.Folder, row.Size, row.MatchOffset, row.Line.Text);
     else
         AppendRowLine(line_, options_.Columns ? RowLineForm::Columns : RowLineForm::Path,
-                      options_.NulTerminated ? '\0' : '\n', row.Name, row.Folder, row.Size, row.MatchOffset);
+                      options_.NulTerminated ? '\0' : '\n', row.Name, row.Folder, row.Size, row.MatchOffset,
+                      options_.MatchLine ? &row.Line.Text : nullptr);
     out_.Write(line_);
     // Rows reach a pipe or a terminal as they arrive, not when the search ends: the waiting
     // thread flushes them.

@@ -10,7 +10,7 @@ namespace quennet::cli {
 const char* const kUsage =
     "usage: quennet-cli [--name FRAGMENT] [--text PHRASE | --regex PATTERN] [--case-sensitive]\n"
     "                   [--hex \"4D 5A\"]\n"
-    "                   [--min-kb N] [--max-kb N] [--buffer-mb N] [--columns | --null | --csv] [--progress]\n"
+    "                   [--min-kb N] [--max-kb N] [--buffer-mb N] [--columns | --null | --csv] [--line] [--progress]\n"
     "                   [--only MASKS] [--skip MASKS] [--skip-dir MASKS]\n"
     "                   [--changed-within TIME] [--changed-before TIME] [--threads N] FOLDER...\n"
     "\n"
@@ -29,8 +29,10 @@ const char* const kUsage =
     "  --buffer-mb N  read files in pieces of N MB (1 to 200, default 25)\n"
     "  --columns      name, folder, size and match offset, separated by tabs\n"
     "  --null         end each row with a NUL byte instead of a line break\n"
-    "  --csv          a header, then name, folder, size in bytes, size and match offset\n"
-    "                 separated by commas, quoted for spreadsheets (the window's .csv)\n"
+    "  --csv          a header, then name, folder, size in bytes, size, match offset and\n"
+    "                 match line separated by commas, quoted for spreadsheets (the window's .csv)\n"
+    "  --line         the line around the match (up to 200 characters; the bytes around it\n"
+    "                 for --hex) after a tab, at the end of each row\n"
     "  --progress     status lines on stderr every half second\n"
     "  --threads N    read N files (or parts of a big one) side by side, 1 to 64; the rows\n"
     "                 and their order are the same for every N (default: one per processor;\n"
@@ -92,6 +94,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         }
         if (arg == "--null") {
             options.NulTerminated = true;
+            continue;
+        }
+        if (arg == "--line") {
+            options.MatchLine = true;
             continue;
         }
         if (arg == "--csv") {

@@ -15,6 +15,7 @@ struct CliOptions {
     bool Progress = false;
     bool NulTerminated = false; // --null: each row ends with a NUL byte, as find -print0 does
     bool Csv = false;           // --csv: the list as the window saves it to a .csv file
+    bool MatchLine = false;     // --line: the line around the match as a last field
     std::int32_t Threads = 0;   // --threads: content scanners; 0 = one per logical processor, 1 = on the walk's own thread
     std::vector<std::string> Roots;
 };

@@ -12,7 +12,7 @@ bool WriteList(const ListSnapshot& rows, ListFormat format,
     for (const ListSnapshot::Row& row : rows.Rows) {
         const char* name = rows.Names.data() + row.NameStart;
         AppendListRow(piece, format, std::string_view(name, std::strlen(name)), rows.Folders[row.Folder],
-                      row.Size, row.MatchOffset);
+                      row.Size, row.MatchOffset, rows.Lines.At(row.Line).Text);
         if (piece.size() >= pieceBytes) {
             if (!write(piece))
                 return false;

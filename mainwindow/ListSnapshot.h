@@ -6,6 +6,7 @@
 // the rest, happen elsewhere.
 #pragma once
 
+#include "mainwindow/MatchLineStore.h"
 #include "output/ResultListFormat.h"
 
 #include <cstdint>
@@ -21,10 +22,12 @@ struct ListSnapshot {
         std::int64_t Size;
         std::int64_t MatchOffset;
         std::uint32_t Folder; // index in Folders
+        std::uint64_t Line;   // in Lines
     };
     std::vector<Row> Rows; // in list order
     std::vector<char> Names;
     std::vector<std::string> Folders;
+    MatchLineStore Lines;
 };
 
 // Formats the header and every row, handing the text to `write` in pieces of about

@@ -33,6 +33,11 @@ std::int32_t ResultStore::MatchLength(int row) const {
     return rows_[order_[row]].MatchLength;
 }
 
+MatchLineView ResultStore::Line(int row) const {
+    const std::uint32_t index = order_[row];
+    return index < lineOf_.size() ? lines_.At(lineOf_[index]) : MatchLineView{};
+}
+
 std::vector<int> ResultStore::PositionsOf(const std::vector<RowKey>& rows) const {
     // One pass over the order; the few rows asked for are marked so that most rows cost a bit.
     std::vector<bool> asked(rows_.size());
@@ -68,6 +73,10 @@ void ResultStore::Append(const ResultRow& row) {
     names_.insert(names_.end(), row.Name.begin(), row.Name.end());
     names_.push_back('\0');
     rows_.push_back(stored);
+    if (!row.Line.Text.empty() || !lineOf_.empty()) {
+        lineOf_.resize(rows_.size(), MatchLineStore::kNoLine);
+        lineOf_.back() = lines_.Add(row.Line);
+    }
 }
 
 bool ResultStore::KeyLess(std::uint32_t a, std::uint32_t b) const {
@@ -135,6 +144,9 @@ void ResultStore::Clear() {
     keys_.shrink_to_fit();
     keyStart_.clear();
     keyStart_.shrink_to_fit();
+    lines_.Clear();
+    lineOf_.clear();
+    lineOf_.shrink_to_fit();
     committed_ = 0;
     ++generation_;
 }
@@ -232,19 +244,22 @@ ListSnapshot ResultStore::Snapshot() const {
     snapshot.Rows.reserve(order_.size());
     for (std::uint32_t index : order_) {
         const Row& row = rows_[index];
-        snapshot.Rows.push_back({row.NameStart, row.Size, row.MatchOffset, row.Folder});
+        snapshot.Rows.push_back({row.NameStart, row.Size, row.MatchOffset, row.Folder,
+                                 index < lineOf_.size() ? lineOf_[index] : MatchLineStore::kNoLine});
     }
     // Rows queued for the next Commit are not shown, but their names and folders come along:
     // cutting them off would cost more than the copy.
     snapshot.Names = names_;
     snapshot.Folders = folders_;
+    snapshot.Lines = lines_;
     return snapshot;
 }
 
 std::size_t ResultStore::MemoryUse() const {
     std::size_t bytes = rows_.capacity() * sizeof(Row) + order_.capacity() * sizeof(std::uint32_t) +
                         names_.capacity() + folders_.capacity() * sizeof(std::string) + keys_.capacity() +
-                        keyStart_.capacity() * sizeof(std::uint64_t);
+                        keyStart_.capacity() * sizeof(std::uint64_t) + lines_.Capacity() +
+                        lineOf_.capacity() * sizeof(std::uint64_t);
     for (const std::string& folder : folders_)
         bytes += folder.capacity();
     return bytes;

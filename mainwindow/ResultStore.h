@@ -1,7 +1,8 @@
 // The rows of the results list, kept by the window itself and shown through the list view's
 // owner-data mode. A whole-drive search can bring millions of rows, so a row is small: names
-// live in one shared character store, the rows of one folder share one folder string, and
-// the size is kept as a number (its text is made when a row is painted).
+// live in one shared character store, the rows of one folder share one folder string, the
+// size is kept as a number (its text is made when a row is painted), and the match lines of
+// a content search live in a store of their own, indexed only once a row has one.
 //
 // A row is known by its arrival number (RowKey), which stays with it through every sort,
 // merge and removal; the list's order is a vector of those numbers. In name order each row
@@ -54,6 +55,8 @@ class ResultStore {
     std::int64_t Size(int row) const;
     std::int64_t MatchOffset(int row) const;
     std::int32_t MatchLength(int row) const;
+    MatchLineView Line(int row) const; // empty for a search by name alone
+    bool HasLines() const { return !lineOf_.empty(); }
     RowKey KeyAt(int row) const { return RowKey{generation_, order_[row]}; }
     // The positions of the given rows now, in the order given; -1 for a row no longer shown.
     std::vector<int> PositionsOf(const std::vector<RowKey>& rows) const;
@@ -112,6 +115,8 @@ class ResultStore {
     std::vector<std::uint32_t> order_; // the rows shown, as indices into rows_, in list order
     std::vector<char> names_;
     std::vector<std::string> folders_;
+    MatchLineStore lines_;
+    std::vector<std::uint64_t> lineOf_; // by row, in lines_; empty while no row has a line
     std::string keys_;                    // sort keys, made once a row is to be in name order
     std::vector<std::uint64_t> keyStart_; // by row: its key in keys_, or kNoKey
     std::size_t committed_ = 0;           // rows_[committed_..] wait for Commit

@@ -11,7 +11,14 @@
 
 namespace quennet {
 
-ResultsList::ResultsList(TListView& files) : files_(files), store_(NameKey, CompareNames), ImageList1(16, 16) {
+namespace {
+
+constexpr int kMatchColumn = 3;
+
+} // namespace
+
+ResultsList::ResultsList(TListView& files)
+    : files_(files), store_(NameKey, CompareNames), ImageList1(16, 16), matchCells_(store_, kMatchColumn) {
     GdiBitmap document = LoadBitmapResource("DOCUMENT");
     ImageList1.AddMasked(document.get(), QUENNET_TRANSPARENT_RGB);
     files_.SetOwnerData(true);
@@ -20,10 +27,12 @@ ResultsList::ResultsList(TListView& files) : files_(files), store_(NameKey, Comp
     files_.AddColumn("Name", 200);
     files_.AddColumn("In Folder", 318);
     files_.AddColumn("Size", 105);
+    files_.AddColumn("Match", 300);
     files_.SetSmallImages(ImageList1.Handle());
     files_.OnGetText = [this](int item, int subItem) { return CellText(item, subItem); };
     files_.OnGetImage = [](int) { return 0; };
     files_.OnColumnClick = [this](TListView&, int column) { filesColumnClick(column); };
+    files_.OnCustomDraw = [this](NMLVCUSTOMDRAW& draw) { return matchCells_.CustomDraw(draw); };
     sortDone_.SetInterval(30);
     sortDone_.OnTimer = [this](TTimer&) { sortDoneTimer(); };
 }
@@ -36,8 +45,10 @@ std::string ResultsList::CellText(int row, int column) const {
         return store_.Name(row);
     case 1:
         return store_.Folder(row);
-    default:
+    case 2:
         return GetSize(store_.Size(row));
+    default:
+        return std::string(store_.Line(row).Text);
     }
 }
 
@@ -135,7 +146,7 @@ void ResultsList::sortDoneTimer() {
 
 void ResultsList::filesColumnClick(int column) {
     if (column != 0) {
-        MessageBeep(0); // sizes and folders are never sorted
+        MessageBeep(0); // sizes, folders and lines are never sorted
         return;
     }
     if (store_.SortedByName())

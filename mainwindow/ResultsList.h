@@ -1,11 +1,13 @@
 // The results list `files`: an owner-data list view over the window's own ResultStore, with
-// the three columns, the document icon, sorting by name and the header beeps.
+// the four columns (the last, "Match", holding the line around each file's match), the
+// document icon, sorting by name and the header beeps.
 //
 // The list view keeps its selection by position. Whenever the store moves rows (a sort, a
 // batch merged into name order, a removal) the selection, the focus and the shift-click
 // anchor are carried over to the rows' new positions, so they stay with the files.
 #pragma once
 
+#include "mainwindow/MatchCellPainter.h"
 #include "mainwindow/ResultStore.h"
 #include "mainwindow/RowPath.h"
 #include "runtime/ListView.h"
@@ -66,6 +68,7 @@ class ResultsList {
     TListView& files_;
     ResultStore store_;
     TImageList ImageList1;
+    MatchCellPainter matchCells_;
     TTimer sortDone_; // looks for a sort finished on its own thread
 };
 

@@ -22,7 +22,7 @@ bool Holds(SettingWhen when, const StoredSettings& s) {
 } // namespace
 
 // clang-format off
-const SettingEntry kSettingsTable[12] = {
+const SettingEntry kSettingsTable[13] = {
     {"Case Sensitive",     &StoredSettings::CaseSensitive,    SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
     {"Self Adjust Buffer", &StoredSettings::SelfAdjustBuffer, SettingKind::Flag,   SettingWhen::Always,        SettingWhen::Always},
     {"Buffer",             &StoredSettings::Buffer,           SettingKind::Number, SettingWhen::SelfAdjustOff, SettingWhen::SelfAdjustOff},
@@ -35,6 +35,7 @@ const SettingEntry kSettingsTable[12] = {
     {"Column1 width",      &StoredSettings::Column1Width,     SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
     {"Column2 width",      &StoredSettings::Column2Width,     SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
     {"Column3 width",      &StoredSettings::Column3Width,     SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
+    {"Column4 width",      &StoredSettings::Column4Width,     SettingKind::Number, SettingWhen::Always,        SettingWhen::Always},
 };
 // clang-format on
 

@@ -27,6 +27,7 @@ struct StoredSettings {
     int Column1Width;
     int Column2Width;
     int Column3Width;
+    int Column4Width;
 };
 
 enum class SettingKind { Flag, Number }; // a flag reads any non-zero value as set (1)
@@ -40,7 +41,7 @@ struct SettingEntry {
     SettingWhen WriteWhen;
 };
 
-extern const SettingEntry kSettingsTable[12];
+extern const SettingEntry kSettingsTable[13];
 
 // Reads the stored values over `settings` (the window's state at start-up). A value is read
 // only when present and its rule allows it; a value that cannot be read (another type) ends

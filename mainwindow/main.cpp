@@ -173,6 +173,7 @@ StoredSettings TForm1::CaptureSettings() const {
     s.Column1Width = files.ColumnWidth(0);
     s.Column2Width = files.ColumnWidth(1);
     s.Column3Width = files.ColumnWidth(2);
+    s.Column4Width = files.ColumnWidth(3);
     return s;
 }
 
@@ -189,6 +190,7 @@ void TForm1::ApplySettings(const StoredSettings& s) {
     files.SetColumnWidth(0, s.Column1Width);
     files.SetColumnWidth(1, s.Column2Width);
     files.SetColumnWidth(2, s.Column3Width);
+    files.SetColumnWidth(3, s.Column4Width);
 }
 
 namespace {

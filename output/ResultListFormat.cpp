@@ -65,7 +65,7 @@ ListFormat ListFormatForFileName(std::string_view fileName) {
 void AppendListHeader(std::string& out, ListFormat format) {
     const char separator = Separator(format);
     out.append("Name");
-    for (const char* title : {"In Folder", "Size in bytes", "Size", "Match offset"}) {
+    for (const char* title : {"In Folder", "Size in bytes", "Size", "Match offset", "Match line"}) {
         out.push_back(separator);
         out.append(title);
     }
@@ -73,7 +73,7 @@ void AppendListHeader(std::string& out, ListFormat format) {
 }
 
 void AppendListRow(std::string& out, ListFormat format, std::string_view name, std::string_view folder,
-                   std::int64_t size, std::int64_t matchOffset) {
+                   std::int64_t size, std::int64_t matchOffset, std::string_view matchLine) {
     const char separator = Separator(format);
     AppendField(out, name, format);
     out.push_back(separator);
@@ -84,6 +84,8 @@ void AppendListRow(std::string& out, ListFormat format, std::string_view name, s
     AppendField(out, GetSize(size), format);
     out.push_back(separator);
     AppendNumber(out, matchOffset);
+    out.push_back(separator);
+    AppendField(out, matchLine, format);
     out.append("\r\n");
 }
 

@@ -1,7 +1,8 @@
 // The results list as text, one line per row: what the window's "Save list as..." writes and
 // what quennet-cli --csv prints, so that scripts and the window agree.
 //
-// Columns: name, folder, size in bytes, size text, match offset, after one header line.
+// Columns: name, folder, size in bytes, size text, match offset and the line around the match
+// (empty for a search by name alone), after one header line.
 // Two forms: tab-separated (the default) and comma-separated for spreadsheets. In both a field
 // that holds the separator, a double quote, a carriage return or a line feed is put in double
 // quotes with its quotes doubled, as spreadsheets write and read them; every other field
@@ -24,6 +25,6 @@ ListFormat ListFormatForFileName(std::string_view fileName);
 
 void AppendListHeader(std::string& out, ListFormat format);
 void AppendListRow(std::string& out, ListFormat format, std::string_view name, std::string_view folder,
-                   std::int64_t size, std::int64_t matchOffset);
+                   std::int64_t size, std::int64_t matchOffset, std::string_view matchLine);
 
 } // namespace quennet

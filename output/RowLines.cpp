@@ -5,7 +5,7 @@
 namespace quennet {
 
 void AppendRowLine(std::string& out, RowLineForm form, char end, std::string_view name, std::string_view folder,
-                   std::int64_t size, std::int64_t matchOffset) {
+                   std::int64_t size, std::int64_t matchOffset, const std::string* matchLine) {
     if (form == RowLineForm::Columns) {
         out.append(name);
         out.push_back('\t');
@@ -17,6 +17,10 @@ void AppendRowLine(std::string& out, RowLineForm form, char end, std::string_vie
     } else {
         out.append(folder);
         out.append(name);
+    }
+    if (matchLine) {
+        out.push_back('\t');
+        out.append(*matchLine);
     }
     out.push_back(end);
 }

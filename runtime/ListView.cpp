@@ -265,6 +265,15 @@ bool TListView::HandleNotify(NMHDR& header, LRESULT& result) {
         result = 0;
         return true;
     }
+    case NM_CUSTOMDRAW: {
+        if (!OnCustomDraw)
+            return false;
+        const std::optional<LRESULT> answer = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        if (!answer)
+            return false;
+        result = *answer;
+        return true;
+    }
     case LVN_COLUMNCLICK:
         if (OnColumnClick)
             OnColumnClick(*this, reinterpret_cast<NMLISTVIEW&>(header).iSubItem);

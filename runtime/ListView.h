@@ -5,6 +5,7 @@
 
 #include "runtime/Window.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ class TListView : public TWinControl {
     void RedrawItems(int first, int last);
     std::function<std::string(int item, int subItem)> OnGetText;
     std::function<int(int item)> OnGetImage;
+    // The list's custom drawing (NM_CUSTOMDRAW): the answer to give, or nullopt for the
+    // control's own drawing.
+    std::function<std::optional<LRESULT>(NMLVCUSTOMDRAW& draw)> OnCustomDraw;
 
     // Stored-data mode.
     int AddItem(const std::vector<std::string>& texts, int image = -1);

@@ -107,6 +107,7 @@ void ContentScanner::BeginFile() {
         form->Found = false;
     }
     wide_ = nullptr;
+    mark_ = ByteOrderMark::None;
 }
 
 const std::string& ContentScanner::GaveUpReason() const {
@@ -166,6 +167,15 @@ bool ContentScanner::Feed(const unsigned char* block, std::size_t size, std::int
     return Conclude(match);
 }
 
+void ContentScanner::TakeLine(FileReader& file, const BytesInHand& inHand, PhraseMatch& match) {
+    LineForm form = LineForm::Text;
+    if (hexLines_)
+        form = LineForm::HexBytes;
+    else if (mark_ != ByteOrderMark::None) // a regular expression has no wide finder: the mark tells
+        form = mark_ == ByteOrderMark::BigEndian ? LineForm::Utf16BigEndian : LineForm::Utf16LittleEndian;
+    match.Line = TakeMatchLine(file, inHand, match.Offset, match.Length, form, lineBytes_);
+}
+
 bool ContentScanner::FileContainsPhrase(const std::string& path, PhraseMatch& match, const TSearchRec* entry) {
     if (finder_.Length() == 0)
         return false;
@@ -197,7 +207,9 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
     if (start > 0) {
         // A later range is UTF-16 when the file's first range is.
         unsigned char head[kByteOrderMarkSize];
-        wide_ = WideFinderFor(head, file.ReadAt(head, kByteOrderMarkSize, 0));
+        const std::size_t got = file.ReadAt(head, kByteOrderMarkSize, 0);
+        wide_ = WideFinderFor(head, got);
+        mark_ = ByteOrderMarkOf(head, got);
     }
     if (regex_) {
         regex_->Begin([&file](unsigned char* to, std::size_t count,
@@ -213,6 +225,7 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
     std::int64_t size = kToEnd;
     std::int64_t position = start;
     PhraseMatch found;
+    BytesInHand inHand; // the last chunk read, where most lines are
     for (;;) {
         const std::int64_t intoPiece = (position - start) % piece;
         // A stop is honoured between pieces, or before every chunk of a file shared with other
@@ -228,8 +241,13 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
             std::min({static_cast<std::int64_t>(chunkSize_), piece - intoPiece, limit - position}));
         const std::size_t got =
             wholeFile ? file.Read(buffer_.data(), ask) : file.ReadAt(buffer_.data(), ask, position);
-        if (position == 0)
+        if (position == 0) {
             wide_ = WideFinderFor(buffer_.data(), got);
+            mark_ = ByteOrderMarkOf(buffer_.data(), got);
+        }
+        if (got > 0)
+            inHand = {buffer_.data(), got, position, false};
+        inHand.ReachesEnd = got < ask; // the end of the file, or a read error
         if (got > 0 && (regex_ ? FeedRegex(buffer_.data(), got, position, end)
                                : Feed(buffer_.data(), got, position, found)))
             break;
@@ -255,12 +273,14 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
             return false;
         match.Offset = regex_->Offset();
         match.Length = regex_->Length();
+        TakeLine(file, inHand, match);
         return true;
     }
     // An occurrence that starts past the end is the next range's.
     if (!Conclude(found) || found.Offset >= end)
         return false;
     match = found;
+    TakeLine(file, inHand, match);
     return true;
 }
 

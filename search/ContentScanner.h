@@ -17,6 +17,7 @@
 #pragma once
 
 #include "search/AlignedBuffer.h"
+#include "search/MatchLine.h"
 #include "search/PhraseFinder.h"
 #include "search/RegexFinder.h"
 #include "search/SearchRequest.h"
@@ -37,6 +38,7 @@ struct TSearchRec;
 struct PhraseMatch {
     std::int64_t Offset = 0; // of the first byte
     std::int32_t Length = 0; // bytes: twice the phrase's units in a UTF-16 file
+    MatchLine Line;          // the line around it
 };
 
 class ContentScanner {
@@ -56,6 +58,9 @@ class ContentScanner {
     // Why the last file was given up (a regular expression's match limit), else empty: such a
     // file is reported as not read, never taken for one without a match.
     const std::string& GaveUpReason() const;
+
+    // A HEX search shows the bytes around a match, not its line.
+    void ShowMatchAsHex(bool hex) { hexLines_ = hex; }
 
     // True with the first occurrence. A file that cannot be opened, or whose scan a stop
     // request cut short, does not contain the phrase.
@@ -104,6 +109,8 @@ class ContentScanner {
     std::int64_t LongestForm() const;
     void SearchBytes(const unsigned char* block, std::size_t size, std::int64_t blockOffset);
     void SearchUnits(const unsigned char* block, std::size_t size, std::int64_t blockOffset);
+    // The line around `match`, from `inHand` or read back through `file`.
+    void TakeLine(FileReader& file, const BytesInHand& inHand, PhraseMatch& match);
     // The UTF-16 finder for a file whose first bytes are `head`, or null.
     const Utf16PhraseFinder* WideFinderFor(const unsigned char* head, std::size_t size) const;
 
@@ -116,6 +123,7 @@ class ContentScanner {
     std::optional<Utf16PhraseFinder> littleEndian_; // only for a Text phrase
     std::optional<Utf16PhraseFinder> bigEndian_;
     const Utf16PhraseFinder* wide_ = nullptr; // the file being read has a byte-order mark
+    ByteOrderMark mark_ = ByteOrderMark::None; // the file's, for its lines
     std::size_t bufferSize_;
     std::size_t chunkSize_;
     const std::atomic<bool>& stopRequest_;
@@ -123,6 +131,8 @@ class ContentScanner {
     FormSearch bytes_;
     FormSearch units_;                 // only in a file with a byte-order mark
     std::vector<unsigned char> joint_; // carry + the head of the next block
+    bool hexLines_ = false;
+    std::vector<unsigned char> lineBytes_; // a line's bytes read back, when not in hand
 };
 
 } // namespace quennet

@@ -51,6 +51,7 @@ OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threa
             auto scanner = std::make_shared<ContentScanner>(request.Phrase, request.WidePhrase, request.FoldCase,
                                                             bufferSize, stopRequest_, chunkSize_,
                                                             request.RegularExpression);
+            scanner->ShowMatchAsHex(request.HexPhrase);
             // A scanner takes its chunk at the first file it reads; a reader with no file makes
             // it take it now, so a scanner memory cannot be found for is never started.
             FileReader noFile;
@@ -302,7 +303,7 @@ void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<B
             return;
         }
         if (!split) {
-            file.Match = match;
+            file.Match = std::move(match);
             file.Accepted = found;
             file.Folder.reset(); // its descriptor is not needed any more
             file.Decided.store(true, std::memory_order_release);
@@ -394,7 +395,7 @@ bool OrderedScanPool::RangeDone(File& file, std::size_t index, bool found, const
     // Accepted at the earliest range that matched: every range before it has not.
     for (std::size_t r = 0; r < file.RangeFound.size(); ++r) {
         if (file.RangeFound[r]) {
-            file.Match = file.RangeMatch[r];
+            file.Match = std::move(file.RangeMatch[r]);
             file.Accepted = true;
             break;
         }
@@ -414,14 +415,14 @@ void OrderedScanPool::DeliverDecided() {
             batch = window_.front();
         }
         for (; batch->Delivered < batch->Count; ++batch->Delivered) {
-            const File& file = batch->Files[batch->Delivered];
+            File& file = batch->Files[batch->Delivered];
             if (!file.Decided.load(std::memory_order_acquire))
                 return;
             // After a stop, a decision may rest on a range that gave up: nothing more is listed.
             if (file.Accepted && !Stopped()) {
                 try {
                     deliver_(ResultRow{file.Name, *file.FolderPath, file.Size, file.Match.Offset,
-                                       file.Match.Length});
+                                       file.Match.Length, std::move(file.Match.Line)});
                 } catch (...) {
                     Fail(); // no memory to hand the row over: the search ends with that fault
                     return;

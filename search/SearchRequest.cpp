@@ -81,6 +81,7 @@ PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
         }
         request.Phrase = std::move(*bytes);
         request.FoldCase = false;
+        request.HexPhrase = true;
     } else if (criteria.RegularExpression) {
         if (auto error = RegexError(criteria.PhraseText, criteria.CaseSensitive)) {
             result.Error = std::move(*error);

@@ -38,6 +38,7 @@ struct SearchRequest {
     bool FoldCase = false;
     // Phrase is a regular expression (PCRE2 syntax, checked), FoldCase without "Case sensitive".
     bool RegularExpression = false;
+    bool HexPhrase = false; // matches are shown as the bytes around them, not as lines
     std::int32_t BufferSize = kDefaultBufferMegabytes * 1048576;
     // Filters, each empty when unused: masks separated by ";", as checked by BuildSearchRequest.
     std::string OnlyMasks;       // a file must match one of them

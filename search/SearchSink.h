@@ -10,12 +10,21 @@
 
 namespace quennet {
 
+// The line that holds a file's first match, as a results list shows it: UTF-8 text, and where
+// the matched part stands in it (bytes of Text).
+struct MatchLine {
+    std::string Text;
+    std::int32_t Start = 0;
+    std::int32_t Length = 0;
+};
+
 struct ResultRow {
     std::string Name;
     std::string Folder; // with its trailing separator
     std::int64_t Size = 0;
     std::int64_t MatchOffset = 0; // first match; 0 without a content criterion
     std::int32_t MatchLength = 0; // bytes matched there: twice the phrase in a UTF-16 file
+    MatchLine Line = {};          // empty without a content criterion
 };
 
 struct SearchError {

@@ -125,10 +125,12 @@ std::optional<SearchError> TMyThread::Walk() {
             if (pool_ && pool_->Threads() == 0)
                 pool_.reset();
         }
-        if (!request.Phrase.empty() && !pool_)
+        if (!request.Phrase.empty() && !pool_) {
             scanner_ = std::make_unique<ContentScanner>(request.Phrase, request.WidePhrase, request.FoldCase,
                                                         static_cast<std::size_t>(request.BufferSize),
                                                         stopRequest_, chunkSize_, request.RegularExpression);
+            scanner_->ShowMatchAsHex(request.HexPhrase);
+        }
         for (const std::string& root : request.Roots) {
             if (Terminated())
                 break;
@@ -260,7 +262,7 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
             return;
         }
     }
-    HandOff(ResultRow{entry.Name, folder, entry.Size(), match.Offset, match.Length});
+    HandOff(ResultRow{entry.Name, folder, entry.Size(), match.Offset, match.Length, std::move(match.Line)});
 }
 
 bool TMyThread::OpenToScan(FileReader& reader, const std::string& folder, const TSearchRec& entry) {

@@ -104,9 +104,25 @@ TEST(CliRuns, PathsAndColumns) {
 
     tree.File("sub/c, d.txt", "HELLO");
     const CliRun csv({"--csv", "--text", "hello", tree.Path("")});
-    EXPECT_EQ(csv.out, "Name,In Folder,Size in bytes,Size,Match offset\r\n"
-                       "a.txt," + tree.Root() + ",7,7 b,2\r\n"
-                       "\"c, d.txt\"," + tree.Path("sub") + kPathSeparator + ",5,5 b,0\r\n");
+    EXPECT_EQ(csv.out, "Name,In Folder,Size in bytes,Size,Match offset,Match line\r\n"
+                       "a.txt," + tree.Root() + ",7,7 b,2,xxHELLO\r\n"
+                       "\"c, d.txt\"," + tree.Path("sub") + kPathSeparator + ",5,5 b,0,HELLO\r\n");
+}
+
+// --line puts the line last in every row form; without it the rows are as they always were.
+TEST(CliRuns, TheLineOptionAddsTheMatchLineAsALastField) {
+    TempTree tree;
+    tree.File("a.txt", "first\r\nsay\thello there\r\nlast");
+    const std::string path = tree.Root() + "a.txt";
+    EXPECT_EQ(CliRun({"--text", "hello", "--line", tree.Path("")}).out, path + "\tsay hello there\n");
+    EXPECT_EQ(CliRun({"--text", "hello", "--line", "--columns", tree.Path("")}).out,
+              "a.txt\t" + tree.Root() + "\t28 b\t11\tsay hello there\n");
+    EXPECT_EQ(CliRun({"--text", "hello", "--line", "--null", tree.Path("")}).out,
+              path + "\tsay hello there" + '\0');
+    EXPECT_EQ(CliRun({"--hex", "68 65", "--line", tree.Path("")}).out,
+              path + "\t73 74 0D 0A 73 61 79 09 68 65 6C 6C 6F 20 74 68 65 72\n");
+    EXPECT_EQ(CliRun({"--name", "a", "--line", tree.Path("")}).out, path + "\t\n");
+    EXPECT_EQ(CliRun({"--text", "hello", "--columns", tree.Path("")}).out, "a.txt\t" + tree.Root() + "\t28 b\t11\n");
 }
 
 // A file of `size` bytes that takes no room on disk: reading its zeros takes long.

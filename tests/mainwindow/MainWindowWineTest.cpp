@@ -141,6 +141,16 @@ TEST_F(MainWindow, FirstRunDefaultsAndTheCommandLineFolder) {
     EXPECT_EQ(form.files.ColumnWidth(0), 200);
     EXPECT_EQ(form.files.ColumnWidth(1), 318);
     EXPECT_EQ(form.files.ColumnWidth(2), 105);
+    EXPECT_EQ(form.files.ColumnWidth(3), 300);
+    for (const auto& [column, caption] : {std::pair{0, "Name"}, {1, "In Folder"}, {2, "Size"}, {3, "Match"}}) {
+        char text[32] = "";
+        LVCOLUMNA header{};
+        header.mask = LVCF_TEXT;
+        header.pszText = text;
+        header.cchTextMax = sizeof text;
+        SendMessageA(form.files.HandleOrNull(), LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
+        EXPECT_STREQ(text, caption) << column;
+    }
     EXPECT_FALSE(form.CaseSensitive.Checked());
     EXPECT_TRUE(form.selfadj.Checked());
     EXPECT_TRUE(form.autoadjust.Enabled());
@@ -424,6 +434,7 @@ TEST_F(MainWindow, SettingsSurviveARestartWithTheirRules) {
         form.maxbuf.SetValue(77);
         form.SetBounds(100, 120, 700, 500);
         form.files.SetColumnWidth(1, 250);
+        form.files.SetColumnWidth(3, 420);
         form.Close();
         Pump(100);
         form_.reset();
@@ -439,6 +450,7 @@ TEST_F(MainWindow, SettingsSurviveARestartWithTheirRules) {
         EXPECT_EQ(form.Width(), 700);
         EXPECT_EQ(form.Height(), 500);
         EXPECT_EQ(form.files.ColumnWidth(1), 250);
+        EXPECT_EQ(form.files.ColumnWidth(3), 420);
         form_.reset();
     }
     // A stored "Buffer" of 500 shows as 200; "Maximized" skips the stored geometry.

@@ -199,6 +199,51 @@ TEST(ResultStore, SmallRows) {
     EXPECT_LT(store.MemoryUse() / 100000, 100u) << "bytes per row";
 }
 
+ResultRow WithLine(const std::string& name, const std::string& line, int start, int length) {
+    ResultRow row = Row(name);
+    row.Line = MatchLine{line, start, length};
+    return row;
+}
+
+// A search by name keeps no line store at all; a content row pays its text and a few bytes.
+TEST(ResultStore, LinesCostOnlyTheRowsThatHaveThem) {
+    const auto fill = [](ResultStore& store, const std::string& line) {
+        for (int i = 0; i < 10000; ++i)
+            store.Append(WithLine("file" + std::to_string(i) + ".dat", line, 0, static_cast<int>(line.size())));
+        store.Commit();
+    };
+    ResultStore namesOnly(NameKey), content(NameKey);
+    fill(namesOnly, "");
+    fill(content, std::string(100, 'x'));
+    const std::size_t extra = (content.MemoryUse() - namesOnly.MemoryUse()) / 10000;
+    EXPECT_GE(extra, 100u);
+    // The text once, a 6-byte header and an 8-byte index; the vectors grow by doubling.
+    EXPECT_LE(extra, 2 * (100u + 6 + 8));
+    EXPECT_TRUE(namesOnly.Line(0).Text.empty());
+}
+
+TEST(ResultStore, RowsKeepTheirLinesThroughSortsRemovalsAndSnapshots) {
+    ResultStore store(NameKey);
+    store.Append(Row("c.txt")); // a file that changed under the scan has no line
+    store.Append(WithLine("b.txt", "say \"hi\", b", 5, 4));
+    store.Append(WithLine("a.txt", "line of a", 8, 1));
+    store.Commit();
+    store.SortByName();
+    store.RemoveRows({store.KeyAt(2)}); // c.txt
+    ASSERT_EQ(store.Count(), 2);
+    EXPECT_EQ(store.Line(0).Text, "line of a");
+    EXPECT_EQ(store.Line(0).Start, 8);
+    EXPECT_EQ(store.Line(1).Text, "say \"hi\", b");
+    EXPECT_EQ(store.Line(1).Length, 4);
+    const ListSnapshot snapshot = store.Snapshot();
+    store.Clear();
+    std::string written;
+    WriteList(snapshot, ListFormat::Csv, [&](const std::string& piece) { return written += piece, true; });
+    EXPECT_EQ(written, "Name,In Folder,Size in bytes,Size,Match offset,Match line\r\n"
+                       "a.txt,C:\\f\\,0,0 b,0,line of a\r\n"
+                       "b.txt,C:\\f\\,0,0 b,0,\"say \"\"hi\"\", b\"\r\n");
+}
+
 // A comparison shaped like the system's: first the names with case and accents folded and
 // "-" and "'" skipped, then the bytes themselves. Counts its calls.
 int modelCalls = 0;
@@ -373,9 +418,9 @@ TEST(ListSnapshot, HoldsTheRowsInListOrderAsTheyWereWhenTaken) {
     store.Append(Row("other.txt", "C:\\other\\"));
     store.Commit();
 
-    const std::string expected = "Name,In Folder,Size in bytes,Size,Match offset\r\n"
-                                 "\"b, c.txt\",C:\\b\\,10,10 b,0\r\n"
-                                 "m.txt,C:\\a\\,2048,2 KB,3\r\n";
+    const std::string expected = "Name,In Folder,Size in bytes,Size,Match offset,Match line\r\n"
+                                 "\"b, c.txt\",C:\\b\\,10,10 b,0,\r\n"
+                                 "m.txt,C:\\a\\,2048,2 KB,3,\r\n";
     EXPECT_EQ(Written(snapshot, ListFormat::Csv, 1 << 20), expected);
     int pieces = 0;
     EXPECT_EQ(Written(snapshot, ListFormat::Csv, 1, &pieces), expected) << "pieces join to the same text";
@@ -391,7 +436,7 @@ TEST(ListSnapshot, AWriteThatFailsStopsTheList) {
     EXPECT_FALSE(WriteList(store.Snapshot(), ListFormat::TabSeparated, [&](const std::string&) { return ++calls < 2; }, 64));
     EXPECT_EQ(calls, 2);
     EXPECT_TRUE(WriteList(ResultStore(NameKey).Snapshot(), ListFormat::TabSeparated, [](const std::string& piece) {
-        return piece == "Name\tIn Folder\tSize in bytes\tSize\tMatch offset\r\n";
+        return piece == "Name\tIn Folder\tSize in bytes\tSize\tMatch offset\tMatch line\r\n";
     })) << "an empty list is its header";
 }
 

@@ -18,6 +18,8 @@
 //                                     left top right bottom width height
 //        window-reader sizes          the results list's "Size" column, one row a line
 //        window-reader history        the entries of the combo box the focus is in, one a line
+//        window-reader matches        the results list's "Match" column, one row a line
+//        window-reader matchcell ROW  that row's "Match" cell on the screen: left top right bottom
 //        window-reader spinup N       the middle of the up arrow of the Nth spin box from the top
 //                                     (0 the buffer size, 1 the minimum, 2 the maximum): x y
 // Exit status 2 when the window is not found.
@@ -179,6 +181,24 @@ int main(int argc, char** argv) {
         const int count = static_cast<int>(SendMessageA(found.list, LVM_GETITEMCOUNT, 0, 0));
         for (int row = 0; row < count; ++row)
             std::printf("%s\n", CellText(found.list, row, 2).c_str());
+    } else if (command == "matches" && found.list) {
+        const int count = static_cast<int>(SendMessageA(found.list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row)
+            std::printf("%s\n", CellText(found.list, row, 3).c_str());
+    } else if (command == "matchcell" && found.list && argc > 2) {
+        RemoteBuffer rect(found.list, sizeof(RECT));
+        RECT r{LVIR_BOUNDS, 3, 0, 0}; // left: the part, top: the column
+        if (!rect.Write(&r, sizeof r))
+            return 1;
+        SendMessageA(found.list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(std::atoi(argv[2])),
+                     reinterpret_cast<LPARAM>(rect.Address()));
+        DWORD id = 0;
+        GetWindowThreadProcessId(found.list, &id);
+        HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, id);
+        ReadProcessMemory(process, rect.Address(), &r, sizeof r, nullptr);
+        CloseHandle(process);
+        MapWindowPoints(found.list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     } else if (command == "spinup" && argc > 2) {
         // Two arrows a box, the up one above: sorted from the top, the up arrows are every other.
         std::vector<RECT> arrows;

@@ -21,40 +21,6 @@ echo comma >"$folder/a, b.txt"
 printf '%01000d' 0 >"$folder/sub/"$'caf\xc3\xa9 \xe6\x97\xa5.bin'
 forget_settings
 
-# Opens the list's menu with the keyboard and chooses the item of access key $1.
-choose_in_menu() {
-    xdotool key Menu
-    for _ in $(seq 80); do
-        [ -n "$(read_window menu)" ] && break
-        sleep 0.25
-    done
-    xdotool key "$1"
-    sleep 0.7
-}
-
-# Types $1 into the save dialog and accepts it; false when no dialog showed in 20 s.
-save_as() {
-    local dialog
-    for _ in $(seq 80); do
-        dialog=$(xdotool search --onlyvisible --name "Save list as" 2>/dev/null | head -1)
-        [ -n "$dialog" ] && break
-        sleep 0.25
-    done
-    [ -n "$dialog" ] || return 1
-    sleep 0.5
-    xdotool type --delay 20 "$1"
-    xdotool key Return
-}
-
-# Waits up to $2 seconds for file $1.
-wait_file() {
-    for _ in $(seq $(( ${2:-10} * 4 ))); do
-        [ -f "$1" ] && return 0
-        sleep 0.25
-    done
-    return 1
-}
-
 start_quennet "C:\\$work"
 xdotool key Return
 wait_done 20 || fail "the search did not end"
@@ -81,15 +47,15 @@ if ! cmp -s "$out/list.csv" "$out/cli.csv"; then
     fail "the window's .csv equals quennet-cli --csv"
     diff <(od -c "$out/list.csv") <(od -c "$out/cli.csv") | head -10
 fi
-grep -q -x -F "$utf8_name,C:\\$work\\sub\\,1000,1000 b,0"$'\r' "$out/list.csv" ||
+grep -q -x -F "$utf8_name,C:\\$work\\sub\\,1000,1000 b,0,"$'\r' "$out/list.csv" ||
     fail "the UTF-8 name is written as it is: $(grep sub "$out/list.csv" | od -c | head -3)"
 grep -q '^"a, b.txt",C:\\' "$out/list.csv" || fail "a name with a comma is quoted: $(head -3 "$out/list.csv")"
-[ "$(head -1 "$out/list.csv")" = $'Name,In Folder,Size in bytes,Size,Match offset\r' ] || fail "the header line"
+[ "$(head -1 "$out/list.csv")" = $'Name,In Folder,Size in bytes,Size,Match offset,Match line\r' ] || fail "the header line"
 
 choose_in_menu s
 save_as "C:\\$work-out\\list.txt" || fail "Save list as... shows the dialog again"
 wait_file "$out/list.txt" 30 || fail "the tab-separated list is saved"
-grep -q -x -F "a, b.txt"$'\t'"C:\\$work\\"$'\t6\t6 b\t0\r' "$out/list.txt" ||
+grep -q -x -F "a, b.txt"$'\t'"C:\\$work\\"$'\t6\t6 b\t0\t\r' "$out/list.txt" ||
     fail "the .txt is tab-separated, the comma unquoted: $(grep 'a, b' "$out/list.txt" | od -c | head -2)"
 close_quennet || fail "the program ended when its window closed"
 

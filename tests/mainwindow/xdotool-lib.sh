@@ -87,3 +87,37 @@ wait_done() {
     done
     return 1
 }
+
+# Opens the list's menu with the keyboard and chooses the item of access key $1.
+choose_in_menu() {
+    xdotool key Menu
+    for _ in $(seq 80); do
+        [ -n "$(read_window menu)" ] && break
+        sleep 0.25
+    done
+    xdotool key "$1"
+    sleep 0.7
+}
+
+# Types $1 into the save dialog and accepts it; false when no dialog showed in 20 s.
+save_as() {
+    local dialog
+    for _ in $(seq 80); do
+        dialog=$(xdotool search --onlyvisible --name "Save list as" 2>/dev/null | head -1)
+        [ -n "$dialog" ] && break
+        sleep 0.25
+    done
+    [ -n "$dialog" ] || return 1
+    sleep 0.5
+    xdotool type --delay 20 "$1"
+    xdotool key Return
+}
+
+# Waits up to $2 seconds for file $1.
+wait_file() {
+    for _ in $(seq $(( ${2:-10} * 4 ))); do
+        [ -f "$1" ] && return 0
+        sleep 0.25
+    done
+    return 1
+}

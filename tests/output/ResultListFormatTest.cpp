@@ -7,18 +7,18 @@ namespace quennet {
 namespace {
 
 std::string Line(ListFormat format, const std::string& name, const std::string& folder,
-                 std::int64_t size = 1536, std::int64_t offset = 7) {
+                 std::int64_t size = 1536, std::int64_t offset = 7, const std::string& line = "") {
     std::string out;
-    AppendListRow(out, format, name, folder, size, offset);
+    AppendListRow(out, format, name, folder, size, offset, line);
     return out;
 }
 
-TEST(ResultListFormat, HeaderNamesTheFiveColumns) {
+TEST(ResultListFormat, HeaderNamesTheSixColumns) {
     std::string tabs, csv;
     AppendListHeader(tabs, ListFormat::TabSeparated);
     AppendListHeader(csv, ListFormat::Csv);
-    EXPECT_EQ(tabs, "Name\tIn Folder\tSize in bytes\tSize\tMatch offset\r\n");
-    EXPECT_EQ(csv, "Name,In Folder,Size in bytes,Size,Match offset\r\n");
+    EXPECT_EQ(tabs, "Name\tIn Folder\tSize in bytes\tSize\tMatch offset\tMatch line\r\n");
+    EXPECT_EQ(csv, "Name,In Folder,Size in bytes,Size,Match offset,Match line\r\n");
 }
 
 TEST(ResultListFormat, FieldsAreQuotedOnlyWhenTheyHoldTheSeparatorAQuoteALineBreakOrAFormula) {
@@ -50,21 +50,28 @@ TEST(ResultListFormat, FieldsAreQuotedOnlyWhenTheyHoldTheSeparatorAQuoteALineBre
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Line(ListFormat::TabSeparated, c.name, "C:\\d\\"),
-                  c.tabs + "\tC:\\d\\\t1536\t1.5 KB\t7\r\n")
+                  c.tabs + "\tC:\\d\\\t1536\t1.5 KB\t7\t\r\n")
             << c.name;
-        EXPECT_EQ(Line(ListFormat::Csv, c.name, "C:\\d\\"), c.csv + ",C:\\d\\,1536,1.5 KB,7\r\n") << c.name;
+        EXPECT_EQ(Line(ListFormat::Csv, c.name, "C:\\d\\"), c.csv + ",C:\\d\\,1536,1.5 KB,7,\r\n") << c.name;
     }
 }
 
 TEST(ResultListFormat, FolderSizesAndOffsetsInEveryColumn) {
     EXPECT_EQ(Line(ListFormat::Csv, "n", "C:\\x, y\\", 5368709120LL, 4294967295LL),
-              "n,\"C:\\x, y\\\",5368709120,5 GB,4294967295\r\n");
+              "n,\"C:\\x, y\\\",5368709120,5 GB,4294967295,\r\n");
     EXPECT_EQ(Line(ListFormat::TabSeparated, "n", "/tmp/\"q\"/", 0, 0),
-              "n\t\"/tmp/\"\"q\"\"/\"\t0\t0 b\t0\r\n");
+              "n\t\"/tmp/\"\"q\"\"/\"\t0\t0 b\t0\t\r\n");
     EXPECT_EQ(Line(ListFormat::TabSeparated, "n", "/", 1288490188, 1048575),
-              "n\t/\t1288490188\t1.19 GB\t1048575\r\n");
+              "n\t/\t1288490188\t1.19 GB\t1048575\t\r\n");
     EXPECT_EQ(Line(ListFormat::Csv, "n", "/", 9223372036854775807LL, 10),
-              "n,/,9223372036854775807,8589934592 GB,10\r\n");
+              "n,/,9223372036854775807,8589934592 GB,10,\r\n");
+}
+
+TEST(ResultListFormat, TheMatchLineIsTheLastFieldQuotedLikeTheOthers) {
+    EXPECT_EQ(Line(ListFormat::Csv, "n", "/", 1, 2, "a, \"b\""), "n,/,1,1 b,2,\"a, \"\"b\"\"\"\r\n");
+    EXPECT_EQ(Line(ListFormat::TabSeparated, "n", "/", 1, 2, "a, b"), "n\t/\t1\t1 b\t2\ta, b\r\n");
+    // A line of a list or a diff often starts with a dash or a plus.
+    EXPECT_EQ(Line(ListFormat::Csv, "n", "/", 1, 2, "-x = 1"), "n,/,1,1 b,2,\"'-x = 1\"\r\n");
 }
 
 TEST(ResultListFormat, TheFileNameChoosesTheForm) {
