@@ -197,6 +197,10 @@ RegexFinder::Step RegexFinder::Search(std::int64_t end, bool final) {
         if (stopRequest_.load(std::memory_order_relaxed))
             return Step::None;
         const std::size_t from = static_cast<std::size_t>(next_ - windowOffset_) / UnitBytes();
+        // The next start may lie in a character held back until its last bytes come (a range
+        // that begins inside one): wait for them rather than ask past the usable end.
+        if (from > usable_)
+            return final ? Step::None : Step::More;
         RegexOutcome outcome = Attempt(from, final);
         if (outcome.Result == RegexOutcome::Kind::None) {
             next_ = WindowEnd();

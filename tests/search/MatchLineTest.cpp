@@ -187,10 +187,11 @@ std::vector<LineCase> NeedleFiles() {
 constexpr std::size_t kChunk = 16;
 
 std::map<std::string, MatchLine> SearchLines(const TempTree& tree, const std::string& phrase, bool hex,
-                                             std::size_t threads) {
+                                             std::size_t threads, bool regex = false) {
     SearchRun run;
     run.Criteria.PhraseText = phrase;
     run.Criteria.HexNotation = hex;
+    run.Criteria.RegularExpression = regex;
     run.Run({tree.Root()}, kChunk, threads);
     EXPECT_TRUE(run.Sink.Errors.empty());
     std::map<std::string, MatchLine> lines;
@@ -207,16 +208,18 @@ TEST(MatchLine, TextLinesEqualTheModelForAnyThreadCount) {
         tree.File(file.Name, file.Content);
         cases[file.Name] = &file;
     }
+    // A regular expression's match has its line as a phrase's has, in UTF-16 files too.
+    for (const auto& [phrase, regex] : {std::pair{"needle", false}, std::pair{"ne+dle", true}})
     for (const std::size_t threads : {1, 2, 8}) {
-        const auto lines = SearchLines(tree, "needle", false, threads);
-        ASSERT_EQ(lines.size(), files.size()) << threads << " threads";
+        const auto lines = SearchLines(tree, phrase, false, threads, regex);
+        ASSERT_EQ(lines.size(), files.size()) << threads << " threads, " << phrase;
         for (const auto& [name, line] : lines) {
             const LineCase& file = *cases.at(name);
             const bool wide = name.rfind("wide", 0) == 0;
             const std::size_t at = wide ? file.Content.find(std::string("n\0e\0e", 5)) - (name == "wide-be.txt")
                                         : file.Content.find("needle");
             const MatchLine model = ModelLine(file.Content, static_cast<std::int64_t>(at), wide ? 12 : 6);
-            EXPECT_EQ(Marked(line), Marked(model)) << name << ", " << threads << " threads";
+            EXPECT_EQ(Marked(line), Marked(model)) << name << ", " << threads << " threads, " << phrase;
             if (!file.Expected.empty()) {
                 EXPECT_EQ(Marked(model), file.Expected) << name;
             }

@@ -91,6 +91,7 @@ TEST(RegexSearch, FirstMatchIsTheSameForEveryChunkSizeAndRangeSplit) {
         {"case kept when sensitive", nonAscii, "\xC3\xA9" "COLE", true, std::nullopt},
         {"invalid bytes stop nothing", "\xC3\x28 \xFF\xFE\xFF ab\x80 abc", "a.c", true, Found{11, 3}},
         {"invalid bytes match nothing", "a\xFF" "c", "a.c", true, std::nullopt},
+        {"after unfinished characters", "\xF0\x9F\x98\xF0\x9F\x98\xF0\x9F\x98" "needle\xC3\xC3", "ne+dle", false, Found{9, 6}},
         {"empty match", "abc", "x*", true, Found{0, 0}},
         {"UTF-16 LE", Utf16(u"one two\nThree 2026", false), "^t\\w+ \\d+", false, Found{18, 20}},
         {"UTF-16 BE", Utf16(u"one \u00C9cole", true), "\u00E9cole", false, Found{10, 10}},
