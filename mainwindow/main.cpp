@@ -24,13 +24,23 @@ constexpr int kPanelWidthWithScrollBar = 167;
 // Tall enough to show the largest group of the panel (the phrase's frame) whole.
 constexpr int kLeastPanelHeight = 140;
 
+// The design height, or less on a screen whose work area it would overrun (a 768-pixel
+// laptop): the panel scrolls then. Never less than the design before the filters.
+int DesignHeightOnThisScreen() {
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        return kDesignHeight;
+    const int room = static_cast<int>(work.bottom) - kDesignTop;
+    return std::clamp(room, kDesignHeight - kFiltersHeight, kDesignHeight);
+}
+
 } // namespace
 
 TForm1::TForm1(const std::string& lookInFolder)
     : CriteriaPanel(static_cast<TWinControl&>(*this)), Splitter1(Add<TSplitter>()), files(Add<TListView>()),
       StatusBar(Add<TStatusBar>()), results(files), lookIn(pathlist), searchControl(*this) {
     SetCaption(std::string("Quennet by Ketrel --- Visit ") + kMakerWebAddress);
-    SetBounds(kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight);
+    SetBounds(kDesignLeft, kDesignTop, kDesignWidth, DesignHeightOnThisScreen());
     SetColor(clBtnFace);
 
     Splitter1.SetMinSize(kSplitterMinSize);
