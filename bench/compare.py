@@ -271,6 +271,18 @@ def filters_table(after, before, small, names, skip, rounds):
     print("load average after: %.2f %.2f %.2f" % os.getloadavg())
 
 
+def make_corpora(corpora):
+    """Makes each (path, maker) corpus that is missing; a half-made one is never taken for whole."""
+    for path, maker in corpora:
+        if not os.path.isdir(path):
+            print("generating", path, file=sys.stderr)
+            tmp = path + ".tmp"
+            shutil.rmtree(tmp, ignore_errors=True)
+            os.makedirs(tmp)
+            maker(tmp)
+            os.rename(tmp, path)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--cli", required=True, help="path to the native quennet-cli")
@@ -297,14 +309,7 @@ def main():
         corpora = [(small, make_small_files), (names, make_names), (gb, make_one_gb), (deep, make_deep_tree)]
     if args.before and not args.filters:
         corpora = [(small, make_small_files)] + ([(gb, make_one_gb)] if args.with_gb else [])
-    for path, maker in corpora:
-        if not os.path.isdir(path):
-            print("generating", path, file=sys.stderr)
-            tmp = path + ".tmp"
-            shutil.rmtree(tmp, ignore_errors=True)
-            os.makedirs(tmp)
-            maker(tmp)
-            os.rename(tmp, path)
+    make_corpora(corpora)
 
     q = args.cli
     if args.parallel:

@@ -57,14 +57,7 @@ def main():
     ap.add_argument("--literal-only", action="store_true", help="with --before: only the literal rows")
     args = ap.parse_args()
     small, gb = os.path.join(args.dir, "small"), os.path.join(args.dir, "gb")
-    for path, maker in ((small, compare.make_small_files), (gb, compare.make_one_gb)):
-        if not os.path.isdir(path):
-            print("generating", path, file=sys.stderr)
-            tmp = path + ".tmp"
-            shutil.rmtree(tmp, ignore_errors=True)
-            os.makedirs(tmp)
-            maker(tmp)
-            os.rename(tmp, path)
+    compare.make_corpora(((small, compare.make_small_files), (gb, compare.make_one_gb)))
     q = args.cli
     rg = shutil.which("rg")
     print("load average before: %.2f %.2f %.2f" % os.getloadavg())

@@ -62,18 +62,11 @@ ContentScanner::ContentScanner(const std::string& phrase, const std::u16string& 
     chunkSize_ = std::max(chunkSize, smallest);
 }
 
-const Utf16PhraseFinder* ContentScanner::WideFinderFor(const unsigned char* head, std::size_t size) const {
-    if (!littleEndian_)
-        return nullptr;
-    switch (ByteOrderMarkOf(head, size)) {
-    case ByteOrderMark::LittleEndian:
-        return &*littleEndian_;
-    case ByteOrderMark::BigEndian:
-        return &*bigEndian_;
-    case ByteOrderMark::None:
-        break;
-    }
-    return nullptr;
+void ContentScanner::NoteByteOrderMark(const unsigned char* head, std::size_t size) {
+    mark_ = ByteOrderMarkOf(head, size);
+    wide_ = nullptr;
+    if (littleEndian_ && mark_ != ByteOrderMark::None)
+        wide_ = mark_ == ByteOrderMark::BigEndian ? &*bigEndian_ : &*littleEndian_;
 }
 
 void ContentScanner::SearchBytes(const unsigned char* block, std::size_t size, std::int64_t blockOffset) {
@@ -171,7 +164,7 @@ void ContentScanner::TakeLine(FileReader& file, const BytesInHand& inHand, Phras
     LineForm form = LineForm::Text;
     if (hexLines_)
         form = LineForm::HexBytes;
-    else if (mark_ != ByteOrderMark::None) // a regular expression has no wide finder: the mark tells
+    else if (mark_ != ByteOrderMark::None) // also for a regular expression, which has no wide finder
         form = mark_ == ByteOrderMark::BigEndian ? LineForm::Utf16BigEndian : LineForm::Utf16LittleEndian;
     match.Line = TakeMatchLine(file, inHand, match.Offset, match.Length, form, lineBytes_);
 }
@@ -207,9 +200,7 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
     if (start > 0) {
         // A later range is UTF-16 when the file's first range is.
         unsigned char head[kByteOrderMarkSize];
-        const std::size_t got = file.ReadAt(head, kByteOrderMarkSize, 0);
-        wide_ = WideFinderFor(head, got);
-        mark_ = ByteOrderMarkOf(head, got);
+        NoteByteOrderMark(head, file.ReadAt(head, kByteOrderMarkSize, 0));
     }
     if (regex_) {
         regex_->Begin([&file](unsigned char* to, std::size_t count,
@@ -241,10 +232,8 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
             std::min({static_cast<std::int64_t>(chunkSize_), piece - intoPiece, limit - position}));
         const std::size_t got =
             wholeFile ? file.Read(buffer_.data(), ask) : file.ReadAt(buffer_.data(), ask, position);
-        if (position == 0) {
-            wide_ = WideFinderFor(buffer_.data(), got);
-            mark_ = ByteOrderMarkOf(buffer_.data(), got);
-        }
+        if (position == 0)
+            NoteByteOrderMark(buffer_.data(), got);
         if (got > 0)
             inHand = {buffer_.data(), got, position, false};
         inHand.ReachesEnd = got < ask; // the end of the file, or a read error

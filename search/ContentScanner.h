@@ -111,8 +111,8 @@ class ContentScanner {
     void SearchUnits(const unsigned char* block, std::size_t size, std::int64_t blockOffset);
     // The line around `match`, from `inHand` or read back through `file`.
     void TakeLine(FileReader& file, const BytesInHand& inHand, PhraseMatch& match);
-    // The UTF-16 finder for a file whose first bytes are `head`, or null.
-    const Utf16PhraseFinder* WideFinderFor(const unsigned char* head, std::size_t size) const;
+    // Takes the mark of a file whose first bytes are `head`, and the UTF-16 finder for it.
+    void NoteByteOrderMark(const unsigned char* head, std::size_t size);
 
     // A regular expression's answer for the blocks fed so far; true once it is decided.
     bool FeedRegex(const unsigned char* block, std::size_t size, std::int64_t blockOffset, std::int64_t end);

@@ -33,6 +33,9 @@ class RemoteBuffer {
     bool Write(const void* data, SIZE_T size) {
         return memory_ && WriteProcessMemory(process_, memory_, data, size, nullptr);
     }
+    bool Read(void* data, SIZE_T size) const {
+        return memory_ && ReadProcessMemory(process_, memory_, data, size, nullptr);
+    }
     std::string ReadText() {
         std::string text(size_, '\0');
         if (!memory_ || !ReadProcessMemory(process_, memory_, text.data(), size_, nullptr))

@@ -55,6 +55,21 @@ struct Found {
     std::vector<HWND> spinButtons;
 };
 
+// Asks the list (in the program's process) for a rectangle of row `row`, `request` saying
+// which, and prints it in screen coordinates: left top right bottom.
+bool PrintListRect(HWND list, UINT message, int row, RECT request) {
+    RemoteBuffer rect(list, sizeof(RECT));
+    if (!rect.Write(&request, sizeof request))
+        return false;
+    SendMessageA(list, message, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(rect.Address()));
+    RECT r{};
+    if (!rect.Read(&r, sizeof r))
+        return false;
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return true;
+}
+
 BOOL CALLBACK FindControls(HWND window, LPARAM data) {
     auto& found = *reinterpret_cast<Found*>(data);
     char cls[64] = "";
@@ -145,19 +160,8 @@ int main(int argc, char** argv) {
         }
     } else if (command == "focusedrow" && found.list) {
         const int row = static_cast<int>(SendMessageA(found.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-        RemoteBuffer rect(found.list, sizeof(RECT));
-        RECT r{LVIR_LABEL, 0, 0, 0};
-        if (row < 0 || !rect.Write(&r, sizeof r))
+        if (row < 0 || !PrintListRect(found.list, LVM_GETITEMRECT, row, RECT{LVIR_LABEL, 0, 0, 0}))
             return 1;
-        SendMessageA(found.list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(rect.Address()));
-        std::string bytes = std::string(sizeof(RECT), '\0');
-        DWORD id = 0;
-        GetWindowThreadProcessId(found.list, &id);
-        HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, id);
-        ReadProcessMemory(process, rect.Address(), &r, sizeof r, nullptr);
-        CloseHandle(process);
-        MapWindowPoints(found.list, nullptr, reinterpret_cast<POINT*>(&r), 2);
-        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     } else if (command == "menu") {
         HWND menu = FindWindowA("#32768", nullptr);
         if (menu && IsWindowVisible(menu)) {
@@ -186,19 +190,9 @@ int main(int argc, char** argv) {
         for (int row = 0; row < count; ++row)
             std::printf("%s\n", CellText(found.list, row, 3).c_str());
     } else if (command == "matchcell" && found.list && argc > 2) {
-        RemoteBuffer rect(found.list, sizeof(RECT));
-        RECT r{LVIR_BOUNDS, 3, 0, 0}; // left: the part, top: the column
-        if (!rect.Write(&r, sizeof r))
+        // left: the part, top: the column
+        if (!PrintListRect(found.list, LVM_GETSUBITEMRECT, std::atoi(argv[2]), RECT{LVIR_BOUNDS, 3, 0, 0}))
             return 1;
-        SendMessageA(found.list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(std::atoi(argv[2])),
-                     reinterpret_cast<LPARAM>(rect.Address()));
-        DWORD id = 0;
-        GetWindowThreadProcessId(found.list, &id);
-        HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, id);
-        ReadProcessMemory(process, rect.Address(), &r, sizeof r, nullptr);
-        CloseHandle(process);
-        MapWindowPoints(found.list, nullptr, reinterpret_cast<POINT*>(&r), 2);
-        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     } else if (command == "spinup" && argc > 2) {
         // Two arrows a box, the up one above: sorted from the top, the up arrows are every other.
         std::vector<RECT> arrows;

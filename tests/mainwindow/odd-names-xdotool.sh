@@ -30,17 +30,6 @@ box_text() {
     done
 }
 
-# Chooses the item of access key $1 in the list's menu, opened with the keyboard.
-choose_in_menu() {
-    xdotool key Menu
-    for _ in $(seq 80); do
-        [ -n "$(read_window menu)" ] && break
-        sleep 0.25
-    done
-    xdotool key "$1"
-    sleep 1
-}
-
 start_quennet "C:\\$work"
 xdotool key Return
 wait_done 20 || fail "the search did not end"
@@ -75,7 +64,7 @@ for i in "${!odd[@]}"; do
     sleep 0.5
 
     # Notepad would open the other file.
-    choose_in_menu n
+    choose_in_menu n 1
     text=$(box_text Error)
     [[ $text == "This file was not opened:"*"$work\\$name: ${reasons[$i]}"* ]] ||
         fail "Notepad on [$name] is refused and says why: [$text]"
@@ -84,7 +73,7 @@ for i in "${!odd[@]}"; do
     [ -z "$(xdotool search --onlyvisible --name Notepad 2>/dev/null)" ] || fail "no Notepad opened for [$name]"
 
     for key in m c; do
-        choose_in_menu "$key"
+        choose_in_menu "$key" 1
         # The destination dialog opens with its button focused: Tab to the folder, type another.
         xdotool key Tab ctrl+a
         xdotool type --delay 20 "C:\\$work-dest"

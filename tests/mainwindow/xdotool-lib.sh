@@ -88,7 +88,8 @@ wait_done() {
     return 1
 }
 
-# Opens the list's menu with the keyboard and chooses the item of access key $1.
+# Opens the list's menu with the keyboard and chooses the item of access key $1; $2 seconds
+# (0.7 unless given) let what the item opens come up.
 choose_in_menu() {
     xdotool key Menu
     for _ in $(seq 80); do
@@ -96,7 +97,7 @@ choose_in_menu() {
         sleep 0.25
     done
     xdotool key "$1"
-    sleep 0.7
+    sleep "${2:-0.7}"
 }
 
 # Types $1 into the save dialog and accepts it; false when no dialog showed in 20 s.

@@ -5,6 +5,7 @@
 #include "search/SearchRequest.h"
 
 #include "TestTree.h"
+#include "Utf16Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 using namespace quennet;
 using quennet::test::SearchRun;
 using quennet::test::TempTree;
+using quennet::test::Utf16Bytes;
 
 namespace {
 
@@ -48,14 +50,6 @@ std::string Utf8(char32_t c) {
     return out;
 }
 
-std::string Utf16(const std::u16string& text, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : text) {
-        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
 
 // The model: the whole file decoded, the line found around the match, then cut by handing the
 // room out one character at a time, after side first, a side that runs out dropping out.
@@ -172,9 +166,9 @@ std::vector<LineCase> NeedleFiles() {
         {"crlf.txt", "one\r\ntwo needle\r\nthree", "two [needle]"},
         {"controls.txt", "a\tb\x01needle\x7f", "a b [needle] "},
         {"ansi.txt", "caf\xE9 needle \xC3\xA9t\xE9\x80", "caf\xC3\xA9 [needle] \xC3\xA9t\xC3\xA9\xE2\x82\xAC"},
-        {"wide-le.txt", Utf16(u"line one\r\nthe needle is here\r\n", false), "the [needle] is here"},
-        {"wide-be.txt", Utf16(u"line one\r\nthe needle is here\r\n", true), "the [needle] is here"},
-        {"wide-long.txt", Utf16(u"\U0001F600" + std::u16string(150, u'\u00E9') + u"needle" +
+        {"wide-le.txt", Utf16Bytes(u"line one\r\nthe needle is here\r\n", false), "the [needle] is here"},
+        {"wide-be.txt", Utf16Bytes(u"line one\r\nthe needle is here\r\n", true), "the [needle] is here"},
+        {"wide-long.txt", Utf16Bytes(u"\U0001F600" + std::u16string(150, u'\u00E9') + u"needle" +
                                     std::u16string(40, u'\U00002603') + u"\U0001F600\U0001F600", false),
          ""},
         {"multibyte.txt", Repeat("\xC3\xA9", 300) + "needle" + Repeat("\xE2\x82\xAC", 300), ""},

@@ -5,6 +5,7 @@
 #include "search/SearchRequest.h"
 
 #include "TestTree.h"
+#include "Utf16Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 
 using namespace quennet;
 using quennet::test::TempTree;
+using quennet::test::Utf16Bytes;
 
 namespace {
 
@@ -53,14 +55,6 @@ std::optional<Found> ScanRanges(const std::string& path, const std::string& patt
     return std::nullopt;
 }
 
-std::string Utf16(const std::u16string& text, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : text) {
-        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
-}
 
 struct Case {
     const char* Name;
@@ -93,9 +87,9 @@ TEST(RegexSearch, FirstMatchIsTheSameForEveryChunkSizeAndRangeSplit) {
         {"invalid bytes match nothing", "a\xFF" "c", "a.c", true, std::nullopt},
         {"after unfinished characters", "\xF0\x9F\x98\xF0\x9F\x98\xF0\x9F\x98" "needle\xC3\xC3", "ne+dle", false, Found{9, 6}},
         {"empty match", "abc", "x*", true, Found{0, 0}},
-        {"UTF-16 LE", Utf16(u"one two\nThree 2026", false), "^t\\w+ \\d+", false, Found{18, 20}},
-        {"UTF-16 BE", Utf16(u"one \u00C9cole", true), "\u00E9cole", false, Found{10, 10}},
-        {"UTF-16 mark is not text", Utf16(u"ab", false), "^a", true, Found{2, 2}},
+        {"UTF-16 LE", Utf16Bytes(u"one two\nThree 2026", false), "^t\\w+ \\d+", false, Found{18, 20}},
+        {"UTF-16 BE", Utf16Bytes(u"one \u00C9cole", true), "\u00E9cole", false, Found{10, 10}},
+        {"UTF-16 mark is not text", Utf16Bytes(u"ab", false), "^a", true, Found{2, 2}},
     };
     TempTree tree;
     for (const Case& c : cases) {

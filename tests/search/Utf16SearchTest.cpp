@@ -3,6 +3,7 @@
 #include "base/TextEncoding.h"
 
 #include "TestTree.h"
+#include "Utf16Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 using namespace quennet;
 using quennet::test::SearchRun;
 using quennet::test::TempTree;
+using quennet::test::Utf16Bytes;
 
 namespace {
 
@@ -23,16 +25,6 @@ TEST(TextEncoding, Utf8ToUtf16ConvertsWellFormedTextOnly) {
     for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "a\xC3",
                             "\xE2\x82", "\xC3\x28", "\xF8\x88\x80\x80\x80"})
         EXPECT_FALSE(Utf8ToUtf16(bad)) << bad;
-}
-
-std::string Encode(const std::u16string& units, bool bigEndian) {
-    std::string bytes(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
-    for (char16_t unit : units) {
-        const char high = static_cast<char>(unit >> 8);
-        const char low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
 }
 
 class Utf16Scan : public ::testing::Test {
@@ -66,7 +58,7 @@ TEST_F(Utf16Scan, SamePhraseInUtf8AndBothUtf16OrdersAcrossEveryChunkBorder) {
                     auto file = [&](const std::string& text) {
                         if (form == 0)
                             return "\xEF\xBB\xBF" + std::string(at, '.') + text + "..";
-                        return Encode(std::u16string(at, u'.') + *Utf8ToUtf16(text) + u"..", form == 2);
+                        return Utf16Bytes(std::u16string(at, u'.') + *Utf8ToUtf16(text) + u"..", form == 2);
                     };
                     const std::string where = form == 0 ? std::to_string(3 + at) + "+" + std::to_string(typed.size())
                                                         : std::to_string(2 + 2 * at) + "+" + std::to_string(2 * units.size());
@@ -114,19 +106,19 @@ TEST_F(Utf16Scan, RandomFilesAgreeWithASearchOfTheirUnits) {
         const std::string expected =
             at == std::u16string::npos ? "none" : std::to_string(2 + 2 * at) + "+" + std::to_string(2 * phrase.size());
         // The byte form only matters in files without the mark; any bytes do here.
-        ASSERT_EQ(Scan(Encode(text, bigEndian), "q", phrase, fold, buffer, chunk), expected) << "round " << round;
+        ASSERT_EQ(Scan(Utf16Bytes(text, bigEndian), "q", phrase, fold, buffer, chunk), expected) << "round " << round;
     }
 }
 
 TEST_F(Utf16Scan, FilesWithoutTheMarkAreSearchedByteForByte) {
     // UTF-16 text without its mark is not "Unicode" text to us; the same text with the mark is.
-    const std::string unmarked = Encode(u"say hi", false).substr(2);
+    const std::string unmarked = Utf16Bytes(u"say hi", false).substr(2);
     EXPECT_EQ(Scan(unmarked, "hi", u"hi", false, 4, 2), "none");
     EXPECT_EQ(Scan(unmarked, std::string("h\0i", 3), u"hi", false, 4, 2), "8+3");
     EXPECT_EQ(Scan("\xFF" "hi", "hi", u"hi", false, 4, 2), "1+2"); // half a mark
     EXPECT_EQ(Scan("\xFE\xFE" "hi", "hi", u"hi", false, 1, 1), "2+2");
     // A HEX phrase has no UTF-16 form: marked files are searched byte for byte too.
-    EXPECT_EQ(Scan(Encode(u"say hi", false), std::string("h\0i", 3), u"", false, 4, 2), "10+3");
+    EXPECT_EQ(Scan(Utf16Bytes(u"say hi", false), std::string("h\0i", 3), u"", false, 4, 2), "10+3");
 }
 
 // The earliest start of `bytes` in `file`, or of `units` (in the mark's byte order, at even
@@ -138,7 +130,7 @@ std::string NaiveEitherForm(const std::string& file, const std::string& bytes, c
         best = atBytes, length = bytes.size();
     const bool little = file.compare(0, 2, "\xFF\xFE") == 0, big = file.compare(0, 2, "\xFE\xFF") == 0;
     if ((little || big) && !units.empty()) {
-        const std::string wide = Encode(units, big).substr(2);
+        const std::string wide = Utf16Bytes(units, big).substr(2);
         for (std::size_t at = 2; at + wide.size() <= file.size() && at < best; at += 2)
             if (file.compare(at, wide.size(), wide) == 0) {
                 best = at, length = wide.size();
@@ -152,14 +144,14 @@ TEST_F(Utf16Scan, MarkedFilesAreSearchedInBothFormsTheEarliestWinning) {
     // The bytes of a Text phrase are found in a file with the mark, as in any file.
     EXPECT_EQ(Scan("\xFF\xFEhello world", "hello", u"hello", false, 4, 2), "2+5");
     EXPECT_EQ(Scan("\xFE\xFFHello world", "hello", u"hello", true, 1, 1), "2+5");
-    EXPECT_EQ(Scan(Encode(u"hello", false) + "hello", "hello", u"hello", false, 3, 2), "2+10");
-    EXPECT_EQ(Scan(Encode(u"..", false) + "hello" + Encode(u"hello", false).substr(2), "hello", u"hello", false, 3,
+    EXPECT_EQ(Scan(Utf16Bytes(u"hello", false) + "hello", "hello", u"hello", false, 3, 2), "2+10");
+    EXPECT_EQ(Scan(Utf16Bytes(u"..", false) + "hello" + Utf16Bytes(u"hello", false).substr(2), "hello", u"hello", false, 3,
                    2),
               "6+5");
     // A form found first in a block is not taken while the other may still start before it:
     // units from 2 to 8 hold the bytes "b\0c" from 4 to 7, and the reverse.
-    EXPECT_EQ(Scan(Encode(u"abc", false), std::string("b\0c", 3), u"abc", false, 7, 7), "2+6");
-    EXPECT_EQ(Scan(Encode(u"abcd", false), std::string("\0b\0c\0d", 6), u"c", false, 7, 7), "3+6");
+    EXPECT_EQ(Scan(Utf16Bytes(u"abc", false), std::string("b\0c", 3), u"abc", false, 7, 7), "2+6");
+    EXPECT_EQ(Scan(Utf16Bytes(u"abcd", false), std::string("\0b\0c\0d", 6), u"c", false, 7, 7), "3+6");
 
     // Random marked files, phrases and piece sizes against the plain definition.
     const std::string alphabet("ab\0\xFF\xFE", 5);
@@ -192,7 +184,7 @@ TEST(Utf16Walk, MarkedFilesMatchInBothFormsForOneThreadAndForThePool) {
     for (int i = 0; i < 40; ++i) {
         const bool big = i % 2;
         // Files of several ranges (a range is 4 chunks), the phrase near chunk borders.
-        std::string file = Encode(std::u16string(kChunk * (2 + rng() % 24), u'.'), big);
+        std::string file = Utf16Bytes(std::u16string(kChunk * (2 + rng() % 24), u'.'), big);
         const auto nearBorder = [&] { return kChunk * (1 + rng() % (file.size() / kChunk - 2)) - rng() % 13; };
         if (i % 3 != 0) {
             const std::size_t at = nearBorder();
@@ -200,7 +192,7 @@ TEST(Utf16Walk, MarkedFilesMatchInBothFormsForOneThreadAndForThePool) {
         }
         if (i % 3 != 1) {
             const std::size_t at = nearBorder() & ~std::size_t{1};
-            const std::string wide = Encode(i % 5 ? u"needle" : u"nEEDLe", big).substr(2);
+            const std::string wide = Utf16Bytes(i % 5 ? u"needle" : u"nEEDLe", big).substr(2);
             file.replace(at, wide.size(), wide);
         }
         const std::string name = "f" + std::to_string(i) + ".txt";
@@ -231,7 +223,7 @@ TEST(Utf16Walk, MarkedFilesMatchInBothFormsForOneThreadAndForThePool) {
 
 TEST(Utf16Walk, RowsCarryTheMatchedLengthAndHexIsNotReencoded) {
     TempTree tree;
-    tree.File("wide.txt", Encode(u"xHi", false));
+    tree.File("wide.txt", Utf16Bytes(u"xHi", false));
     tree.File("narrow.txt", "xxHi");
     auto search = [&](const std::string& phrase, bool hex) {
         SearchRun run;
