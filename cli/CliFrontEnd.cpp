@@ -232,6 +232,10 @@ int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
         CheckOutput();
     }
     worker.reset(); // joins the searcher: nothing reaches the sink any more
+    // A Ctrl+C during the run is told by the status even when the search ended before the
+    // loop above saw it: the user asked to stop, and the shell should know.
+    if (interrupt.load())
+        interrupted = true;
     if (exitStatus_ != kExitOk)
         return exitStatus_;
     if (interrupted)

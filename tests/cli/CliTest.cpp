@@ -266,6 +266,19 @@ TEST(CliRuns, CsvHeaderIsNotWrittenForABadNamePattern) {
     EXPECT_EQ(run.out, "");
 }
 
+class EndsBeforeWatched : public CliFrontEnd {
+  public:
+    using CliFrontEnd::CliFrontEnd;
+
+  protected:
+    std::unique_ptr<TMyThread> StartWorker(SearchRequest request) override {
+        auto worker = CliFrontEnd::StartWorker(std::move(request));
+        while (!worker->Finished())
+            std::this_thread::yield();
+        return worker;
+    }
+};
+
 TEST(CliRuns, ProgressTextsAndInterrupt) {
     TempTree tree;
     tree.File("a.txt");
@@ -277,6 +290,10 @@ TEST(CliRuns, ProgressTextsAndInterrupt) {
 
     const CliRun interrupted({tree.Path("")}, true);
     EXPECT_EQ(interrupted.status, kExitInterrupted);
+    // The search may end before the front end first looks at Ctrl+C: it is told all the same.
+    const CliRun endedFirst({tree.Path("")}, true, As<EndsBeforeWatched>{});
+    EXPECT_EQ(endedFirst.status, kExitInterrupted);
+    EXPECT_EQ(endedFirst.out, tree.Root() + "a.txt\n");
 }
 
 } // namespace
