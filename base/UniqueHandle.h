@@ -9,7 +9,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <dirent.h>
 #include <unistd.h>
 #endif
 
@@ -85,12 +84,6 @@ struct Descriptor {
     static void Close(int value) { ::close(value); }
 };
 
-struct Directory {
-    using pointer = DIR*;
-    static constexpr DIR* Empty() { return nullptr; }
-    static void Close(DIR* value) { closedir(value); }
-};
-
 #endif
 
 } // namespace handle_traits
@@ -101,7 +94,6 @@ using FileHandle = UniqueHandle<handle_traits::File>;
 using FindHandle = UniqueHandle<handle_traits::Find>;
 #else
 using FileDescriptor = UniqueHandle<handle_traits::Descriptor>;
-using DirectoryHandle = UniqueHandle<handle_traits::Directory>;
 #endif
 
 } // namespace quennet

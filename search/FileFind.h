@@ -1,12 +1,15 @@
 // Folder enumeration with 64-bit sizes, the folder test and a folder's identity. Two back-ends
 // meet one contract: Win32 (FindFirstFileExW/FindNextFileW, names turned into UTF-8, paths of
-// any length) and POSIX (opendir/readdir).
+// any length) and POSIX (FolderListing).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "base/UniqueHandle.h"
+#ifndef _WIN32
+#include "search/FolderListingPosix.h"
+#endif
 
 namespace quennet {
 
@@ -49,7 +52,7 @@ struct TSearchRec {
     // opened by FindFirstEntryIn: its files are opened as FolderW + their name, taken literally.
     std::wstring FolderW;
 #else
-    DirectoryHandle Dir;
+    FolderListing Dir;
     std::int64_t size_ = -1;
     std::int64_t lastWrite_ = 0;
     bool sizeKnown_ = false;
@@ -76,7 +79,7 @@ std::uint32_t FindFirstEntryIn(const std::wstring& folder, std::uint32_t attrMas
 #else
 // Lists `folder`, an open listing read from its start; `rec` owns it until the caller takes it
 // back from rec.Dir, whatever the result.
-std::uint32_t FindFirstEntryIn(DirectoryHandle folder, std::uint32_t attrMask, TSearchRec& rec);
+std::uint32_t FindFirstEntryIn(FolderListing folder, std::uint32_t attrMask, TSearchRec& rec);
 #endif
 
 // Errors that mean "it is not there" or "this user may not read it": a search skips such a file

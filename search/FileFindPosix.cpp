@@ -32,7 +32,7 @@ EntryKind KindFromType(unsigned char type) {
 
 // Resolves an entry whose type the directory did not tell (or a link) with stat calls.
 EntryKind ResolveKind(TSearchRec& rec) {
-    const int dirFd = dirfd(rec.Dir.get());
+    const int dirFd = rec.Dir.Descriptor();
     struct stat st;
     if (fstatat(dirFd, rec.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return EntryKind::Other;
@@ -57,7 +57,7 @@ EntryKind ResolveKind(TSearchRec& rec) {
 std::uint32_t ReadEntry(TSearchRec& rec) {
     for (;;) {
         errno = 0;
-        const dirent* entry = readdir(rec.Dir.get());
+        const dirent64* entry = rec.Dir.Next();
         if (!entry)
             return errno != 0 ? static_cast<std::uint32_t>(errno) : kNoMoreFiles;
         rec.Name = entry->d_name;
@@ -83,7 +83,7 @@ std::uint32_t ReadEntry(TSearchRec& rec) {
 std::int64_t TSearchRec::Size() {
     if (!sizeKnown_) {
         struct stat st;
-        if (Dir && fstatat(dirfd(Dir.get()), Name.c_str(), &st, 0) == 0) {
+        if (Dir && fstatat(Dir.Descriptor(), Name.c_str(), &st, 0) == 0) {
             size_ = st.st_size;
             lastWrite_ = st.st_mtime;
         } else {
@@ -106,7 +106,7 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
     // The pattern is a folder followed by a wildcard name; the listing is of the folder.
     const auto slash = pattern.find_last_of(kPathSeparator);
     const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
-    rec.Dir.reset(opendir(folder.c_str()));
+    rec.Dir = FolderListing::Open(AT_FDCWD, folder.c_str());
     if (!rec.Dir)
         return static_cast<std::uint32_t>(errno);
     const std::uint32_t error = ReadEntry(rec);
@@ -115,7 +115,7 @@ std::uint32_t FindFirstEntry(const std::string& pattern, std::uint32_t attrMask,
     return error;
 }
 
-std::uint32_t FindFirstEntryIn(DirectoryHandle folder, std::uint32_t attrMask, TSearchRec& rec) {
+std::uint32_t FindFirstEntryIn(FolderListing folder, std::uint32_t attrMask, TSearchRec& rec) {
     CloseFindHandle(rec);
     rec.ExcludeMask = 0x1E & ~attrMask;
     rec.Dir = std::move(folder);
@@ -129,7 +129,7 @@ std::uint32_t FindNextEntry(TSearchRec& rec) {
 }
 
 void CloseFindHandle(TSearchRec& rec) {
-    rec.Dir.reset();
+    rec.Dir = FolderListing();
 }
 
 bool IsAbsenceOrDenial(std::uint32_t error) {

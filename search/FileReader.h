@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace quennet {
@@ -25,14 +26,12 @@ enum class ReadFault {
 // each open resolves one name, at any depth, never the whole path; Win32: the path alone.
 class OpenFolder {
   public:
-    // `entry`: the current entry of the folder's open enumeration (POSIX takes its descriptor).
+    // `entry`: the current entry of the folder's open enumeration (POSIX shares its descriptor).
     OpenFolder(std::string path, const TSearchRec& entry);
     ~OpenFolder();
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
     const std::string& Path() const { return path_; } // with its trailing separator
-    // Why the folder could not be held (no descriptor left); its files then fail to open.
-    ReadFault Fault() const;
 
   private:
     friend class FileReader;
@@ -40,8 +39,7 @@ class OpenFolder {
 #ifdef _WIN32
     std::wstring wideFolder_; // as the listing had it, in the "\\?\" form: names are appended as they are
 #else
-    FileDescriptor folder_;
-    int error_ = 0;
+    std::shared_ptr<const FileDescriptor> folder_; // the walk's own, shared
 #endif
 };
 

@@ -1,11 +1,11 @@
 #include "search/FileReader.h"
 
 #include "search/FileFind.h"
+#include "search/FolderListingPosix.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -45,48 +45,33 @@ ReadFault FaultOf(int error) {
 
 // The descriptors open now; 3 (the standard streams) when they cannot be counted.
 std::size_t DescriptorsOpen() {
-    DIR* listing = opendir("/proc/self/fd");
+    FolderListing listing = FolderListing::Open(AT_FDCWD, "/proc/self/fd");
     if (!listing)
         return 3;
     std::size_t count = 0;
-    while (const dirent* entry = readdir(listing))
+    while (const dirent64* entry = listing.Next())
         count += entry->d_name[0] != '.';
-    closedir(listing);
     return count > 0 ? count - 1 : 0; // less the listing's own
 }
 
 } // namespace
 
 OpenFolder::OpenFolder(std::string path, const TSearchRec& entry) : path_(std::move(path)) {
-    if (!entry.Dir)
-        return;
-    // A copy: the enumeration closes its own when the walk leaves the folder.
-    folder_.reset(::fcntl(dirfd(entry.Dir.get()), F_DUPFD_CLOEXEC, 0));
-    if (!folder_)
-        error_ = errno;
+    // Shared: the last of the walk and the scanners to let go closes it.
+    folder_ = entry.Dir.Share();
 }
 
 OpenFolder::~OpenFolder() = default;
 
-ReadFault OpenFolder::Fault() const {
-    return FaultOf(error_);
-}
-
 bool FileReader::Open(const std::string& path, const TSearchRec* entry) {
-    file_.reset(entry && entry->Dir ? ::openat(dirfd(entry->Dir.get()), entry->Name.c_str(), kOpenFlags)
+    file_.reset(entry && entry->Dir ? ::openat(entry->Dir.Descriptor(), entry->Name.c_str(), kOpenFlags)
                                     : ::open(path.c_str(), kOpenFlags));
     error_ = file_ ? 0 : errno;
     return static_cast<bool>(file_);
 }
 
 bool FileReader::Open(const OpenFolder& folder, const std::string& name) {
-    if (folder.error_ != 0) {
-        // Never the whole path instead: it may be longer than the system takes.
-        file_.reset();
-        error_ = folder.error_;
-        return false;
-    }
-    file_.reset(folder.folder_ ? ::openat(folder.folder_.get(), name.c_str(), kOpenFlags)
+    file_.reset(folder.folder_ ? ::openat(folder.folder_->get(), name.c_str(), kOpenFlags)
                                : ::open((folder.path_ + name).c_str(), kOpenFlags)); // not from a walk
     error_ = file_ ? 0 : errno;
     return static_cast<bool>(file_);

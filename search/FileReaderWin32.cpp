@@ -28,10 +28,6 @@ OpenFolder::OpenFolder(std::string path, const TSearchRec& entry)
 
 OpenFolder::~OpenFolder() = default;
 
-ReadFault OpenFolder::Fault() const {
-    return ReadFault::None;
-}
-
 bool FileReader::Open(const std::string& path, const TSearchRec* entry) {
     // The name exactly as listed: parsed again, "CON" would be the console and "foo." the file "foo".
     if (entry && !entry->FolderW.empty())

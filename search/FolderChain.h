@@ -68,7 +68,7 @@ class FolderChain {
 #else
         // The folder's listing, whose descriptor also opens its subfolders; let go beyond the
         // innermost kHeldFolders, and lent to the record while the folder is listed.
-        DirectoryHandle Folder;
+        FolderListing Folder;
         bool Listed = false;    // read to its end: a new listing starts from the start again
         std::uint32_t Lost = 0; // why the folder could not be opened again, if it could not
 #endif
@@ -77,7 +77,7 @@ class FolderChain {
     bool Identify(std::size_t level);
 #ifndef _WIN32
     void LetGoOuter();
-    void Reopen(DIR* child);
+    void Reopen(int child);
     std::uint32_t Unusable(const Level& level) const;
     std::string NameOf(std::size_t level) const;
 #endif

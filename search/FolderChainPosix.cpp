@@ -9,30 +9,14 @@ namespace quennet {
 
 namespace {
 
-// Below PATH_MAX with room to spare: a path this long is always resolved whole.
-constexpr std::size_t kWholePathLimit = 2048;
-
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
-
 FolderIdentity IdentityFrom(const struct stat& st) {
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-}
-
-// `at` relative to `folder` (AT_FDCWD: the working folder), as a listing; errno on failure.
-DirectoryHandle OpenListing(int folder, const char* at) {
-    FileDescriptor descriptor(::openat(folder, at, kFolderFlags));
-    if (!descriptor)
-        return DirectoryHandle();
-    DirectoryHandle listing(fdopendir(descriptor.get()));
-    if (listing)
-        descriptor.release(); // the listing's now
-    return listing;
 }
 
 } // namespace
 
 std::uint32_t FolderChain::EnterRoot(const std::string& root) {
-    DirectoryHandle folder = OpenListing(AT_FDCWD, root.c_str());
+    FolderListing folder = FolderListing::Open(AT_FDCWD, root.c_str());
     if (!folder)
         return static_cast<std::uint32_t>(errno);
     path_ = root;
@@ -55,12 +39,8 @@ std::uint32_t FolderChain::Enter(const std::string& name, const FolderIdentity* 
     Level& parent = levels_.back();
     if (const std::uint32_t error = Unusable(parent))
         return error;
-    // A path the system resolves whole is opened as one: fdopendir checks and marks the
-    // descriptor it is given (two more calls a folder, 12% of a names-only walk of a tree with
-    // a file a folder). Deeper, the name is opened in its parent, which has no length limit.
-    const bool whole = path_.size() + name.size() < kWholePathLimit;
-    DirectoryHandle folder = whole ? DirectoryHandle(opendir((path_ + name).c_str()))
-                                   : OpenListing(dirfd(parent.Folder.get()), name.c_str());
+    // By its name in its parent: one step for the kernel to resolve, and no length limit.
+    FolderListing folder = FolderListing::Open(parent.Folder.Descriptor(), name.c_str());
     if (!folder)
         return static_cast<std::uint32_t>(errno);
     path_ += name;
@@ -82,11 +62,11 @@ void FolderChain::LetGoOuter() {
         return;
     const std::size_t outer = levels_.size() - 1 - kHeldFolders;
     Identify(outer); // to know it again when it is opened through ".."
-    levels_[outer].Folder.reset();
+    levels_[outer].Folder = FolderListing();
 }
 
 void FolderChain::Leave() {
-    DirectoryHandle child = std::move(levels_.back().Folder);
+    FolderListing child = std::move(levels_.back().Folder);
     levels_.pop_back();
     if (levels_.empty()) {
         path_.clear();
@@ -94,16 +74,16 @@ void FolderChain::Leave() {
     }
     path_.resize(levels_.back().PathLength);
     if (!levels_.back().Folder)
-        Reopen(child.get());
+        Reopen(child.Descriptor());
 }
 
-void FolderChain::Reopen(DIR* child) {
+void FolderChain::Reopen(int child) {
     Level& level = levels_.back();
     level.Listed = false;
     struct stat st;
-    if (child && level.Known) {
-        DirectoryHandle up = OpenListing(dirfd(child), "..");
-        if (up && fstat(dirfd(up.get()), &st) == 0 && IdentityFrom(st) == level.Identity) {
+    if (child >= 0 && level.Known) {
+        FolderListing up = FolderListing::Open(child, "..");
+        if (up && fstat(up.Descriptor(), &st) == 0 && IdentityFrom(st) == level.Identity) {
             level.Folder = std::move(up);
             return;
         }
@@ -114,11 +94,11 @@ void FolderChain::Reopen(DIR* child) {
     std::size_t from = target;
     while (from > 0 && !levels_[from - 1].Folder)
         --from;
-    DirectoryHandle folder = from == 0
-                                 ? OpenListing(AT_FDCWD, path_.substr(0, levels_[0].PathLength).c_str())
-                                 : OpenListing(dirfd(levels_[from - 1].Folder.get()), NameOf(from).c_str());
+    FolderListing folder =
+        from == 0 ? FolderListing::Open(AT_FDCWD, path_.substr(0, levels_[0].PathLength).c_str())
+                  : FolderListing::Open(levels_[from - 1].Folder.Descriptor(), NameOf(from).c_str());
     for (std::size_t step = from + 1; folder && step <= target; ++step)
-        folder = OpenListing(dirfd(folder.get()), NameOf(step).c_str());
+        folder = FolderListing::Open(folder.Descriptor(), NameOf(step).c_str());
     if (!folder) {
         level.Lost = static_cast<std::uint32_t>(errno);
         return;
@@ -136,7 +116,7 @@ std::uint32_t FolderChain::FindFirst(std::uint32_t attrMask, TSearchRec& rec) {
     if (const std::uint32_t error = Unusable(level))
         return error;
     if (level.Listed)
-        rewinddir(level.Folder.get());
+        level.Folder.Rewind();
     level.Listed = true;
     return FindFirstEntryIn(std::move(level.Folder), attrMask, rec);
 }
@@ -150,7 +130,7 @@ void FolderChain::EndListing(TSearchRec& rec) {
 bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) {
     const Level& level = levels_.back();
     struct stat st;
-    if (!level.Folder || fstatat(dirfd(level.Folder.get()), name.c_str(), &st, 0) != 0 ||
+    if (!level.Folder || fstatat(level.Folder.Descriptor(), name.c_str(), &st, 0) != 0 ||
         !S_ISDIR(st.st_mode))
         return false;
     identity = IdentityFrom(st);
@@ -160,7 +140,7 @@ bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) 
 bool FolderChain::Identify(std::size_t index) {
     Level& level = levels_[index];
     struct stat st;
-    if (!level.Known && level.Folder && fstat(dirfd(level.Folder.get()), &st) == 0) {
+    if (!level.Known && level.Folder && fstat(level.Folder.Descriptor(), &st) == 0) {
         level.Known = true;
         level.Identity = IdentityFrom(st);
     }

@@ -86,29 +86,22 @@ OrderedScanPool::~OrderedScanPool() {
 }
 
 std::shared_ptr<const OpenFolder> OrderedScanPool::HoldFolder(const std::string& path, const TSearchRec& entry) {
-    {
+    // Only the walk adds to the count, so a count found below the limit stays below it.
+    if (foldersHeld_.load() >= folderSlots_ || Stopped()) {
+        // The files gathered so far hold folders too: they must reach the scanners first.
+        Flush();
         std::unique_lock<std::mutex> lock(mutex_);
-        if (foldersHeld_ >= folderSlots_) {
-            // The files gathered so far hold folders too: they must reach the scanners first.
-            lock.unlock();
-            Flush();
-            lock.lock();
-            while (foldersHeld_ >= folderSlots_ && !Stopped())
-                descriptorReturned_.wait_for(lock, kStopPoll);
-        }
+        while (foldersHeld_.load() >= folderSlots_ && !Stopped())
+            descriptorReturned_.wait_for(lock, kStopPoll);
         if (failure_)
             std::rethrow_exception(failure_);
         if (Stopped())
             return nullptr;
-        ++foldersHeld_;
     }
+    foldersHeld_.fetch_add(1);
     std::unique_ptr<OpenFolder> folder;
     try {
-        std::uint64_t seen = descriptorsReturned_.load();
-        unsigned idleWaits = 0;
-        do
-            folder = std::make_unique<OpenFolder>(path, entry);
-        while (folder->Fault() == ReadFault::NoDescriptor && WaitForDescriptor(seen, idleWaits));
+        folder = std::make_unique<OpenFolder>(path, entry);
     } catch (...) {
         ReleaseFolder();
         throw;
@@ -121,10 +114,7 @@ std::shared_ptr<const OpenFolder> OrderedScanPool::HoldFolder(const std::string&
 }
 
 void OrderedScanPool::ReleaseFolder() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        --foldersHeld_;
-    }
+    foldersHeld_.fetch_sub(1);
     DescriptorReturned();
 }
 
@@ -152,9 +142,7 @@ bool OrderedScanPool::OpenFile(FileReader& reader, File& file) {
     for (;;) {
         if (file.Folder ? reader.Open(*file.Folder, file.Name) : reader.Open(*file.FolderPath + file.Name))
             return true;
-        // A folder without its descriptor has none to wait for: its files are reported.
-        if (reader.Fault() != ReadFault::NoDescriptor || (file.Folder && file.Folder->Fault() != ReadFault::None) ||
-            !WaitForDescriptor(seen, idleWaits))
+        if (reader.Fault() != ReadFault::NoDescriptor || !WaitForDescriptor(seen, idleWaits))
             break;
     }
     if (reader.Fault() != ReadFault::Absent && !Stopped())
@@ -165,18 +153,6 @@ bool OrderedScanPool::OpenFile(FileReader& reader, File& file) {
 void OrderedScanPool::ReportUnread(File& file, const std::string& reason) {
     if (report_ && !file.Reported.exchange(true))
         report_(*file.FolderPath + file.Name, reason);
-}
-
-bool OrderedScanPool::HoldFolderFor(const std::string& folderPath, std::size_t filesAddedBefore) {
-#ifdef _WIN32
-    (void)folderPath;
-    (void)filesAddedBefore;
-    return true; // a path, no handle: it costs nothing, and keeps the name as listed
-#else
-    // Well within PATH_MAX, where a whole path is still cheap to resolve.
-    constexpr std::size_t kWholePathLimit = 1024;
-    return filesAddedBefore > 0 || folderPath.size() >= kWholePathLimit;
-#endif
 }
 
 void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& folderPath,

@@ -80,14 +80,10 @@ class OrderedScanPool {
     std::shared_ptr<const OpenFolder> HoldFolder(const std::string& path, const TSearchRec& entry);
     // Walk thread: a file that passed the name and size tests, in `folderPath`; `size` when
     // the walk knows it without asking, else -1. `folder`: the folder held for its files, or
-    // null to open the file by its whole path (see HoldFolderFor). Waits while the window is
+    // null to open the file by its whole path. Waits while the window is
     // full; does nothing after a stop request. Throws what broke a scanner (no memory for a chunk).
     void Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& folderPath, const std::string& name,
              std::int64_t size);
-    // Whether the walk should hold a folder for its files, given how many of them it has added
-    // before: holding one costs a descriptor's copy and its closing, which a folder of one file
-    // does not pay back, and a path near the system's limit cannot be opened whole.
-    static bool HoldFolderFor(const std::string& folderPath, std::size_t filesAddedBefore);
     // Walk thread, between folders: the files gathered so far go to a scanner that is idle,
     // when they are worth waking it for (HandOverRule).
     void Offer();
@@ -174,7 +170,7 @@ class OrderedScanPool {
     std::exception_ptr failure_;
 
     std::size_t folderSlots_ = 0; // folders the pool may hold at once
-    std::size_t foldersHeld_ = 0; // with mutex_ held
+    std::atomic<std::size_t> foldersHeld_{0};
     std::atomic<std::uint64_t> descriptorsReturned_{0};
     std::condition_variable descriptorReturned_;
 

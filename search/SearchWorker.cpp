@@ -191,8 +191,7 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
     WalkLevel level;
     level.InsideLink = insideLink;
     {
-        std::shared_ptr<const OpenFolder> openFolder; // for the pool, made when worth it
-        std::size_t added = 0;
+        std::shared_ptr<const OpenFolder> openFolder; // for the pool, at the first file
         std::size_t listed = 0;
         TSearchRec entry;
         std::uint32_t status = chain.FindFirst(faAnyFile, entry);
@@ -205,7 +204,7 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
                     (skipFolders_.Empty() || !skipFolders_.MatchesAny(entry.Name)))
                     level.Subfolders.push_back({entry.Name, (entry.Attr & faSymLink) != 0});
             } else {
-                TestFile(path, entry, openFolder, added);
+                TestFile(path, entry, openFolder);
             }
             // A long listing must not keep the files gathered before it from the scanners.
             if (pool_ && (++listed & 255) == 0)
@@ -223,7 +222,7 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
 }
 
 void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
-                         std::shared_ptr<const OpenFolder>& openFolder, std::size_t& added) {
+                         std::shared_ptr<const OpenFolder>& openFolder) {
     if (!nameMask_->Matches(entry.Name))
         return;
     if (!onlyMasks_.Empty() && !onlyMasks_.MatchesAny(entry.Name))
@@ -240,13 +239,14 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
             return;
     }
     if (pool_) {
-        if (!openFolder && OrderedScanPool::HoldFolderFor(folder, added)) {
+        // Held for the scanners: they open the file by name in it (on POSIX with the walk's
+        // own descriptor, so holding costs no call), not by a path resolved again.
+        if (!openFolder) {
             openFolder = pool_->HoldFolder(folder, entry);
             if (!openFolder)
                 return; // a stop request
         }
         pool_->Add(openFolder, folder, entry.Name, entry.SizeIfKnown());
-        ++added;
         return;
     }
     PhraseMatch match;

@@ -93,10 +93,8 @@ class TMyThread {
     WalkLevel ListFolder(FolderChain& chain, bool insideLink);
     // Whether a folder was opened (`error` 0); a reason other than absence or denial is reported.
     bool Entered(std::uint32_t error, const std::string& path);
-    // `openFolder`: the folder as the pool's scanners open its files, made when worth it;
-    // `added`: the files of this folder handed to the pool so far.
-    void TestFile(const std::string& folder, TSearchRec& entry, std::shared_ptr<const OpenFolder>& openFolder,
-                  std::size_t& added);
+    // `openFolder`: the folder as the pool's scanners open its files, made at its first file.
+    void TestFile(const std::string& folder, TSearchRec& entry, std::shared_ptr<const OpenFolder>& openFolder);
     // Without a pool: opens a file to scan, waiting out a lack of descriptors; reports a file
     // that cannot be opened for a reason other than its absence or a denial.
     bool OpenToScan(FileReader& reader, const std::string& folder, const TSearchRec& entry);

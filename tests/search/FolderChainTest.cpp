@@ -101,6 +101,32 @@ TEST(FolderChain, TheRootAndLinksAreTheirIdentities) {
     EXPECT_EQ(chain.Path(), tree.Path("a") + kPathSeparator + "b" + kPathSeparator);
 }
 
+// A folder too big for one read of its listing (3,000 long names): every entry once, also when
+// the folder is listed again after a visit to a subfolder and after a listing broken off.
+TEST(FolderChain, ALargeFolderListsEveryEntryOnceEachTime) {
+    TempTree tree;
+    std::vector<std::string> names{"sub"};
+    for (int i = 0; i < 3000; ++i) {
+        names.push_back("entry-" + std::to_string(1000000 + i) + "-" + std::string(40, 'x'));
+        tree.File(names.back());
+    }
+    tree.Folder("sub");
+    std::sort(names.begin(), names.end());
+    FolderChain chain;
+    ASSERT_EQ(chain.EnterRoot(tree.Path("")), 0u);
+    EXPECT_EQ(Listing(chain), names);
+    ASSERT_EQ(chain.Enter("sub"), 0u);
+    chain.Leave();
+    EXPECT_EQ(Listing(chain), names);
+
+    TSearchRec rec;
+    std::uint32_t status = chain.FindFirst(faAnyFile, rec);
+    for (int i = 0; i < 500 && status == 0; ++i)
+        status = FindNextEntry(rec);
+    chain.EndListing(rec);
+    EXPECT_EQ(Listing(chain), names);
+}
+
 #ifdef _WIN32
 // Windows takes paths of up to 32,767 characters: a folder beyond is refused with its own error,
 // for the walk to report, before anything is asked of the file system.

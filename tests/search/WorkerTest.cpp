@@ -19,27 +19,17 @@
 
 #ifndef _WIN32
 namespace {
-bool IsNoMemFolder(const std::string& path);
-std::string FolderOfDescriptor(int fd);
+bool IsNoMemFolder(int fd);
 } // namespace
 
-// These take the C library's place in this program, the engine's calls included.
-extern "C" DIR* opendir(const char* name) {
-    static const auto real = reinterpret_cast<DIR* (*)(const char*)>(dlsym(RTLD_NEXT, "opendir"));
-    if (IsNoMemFolder(name)) {
+// This takes the C library's place in this program, the engine's calls included.
+extern "C" ssize_t getdents64(int fd, void* buffer, size_t length) {
+    static const auto real = reinterpret_cast<ssize_t (*)(int, void*, size_t)>(dlsym(RTLD_NEXT, "getdents64"));
+    if (IsNoMemFolder(fd)) {
         errno = ENOMEM;
-        return nullptr;
+        return -1;
     }
-    return real(name);
-}
-
-extern "C" DIR* fdopendir(int fd) {
-    static const auto real = reinterpret_cast<DIR* (*)(int)>(dlsym(RTLD_NEXT, "fdopendir"));
-    if (IsNoMemFolder(FolderOfDescriptor(fd))) {
-        errno = ENOMEM;
-        return nullptr;
-    }
-    return real(fd);
+    return real(fd, buffer, length);
 }
 #endif
 
@@ -188,23 +178,18 @@ TEST(Walk, RootReachedAgainThroughLinksToItsParentIsNotWalkedTwice) {
 #endif
 
 #ifndef _WIN32
-// The listing of a folder fails for want of memory (opendir and fdopendir below fail for a
-// folder named "nomem"): the folder is reported, never taken for an empty one.
+// The listing of a folder fails for want of memory (the kernel's listing call above fails for
+// a folder named "nomem"): the folder is reported, never taken for an empty one.
 std::atomic<bool> failNoMemFolders{false};
 
-bool IsNoMemFolder(const std::string& path) {
-    const std::string name = "/nomem";
-    std::string folder = path;
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return failNoMemFolders.load() && folder.size() >= name.size() &&
-           folder.compare(folder.size() - name.size(), name.size(), name) == 0;
-}
-
-std::string FolderOfDescriptor(int fd) {
+bool IsNoMemFolder(int fd) {
+    if (!failNoMemFolders.load())
+        return false;
     char target[4096];
     const ssize_t length = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, sizeof target);
-    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
+    const std::string folder = length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
+    const std::string name = "/nomem";
+    return folder.size() >= name.size() && folder.compare(folder.size() - name.size(), name.size(), name) == 0;
 }
 #endif
 
