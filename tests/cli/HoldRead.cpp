@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <pthread.h>
@@ -144,12 +143,6 @@ extern "C" ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
     static const auto next = Next<ssize_t (*)(int, void*, size_t, off_t)>("pread");
     HoldWhileAsked(fd, offset);
     return next(fd, buffer, count, offset);
-}
-
-extern "C" DIR* opendir(const char* path) {
-    static const auto next = Next<DIR* (*)(const char*)>("opendir");
-    NoteFolderOpener(path);
-    return next(path);
 }
 
 extern "C" int openat(int folder, const char* path, int flags, ...) {
