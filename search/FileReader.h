@@ -26,16 +26,18 @@ enum class ReadFault {
 // each open resolves one name, at any depth, never the whole path; Win32: the path alone.
 class OpenFolder {
   public:
-    // `entry`: the current entry of the folder's open enumeration (POSIX shares its descriptor).
-    OpenFolder(std::string path, const TSearchRec& entry);
+    // `path`: the folder's, with its trailing separator; `entry`: the current entry of the
+    // folder's open enumeration (POSIX shares its descriptor).
+    OpenFolder(std::shared_ptr<const std::string> path, const TSearchRec& entry);
     ~OpenFolder();
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
-    const std::string& Path() const { return path_; } // with its trailing separator
+    // One copy for the folder's rows, kept after the folder is let go.
+    const std::shared_ptr<const std::string>& SharedPath() const { return path_; }
 
   private:
     friend class FileReader;
-    std::string path_;
+    std::shared_ptr<const std::string> path_;
 #ifdef _WIN32
     std::wstring wideFolder_; // as the listing had it, in the "\\?\" form: names are appended as they are
 #else

@@ -56,7 +56,7 @@ std::size_t DescriptorsOpen() {
 
 } // namespace
 
-OpenFolder::OpenFolder(std::string path, const TSearchRec& entry) : path_(std::move(path)) {
+OpenFolder::OpenFolder(std::shared_ptr<const std::string> path, const TSearchRec& entry) : path_(std::move(path)) {
     // Shared: the last of the walk and the scanners to let go closes it.
     folder_ = entry.Dir.Share();
 }
@@ -72,7 +72,7 @@ bool FileReader::Open(const std::string& path, const TSearchRec* entry) {
 
 bool FileReader::Open(const OpenFolder& folder, const std::string& name) {
     file_.reset(folder.folder_ ? ::openat(folder.folder_->get(), name.c_str(), kOpenFlags)
-                               : ::open((folder.path_ + name).c_str(), kOpenFlags)); // not from a walk
+                               : ::open((*folder.path_ + name).c_str(), kOpenFlags)); // not from a walk
     error_ = file_ ? 0 : errno;
     return static_cast<bool>(file_);
 }

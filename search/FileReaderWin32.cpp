@@ -23,8 +23,8 @@ HANDLE OpenForReading(const std::wstring& path, FileSharing sharing) {
 
 } // namespace
 
-OpenFolder::OpenFolder(std::string path, const TSearchRec& entry)
-    : path_(std::move(path)), wideFolder_(entry.FolderW.empty() ? LongPathW(path_) : entry.FolderW) {}
+OpenFolder::OpenFolder(std::shared_ptr<const std::string> path, const TSearchRec& entry)
+    : path_(std::move(path)), wideFolder_(entry.FolderW.empty() ? LongPathW(*path_) : entry.FolderW) {}
 
 OpenFolder::~OpenFolder() = default;
 

@@ -101,7 +101,7 @@ std::shared_ptr<const OpenFolder> OrderedScanPool::HoldFolder(const std::string&
     foldersHeld_.fetch_add(1);
     std::unique_ptr<OpenFolder> folder;
     try {
-        folder = std::make_unique<OpenFolder>(path, entry);
+        folder = std::make_unique<OpenFolder>(std::make_shared<const std::string>(path), entry);
     } catch (...) {
         ReleaseFolder();
         throw;
@@ -140,7 +140,7 @@ bool OrderedScanPool::OpenFile(FileReader& reader, File& file) {
     std::uint64_t seen = descriptorsReturned_.load();
     unsigned idleWaits = 0;
     for (;;) {
-        if (file.Folder ? reader.Open(*file.Folder, file.Name) : reader.Open(*file.FolderPath + file.Name))
+        if (reader.Open(*file.Folder, file.Name))
             return true;
         if (reader.Fault() != ReadFault::NoDescriptor || !WaitForDescriptor(seen, idleWaits))
             break;
@@ -155,18 +155,15 @@ void OrderedScanPool::ReportUnread(File& file, const std::string& reason) {
         report_(*file.FolderPath + file.Name, reason);
 }
 
-void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& folderPath,
-                          const std::string& name, std::int64_t size) {
+void OrderedScanPool::Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& name,
+                          std::int64_t size) {
     if (!gathering_) {
         gathering_ = std::make_shared<Batch>();
         handOver_.Begin(HandOverRule::Clock::now());
     }
-    // One copy of the path for all of a folder's files.
-    if (!gatheringPath_ || *gatheringPath_ != folderPath)
-        gatheringPath_ = std::make_shared<const std::string>(folderPath);
     File& file = gathering_->Files[gathering_->Count++];
     file.Folder = folder;
-    file.FolderPath = gatheringPath_;
+    file.FolderPath = folder->SharedPath();
     file.Name = name;
     file.Size = size;
     handOver_.Add(size);
@@ -293,7 +290,7 @@ void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<B
             decided = RangeDone(file, 0, found, match);
         }
         if (decided) {
-            file.Folder.reset(); // no range opens it any more (its deleter takes mutex_)
+            file.Folder.reset(); // no range opens it any more
             DeliverDecided();
         }
     }
@@ -354,7 +351,7 @@ void OrderedScanPool::ScanRange(ContentScanner& scanner, const Job& job) {
         decided = RangeDone(file, job.Range, found, match);
     }
     if (decided) {
-        file.Folder.reset(); // no range opens it any more (its deleter takes mutex_)
+        file.Folder.reset(); // no range opens it any more
         DeliverDecided();
     }
 }

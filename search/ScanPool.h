@@ -78,12 +78,10 @@ class OrderedScanPool {
     // current one. Waits while the pool holds as many folders as it may; null after a stop
     // request. Throws what broke a scanner.
     std::shared_ptr<const OpenFolder> HoldFolder(const std::string& path, const TSearchRec& entry);
-    // Walk thread: a file that passed the name and size tests, in `folderPath`; `size` when
-    // the walk knows it without asking, else -1. `folder`: the folder held for its files, or
-    // null to open the file by its whole path. Waits while the window is
+    // Walk thread: a file that passed the name and size tests, in `folder` (held for its
+    // files); `size` when the walk knows it without asking, else -1. Waits while the window is
     // full; does nothing after a stop request. Throws what broke a scanner (no memory for a chunk).
-    void Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& folderPath, const std::string& name,
-             std::int64_t size);
+    void Add(const std::shared_ptr<const OpenFolder>& folder, const std::string& name, std::int64_t size);
     // Walk thread, between folders: the files gathered so far go to a scanner that is idle,
     // when they are worth waking it for (HandOverRule).
     void Offer();
@@ -93,10 +91,9 @@ class OrderedScanPool {
 
   private:
     struct File {
-        // Until the file is decided: its descriptor opens the file, and is given back then.
-        // Null: the file is opened by its whole path.
+        // Until the file is decided: it opens the file, and is given back then.
         std::shared_ptr<const OpenFolder> Folder;
-        std::shared_ptr<const std::string> FolderPath; // for the row
+        std::shared_ptr<const std::string> FolderPath; // for the row, the folder's one copy
         std::string Name;
         std::int64_t Size = -1;
         PhraseMatch Match;
@@ -156,7 +153,6 @@ class OrderedScanPool {
 
     std::shared_ptr<Batch> gathering_; // the walk's own until flushed
     HandOverRule handOver_{0};          // whether it should go to an idle scanner now
-    std::shared_ptr<const std::string> gatheringPath_; // the folder of the last file added
 
     std::mutex mutex_;
     std::condition_variable workReady_;

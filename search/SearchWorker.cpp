@@ -246,7 +246,7 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
             if (!openFolder)
                 return; // a stop request
         }
-        pool_->Add(openFolder, folder, entry.Name, entry.SizeIfKnown());
+        pool_->Add(openFolder, entry.Name, entry.SizeIfKnown());
         return;
     }
     PhraseMatch match;
