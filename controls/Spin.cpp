@@ -273,7 +273,11 @@ std::int32_t TSpinEdit::Value() const {
 }
 
 void TSpinEdit::SetValue(std::int64_t value) {
-    SetText(SpinTextOfValue(value, range_));
+    // Writing the text again would clear the user's selection and move the caret, for a box
+    // that a timer sets every second.
+    const std::string text = SpinTextOfValue(value, range_);
+    if (text != Text())
+        SetText(text);
 }
 
 void TSpinEdit::SetReadOnly(bool value) {
@@ -308,6 +312,11 @@ LRESULT TSpinEdit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (button_->HandleAllocated())
             RedrawWindow(button_->HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         return result;
+    }
+    if (message == WM_GETDLGCODE && wParam == VK_ESCAPE) {
+        // A multi-line edit asks for every key; one line of digits has no use for Escape,
+        // which stays the window's (it stops a search).
+        return TWinControl::WndProc(message, wParam, lParam) & ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
     }
     if (message == WM_SETTEXT) {
         // A multi-line edit reports no change for a text set in code (a step, a new value),

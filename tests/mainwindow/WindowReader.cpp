@@ -18,6 +18,9 @@
 //                                     left top right bottom width height
 //        window-reader sizes          the results list's "Size" column, one row a line
 //        window-reader history        the entries of the combo box the focus is in, one a line
+//        window-reader dropped        "yes" when the list of the combo box the focus is in is open
+//        window-reader selection      the focused edit's selection: start end
+//        window-reader lookincount    how many entries the look-in list has
 //        window-reader matches        the results list's "Match" column, one row a line
 //        window-reader matchcell ROW  that row's "Match" cell on the screen: left top right bottom
 //        window-reader spinup N       the middle of the up arrow of the Nth spin box from the top
@@ -142,6 +145,25 @@ int main(int argc, char** argv) {
                 std::printf("%s\n", text);
             }
         }
+    } else if (command == "dropped") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+        HWND combo = info.hwndFocus;
+        for (char cls[64] = ""; combo; combo = GetParent(combo)) {
+            GetClassNameA(combo, cls, sizeof cls);
+            if (lstrcmpiA(cls, "ComboBox") == 0 || lstrcmpiA(cls, WC_COMBOBOXEXA) == 0)
+                break;
+        }
+        std::printf("%s\n", combo && SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) ? "yes" : "no");
+    } else if (command == "selection") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+        const auto selection = static_cast<DWORD>(SendMessageA(info.hwndFocus, EM_GETSEL, 0, 0));
+        std::printf("%u %u\n", LOWORD(selection), HIWORD(selection));
+    } else if (command == "lookincount" && found.lookIn) {
+        std::printf("%ld\n", static_cast<long>(SendMessageA(found.lookIn, CB_GETCOUNT, 0, 0)));
     } else if (command == "rows" && found.list) {
         const int count = static_cast<int>(SendMessageA(found.list, LVM_GETITEMCOUNT, 0, 0));
         for (int row = 0; row < count; ++row)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main window driven by the real keyboard through X, as a user would, and read from
 # another process: the Tab cycle, a path typed into the look-in box, its list opened with
-# Alt+Down and F4, a "?" in the name, and the size boxes showing the numbers the search uses.
+# Alt+Down and F4, a "?" in the name, the size boxes showing the numbers the search uses, and
+# the buffer box keeping its selection while it is adjusted.
 # Usage: keyboard-xdotool.sh quennet.exe window-reader.exe
 set -u
 exe=$1
@@ -69,6 +70,13 @@ SysListView32|
 Edit|"
 [ "$cycle" = "$expected" ] || fail "Tab cycle:
 $cycle"
+# "Adjust automatically" sets the buffer box every second: only a new value is written, so
+# the user's selection in the box stays.
+buffer=$(sed -n 5p <<<"$cycle" | cut -d'|' -f2)
+tab_to "Edit|$buffer" || fail "the buffer box is reached with Tab"
+[ "$(read_window selection)" = "0 ${#buffer}" ] || fail "Tab selects the buffer box's text: [$(read_window selection)]"
+sleep 2.5 # two ticks of the adjustment
+[ "$(read_window selection)" = "0 ${#buffer}" ] || fail "the adjustment keeps the selection: [$(read_window selection)]"
 # The arrow keys move to HEX and choose it; the group's one stop is then HEX.
 tab_to 'Button|Text'
 xdotool key Down

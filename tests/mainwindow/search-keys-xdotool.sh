@@ -73,6 +73,12 @@ for place in 'TGlyphCheck|Specify size (in KB)' 'Edit|0' 'Edit|0'; do
     sleep 0.2
 done
 [ -z "$(read_window rows)" ] || fail "no row is listed"
+# Escape from a size box, a multi-line edit that takes every other key.
+xdotool key shift+Tab
+focus_is 'Edit|0' || fail "the maximum size box is reached with Shift+Tab: [$(focus)]"
+xdotool key Return
+wait_searching || fail "Enter in the maximum size box starts a search"
+escape_stops "the maximum size box"
 
 tab_to 'TGradientButton|Search' # through the look-in box
 lookin=$(read_window lookin)
