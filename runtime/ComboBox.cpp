@@ -67,17 +67,22 @@ void TComboBox::SetDroppedDown(bool value) {
     SendMessageA(Handle(), CB_SHOWDROPDOWN, value ? TRUE : FALSE, 0);
 }
 
+bool TComboBox::HandleCommand(WORD notifyCode) {
+    // What the user typed, before the arrows put entries into the field.
+    if (notifyCode == CBN_DROPDOWN || notifyCode == CBN_EDITCHANGE)
+        typedText_ = Text();
+    return TWinControl::HandleCommand(notifyCode);
+}
+
 void TComboBox::KeyDown(WORD& key, TShiftState shift) {
     TWinControl::KeyDown(key, shift);
     const bool alt = shift.Has(ssAlt);
     const bool plain = shift.Empty();
-    if ((key == VK_F4 && !alt) || ((key == VK_DOWN || key == VK_UP) && alt)) {
-        // Done here for every system alike: not every one does it for the edit inside. Alt
-        // goes on to the default handling, which then knows Alt was not pressed alone and
-        // does not open the window's menu when it is released.
+    if ((key == VK_DOWN || key == VK_UP) && alt)
+        return; // the edit inside opens and closes the list itself: doing it here undid it
+    if (key == VK_F4 && !alt) {
         SetDroppedDown(!DroppedDown());
-        if (!alt)
-            key = 0;
+        key = 0;
         return;
     }
     if (key == VK_DOWN && plain && !DroppedDown() && ItemCount() > 0) {
@@ -86,16 +91,20 @@ void TComboBox::KeyDown(WORD& key, TShiftState shift) {
         key = 0;
         return;
     }
+    if (key == VK_UP && plain && !DroppedDown()) {
+        key = 0; // the box would put an older value over the typed text
+        return;
+    }
     if (key == VK_DELETE && plain && DroppedDown()) {
         const int index = static_cast<int>(SendMessageA(HandleOrNull(), CB_GETCURSEL, 0, 0));
         if (index < 0)
             return; // nothing highlighted: Delete edits the text
-        const std::string text = Text();
         SendMessageA(HandleOrNull(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
         if (index < static_cast<int>(items_.size()))
             items_.erase(items_.begin() + index);
         SendMessageA(HandleOrNull(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        SetText(text);
+        // The field showed the entry; it goes with it, and what was typed comes back.
+        SetText(typedText_);
         key = 0;
         if (OnDeleteItem)
             OnDeleteItem(*this, index);

@@ -1,6 +1,8 @@
 // The standard drop-down combo box: an edit field with a list of earlier values under it.
 // Down or Alt+Down (or F4) opens the list, the arrows move through it and Enter takes the
-// highlighted value; Delete on a highlighted value removes it and raises OnDeleteItem. Keys
+// highlighted value; Up leaves a closed list closed and the text as typed. Delete on a
+// highlighted value removes it, puts back the text typed before the list was opened and
+// raises OnDeleteItem. Keys
 // typed into the edit field reach this control's OnKeyDown / OnKeyPress; the box's text is
 // the edit field's (Text / SetText).
 #pragma once
@@ -30,11 +32,13 @@ class TComboBox : public TWinControl {
   protected:
     void CreateParams(TCreateParams& params) override;
     void HandleCreated() override;
+    bool HandleCommand(WORD notifyCode) override;
     void KeyDown(WORD& key, TShiftState shift) override;
 
   private:
     HWND EditWindow() const;
     std::vector<std::string> items_; // until the window exists
+    std::string typedText_;          // as the user left it when the list opened
 };
 
 } // namespace quennet

@@ -2,7 +2,8 @@
 # The filters and the boxes' histories driven by the real keyboard through X and read from
 # another process: masks and a skipped folder typed, a day picked, Enter, the rows read; the
 # program started again, the filters, the look-in folder and the name history are back, and
-# an earlier name is picked from its box's list with the keyboard.
+# an earlier name is picked from its box's list with the keyboard; Up, Alt+Down and Delete
+# in that box.
 # Usage: filters-xdotool.sh quennet.exe window-reader.exe
 set -u
 exe=$1
@@ -87,6 +88,18 @@ history=$(read_window history)
 [ "$history" = "a
 cpp" ] || fail "the name history, most recent first:
 $history"
+# Up in the closed box leaves the typed text as it is (the "y" typed after shows Up was
+# handled); Alt+Down opens the list and Alt+Up closes it.
+xdotool type --delay 30 zz
+xdotool key Up
+xdotool type y
+focus_is 'Edit|zzy' || fail "Up in the closed name box keeps the typed text: [$(focus)]"
+[ "$(read_window dropped)" = no ] || fail "Up opened the name box's list"
+xdotool key alt+Down
+wait_for yes read_window dropped || fail "Alt+Down opens the name box's list"
+xdotool key alt+Up
+wait_for no read_window dropped || fail "Alt+Up closes the name box's list"
+xdotool key ctrl+a BackSpace
 xdotool key Down
 sleep 0.5
 xdotool key Down
@@ -106,13 +119,16 @@ else
     fail "the search for the picked name did not end"
 fi
 
-# Delete on a highlighted entry removes it from the history for good.
-xdotool key ctrl+a BackSpace Down
+# Delete on a highlighted entry removes it from the history for good, and from the field,
+# which shows what was typed before the list opened.
+xdotool key ctrl+a BackSpace
+xdotool type --delay 30 zz
+xdotool key Down
 sleep 0.5
 xdotool key Down
 sleep 0.3
 xdotool key Delete Escape
-sleep 0.3
+focus_is 'Edit|zz' || fail "Delete on the highlighted entry puts the typed text back: [$(focus)]"
 history=$(read_window history)
 [ "$history" = "a" ] || fail "Delete on the highlighted entry removes it:
 $history"
