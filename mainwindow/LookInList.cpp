@@ -1,5 +1,6 @@
 #include "mainwindow/LookInList.h"
 
+#include "base/WidePath.h"
 #include "resources/resource.h"
 
 namespace quennet {
@@ -60,10 +61,32 @@ void LookInList::Fill() {
     pathlist_.SetItemIndex(0);
 }
 
+namespace {
+
+// A separator at the end says nothing about the folder, except on a drive's root ("C:" alone
+// is the drive's current folder).
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/') &&
+           !(path.size() == 3 && path[1] == L':'))
+        path.pop_back();
+    return path;
+}
+
+// One folder: its names compared as the file system compares them (case folded by the
+// system's table, not by a language's rules).
+bool SameFolder(const std::string& a, const std::string& b) {
+    const std::wstring left = WithoutTrailingSeparators(Utf8ToWide(a));
+    const std::wstring right = WithoutTrailingSeparators(Utf8ToWide(b));
+    return CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
 int LookInList::IndexOf(const std::string& path) const {
     const int count = pathlist_.ItemCount();
     for (int i = 0; i < count; ++i)
-        if (lstrcmpiA(pathlist_.ItemCaption(i).c_str(), path.c_str()) == 0)
+        if (SameFolder(pathlist_.ItemCaption(i), path))
             return i;
     return -1;
 }

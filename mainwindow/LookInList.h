@@ -19,8 +19,8 @@ class LookInList {
 
     // Fills the list with the machine's drives and selects entry 0.
     void Fill();
-    // Selects the entry whose caption is `path` (case ignored), or adds a folder entry at the
-    // end and selects it.
+    // Selects the entry of the folder `path` names (case and a trailing separator ignored),
+    // or adds a folder entry at the end and selects it.
     void SelectOrAddFolder(const std::string& path);
     // Adds folder entries at the end for those not in the list yet; the selection stays.
     void AddFolders(const std::vector<std::string>& paths);
@@ -35,7 +35,7 @@ class LookInList {
     const std::string& LocalDrivesText() const { return localDrives_; }
 
   private:
-    int IndexOf(const std::string& path) const; // case ignored; -1 when absent
+    int IndexOf(const std::string& path) const; // -1 when absent
     int Add(const std::string& caption, int image, bool localDrive);
 
     TComboBoxEx& pathlist_;

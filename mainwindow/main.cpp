@@ -279,8 +279,10 @@ void TForm1::RememberSearch() {
     nameHistory_.Add(fname.Text());
     phraseHistory_.Add(ss.Text());
     if (!lookIn.LocalDrivesSelected()) {
+        // A typed folder becomes an entry; a folder listed already is kept as its entry spells
+        // it, so that the history holds it once.
+        lookIn.SelectOrAddFolder(lookIn.Text());
         folderHistory_.Add(lookIn.Text());
-        lookIn.SelectOrAddFolder(lookIn.Text()); // a typed folder becomes an entry
     }
     ShowHistories();
 }

@@ -1,6 +1,17 @@
 #include "runtime/ComboBoxEx.h"
 
+#include "base/WidePath.h"
+
+#include <cwchar>
+
 namespace quennet {
+
+namespace {
+
+// The longest path Windows takes, and a little more.
+constexpr std::size_t kMaxCaptionLength = 65536;
+
+} // namespace
 
 TComboBoxEx::TComboBoxEx() {
     SetTabStop(true);
@@ -122,16 +133,23 @@ int TComboBoxEx::ItemCount() const {
 }
 
 std::string TComboBoxEx::ItemCaption(int index) const {
-    char buffer[MAX_PATH * 2] = "";
-    COMBOBOXEXITEMA item{};
-    item.mask = CBEIF_TEXT;
-    item.iItem = index;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    if (!HandleAllocated() ||
-        !SendMessageA(HandleOrNull(), CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+    if (!HandleAllocated())
         return std::string();
-    return buffer;
+    // The box cannot say how long a caption is, and a path may be far longer than MAX_PATH:
+    // a caption that fills the buffer is read again with one twice the size.
+    for (std::size_t size = MAX_PATH;; size *= 2) {
+        std::wstring buffer(size, L'\0');
+        COMBOBOXEXITEMW item{};
+        item.mask = CBEIF_TEXT;
+        item.iItem = index;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(size);
+        if (!SendMessageW(HandleOrNull(), CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+            return std::string();
+        buffer.resize(wcsnlen(buffer.c_str(), size));
+        if (buffer.size() + 1 < size || size >= kMaxCaptionLength)
+            return WideToUtf8(buffer);
+    }
 }
 
 int TComboBoxEx::ItemIndex() const {

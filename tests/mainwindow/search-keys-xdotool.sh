@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A running search stopped from the keyboard, through X as a user would: Escape from wherever
 # the focus is, Enter from each criterion that keeps the focus while a search runs. Then the
-# look-in box read from outside: its text starts at the beginning when it has no focus. Last,
-# Alt+F4 while the mouse holds the title bar (the system's move loop) ends the program.
+# look-in box read from outside: its text starts at the beginning when it has no focus; then
+# Alt+F4 while the mouse holds the title bar (the system's move loop) ends the program. Last,
+# a folder searched twice, however spelt, is one entry of the look-in list.
 # Usage: search-keys-xdotool.sh quennet.exe window-reader.exe
 set -u
 exe=$1
@@ -97,6 +98,26 @@ xdotool mousedown 1
 sleep 0.5
 close_quennet || fail "Alt+F4 in the move loop ends the program"
 xdotool mouseup 1
+
+# A folder searched again is not listed again: a path of more than 520 bytes, and the same
+# folder typed with a separator at its end.
+long="$work\\$(printf 'a%.0s' $(seq 200))\\$(printf 'b%.0s' $(seq 200))\\$(printf 'c%.0s' $(seq 200))"
+mkdir -p "$prefix/drive_c/${long//\\//}"
+: >"$prefix/drive_c/${long//\\//}/f.txt"
+start_quennet "C:\\$long"
+entries=$(read_window lookincount)
+xdotool type --delay 30 nothing
+xdotool key Return
+wait_done 20 || fail "the search of the long path ends"
+[ "$(read_window lookincount)" = "$entries" ] || fail "searching the long path adds no entry: $(read_window lookincount) not $entries"
+# Then every file, so that the search's end shows.
+xdotool key ctrl+a BackSpace
+tab_to "Edit|C:\\$long" || fail "the look-in box is reached with Tab"
+xdotool key End backslash Return
+row_count() { read_window rows | wc -l; }
+wait_for 1 row_count || fail "the search of the long path with a separator lists its file"
+[ "$(read_window lookincount)" = "$entries" ] || fail "a separator at the end adds no entry: $(read_window lookincount) not $entries"
+close_quennet || fail "the program ended when its window closed"
 
 forget_settings
 rm -rf "$folder"
