@@ -12,9 +12,26 @@ build=$root/build/windows
 # Only what this job runs: the program and the probe that drives it without a display, not
 # the tests (scripts/build.sh windows builds everything).
 log=$(mktemp)
+echo "Building quennet.exe in $build (the first build takes a few minutes; later ones, seconds)."
+# The build's progress ([step/steps]): on a terminal one line kept up to date, elsewhere a
+# line at every tenth of the way. The whole output is shown only when the build fails.
+progress() {
+    local tty=0
+    [ -t 1 ] && tty=1
+    awk -v tty=$tty '/^\[[0-9]+\/[0-9]+\]/ {
+        split(substr($1, 2), step, "/")
+        done = int(100 * step[1] / step[2])
+        if (tty) printf "\r%s ", $1
+        else if (done >= shown) { print "build " $1; shown = done - done % 10 + 10 }
+        fflush()
+    }
+    END { if (tty && NR) print "" }'
+}
+set -o pipefail
 if ! { cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
              -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" &&
-       cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target quennet window-probe; } >"$log" 2>&1; then
+       cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target quennet window-probe; } 2>&1 |
+       tee "$log" | progress; then
     cat "$log" >&2
     rm -f "$log"
     echo "scripts/run.sh: the build of quennet.exe failed (output above)" >&2
