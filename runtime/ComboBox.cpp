@@ -78,10 +78,16 @@ void TComboBox::KeyDown(WORD& key, TShiftState shift) {
     TWinControl::KeyDown(key, shift);
     const bool alt = shift.Has(ssAlt);
     const bool plain = shift.Empty();
-    if ((key == VK_DOWN || key == VK_UP) && alt)
-        return; // the edit inside opens and closes the list itself: doing it here undid it
-    if (key == VK_F4 && !alt) {
+    if ((key == VK_F4 && !alt) || ((key == VK_DOWN || key == VK_UP) && alt)) {
+        // Done here for every system alike, and kept from the edit inside, which does it on
+        // some systems and so closed the list again.
         SetDroppedDown(!DroppedDown());
+        if (alt) {
+            // The default handling is told of the key all the same: otherwise it takes Alt,
+            // once released, for Alt pressed alone and opens the window's menu, which then
+            // has the keyboard.
+            DefWindowProcA(EditWindow(), WM_SYSKEYDOWN, key, MAKELPARAM(1, KF_ALTDOWN));
+        }
         key = 0;
         return;
     }

@@ -97,8 +97,16 @@ focus_is 'Edit|zzy' || fail "Up in the closed name box keeps the typed text: [$(
 [ "$(read_window dropped)" = no ] || fail "Up opened the name box's list"
 xdotool key alt+Down
 wait_for yes read_window dropped || fail "Alt+Down opens the name box's list"
+# The keys then go to the list, not to the window's menu.
+xdotool key Down Return
+focus_is 'Edit|a' || fail "Down and Enter after Alt+Down pick the first entry: [$(focus)]"
+xdotool key alt+Down
+wait_for yes read_window dropped || fail "Alt+Down opens the name box's list again"
 xdotool key alt+Up
 wait_for no read_window dropped || fail "Alt+Up closes the name box's list"
+xdotool key End
+xdotool type q
+focus_is 'Edit|aq' || fail "typing after Alt+Up reaches the name box: [$(focus)]"
 xdotool key ctrl+a BackSpace
 xdotool key Down
 sleep 0.5
