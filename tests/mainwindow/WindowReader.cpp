@@ -51,6 +51,14 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+// The focused control of the window's thread.
+HWND FocusOf(HWND form) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+    return info.hwndFocus;
+}
+
 struct Found {
     HWND list = nullptr;
     HWND status = nullptr;
@@ -146,10 +154,7 @@ int main(int argc, char** argv) {
             }
         }
     } else if (command == "dropped") {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
-        HWND combo = info.hwndFocus;
+        HWND combo = FocusOf(form);
         for (char cls[64] = ""; combo; combo = GetParent(combo)) {
             GetClassNameA(combo, cls, sizeof cls);
             if (lstrcmpiA(cls, "ComboBox") == 0 || lstrcmpiA(cls, WC_COMBOBOXEXA) == 0)
@@ -157,10 +162,7 @@ int main(int argc, char** argv) {
         }
         std::printf("%s\n", combo && SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) ? "yes" : "no");
     } else if (command == "selection") {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
-        const auto selection = static_cast<DWORD>(SendMessageA(info.hwndFocus, EM_GETSEL, 0, 0));
+        const auto selection = static_cast<DWORD>(SendMessageA(FocusOf(form), EM_GETSEL, 0, 0));
         std::printf("%u %u\n", LOWORD(selection), HIWORD(selection));
     } else if (command == "lookincount" && found.lookIn) {
         std::printf("%ld\n", static_cast<long>(SendMessageA(found.lookIn, CB_GETCOUNT, 0, 0)));
