@@ -100,8 +100,11 @@ struct FolderIdentity {
 // False when the folder cannot be reached.
 bool GetFolderIdentity(const std::string& path, FolderIdentity& identity);
 
-// The look-in check: an existing folder, and on Windows a path of the drive-letter form
-// ("X:..."), so network paths are refused.
-bool IsValidLookInPath(const std::string& path);
+// The look-in check, of a folder as the walk takes it (on Windows "D:" is the drive's root and
+// "D:\\sub" or "D:\sub." are "D:\sub"): an existing folder, and on Windows a path of the
+// drive-letter form ("X:..."), so network paths are refused. Empty when `path` passes, else why
+// it does not.
+std::string LookInPathFault(const std::string& path);
+inline bool IsValidLookInPath(const std::string& path) { return LookInPathFault(path).empty(); }
 
 } // namespace quennet

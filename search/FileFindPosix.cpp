@@ -146,8 +146,13 @@ bool IsExistingFolder(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsValidLookInPath(const std::string& path) {
-    return IsExistingFolder(path);
+std::string LookInPathFault(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0)
+        return std::strerror(path.empty() ? ENOENT : errno);
+    if (!S_ISDIR(st.st_mode))
+        return "not a folder";
+    return {};
 }
 
 bool GetFolderIdentity(const std::string& path, FolderIdentity& identity) {

@@ -28,8 +28,9 @@ bool IdentityOfWide(const std::wstring& path, FolderIdentity& identity) {
 
 std::uint32_t FolderChain::EnterRoot(const std::string& root) {
     // The one place where the path is parsed as a user types it: made full, "." and ".."
-    // resolved, slashes turned into backslashes. LongPathW leaves a "\\?\" path as it is.
-    std::wstring wide = LongPathW(root);
+    // resolved, slashes turned into backslashes, "D:" the drive's root, as the look-in check
+    // took it.
+    std::wstring wide = TypedFolderPathW(root);
     if (wide.empty())
         return ERROR_PATH_NOT_FOUND;
     if (wide.back() != L'\\')
