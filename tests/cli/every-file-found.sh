@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Every file is found, once: names in five scripts and emoji, spaces, quotes, "#", "%", ";", a
+# Every file is found, once: names in five scripts and emoji, spaces, quotes, "#", "%", ";",
+# characters Windows paths cannot hold ('"', "|", "*", "?", "<", ">": under Wine read by the short
+# name the system gives such a file), a
 # 250-character name and a 600-character path, searched by name (with "?" and sets over those
 # scripts) and by phrase; and a tree whose folder links point at "." and ".." ends and lists
 # each file once per path that does not loop. The same tree and the same rows for quennet-cli natively and quennet-cli.exe
@@ -47,6 +49,8 @@ names=(
     " lead and  double spaces.txt"
     "it's “quoted”.txt"
     "hash#percent%semi;colon.txt"
+    'say "hi".txt'
+    "pipe|star*ask?lt<gt>.txt"
     "$long_name"
     "ünïcödé/inside.txt"
     "$deep/deep ünïcödé.txt"
@@ -64,8 +68,10 @@ printf 'plain.txt\n' >>"$dir/all"
 
 run "$tree" >"$dir/got"
 check "$mode: every name, any script, any length" "$dir/all" "$dir/got"
-run "$tree" --text "NEEDLE in the" >"$dir/got"
-check "$mode: phrase in every file that has it" "$dir/with-phrase" "$dir/got"
+for threads in 1 2; do
+    run "$tree" --threads $threads --text "NEEDLE in the" >"$dir/got"
+    check "$mode: phrase in every file that has it, $threads thread(s)" "$dir/with-phrase" "$dir/got"
+done
 run "$tree" --name "*ü*" >"$dir/got"
 printf '%s\n' "$deep/deep ünïcödé.txt" >"$dir/want" # the folder's name does not count
 check "$mode: a name fragment outside ASCII" "$dir/want" "$dir/got"
