@@ -38,6 +38,10 @@ class FolderChain {
     std::uint32_t Enter(const std::string& name, const FolderIdentity* identity = nullptr);
     // Back to the folder around the innermost one.
     void Leave();
+    // Lets go of the descriptors of every folder but the innermost, each opened again on the
+    // way back: those the walk can hand back itself when the process has none left. False when
+    // none was held (always on Windows, whose chain holds none).
+    bool LetGoOuterFolders();
     bool Empty() const { return levels_.empty(); }
 
     // The innermost folder's path with its trailing separator, as rows show it: on Windows the

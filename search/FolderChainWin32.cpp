@@ -77,6 +77,10 @@ void FolderChain::Leave() {
     widePath_.resize(levels_.empty() ? 0 : levels_.back().WidePathLength);
 }
 
+bool FolderChain::LetGoOuterFolders() {
+    return false;
+}
+
 std::uint32_t FolderChain::FindFirst(std::uint32_t attrMask, TSearchRec& rec) {
     return FindFirstEntryIn(widePath_, attrMask, rec);
 }
