@@ -35,6 +35,9 @@ struct TSearchRec {
     std::uint32_t Attr = 0;
     std::string Name;
     std::uint32_t ExcludeMask = 0;
+    // For a link that cannot be followed however often it is (a loop of links, POSIX), why:
+    // the entry is then neither file nor folder, and worth telling of. 0 for any other entry.
+    std::uint32_t LinkFault = 0;
 
     // 64-bit size. On POSIX it is looked up on first use, since most entries never need it.
     std::int64_t Size();

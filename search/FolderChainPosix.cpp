@@ -151,6 +151,27 @@ bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) 
     return true;
 }
 
+bool FolderChain::InnermostIsInside(std::size_t level) {
+    const Level& innermost = levels_.back();
+    if (!innermost.Folder || !Identify(level))
+        return false;
+    // Up through "..", which the file system resolves in the folder itself, to its root.
+    std::string up = ".";
+    FolderIdentity below;
+    for (;;) {
+        struct stat st;
+        if (fstatat(innermost.Folder.Descriptor(), up.c_str(), &st, 0) != 0)
+            return false;
+        const FolderIdentity here = IdentityFrom(st);
+        if (here == levels_[level].Identity)
+            return true;
+        if (up.size() > 1 && here == below)
+            return false; // the root is its own parent
+        below = here;
+        up += "/..";
+    }
+}
+
 bool FolderChain::Identify(std::size_t index) {
     Level& level = levels_[index];
     struct stat st;

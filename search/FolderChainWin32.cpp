@@ -24,6 +24,29 @@ bool IdentityOfWide(const std::wstring& path, FolderIdentity& identity) {
     return true;
 }
 
+// The folder's path with every link and junction resolved, in the "\\?\" form; empty when it
+// cannot be had.
+std::wstring FinalPathOf(const std::wstring& path) {
+    FileHandle folder(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder)
+        return {};
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(folder.get(), final.data(), static_cast<DWORD>(final.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+            return {};
+        if (length < final.size()) {
+            final.resize(length);
+            if (final.empty() || final.back() != L'\\')
+                final.push_back(L'\\');
+            return final;
+        }
+        final.resize(length);
+    }
+}
+
 } // namespace
 
 std::uint32_t FolderChain::EnterRoot(const std::string& root) {
@@ -89,6 +112,14 @@ void FolderChain::EndListing(TSearchRec&) {}
 
 bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) {
     return IdentityOfWide(widePath_ + Utf8ToWide(name), identity);
+}
+
+bool FolderChain::InnermostIsInside(std::size_t level) {
+    const std::wstring innermost = FinalPathOf(widePath_);
+    const std::wstring outer = FinalPathOf(widePath_.substr(0, levels_[level].WidePathLength));
+    return !outer.empty() && innermost.size() >= outer.size() &&
+           CompareStringOrdinal(innermost.c_str(), static_cast<int>(outer.size()), outer.c_str(),
+                                static_cast<int>(outer.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool FolderChain::Identify(std::size_t index) {

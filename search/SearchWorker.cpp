@@ -169,8 +169,18 @@ void TMyThread::WalkRoot(const std::string& root) {
         // checked, as find -L does; a tree without links is spared the look-ups.
         const bool insideLink = level.InsideLink || sub.Linked;
         FolderIdentity identity;
-        if (insideLink && (!chain.IdentityOf(sub.Name, identity) || chain.Contains(identity)))
-            continue;
+        if (insideLink) {
+            if (!chain.IdentityOf(sub.Name, identity))
+                continue;
+            const std::size_t again = chain.LevelOf(identity);
+            if (again != FolderChain::kNotInside) {
+                // A link to "." or ".." ends where it began, as a walk expects; a loop through
+                // links elsewhere (a/to-b -> b, b/to-a -> a) is told of, as find -L does.
+                if (!chain.InnermostIsInside(again))
+                    ReportUnread(chain.Path() + sub.Name, "a loop of folder links back to " + chain.PathOf(again));
+                continue;
+            }
+        }
         const std::uint32_t error = chain.Enter(sub.Name, insideLink ? &identity : nullptr);
         if (Entered(error, error == 0 ? std::string() : chain.Path() + sub.Name))
             levels.push_back(ListFolder(chain, insideLink));
@@ -198,7 +208,9 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
         while (status == 0) {
             if (Terminated())
                 return level;
-            if (entry.Attr & faDirectory) {
+            if (entry.LinkFault != 0) {
+                ReportUnread(path + entry.Name, SystemErrorText(entry.LinkFault));
+            } else if (entry.Attr & faDirectory) {
                 // A skipped folder is not entered at all: skipping makes a search faster.
                 if ((entry.Name.empty() || entry.Name[0] != '.') &&
                     (skipFolders_.Empty() || !skipFolders_.MatchesAny(entry.Name)))
