@@ -1,11 +1,9 @@
-// Waiting for descriptors: a reader is woken by one handed back; once a wait has given up for
-// want of any, the next file gives up at once instead of waiting as long again (a tree of
-// files that could not be opened took two seconds a file).
+// Waiting for descriptors: once a wait has given up for want of any, the next file gives up at
+// once instead of waiting as long again (a tree of files that could not be opened took two
+// seconds a file), until one comes back.
 #include "search/DescriptorWait.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 using namespace quennet;
 
@@ -27,19 +25,6 @@ TEST(DescriptorWait, OnceGivenUpTheNextFileDoesNotWaitAgainUntilOneComesBack) {
     EXPECT_EQ(TriesBeforeGivingUp(wait), 0u);
     wait.Returned(); // the drought is over: the next reader waits again
     EXPECT_EQ(TriesBeforeGivingUp(wait), 4u);
-}
-
-TEST(DescriptorWait, OneHandedBackStartsTheReadersCountAnew) {
-    DescriptorWait wait(3);
-    DescriptorWait::Waiter waiter = wait.Begin();
-    EXPECT_TRUE(wait.Wait(waiter));
-    EXPECT_TRUE(wait.Wait(waiter));
-    std::thread([&] { wait.Returned(); }).join();
-    EXPECT_TRUE(wait.Wait(waiter));
-    EXPECT_EQ(waiter.Tries, 0u);
-    EXPECT_TRUE(wait.Wait(waiter));
-    EXPECT_TRUE(wait.Wait(waiter));
-    EXPECT_FALSE(wait.Wait(waiter));
 }
 
 } // namespace

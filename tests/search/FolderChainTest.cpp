@@ -4,15 +4,10 @@
 
 #include "TestTree.h"
 
-#ifdef _WIN32
-#include "base/WidePath.h"
-#endif
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 using namespace quennet;
@@ -150,32 +145,6 @@ TEST(FolderChain, FolderPastTheLongestWindowsPathIsRefused) {
     EXPECT_GT(depth, 150u);
 }
 
-// A typed "C:" is the drive's root, not the folder current on that drive; a doubled separator
-// and a trailing dot name the folder the system resolves them to. The look-in check and the
-// walk take each spelling alike.
-TEST(FolderChain, TypedRootsAreTheFoldersTheSystemMakesOfThem) {
-    TempTree tree;
-    tree.File("sub/a.txt");
-    const std::string sub = tree.Path("sub");
-    ASSERT_GT(sub.size(), 3u);
-    ASSERT_EQ(sub[1], ':');
-    wchar_t saved[MAX_PATH];
-    ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, saved), 0u);
-    ASSERT_TRUE(SetCurrentDirectoryW(Utf8ToWide(sub).c_str()));
-    const std::pair<std::string, std::string> spellings[] = {
-        {sub.substr(0, 2), sub.substr(0, 2) + "\\"},
-        {sub + ".", sub + "\\"},
-        {sub.substr(0, 3) + "\\" + sub.substr(3), sub + "\\"},
-        {sub + "\\\\", sub + "\\"},
-    };
-    for (const auto& [typed, walked] : spellings) {
-        EXPECT_TRUE(IsValidLookInPath(typed)) << typed;
-        FolderChain chain;
-        ASSERT_EQ(chain.EnterRoot(typed), 0u) << typed;
-        EXPECT_EQ(chain.Path(), walked) << typed;
-    }
-    SetCurrentDirectoryW(saved);
-}
 #endif
 
 } // namespace
