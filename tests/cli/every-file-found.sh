@@ -102,7 +102,7 @@ touch "$dir/parent/side.txt" "$dir/parent/a/one.txt" "$dir/parent/a/b/two.txt"
 ln -s .. "$dir/parent/a/up"
 ln -s ../.. "$dir/parent/a/b/back"
 printf '%s\n' one.txt b/two.txt up/side.txt b/back/side.txt >"$dir/want"
-run "$dir/parent/a" | head -n 100 >"$dir/got"
+run "$dir/parent/a" 2>/dev/null | head -n 100 >"$dir/got" # its loop back into the root is named on stderr
 check "$mode: the root reached again through links to its parent is not walked again" "$dir/want" "$dir/got"
 
 # Loops of links that do not end at a folder's own parents are named among what was not read,
