@@ -66,23 +66,36 @@ std::wstring FullPath(const std::wstring& path) {
     }
 }
 
+bool IsPrefixed(const std::wstring& path) {
+    return path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == L'?' || path[2] == L'.') &&
+           IsSeparator(path[3]);
+}
+
+// `full`, a full path, with the prefix in front when it can be taken literally.
+std::wstring Prefixed(std::wstring full) {
+    if (!IsLiteralAbsolute(full))
+        return full;
+    if (full[0] == L'\\')
+        return L"\\\\?\\UNC" + full.substr(1); // "\\server\share" -> "\\?\UNC\server\share"
+    return L"\\\\?\\" + full;
+}
+
 } // namespace
 
 std::wstring LongPathW(std::string_view path) {
     std::wstring wide = Utf8ToWide(path);
-    if (wide.size() >= 4 && IsSeparator(wide[0]) && IsSeparator(wide[1]) && (wide[2] == L'?' || wide[2] == L'.') &&
-        IsSeparator(wide[3]))
+    if (wide.empty() || IsPrefixed(wide))
         return wide;
-    if (wide.empty())
+    return Prefixed(IsLiteralAbsolute(wide) ? std::move(wide) : FullPath(wide));
+}
+
+std::wstring TypedFolderPathW(std::string_view path) {
+    std::wstring wide = Utf8ToWide(path);
+    if (wide.empty() || IsPrefixed(wide))
         return wide;
-    if (!IsLiteralAbsolute(wide)) {
-        wide = FullPath(wide);
-        if (!IsLiteralAbsolute(wide))
-            return wide;
-    }
-    if (wide[0] == L'\\')
-        return L"\\\\?\\UNC" + wide.substr(1); // "\\server\share" -> "\\?\UNC\server\share"
-    return L"\\\\?\\" + wide;
+    if (wide.size() == 2 && wide[1] == L':')
+        wide.push_back(L'\\');
+    return Prefixed(FullPath(wide));
 }
 
 } // namespace quennet

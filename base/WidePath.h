@@ -25,6 +25,12 @@ std::string WideToUtf8(std::wstring_view text);
 // that form, or a device path ("\\.\"), is only converted.
 std::wstring LongPathW(std::string_view path);
 
+// A folder as a user types it (a search root), in the same form: a lone drive ("D:") is that
+// drive's root, not the folder last current on it; anything else is resolved as the system
+// resolves a typed path, so "D:\\sub" and "D:\sub." are "D:\sub". A "\\?\" path is taken
+// literally.
+std::wstring TypedFolderPathW(std::string_view path);
+
 } // namespace quennet
 
 #endif

@@ -147,8 +147,9 @@ std::unique_ptr<TMyThread> CliFrontEnd::StartWorker(SearchRequest request) {
 
 int CliFrontEnd::Run(const std::atomic<bool>& interrupt) {
     for (const std::string& root : options_.Roots) {
-        if (!IsValidLookInPath(root)) {
-            Complain(kInvalidDirectoryMessage);
+        if (const std::string fault = LookInPathFault(root); !fault.empty()) {
+            // With several roots, the one refused and why.
+            Complain("Invalid directory: " + root + " (" + fault + ")");
             return kExitBadInput;
         }
     }

@@ -60,8 +60,7 @@ bool SearchControl::BuildRoots(std::vector<std::string>& roots) {
         return true;
     }
     const std::string path = form_.lookIn.Text();
-    // Only drive paths: a network path such as \\server\share is refused.
-    if (!IsExistingFolder(path) || path.size() < 2 || path[1] != ':') {
+    if (!IsValidLookInPath(path)) {
         ShowErrorBox(kInvalidDirectoryMessage);
         return false;
     }

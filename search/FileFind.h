@@ -35,6 +35,9 @@ struct TSearchRec {
     std::uint32_t Attr = 0;
     std::string Name;
     std::uint32_t ExcludeMask = 0;
+    // For a link that cannot be followed however often it is (a loop of links, POSIX), why:
+    // the entry is then neither file nor folder, and worth telling of. 0 for any other entry.
+    std::uint32_t LinkFault = 0;
 
     // 64-bit size. On POSIX it is looked up on first use, since most entries never need it.
     std::int64_t Size();
@@ -100,8 +103,11 @@ struct FolderIdentity {
 // False when the folder cannot be reached.
 bool GetFolderIdentity(const std::string& path, FolderIdentity& identity);
 
-// The look-in check: an existing folder, and on Windows a path of the drive-letter form
-// ("X:..."), so network paths are refused.
-bool IsValidLookInPath(const std::string& path);
+// The look-in check, of a folder as the walk takes it (on Windows "D:" is the drive's root and
+// "D:\\sub" or "D:\sub." are "D:\sub"): an existing folder, and on Windows a path of the
+// drive-letter form ("X:..."), so network paths are refused. Empty when `path` passes, else why
+// it does not.
+std::string LookInPathFault(const std::string& path);
+inline bool IsValidLookInPath(const std::string& path) { return LookInPathFault(path).empty(); }
 
 } // namespace quennet

@@ -14,7 +14,7 @@ namespace {
 
 // What the walk may see of an entry: folders, regular files, and links to either. FIFOs,
 // sockets and devices are never opened, so they are left out of the enumeration.
-enum class EntryKind { Folder, LinkedFolder, File, Unknown, Other };
+enum class EntryKind { Folder, LinkedFolder, File, LinkLoop, Unknown, Other };
 
 EntryKind KindFromType(unsigned char type) {
     switch (type) {
@@ -40,7 +40,7 @@ EntryKind ResolveKind(TSearchRec& rec) {
         return EntryKind::Folder;
     if (S_ISLNK(st.st_mode)) {
         if (fstatat(dirFd, rec.Name.c_str(), &st, 0) != 0)
-            return EntryKind::Other;
+            return errno == ELOOP ? EntryKind::LinkLoop : EntryKind::Other; // else it leads nowhere
         if (S_ISDIR(st.st_mode))
             return EntryKind::LinkedFolder;
         if (!S_ISREG(st.st_mode))
@@ -62,11 +62,17 @@ std::uint32_t ReadEntry(TSearchRec& rec) {
             return errno != 0 ? static_cast<std::uint32_t>(errno) : kNoMoreFiles;
         rec.Name = entry->d_name;
         rec.sizeKnown_ = false;
+        rec.LinkFault = 0;
         EntryKind kind = KindFromType(entry->d_type);
         if (kind == EntryKind::Unknown)
             kind = ResolveKind(rec);
         if (kind == EntryKind::Other)
             continue;
+        if (kind == EntryKind::LinkLoop) {
+            rec.Attr = faSymLink;
+            rec.LinkFault = ELOOP;
+            return 0;
+        }
         rec.Attr = kind == EntryKind::Folder         ? faDirectory
                    : kind == EntryKind::LinkedFolder ? faDirectory | faSymLink
                                                      : faArchive;
@@ -146,8 +152,13 @@ bool IsExistingFolder(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsValidLookInPath(const std::string& path) {
-    return IsExistingFolder(path);
+std::string LookInPathFault(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0)
+        return std::strerror(path.empty() ? ENOENT : errno);
+    if (!S_ISDIR(st.st_mode))
+        return "not a folder";
+    return {};
 }
 
 bool GetFolderIdentity(const std::string& path, FolderIdentity& identity) {

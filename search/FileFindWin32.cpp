@@ -113,8 +113,15 @@ bool IsExistingFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool IsValidLookInPath(const std::string& path) {
-    return IsExistingFolder(path) && path.size() >= 2 && path[1] == ':';
+std::string LookInPathFault(const std::string& path) {
+    if (path.size() < 2 || path[1] != ':')
+        return "not a drive path such as C:\\folder";
+    const DWORD attributes = GetFileAttributesW(TypedFolderPathW(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return SystemErrorText(GetLastError());
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return "not a folder";
+    return {};
 }
 
 bool GetFolderIdentity(const std::string& path, FolderIdentity& identity) {

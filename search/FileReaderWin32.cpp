@@ -21,6 +21,39 @@ HANDLE OpenForReading(const std::wstring& path, FileSharing sharing) {
                        viewer ? FILE_FLAG_RANDOM_ACCESS : FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
+// A name Windows paths cannot hold ('"', '*', '?', '<', '>', '|', as Wine lists files of other
+// systems) is refused by every open; the short name the system gave the file is not.
+// `folder` ends in a backslash. Empty when the file has none.
+std::wstring ShortNameOf(const std::wstring& folder, const std::wstring& name) {
+    std::wstring pattern = name;
+    for (wchar_t& c : pattern)
+        if (c == L'"' || c == L'*' || c == L'?' || c == L'<' || c == L'>' || c == L'|' || c < 32)
+            c = L'?';
+    WIN32_FIND_DATAW data;
+    FindHandle found(FindFirstFileExW((folder + pattern).c_str(), FindExInfoStandard, &data, FindExSearchNameMatch,
+                                      nullptr, 0));
+    if (!found)
+        return {};
+    do {
+        if (name == data.cFileName)
+            return data.cAlternateFileName;
+    } while (FindNextFileW(found.get(), &data));
+    return {};
+}
+
+// `folder` + `name`, or the file by its short name when the system refuses the name itself.
+HANDLE OpenInFolder(const std::wstring& folder, const std::wstring& name, FileSharing sharing) {
+    HANDLE file = OpenForReading(folder + name, sharing);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_INVALID_NAME)
+        return file;
+    const std::wstring shortName = ShortNameOf(folder, name);
+    if (shortName.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return file;
+    }
+    return OpenForReading(folder + shortName, sharing);
+}
+
 } // namespace
 
 OpenFolder::OpenFolder(std::shared_ptr<const std::string> path, const TSearchRec& entry)
@@ -30,10 +63,14 @@ OpenFolder::~OpenFolder() = default;
 
 bool FileReader::Open(const std::string& path, const TSearchRec* entry) {
     // The name exactly as listed: parsed again, "CON" would be the console and "foo." the file "foo".
-    if (entry && !entry->FolderW.empty())
-        file_.reset(OpenForReading(entry->FolderW + entry->FindData.cFileName, sharing_));
-    else
-        file_.reset(OpenForReading(LongPathW(path), sharing_));
+    if (entry && !entry->FolderW.empty()) {
+        file_.reset(OpenInFolder(entry->FolderW, entry->FindData.cFileName, sharing_));
+    } else {
+        const std::wstring wide = LongPathW(path);
+        const std::size_t slash = wide.rfind(L'\\');
+        file_.reset(slash == std::wstring::npos ? OpenForReading(wide, sharing_)
+                                                : OpenInFolder(wide.substr(0, slash + 1), wide.substr(slash + 1), sharing_));
+    }
     error_ = file_ ? 0 : static_cast<int>(GetLastError());
     return static_cast<bool>(file_);
 }
@@ -52,6 +89,7 @@ ReadFault FileReader::Fault() const {
     case ERROR_CRC:
     case ERROR_READ_FAULT:
     case ERROR_IO_DEVICE:
+    case ERROR_INVALID_NAME: // a name no path can say, and no short name to read it by
         return ReadFault::Other;
     default:
         return ReadFault::Absent;
@@ -67,7 +105,7 @@ std::size_t DescriptorsToSpare() {
 }
 
 bool FileReader::Open(const OpenFolder& folder, const std::string& name) {
-    file_.reset(OpenForReading(folder.wideFolder_ + Utf8ToWide(name), sharing_));
+    file_.reset(OpenInFolder(folder.wideFolder_, Utf8ToWide(name), sharing_));
     error_ = file_ ? 0 : static_cast<int>(GetLastError());
     return static_cast<bool>(file_);
 }

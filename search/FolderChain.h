@@ -38,6 +38,10 @@ class FolderChain {
     std::uint32_t Enter(const std::string& name, const FolderIdentity* identity = nullptr);
     // Back to the folder around the innermost one.
     void Leave();
+    // Lets go of the descriptors of every folder but the innermost, each opened again on the
+    // way back: those the walk can hand back itself when the process has none left. False when
+    // none was held (always on Windows, whose chain holds none).
+    bool LetGoOuterFolders();
     bool Empty() const { return levels_.empty(); }
 
     // The innermost folder's path with its trailing separator, as rows show it: on Windows the
@@ -50,13 +54,22 @@ class FolderChain {
     // The identity of `name` in the innermost folder, links followed; false when it is not a
     // folder that can be reached.
     bool IdentityOf(const std::string& name, FolderIdentity& identity);
-    // Whether `identity` is that of a folder the walk is inside.
-    bool Contains(const FolderIdentity& identity) {
+    // The level (0 the root) of the folder the walk is inside whose identity is `identity`;
+    // kNotInside when there is none.
+    static constexpr std::size_t kNotInside = static_cast<std::size_t>(-1);
+    std::size_t LevelOf(const FolderIdentity& identity) {
         for (std::size_t i = 0; i < levels_.size(); ++i)
             if (Identify(i) && levels_[i].Identity == identity)
-                return true;
-        return false;
+                return i;
+        return kNotInside;
     }
+    bool Contains(const FolderIdentity& identity) { return LevelOf(identity) != kNotInside; }
+    // Whether the innermost folder is, in the file system itself (links resolved), the folder
+    // at `level` or inside it, so that a link from it to that folder leads to itself or to
+    // one of its own parents.
+    bool InnermostIsInside(std::size_t level);
+    // The path of a folder the walk is inside, with its trailing separator.
+    std::string PathOf(std::size_t level) const { return path_.substr(0, levels_[level].PathLength); }
 
   private:
     struct Level {

@@ -41,6 +41,8 @@ std::uint32_t FolderChain::Enter(const std::string& name, const FolderIdentity* 
         return error;
     // By its name in its parent: one step for the kernel to resolve, and no length limit.
     FolderListing folder = FolderListing::Open(parent.Folder.Descriptor(), name.c_str());
+    if (!folder && (errno == EMFILE || errno == ENFILE) && LetGoOuterFolders())
+        folder = FolderListing::Open(parent.Folder.Descriptor(), name.c_str());
     if (!folder)
         return static_cast<std::uint32_t>(errno);
     path_ += name;
@@ -63,6 +65,18 @@ void FolderChain::LetGoOuter() {
     const std::size_t outer = levels_.size() - 1 - kHeldFolders;
     Identify(outer); // to know it again when it is opened through ".."
     levels_[outer].Folder = FolderListing();
+}
+
+bool FolderChain::LetGoOuterFolders() {
+    bool any = false;
+    for (std::size_t i = 0; i + 1 < levels_.size(); ++i) {
+        if (!levels_[i].Folder)
+            continue;
+        Identify(i); // to know it again when it is opened through ".."
+        levels_[i].Folder = FolderListing();
+        any = true;
+    }
+    return any;
 }
 
 void FolderChain::Leave() {
@@ -135,6 +149,27 @@ bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) 
         return false;
     identity = IdentityFrom(st);
     return true;
+}
+
+bool FolderChain::InnermostIsInside(std::size_t level) {
+    const Level& innermost = levels_.back();
+    if (!innermost.Folder || !Identify(level))
+        return false;
+    // Up through "..", which the file system resolves in the folder itself, to its root.
+    std::string up = ".";
+    FolderIdentity below;
+    for (;;) {
+        struct stat st;
+        if (fstatat(innermost.Folder.Descriptor(), up.c_str(), &st, 0) != 0)
+            return false;
+        const FolderIdentity here = IdentityFrom(st);
+        if (here == levels_[level].Identity)
+            return true;
+        if (up.size() > 1 && here == below)
+            return false; // the root is its own parent
+        below = here;
+        up += "/..";
+    }
 }
 
 bool FolderChain::Identify(std::size_t index) {

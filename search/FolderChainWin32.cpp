@@ -24,12 +24,36 @@ bool IdentityOfWide(const std::wstring& path, FolderIdentity& identity) {
     return true;
 }
 
+// The folder's path with every link and junction resolved, in the "\\?\" form; empty when it
+// cannot be had.
+std::wstring FinalPathOf(const std::wstring& path) {
+    FileHandle folder(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder)
+        return {};
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(folder.get(), final.data(), static_cast<DWORD>(final.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+            return {};
+        if (length < final.size()) {
+            final.resize(length);
+            if (final.empty() || final.back() != L'\\')
+                final.push_back(L'\\');
+            return final;
+        }
+        final.resize(length);
+    }
+}
+
 } // namespace
 
 std::uint32_t FolderChain::EnterRoot(const std::string& root) {
     // The one place where the path is parsed as a user types it: made full, "." and ".."
-    // resolved, slashes turned into backslashes. LongPathW leaves a "\\?\" path as it is.
-    std::wstring wide = LongPathW(root);
+    // resolved, slashes turned into backslashes, "D:" the drive's root, as the look-in check
+    // took it.
+    std::wstring wide = TypedFolderPathW(root);
     if (wide.empty())
         return ERROR_PATH_NOT_FOUND;
     if (wide.back() != L'\\')
@@ -76,6 +100,10 @@ void FolderChain::Leave() {
     widePath_.resize(levels_.empty() ? 0 : levels_.back().WidePathLength);
 }
 
+bool FolderChain::LetGoOuterFolders() {
+    return false;
+}
+
 std::uint32_t FolderChain::FindFirst(std::uint32_t attrMask, TSearchRec& rec) {
     return FindFirstEntryIn(widePath_, attrMask, rec);
 }
@@ -84,6 +112,14 @@ void FolderChain::EndListing(TSearchRec&) {}
 
 bool FolderChain::IdentityOf(const std::string& name, FolderIdentity& identity) {
     return IdentityOfWide(widePath_ + Utf8ToWide(name), identity);
+}
+
+bool FolderChain::InnermostIsInside(std::size_t level) {
+    const std::wstring innermost = FinalPathOf(widePath_);
+    const std::wstring outer = FinalPathOf(widePath_.substr(0, levels_[level].WidePathLength));
+    return !outer.empty() && innermost.size() >= outer.size() &&
+           CompareStringOrdinal(innermost.c_str(), static_cast<int>(outer.size()), outer.c_str(),
+                                static_cast<int>(outer.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool FolderChain::Identify(std::size_t index) {

@@ -12,10 +12,6 @@ namespace {
 // without notifying, so the wait looks again now and then.
 constexpr auto kStopPoll = std::chrono::milliseconds(10);
 
-// Waits for a descriptor after which, none having come back, a file is given up as not read:
-// about two seconds, long enough for any scanner to finish a chunk and close its file.
-constexpr unsigned kIdleDescriptorWaits = 200;
-
 // Memory that must be left over once a scanner is started, for the rest of the search.
 constexpr std::size_t kRoomPerScanner = 4 * 1024 * 1024;
 
@@ -119,30 +115,16 @@ void OrderedScanPool::ReleaseFolder() {
 }
 
 void OrderedScanPool::DescriptorReturned() {
-    descriptorsReturned_.fetch_add(1);
+    descriptors_.Returned();
     descriptorReturned_.notify_all();
 }
 
-bool OrderedScanPool::WaitForDescriptor(std::uint64_t& seen, unsigned& idleWaits) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    descriptorReturned_.wait_for(lock, kStopPoll);
-    const std::uint64_t returned = descriptorsReturned_.load();
-    if (returned != seen) {
-        seen = returned;
-        idleWaits = 0;
-    } else {
-        ++idleWaits;
-    }
-    return idleWaits < kIdleDescriptorWaits && !Stopped();
-}
-
 bool OrderedScanPool::OpenFile(FileReader& reader, File& file) {
-    std::uint64_t seen = descriptorsReturned_.load();
-    unsigned idleWaits = 0;
+    DescriptorWait::Waiter waiter = descriptors_.Begin();
     for (;;) {
         if (reader.Open(*file.Folder, file.Name))
             return true;
-        if (reader.Fault() != ReadFault::NoDescriptor || !WaitForDescriptor(seen, idleWaits))
+        if (reader.Fault() != ReadFault::NoDescriptor || !descriptors_.Wait(waiter) || Stopped())
             break;
     }
     if (reader.Fault() != ReadFault::Absent && !Stopped())

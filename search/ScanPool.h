@@ -21,6 +21,7 @@
 #pragma once
 
 #include "search/ContentScanner.h"
+#include "search/DescriptorWait.h"
 #include "search/FileReader.h"
 #include "search/HandOverRule.h"
 #include "search/SearchRequest.h"
@@ -127,9 +128,6 @@ class OrderedScanPool {
     bool OpenFile(FileReader& reader, File& file);
     // After a pool's descriptor was closed: wakes whoever waits for one.
     void DescriptorReturned();
-    // Waits a moment for a descriptor to come back; false once none has for long, or after a
-    // stop. `seen` and `idleWaits` carry the waiter's count between calls.
-    bool WaitForDescriptor(std::uint64_t& seen, unsigned& idleWaits);
     void ReleaseFolder();
     void ReportUnread(File& file, const std::string& reason);
     void Scan(ContentScanner& scanner);
@@ -167,8 +165,8 @@ class OrderedScanPool {
 
     std::size_t folderSlots_ = 0; // folders the pool may hold at once
     std::atomic<std::size_t> foldersHeld_{0};
-    std::atomic<std::uint64_t> descriptorsReturned_{0};
-    std::condition_variable descriptorReturned_;
+    std::condition_variable descriptorReturned_; // for a folder slot
+    DescriptorWait descriptors_;                  // for a file to open
 
     std::mutex deliverMutex_; // held from taking decided rows off the window to handing them over
 

@@ -169,8 +169,18 @@ void TMyThread::WalkRoot(const std::string& root) {
         // checked, as find -L does; a tree without links is spared the look-ups.
         const bool insideLink = level.InsideLink || sub.Linked;
         FolderIdentity identity;
-        if (insideLink && (!chain.IdentityOf(sub.Name, identity) || chain.Contains(identity)))
-            continue;
+        if (insideLink) {
+            if (!chain.IdentityOf(sub.Name, identity))
+                continue;
+            const std::size_t again = chain.LevelOf(identity);
+            if (again != FolderChain::kNotInside) {
+                // A link to "." or ".." ends where it began, as a walk expects; a loop through
+                // links elsewhere (a/to-b -> b, b/to-a -> a) is told of, as find -L does.
+                if (!chain.InnermostIsInside(again))
+                    ReportUnread(chain.Path() + sub.Name, "a loop of folder links back to " + chain.PathOf(again));
+                continue;
+            }
+        }
         const std::uint32_t error = chain.Enter(sub.Name, insideLink ? &identity : nullptr);
         if (Entered(error, error == 0 ? std::string() : chain.Path() + sub.Name))
             levels.push_back(ListFolder(chain, insideLink));
@@ -198,13 +208,15 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
         while (status == 0) {
             if (Terminated())
                 return level;
-            if (entry.Attr & faDirectory) {
+            if (entry.LinkFault != 0) {
+                ReportUnread(path + entry.Name, SystemErrorText(entry.LinkFault));
+            } else if (entry.Attr & faDirectory) {
                 // A skipped folder is not entered at all: skipping makes a search faster.
                 if ((entry.Name.empty() || entry.Name[0] != '.') &&
                     (skipFolders_.Empty() || !skipFolders_.MatchesAny(entry.Name)))
                     level.Subfolders.push_back({entry.Name, (entry.Attr & faSymLink) != 0});
             } else {
-                TestFile(path, entry, openFolder);
+                TestFile(chain, entry, openFolder);
             }
             // A long listing must not keep the files gathered before it from the scanners.
             if (pool_ && (++listed & 255) == 0)
@@ -221,8 +233,8 @@ TMyThread::WalkLevel TMyThread::ListFolder(FolderChain& chain, bool insideLink) 
     return level;
 }
 
-void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
-                         std::shared_ptr<const OpenFolder>& openFolder) {
+void TMyThread::TestFile(FolderChain& chain, TSearchRec& entry, std::shared_ptr<const OpenFolder>& openFolder) {
+    const std::string& folder = chain.Path();
     if (!nameMask_->Matches(entry.Name))
         return;
     if (!onlyMasks_.Empty() && !onlyMasks_.MatchesAny(entry.Name))
@@ -252,7 +264,7 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
     PhraseMatch match;
     if (scanner_) {
         FileReader reader;
-        if (!OpenToScan(reader, folder, entry))
+        if (!OpenToScan(reader, chain, entry))
             return;
         if (!scanner_->FileContainsPhrase(reader, match)) {
             if (reader.Fault() == ReadFault::Other && !Terminated())
@@ -265,16 +277,20 @@ void TMyThread::TestFile(const std::string& folder, TSearchRec& entry,
     HandOff(ResultRow{entry.Name, folder, entry.Size(), match.Offset, match.Length, std::move(match.Line)});
 }
 
-bool TMyThread::OpenToScan(FileReader& reader, const std::string& folder, const TSearchRec& entry) {
-    // Alone, the walk has no scanner to wait for: descriptors can only come back from the rest
-    // of the process, so it tries a few times, a moment apart.
-    constexpr int kTries = 100;
-    for (int tried = 1;; ++tried) {
+bool TMyThread::OpenToScan(FileReader& reader, FolderChain& chain, const TSearchRec& entry) {
+    const std::string& folder = chain.Path();
+    DescriptorWait::Waiter waiter = descriptors_.Begin();
+    for (;;) {
         if (reader.Open(folder + entry.Name, &entry))
             return true;
-        if (reader.Fault() != ReadFault::NoDescriptor || tried == kTries || Terminated())
+        if (reader.Fault() != ReadFault::NoDescriptor || Terminated())
             break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        // Alone, the walk holds the only descriptors of the search: its outer folders, which
+        // it can open again on the way back. Only then is there anything to wait for.
+        if (chain.LetGoOuterFolders())
+            continue;
+        if (!descriptors_.Wait(waiter))
+            break;
     }
     if (reader.Fault() != ReadFault::Absent && !Terminated())
         ReportUnread(folder + entry.Name, reader.FaultText());

@@ -4,6 +4,7 @@
 // or consoles, so the window, the command line and the tests run the same searcher.
 #pragma once
 
+#include "search/DescriptorWait.h"
 #include "search/FileFind.h"
 #include "search/MaskList.h"
 #include "search/SearchProgress.h"
@@ -94,10 +95,12 @@ class TMyThread {
     // Whether a folder was opened (`error` 0); a reason other than absence or denial is reported.
     bool Entered(std::uint32_t error, const std::string& path);
     // `openFolder`: the folder as the pool's scanners open its files, made at its first file.
-    void TestFile(const std::string& folder, TSearchRec& entry, std::shared_ptr<const OpenFolder>& openFolder);
-    // Without a pool: opens a file to scan, waiting out a lack of descriptors; reports a file
-    // that cannot be opened for a reason other than its absence or a denial.
-    bool OpenToScan(FileReader& reader, const std::string& folder, const TSearchRec& entry);
+    void TestFile(FolderChain& chain, TSearchRec& entry, std::shared_ptr<const OpenFolder>& openFolder);
+    // Without a pool: opens a file of the chain's innermost folder to scan. For want of a
+    // descriptor the walk first hands back the chain's outer folders, then waits as a pool's
+    // scanner does; reports a file that cannot be opened for a reason other than its absence
+    // or a denial.
+    bool OpenToScan(FileReader& reader, FolderChain& chain, const TSearchRec& entry);
     const SearchRequest request_;
     SearchSink& sink_;
     SearchProgress& progress_;
@@ -117,6 +120,7 @@ class TMyThread {
     bool datesBound_ = false; // a last-write bound is set
     std::unique_ptr<ContentScanner> scanner_; // one scanner, on the walk's thread
     std::unique_ptr<OrderedScanPool> pool_;   // or a pool of them
+    DescriptorWait descriptors_;              // for the one scanner
 
     std::mutex finishMutex_;
     std::condition_variable finishedSignal_;

@@ -245,8 +245,7 @@ TEST(CliRuns, BadInputGivesTheMessageAloneAndStatusTwo) {
         {{"--min-kb", "100", "--max-kb", "50", tree.Path("")},
          "Error: Maximum size is lower than minimum size !\n"},
         {{"--name", "[", tree.Path("")}, "'*[*' is an invalid mask at (4)\n"},
-        {{tree.Path("missing")}, "Invalid directory.\n"},
-        {{tree.Path("a.txt")}, "Invalid directory.\n"},
+        {{tree.Path(""), tree.Path("a.txt")}, "Invalid directory: " + tree.Path("a.txt") + " (not a folder)\n"},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run(args);
@@ -254,6 +253,16 @@ TEST(CliRuns, BadInputGivesTheMessageAloneAndStatusTwo) {
         EXPECT_EQ(run.err, message);
         EXPECT_EQ(run.out, "");
     }
+}
+
+// With several roots the user is told which one is refused, and why.
+TEST(CliRuns, InvalidDirectoryNamesTheRootItRefuses) {
+    TempTree tree;
+    const CliRun run({tree.Path(""), tree.Path("missing")});
+    EXPECT_EQ(run.status, kExitBadInput);
+    EXPECT_EQ(run.err.rfind("Invalid directory: " + tree.Path("missing") + " (", 0), 0u) << run.err;
+    EXPECT_GT(run.err.size(), ("Invalid directory: " + tree.Path("missing") + " ()\n").size()) << run.err;
+    EXPECT_EQ(run.out, "");
 }
 
 // The header line is output too: it comes only after every check has passed.

@@ -52,6 +52,15 @@ for threads in 1 2 64; do
     check "--threads $threads under 12 descriptors" 600 12 "$threads" "$sparse"
 done
 
+# Under 8 descriptors no pool runs, and the walk alone holds the few there are for its folders:
+# twelve folders deep, every file is still read (each used to wait two seconds and be given up).
+narrow=$dir/narrow
+path=$narrow
+for i in $(seq 1 12); do path=$path/d$i; mkdir -p "$path"; for j in 1 2 3; do echo needle >"$path/needle-$j"; done; done
+for threads in 1 2; do
+    check "--threads $threads under 8 descriptors, twelve folders deep" 36 8 "$threads" "$narrow"
+done
+
 # Folders whose paths stay under 4,096 bytes holding files whose paths do not.
 segment=$(printf 's%.0s' $(seq 250))
 deep=$dir/deep/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment/$segment

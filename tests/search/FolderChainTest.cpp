@@ -144,6 +144,7 @@ TEST(FolderChain, FolderPastTheLongestWindowsPathIsRefused) {
     EXPECT_LE(chain.Path().size() + 4 + 1, 32767u);
     EXPECT_GT(depth, 150u);
 }
+
 #endif
 
 } // namespace
