@@ -6,6 +6,7 @@
 #include "base/TextEncoding.h"
 
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 namespace quennet {
@@ -21,12 +22,37 @@ constexpr std::size_t kJitStackSize = 1024 * 1024;
 // A back-reference compares as many characters as its group holds, work the match limit does not
 // count: such a pattern counts the characters its attempts have gone through instead, this many
 // for each unit of the subject.
-constexpr std::uint64_t kReferenceWorkPerUnit = 64;
+constexpr std::uint64_t kReferenceWorkPerUnit = 4096;
 // Our own callout result: the work bound was passed.
 constexpr int kWorkBoundPassed = -1000;
 
 std::uint32_t OptionsFor(bool caseSensitive) {
     return kCompileOptions | (caseSensitive ? 0 : PCRE2_CASELESS);
+}
+
+// The library takes its memory through operator new, as the rest of the program does, so a
+// lack of it is met the same way everywhere.
+void* LibraryAllocate(PCRE2_SIZE size, void*) {
+    return ::operator new(size, std::nothrow);
+}
+void LibraryFree(void* block, void*) {
+    ::operator delete(block);
+}
+
+struct General8Deleter {
+    void operator()(pcre2_general_context_8* context) const { pcre2_general_context_free_8(context); }
+};
+struct General16Deleter {
+    void operator()(pcre2_general_context_16* context) const { pcre2_general_context_free_16(context); }
+};
+using General8 = std::unique_ptr<pcre2_general_context_8, General8Deleter>;
+using General16 = std::unique_ptr<pcre2_general_context_16, General16Deleter>;
+
+General8 MakeGeneral8() {
+    General8 general(pcre2_general_context_create_8(LibraryAllocate, LibraryFree, nullptr));
+    if (!general)
+        throw std::bad_alloc();
+    return general;
 }
 
 struct Code8Deleter {
@@ -78,9 +104,9 @@ bool IsNoMemory(int code) {
 }
 
 std::unique_ptr<pcre2_code_8, Code8Deleter> Compile8(const std::string& pattern, std::uint32_t options,
-                                                     std::string& error) {
+                                                     pcre2_general_context_8* general, std::string& error) {
     // Lines of Windows tools end in CR LF: $ matches before the CR too.
-    std::unique_ptr<pcre2_compile_context_8, CompileContext8Deleter> context(pcre2_compile_context_create_8(nullptr));
+    std::unique_ptr<pcre2_compile_context_8, CompileContext8Deleter> context(pcre2_compile_context_create_8(general));
     if (!context)
         throw std::bad_alloc();
     pcre2_set_newline_8(context.get(), PCRE2_NEWLINE_ANYCRLF);
@@ -139,6 +165,8 @@ void CheckJit(int rc) {
 } // namespace
 
 struct RegexPattern::Compiled {
+    General8 Memory8;
+    General16 Memory16;
     std::unique_ptr<pcre2_code_8, Code8Deleter> Code8;
     std::unique_ptr<pcre2_code_16, Code16Deleter> Code16;
     std::unique_ptr<pcre2_match_data_8, MatchData8Deleter> Data8;
@@ -153,7 +181,8 @@ struct RegexPattern::Compiled {
 
 std::optional<std::string> RegexError(const std::string& pattern, bool caseSensitive) {
     std::string error;
-    if (!Compile8(pattern, OptionsFor(caseSensitive), error))
+    const General8 general = MakeGeneral8();
+    if (!Compile8(pattern, OptionsFor(caseSensitive), general.get(), error))
         return error;
     std::string construct = StartDependentConstruct(pattern);
     if (!construct.empty())
@@ -165,7 +194,11 @@ RegexPattern::RegexPattern(const std::string& pattern, bool caseSensitive) : com
     std::uint32_t options = OptionsFor(caseSensitive);
     std::string error;
     Compiled& c = *compiled_;
-    c.Code8 = Compile8(pattern, options, error);
+    c.Memory8 = MakeGeneral8();
+    c.Memory16.reset(pcre2_general_context_create_16(LibraryAllocate, LibraryFree, nullptr));
+    if (!c.Memory16)
+        throw std::bad_alloc();
+    c.Code8 = Compile8(pattern, options, c.Memory8.get(), error);
     if (!c.Code8)
         throw std::invalid_argument(error);
     error = StartDependentConstruct(pattern);
@@ -177,7 +210,7 @@ RegexPattern::RegexPattern(const std::string& pattern, bool caseSensitive) : com
     if (c.CountsWork) {
         // A callout before every item of the pattern, where the work is counted.
         options |= PCRE2_AUTO_CALLOUT;
-        c.Code8 = Compile8(pattern, options, error);
+        c.Code8 = Compile8(pattern, options, c.Memory8.get(), error);
         if (!c.Code8)
             throw std::invalid_argument(error);
     }
@@ -185,7 +218,7 @@ RegexPattern::RegexPattern(const std::string& pattern, bool caseSensitive) : com
     if (!wide)
         throw std::invalid_argument("Invalid regular expression: not UTF-8 text");
     std::unique_ptr<pcre2_compile_context_16, CompileContext16Deleter> context(
-        pcre2_compile_context_create_16(nullptr));
+        pcre2_compile_context_create_16(c.Memory16.get()));
     if (!context)
         throw std::bad_alloc();
     pcre2_set_newline_16(context.get(), PCRE2_NEWLINE_ANYCRLF);
@@ -200,12 +233,12 @@ RegexPattern::RegexPattern(const std::string& pattern, bool caseSensitive) : com
     CheckJit(pcre2_jit_compile_8(c.Code8.get(), PCRE2_JIT_COMPLETE));
     CheckJit(pcre2_jit_compile_16(c.Code16.get(), PCRE2_JIT_COMPLETE));
 
-    c.Data8.reset(pcre2_match_data_create_8(1, nullptr));
-    c.Data16.reset(pcre2_match_data_create_16(1, nullptr));
-    c.Context8.reset(pcre2_match_context_create_8(nullptr));
-    c.Context16.reset(pcre2_match_context_create_16(nullptr));
-    c.Stack8.reset(pcre2_jit_stack_create_8(32 * 1024, kJitStackSize, nullptr));
-    c.Stack16.reset(pcre2_jit_stack_create_16(32 * 1024, kJitStackSize, nullptr));
+    c.Data8.reset(pcre2_match_data_create_8(1, c.Memory8.get()));
+    c.Data16.reset(pcre2_match_data_create_16(1, c.Memory16.get()));
+    c.Context8.reset(pcre2_match_context_create_8(c.Memory8.get()));
+    c.Context16.reset(pcre2_match_context_create_16(c.Memory16.get()));
+    c.Stack8.reset(pcre2_jit_stack_create_8(32 * 1024, kJitStackSize, c.Memory8.get()));
+    c.Stack16.reset(pcre2_jit_stack_create_16(32 * 1024, kJitStackSize, c.Memory16.get()));
     if (!c.Data8 || !c.Data16 || !c.Context8 || !c.Context16 || !c.Stack8 || !c.Stack16)
         throw std::bad_alloc();
     pcre2_set_match_limit_8(c.Context8.get(), kMatchLimit);
