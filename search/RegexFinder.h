@@ -15,12 +15,14 @@
 // is not text), in its own byte order; offsets and lengths are in bytes from the file's start.
 #pragma once
 
+#include "search/PhraseFinder.h"
 #include "search/RegexPattern.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,7 @@ class RegexFinder {
     std::int64_t BlockStart(std::int64_t offset) const { return offset / block_ * block_; }
 
     RegexPattern pattern_;
+    std::optional<PhraseFinder> prefix_; // candidates for the 8-bit search, when the pattern has one
     const std::atomic<bool>& stopRequest_;
     std::int64_t block_;
     std::size_t contextBytes_; // kept before the next start, for lookbehinds

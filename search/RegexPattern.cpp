@@ -5,6 +5,7 @@
 
 #include "base/TextEncoding.h"
 
+#include <cctype>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -99,6 +100,10 @@ std::string CompileErrorText(int code, std::size_t offset, const std::string& pa
 }
 
 // The library's error for a failed allocation is no fault of the pattern.
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 bool IsNoMemory(int code) {
     return code == PCRE2_ERROR_HEAP_FAILED || code == PCRE2_ERROR_NOMEMORY;
 }
@@ -254,6 +259,8 @@ RegexPattern::RegexPattern(const std::string& pattern, bool caseSensitive) : com
     pcre2_pattern_info_8(c.Code8.get(), PCRE2_INFO_MAXLOOKBEHIND, &lookbehind);
     // One more for ^, \b and the like, which look at the character before any start.
     lookbehind_ = static_cast<std::size_t>(lookbehind) + 1;
+    prefixFolded_ = !caseSensitive;
+    prefix_ = LiteralPrefixOf(pattern, prefixFolded_);
 }
 
 RegexPattern::~RegexPattern() = default;
@@ -310,6 +317,61 @@ std::string StartDependentConstruct(const std::string& pattern) {
         }
     }
     return {};
+}
+
+std::string LiteralPrefixOf(const std::string& pattern, bool caseless) {
+    // An alternative may begin with anything (the bar may also sit inside a group or a class,
+    // where it would be harmless; such patterns simply go without the prefix).
+    if (pattern.find('|') != std::string::npos)
+        return {};
+    std::size_t i = 0;
+    // Zero-width at the start: the match still begins with what follows.
+    if (pattern.compare(0, 1, "^") == 0)
+        i = 1;
+    else if (pattern.compare(0, 2, "\\b") == 0)
+        i = 2;
+    std::string prefix;
+    while (i < pattern.size()) {
+        const unsigned char c = static_cast<unsigned char>(pattern[i]);
+        std::string character;
+        std::size_t next = i + 1;
+        if (c == '\\') {
+            if (i + 1 >= pattern.size())
+                break;
+            const unsigned char escaped = static_cast<unsigned char>(pattern[i + 1]);
+            // Only an escaped punctuation mark stands for itself; \d, \x41, \Q... do not.
+            if (escaped >= 0x80 || std::isalnum(escaped) || std::isspace(escaped))
+                break;
+            character.assign(1, static_cast<char>(escaped));
+            next = i + 2;
+        } else if (std::strchr("^$.|?*+()[]{}", c) != nullptr) {
+            break;
+        } else if (c >= 0x80) {
+            if (caseless)
+                break; // folded in Unicode: the fast search folds ASCII only
+            std::size_t length = 0;
+            if (!DecodeUtf8At(pattern, i, length))
+                break;
+            character = pattern.substr(i, length);
+            next = i + length;
+        } else {
+            character.assign(1, static_cast<char>(c));
+        }
+        if (caseless && character.size() == 1 && IsAsciiLetter(character[0])) {
+            const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(character[0])));
+            if (lower == 'k' || lower == 's')
+                break;
+            character[0] = lower;
+        }
+        // A quantifier that allows none takes the character out of what every match holds.
+        if (next < pattern.size() && std::strchr("?*{", pattern[next]) != nullptr)
+            break;
+        prefix += character;
+        if (next < pattern.size() && pattern[next] == '+')
+            break;
+        i = next;
+    }
+    return prefix;
 }
 
 } // namespace quennet

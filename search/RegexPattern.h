@@ -44,16 +44,28 @@ class RegexPattern {
 
     // Characters a lookbehind (or \b, or ^) may inspect before a match's start.
     std::size_t LookbehindCharacters() const { return lookbehind_; }
+    // Bytes every match starts with, for the fast literal search, folded to lower case when
+    // `PrefixFolded()`; empty when the pattern gives none that is safe to use.
+    const std::string& RequiredPrefix() const { return prefix_; }
+    bool PrefixFolded() const { return prefixFolded_; }
 
   private:
     struct Compiled; // the library's objects, kept out of this header
     std::unique_ptr<Compiled> compiled_;
     std::size_t lookbehind_ = 1;
+    std::string prefix_;
+    bool prefixFolded_ = false;
 };
 
 // What in `pattern` would make a file's answer depend on where its search begins (\G, which
 // matches where a search starts, and (*COMMIT) or (*SKIP), which end or move a whole search,
 // while a file is searched from several places): a message naming it, or empty.
 std::string StartDependentConstruct(const std::string& pattern);
+
+// The literal text every match of `pattern` begins with, as far as a plain reading of the
+// pattern can tell; empty when unsure (alternation, groups, classes or escapes at the start).
+// Caseless: the text folded to lower case, ASCII letters only, and cut before a letter that
+// Unicode folds with a non-ASCII one ("k" with the Kelvin sign, "s" with the long s).
+std::string LiteralPrefixOf(const std::string& pattern, bool caseless);
 
 } // namespace quennet

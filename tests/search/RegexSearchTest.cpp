@@ -220,3 +220,23 @@ TEST(RegexSearch, BadPatternsAreRefusedWithTheMessageAndPosition) {
     EXPECT_EQ(prepared.Request->Phrase, "Quokka_\\w+"); // the pattern as typed, never folded
     EXPECT_TRUE(prepared.Request->WidePhrase.empty());
 }
+
+TEST(RegexSearch, LiteralPrefixIsOnlyWhatEveryMatchStartsWith) {
+    // Pattern, case-sensitive, prefix.
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        {"Quokka_\\w+_Needle", true, "Quokka_"},
+        {"Quokka_\\w+", false, "quo"}, // cut before k: Unicode folds it with the Kelvin sign
+        {"^abc\\.d", true, "abc.d"},
+        {"abc?", true, "ab"},
+        {"abc+", true, "abc"},
+        {"ab{2}", true, "a"},
+        {"a|b", true, ""},
+        {"(?i)abc", true, ""},
+        {"\\d+abc", true, ""},
+        {"\xC3\xA9t\xC3\xA9", true, "\xC3\xA9t\xC3\xA9"},
+        {"\xC3\xA9t\xC3\xA9", false, ""},
+        {"Use the force", false, "u"}, // s folds with the long s
+    };
+    for (const auto& [pattern, caseSensitive, prefix] : cases)
+        EXPECT_EQ(LiteralPrefixOf(pattern, !caseSensitive), prefix) << pattern;
+}
