@@ -6,10 +6,11 @@
 // are looked for as if the file ended where the next block ends: one search of at most two
 // blocks, the library trying only the starts in the first. So a match sees at least one block
 // past its start and at most two, the window held never exceeds two blocks (and the few
-// characters before them that lookbehinds, ^ and \b look at), the work on a file is at most
-// twice what one search of it would be, and a block's answer is the same however the file
-// is read: every thread count, chunk size and range split finds the same first match. A file
-// of up to two blocks is searched whole.
+// characters before them that lookbehinds, ^ and \b look at), each block is searched once (a
+// leading .* never goes over a long line again from every start), and a block's answer is the
+// same however the file is read: every thread count, chunk size and range split finds the same
+// first match. A file of up to two blocks is searched whole. The work of one block's search is
+// bounded in proportion to its size (RegexPattern): past it the file is given up.
 //
 // A file that begins with a UTF-16 byte-order mark is matched as UTF-16 text (the mark itself
 // is not text), in its own byte order; offsets and lengths are in bytes from the file's start.
