@@ -145,14 +145,14 @@ TEST(RegexSearch, MatchLongerThanABlockIsCutAtTheNextBlocksEndNotRetriedLater) {
 TEST(RegexSearch, LeadingDotStarOnALongLineEndsWithoutAMatch) {
     // Every start of the line would see a megabyte of it: once per block, not once per byte.
     TempTree tree;
-    tree.File("nul", std::string(6 << 20, '\0'));
+    tree.File("zeros", std::string(6 << 20, '\0'));
     std::string json = "[";
     while (json.size() < (3 << 20))
         json += "{\"price\": 12}, ";
     tree.File("json", json + "]");
     for (const char* pattern : {".*NOTHERE", ".*?NOTHERE", "price.*NOTHERE"}) {
         SCOPED_TRACE(pattern);
-        for (const char* name : {"nul", "json"}) {
+        for (const char* name : {"zeros", "json"}) {
             std::atomic<bool> stop{false};
             ContentScanner scanner(pattern, u"", true, 1 << 20, stop, 1 << 20, true);
             FileReader file;
