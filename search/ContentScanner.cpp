@@ -114,12 +114,12 @@ bool ContentScanner::FeedRegex(const unsigned char* block, std::size_t size, std
     return regexStep_ != RegexFinder::Step::More;
 }
 
-std::int64_t ContentScanner::LongestForm() const {
-    // A range's last match may run on for as long as a match can be.
+std::int64_t ContentScanner::ReadEnd(std::int64_t end) const {
+    // A regular expression reads on to where its last block's search ends.
     if (regex_)
-        return static_cast<std::int64_t>(regex_->MaxMatch()) + 1;
+        return regex_->ReadEnd(end);
     const std::size_t bytes = finder_.Length();
-    return static_cast<std::int64_t>(wide_ ? std::max(bytes, wide_->Length()) : bytes);
+    return end + static_cast<std::int64_t>(wide_ ? std::max(bytes, wide_->Length()) : bytes) - 1;
 }
 
 const ContentScanner::FormSearch* ContentScanner::Earliest() const {
@@ -225,7 +225,7 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
             (stopRequest_.load(std::memory_order_relaxed) || (giveUp && (*giveUp)())))
             return false;
         // Past a range's end, on by L-1 bytes so an occurrence across it is found.
-        const std::int64_t limit = end < kToEnd ? end + LongestForm() - 1 : size;
+        const std::int64_t limit = end < kToEnd ? ReadEnd(end) : size;
         if (position >= limit)
             break;
         const std::size_t ask = static_cast<std::size_t>(
@@ -255,7 +255,7 @@ bool ContentScanner::ScanFrom(FileReader& file, std::int64_t start, std::int64_t
     if (regex_) {
         // At a range's read limit every start before its end is decided; at the file's end
         // what is pending is decided now.
-        const bool atLimit = end < kToEnd && position >= end + LongestForm() - 1;
+        const bool atLimit = end < kToEnd && position >= ReadEnd(end);
         if (regexStep_ == RegexFinder::Step::More && !atLimit)
             regexStep_ = regex_->Finish(end);
         if (regexStep_ != RegexFinder::Step::Found || regex_->Offset() >= end)

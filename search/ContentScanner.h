@@ -13,7 +13,7 @@
 // pay a look at two bytes and nothing more.
 //
 // A regular expression goes through the same loop: each chunk is handed to a RegexFinder,
-// which keeps what a match across the border needs (see there for the bound of a match).
+// which keeps what a match across the border needs (see there for the blocks it searches).
 #pragma once
 
 #include "search/AlignedBuffer.h"
@@ -105,8 +105,8 @@ class ContentScanner {
     // At the end of what is read: the earliest occurrence of any form, if one was found.
     bool Conclude(PhraseMatch& match) const;
     const FormSearch* Earliest() const; // of the forms found so far, or null
-    // How far past a range's end reading must go for every form's occurrence across it.
-    std::int64_t LongestForm() const;
+    // How far reading must go for every occurrence that starts before a range's `end`.
+    std::int64_t ReadEnd(std::int64_t end) const;
     void SearchBytes(const unsigned char* block, std::size_t size, std::int64_t blockOffset);
     void SearchUnits(const unsigned char* block, std::size_t size, std::int64_t blockOffset);
     // The line around `match`, from `inHand` or read back through `file`.

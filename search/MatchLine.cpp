@@ -249,7 +249,9 @@ LineWindow LineWindowFor(std::int64_t matchOffset, std::int32_t matchLength, Lin
 
 MatchLine LineFromBytes(const unsigned char* bytes, std::size_t size, std::int64_t from, bool reachesEnd,
                         std::int64_t matchOffset, std::int32_t matchLength, LineForm form) {
-    if (matchOffset < from || matchOffset - from >= static_cast<std::int64_t>(size))
+    // An empty match may sit at the very end (\z), one past the last byte.
+    const std::int64_t lastStart = static_cast<std::int64_t>(size) - (matchLength > 0 ? 1 : 0);
+    if (matchOffset < from || matchOffset - from > lastStart)
         return {}; // the file changed under the scan
     if (form == LineForm::HexBytes)
         return HexLine(bytes, size, from, matchOffset, matchLength);

@@ -18,9 +18,9 @@ namespace quennet {
 // for a pattern that compiles.
 std::optional<std::string> RegexError(const std::string& pattern, bool caseSensitive);
 
-// What one attempt at matching gave.
+// What one search of a subject gave.
 struct RegexOutcome {
-    enum class Kind { None, Full, Partial, Limit, Failed };
+    enum class Kind { None, Full, Limit, Failed };
     Kind Result = Kind::None;
     std::size_t Start = 0; // in code units of the subject
     std::size_t End = 0;
@@ -28,19 +28,19 @@ struct RegexOutcome {
 
 class RegexPattern {
   public:
-    // Throws std::invalid_argument with RegexError's text for a pattern that does not compile.
+    // Throws std::invalid_argument with RegexError's text for a pattern that does not compile,
+    // std::bad_alloc when the library finds no memory.
     RegexPattern(const std::string& pattern, bool caseSensitive);
     ~RegexPattern();
     RegexPattern(const RegexPattern&) = delete;
     RegexPattern& operator=(const RegexPattern&) = delete;
 
-    // The first match or partial match starting at or after `from` in subject[0, length).
-    // `partial`: the subject goes on past `length` (a partial match there is reported);
-    // `anchored`: only at `from`.
-    RegexOutcome Match8(const unsigned char* subject, std::size_t length, std::size_t from, bool partial,
-                        bool anchored) const;
-    RegexOutcome Match16(const char16_t* subject, std::size_t length, std::size_t from, bool partial,
-                         bool anchored) const;
+    // The first match in subject[0, length) that starts in [from, lastStart]; Limit once the
+    // work on it passes a bound proportional to `length`. Throws std::bad_alloc when the
+    // library finds no memory.
+    RegexOutcome Match8(const unsigned char* subject, std::size_t length, std::size_t from,
+                        std::size_t lastStart) const;
+    RegexOutcome Match16(const char16_t* subject, std::size_t length, std::size_t from, std::size_t lastStart) const;
 
     // Characters a lookbehind (or \b, or ^) may inspect before a match's start.
     std::size_t LookbehindCharacters() const { return lookbehind_; }
@@ -56,6 +56,11 @@ class RegexPattern {
     std::string prefix_;
     bool prefixFolded_ = false;
 };
+
+// What in `pattern` would make a file's answer depend on where its search begins (\G, which
+// matches where a search starts, and (*COMMIT) or (*SKIP), which end or move a whole search,
+// while a file is searched from several places): a message naming it, or empty.
+std::string StartDependentConstruct(const std::string& pattern);
 
 // The literal text every match of `pattern` begins with, as far as a plain reading of the
 // pattern can tell; empty when unsure (alternation, groups, classes or escapes at the start).

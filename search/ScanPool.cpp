@@ -33,9 +33,15 @@ OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threa
     chunkSize_ = std::min(chunkSize, std::max(bufferSize / threads, kSmallestChunk));
     chunkSize_ = std::max<std::size_t>(chunkSize_, 2);
     windowSize_ = kBatchesPerThread * threads;
-    // Ranges start at even offsets, on UTF-16 units.
+    // Ranges start at even offsets, on UTF-16 units; for a regular expression at the borders of
+    // its blocks, so each block is searched whole by one scanner, its answer (a match, none, or
+    // too much work) the same for every thread count.
     rangeSize_ = kChunksPerRange * static_cast<std::int64_t>(chunkSize_);
     rangeSize_ += rangeSize_ % 2;
+    if (request.RegularExpression) {
+        const auto block = static_cast<std::int64_t>(RegexFinder::kBlockBytes);
+        rangeSize_ = (rangeSize_ + block - 1) / block * block;
+    }
     handOver_ = HandOverRule(static_cast<std::int64_t>(chunkSize_));
     // More ranges than scanners, so a scanner that finishes early takes another.
     maxRanges_ = 2 * threads;
@@ -62,11 +68,15 @@ OrderedScanPool::OrderedScanPool(const SearchRequest& request, std::size_t threa
             break; // go on with the scanners there are
         } catch (const std::bad_alloc&) {
             break;
+        } catch (...) {
+            // The scanners started must end before they are destroyed.
+            StopScanners();
+            throw;
         }
     }
 }
 
-OrderedScanPool::~OrderedScanPool() {
+void OrderedScanPool::StopScanners() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         quit_ = true; // a scanner looks at it before it takes a job
@@ -74,6 +84,11 @@ OrderedScanPool::~OrderedScanPool() {
     workReady_.notify_all();
     for (std::thread& thread : threads_)
         thread.join();
+    threads_.clear();
+}
+
+OrderedScanPool::~OrderedScanPool() {
+    StopScanners();
     // Undecided files give their folders back through this pool: while its members still live,
     // and without mutex_ held.
     jobs_.clear();
@@ -227,16 +242,25 @@ void OrderedScanPool::Scan(ContentScanner& scanner) {
     }
 }
 
+std::string OrderedScanPool::FaultOf(const FileReader& reader, const ContentScanner& scanner) const {
+    if (Stopped())
+        return {};
+    if (reader.Fault() == ReadFault::Other)
+        return reader.FaultText();
+    return scanner.GaveUpReason();
+}
+
 void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<Batch>& batch) {
     for (std::size_t i = 0; i < batch->Count; ++i) {
         // After a stop the rest stay undecided: nothing more is handed over.
         if (Stopped())
             return;
         File& file = batch->Files[i];
-        PhraseMatch match;
-        bool found = false;
-        bool split = false;
         try {
+            PhraseMatch match;
+            bool found = false;
+            bool split = false;
+            std::string fault;
             FileReader reader;
             if (OpenFile(reader, file)) {
                 found = scanner.FileContainsPhrase(reader, match, [&](std::int64_t size) {
@@ -246,34 +270,32 @@ void OrderedScanPool::ScanBatch(ContentScanner& scanner, const std::shared_ptr<B
                 });
                 if (found && file.Size < 0)
                     file.Size = std::max<std::int64_t>(reader.Size(), 0);
-                if (!found && reader.Fault() == ReadFault::Other && !Stopped())
-                    ReportUnread(file, reader.FaultText());
-                else if (!found && !scanner.GaveUpReason().empty() && !Stopped())
-                    ReportUnread(file, scanner.GaveUpReason());
+                if (!found)
+                    fault = FaultOf(reader, scanner);
                 reader.Close();
                 DescriptorReturned();
             }
+            if (!split) {
+                if (!fault.empty())
+                    ReportUnread(file, fault);
+                file.Match = std::move(match);
+                file.Accepted = found;
+                file.Folder.reset(); // its descriptor is not needed any more
+                file.Decided.store(true, std::memory_order_release);
+                if (found)
+                    DeliverDecided();
+                continue;
+            }
+            bool decided = false;
+            std::string unread;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                decided = RangeDone(file, 0, found, match, fault, unread);
+            }
+            RangeDecided(file, decided, unread);
         } catch (...) {
             Fail();
             return;
-        }
-        if (!split) {
-            file.Match = std::move(match);
-            file.Accepted = found;
-            file.Folder.reset(); // its descriptor is not needed any more
-            file.Decided.store(true, std::memory_order_release);
-            if (found)
-                DeliverDecided();
-            continue;
-        }
-        bool decided = false;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            decided = RangeDone(file, 0, found, match);
-        }
-        if (decided) {
-            file.Folder.reset(); // no range opens it any more
-            DeliverDecided();
         }
     }
     DeliverDecided();
@@ -296,6 +318,7 @@ std::int64_t OrderedScanPool::Split(const std::shared_ptr<Batch>& batch, File& f
         std::lock_guard<std::mutex> lock(mutex_);
         file.RangeMatch.assign(ranges, PhraseMatch{});
         file.RangeFound.assign(ranges, false);
+        file.RangeFault.assign(ranges, std::string());
         file.RangesLeft = ranges;
         // At the front, the second range first: this file is the earliest undecided one.
         for (std::size_t r = ranges - 1; r >= 1; --r) {
@@ -310,53 +333,67 @@ std::int64_t OrderedScanPool::Split(const std::shared_ptr<Batch>& batch, File& f
 
 void OrderedScanPool::ScanRange(ContentScanner& scanner, const Job& job) {
     File& file = *job.LongFile;
-    const auto giveUp = [&file, &job] { return file.FirstMatch.load(std::memory_order_relaxed) < job.Range; };
-    PhraseMatch match;
-    bool found = false;
+    const auto giveUp = [&file, &job] { return file.FirstDecisive.load(std::memory_order_relaxed) < job.Range; };
     try {
+        PhraseMatch match;
+        bool found = false;
+        std::string fault;
         FileReader reader;
         if (!giveUp() && !Stopped() && OpenFile(reader, file)) {
             found = scanner.RangeContainsPhrase(reader, job.Start, job.End, match, giveUp);
-            if (!found && reader.Fault() == ReadFault::Other && !Stopped())
-                ReportUnread(file, reader.FaultText());
-            else if (!found && !scanner.GaveUpReason().empty() && !Stopped())
-                ReportUnread(file, scanner.GaveUpReason());
+            if (!found)
+                fault = FaultOf(reader, scanner);
             reader.Close();
             DescriptorReturned();
         }
+        bool decided = false;
+        std::string unread;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            decided = RangeDone(file, job.Range, found, match, fault, unread);
+        }
+        RangeDecided(file, decided, unread);
     } catch (...) {
         Fail();
     }
-    bool decided = false;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        decided = RangeDone(file, job.Range, found, match);
-    }
-    if (decided) {
-        file.Folder.reset(); // no range opens it any more
-        DeliverDecided();
-    }
 }
 
-bool OrderedScanPool::RangeDone(File& file, std::size_t index, bool found, const PhraseMatch& match) {
+bool OrderedScanPool::RangeDone(File& file, std::size_t index, bool found, PhraseMatch& match, std::string& fault,
+                                std::string& unread) {
+    // Moved, not copied: nothing here needs memory.
     if (found) {
         file.RangeFound[index] = true;
-        file.RangeMatch[index] = match;
-        if (index < file.FirstMatch.load())
-            file.FirstMatch.store(index);
+        file.RangeMatch[index] = std::move(match);
     }
+    file.RangeFault[index].swap(fault);
+    if ((found || !file.RangeFault[index].empty()) && index < file.FirstDecisive.load())
+        file.FirstDecisive.store(index);
     if (--file.RangesLeft > 0)
         return false;
-    // Accepted at the earliest range that matched: every range before it has not.
+    // Decided in range order: the earliest range that matched, unless one before it could not
+    // be read (as one scanner reading the file in order would stop there).
     for (std::size_t r = 0; r < file.RangeFound.size(); ++r) {
+        if (!file.RangeFault[r].empty()) {
+            unread.swap(file.RangeFault[r]);
+            break;
+        }
         if (file.RangeFound[r]) {
             file.Match = std::move(file.RangeMatch[r]);
             file.Accepted = true;
             break;
         }
     }
-    file.Decided.store(true, std::memory_order_release);
     return true;
+}
+
+void OrderedScanPool::RangeDecided(File& file, bool decided, const std::string& unread) {
+    if (!decided)
+        return;
+    if (!unread.empty())
+        ReportUnread(file, unread);
+    file.Folder.reset(); // no range opens it any more
+    file.Decided.store(true, std::memory_order_release);
+    DeliverDecided();
 }
 
 void OrderedScanPool::DeliverDecided() {

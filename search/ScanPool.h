@@ -5,8 +5,9 @@
 // threads costs once per batch rather than once per small file. A scanner that finds a file
 // longer than a few chunks keeps its first range and hands the others to the pool, each range
 // reading on by the phrase's length minus one so an occurrence across a border is found by the
-// range it starts in; the earliest range that matches gives the offset, the one a single
-// scanner finds. The reorder stage hands a row over as soon as every earlier file is decided,
+// range it starts in. The file is decided in range order, as a single scanner would: the
+// earliest range that matches gives the offset, unless a range before it could not be read or
+// gave up, which leaves the file not read. The reorder stage hands a row over as soon as every earlier file is decided,
 // so rows still stream and come in exactly the order of the single-thread walk.
 //
 // Memory stays bounded: the walk waits while a window of batches (a few per scanner) is
@@ -103,9 +104,10 @@ class OrderedScanPool {
         // what each range found, and how many are still being read.
         std::vector<PhraseMatch> RangeMatch;
         std::vector<bool> RangeFound;
+        std::vector<std::string> RangeFault; // why a range could not be read, else empty
         std::size_t RangesLeft = 0;
-        // The earliest range that matched so far: later ranges give up.
-        std::atomic<std::size_t> FirstMatch{static_cast<std::size_t>(-1)};
+        // The earliest range that matched or could not be read so far: later ranges give up.
+        std::atomic<std::size_t> FirstDecisive{static_cast<std::size_t>(-1)};
         // Set last, once Match and Accepted hold the decision.
         std::atomic<bool> Decided{false};
         std::atomic<bool> Reported{false}; // as not read: once, whichever range failed
@@ -123,6 +125,7 @@ class OrderedScanPool {
         std::int64_t End = 0;
     };
 
+    void StopScanners(); // ends and joins them
     void Flush(); // walk thread: the batch gathered so far goes to the pool
     // Opens a file to scan, waiting out a lack of descriptors; reports one it cannot open.
     bool OpenFile(FileReader& reader, File& file);
@@ -135,8 +138,14 @@ class OrderedScanPool {
     void ScanRange(ContentScanner& scanner, const Job& job);
     // Called by the scanner of a file found long: queues ranges 1.. and gives range 0's end.
     std::int64_t Split(const std::shared_ptr<Batch>& batch, File& file, std::int64_t size);
-    // A range of a split file is read (mutex_ held); true when that decided the file.
-    bool RangeDone(File& file, std::size_t index, bool found, const PhraseMatch& match);
+    // Why `scanner` could not read the file to its end, or empty.
+    std::string FaultOf(const FileReader& reader, const ContentScanner& scanner) const;
+    // A range of a split file is read (mutex_ held), `fault` saying why it could not be; true
+    // when that decided the file, `unread` then why the file is not read (or empty).
+    bool RangeDone(File& file, std::size_t index, bool found, PhraseMatch& match, std::string& fault,
+                   std::string& unread);
+    // After RangeDone: hands the file over once decided.
+    void RangeDecided(File& file, bool decided, const std::string& unread);
     void DeliverDecided();
     void Fail(); // inside a catch block
     bool Stopped() const { return stopRequest_.load() || failed_.load(); }

@@ -24,23 +24,45 @@ printf 'nothing here\n' >"$tree/b/plain.txt"
 [ "$(wc -l <"$dir/want")" = 6 ] || { echo "the search without failures did not list the 6 files"; exit 1; }
 
 runs=0
-for threads in 1 2 8; do
+# sweep THREADS LAST WANT ARGUMENTS...: allocations 0 to LAST failing in turn.
+sweep() {
+    local threads=$1 last=$2 want=$3
+    shift 3
     for n in $(seq 0 "$last"); do
-        QUENNET_FAIL_ALLOCATION=$n LD_PRELOAD=$library timeout 10 "$cli" --threads "$threads" --text needle "$tree" \
+        QUENNET_FAIL_ALLOCATION=$n LD_PRELOAD=$library timeout 10 "$cli" --threads "$threads" "$@" "$tree" \
             >"$dir/out" 2>"$dir/err"
         status=$?
         runs=$((runs + 1))
-        if [ "$status" = 0 ] && [ ! -s "$dir/err" ] && sort "$dir/out" | cmp -s - "$dir/want"; then
+        if [ "$status" = 0 ] && [ ! -s "$dir/err" ] && sort "$dir/out" | cmp -s - "$want"; then
             continue
         fi
         if [ "$status" = 1 ] && [ "$(cat "$dir/err")" = "Out of memory." ]; then
             continue
         fi
-        echo "WRONG: --threads $threads, allocation $n failing: status $status, $(wc -l <"$dir/out") rows," \
+        echo "WRONG: --threads $threads $*, allocation $n failing: status $status, $(wc -l <"$dir/out") rows," \
             "stderr: $(head -c 200 "$dir/err")"
         fail=1
     done
+}
+for threads in 1 2 8; do
+    sweep "$threads" "$last" "$dir/want" --text needle
 done
+# A regular expression: its library takes memory the same way (compiling, the match data and
+# JIT stack of each scanner), and so do the matching lines, also of a file read in ranges by
+# several scanners (its match in the second range); every allocation of the search fails in turn.
+tree=$dir/tree-regex
+mkdir -p "$tree"
+cp "$dir/tree/6.txt" "$tree"
+head -c 5000000 /dev/zero | tr '\0' 'q' >"$tree/big.txt"
+printf '\nthere is a needle far into this file\n' | dd of="$tree/big.txt" bs=1 seek=4500000 conv=notrunc status=none
+"$cli" --regex 'ne+dle' --line "$tree" | sort >"$dir/want-regex"
+[ "$(wc -l <"$dir/want-regex")" = 2 ] || { echo "the regular expression did not list the 2 files"; exit 1; }
+for threads in 1 3; do
+    count=$(QUENNET_COUNT_ALLOCATIONS=1 LD_PRELOAD=$library "$cli" --threads "$threads" --buffer-mb 1 \
+        --regex 'ne+dle' --line "$tree" 2>&1 >/dev/null | sed -n 's/^allocations: //p')
+    sweep "$threads" $((count + 10)) "$dir/want-regex" --buffer-mb 1 --regex 'ne+dle' --line
+done
+tree=$dir/tree
 echo "$runs runs with one allocation failing"
 
 # The smallest address-space limit (in KB) at which one thread lists every row, and above it

@@ -183,7 +183,8 @@ def planted_tree(root):
 
 def refusals(work):
     """A pattern that does not compile starts nothing (status 2, the library's message and
-    position); one that hits the match limit gives its file up and names it (status 1)."""
+    position), as does one that would answer differently from each place a file is searched from;
+    one that takes too many steps gives its file up and names it (status 1)."""
     failures = 0
     root = os.path.join(work, "refused")
     write(os.path.join(root, "runs.txt"), b"a" * 5000 + b"!\n")
@@ -198,13 +199,80 @@ def refusals(work):
         if bad.returncode != 2 or bad.stdout or message not in bad.stderr.decode("utf-8", "replace"):
             failures += 1
             print(f"DIFFERENT: bad pattern, threads={threads}: status {bad.returncode}, {bad.stderr!r}")
-        slow = subprocess.run(args + ["(a+)+$", where], capture_output=True)
-        err = slow.stderr.decode("utf-8", "replace")
-        listed = slow.stdout.decode("utf-8").replace("\r", "").split()
-        if slow.returncode != 1 or "runs.txt" not in err or "match limit" not in err or len(listed) != 1 \
-                or not listed[0].endswith("fine.txt"):
-            failures += 1
-            print(f"DIFFERENT: match limit, threads={threads}: status {slow.returncode}, {listed}, {err!r}")
+        for pattern, construct in [("\\Gb", "\\G"), ("aa+(*COMMIT)b", "(*COMMIT)")]:
+            refused = subprocess.run(args + [pattern, where], capture_output=True)
+            if refused.returncode != 2 or refused.stdout or \
+                    construct + " is not supported" not in refused.stderr.decode("utf-8", "replace"):
+                failures += 1
+                print(f"DIFFERENT: {pattern!r}, threads={threads}: status {refused.returncode}, {refused.stderr!r}")
+        # Back-references compare whole groups, work the match limit does not see: bounded too.
+        for pattern in ["(a+)+$", "(a+)\\1+$"]:
+            try:
+                slow = subprocess.run(args + [pattern, where], capture_output=True, timeout=120)
+            except subprocess.TimeoutExpired:
+                failures += 1
+                print(f"DIFFERENT: {pattern!r}, threads={threads}: timed out")
+                continue
+            err = slow.stderr.decode("utf-8", "replace")
+            listed = slow.stdout.decode("utf-8").replace("\r", "").split()
+            if slow.returncode != 1 or "runs.txt" not in err or "match limit" not in err or len(listed) != 1 \
+                    or not listed[0].endswith("fine.txt"):
+                failures += 1
+                print(f"DIFFERENT: {pattern!r} match limit, threads={threads}: status {slow.returncode}, {listed}, "
+                      f"{err!r}")
+    return failures
+
+
+def run_cli(root, pattern, threads, timeout=120):
+    args = [CLI, "--columns", "--threads", str(threads), "--regex", pattern]
+    if WINE:
+        args = ["bash", WINE_RUN] + args
+    where = ("Z:" + root.replace("/", "\\")) if WINE else root
+    try:
+        return subprocess.run(args + [where], capture_output=True, timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def long_lines(work):
+    """A match cut where the search of its block ends is that match, not one retried further on,
+    and an empty match at the file's end is found: every thread count agrees with the whole file."""
+    failures = 0
+    root = os.path.join(work, "long")
+    write(os.path.join(root, "xline.txt"), b"x" * 1060000 + b"\n")
+    write(os.path.join(root, "tail.txt"), b"abc\ndef")
+    files = ["xline.txt", "tail.txt"]
+    for pattern in ["x*", "\\w+", "(?<=f)$"]:
+        failures += check(root, files, pattern, True, "long lines")
+    return failures
+
+
+def given_up_in_range_order(work):
+    """A file is decided in order: a part given up before the first match leaves the file not
+    read, for every thread count; one given up after it does not matter."""
+    failures = 0
+    cases = [
+        ("early-limit", [(2 * MB + 100, b"a" * 39 + b"b\n"), (3 * MB, b"\naaa\n"), (9 * MB, b"\naaa\n")], None),
+        ("late-limit", [(7 * MB, b"\naaa\n"), (8 * MB + 100, b"a" * 39 + b"b\n")], 7 * MB + 1),
+    ]
+    for name, plants, offset in cases:
+        root = os.path.join(work, name)
+        body = bytearray(b"q" * (10 * MB))
+        for at, plant in plants:
+            body[at: at + len(plant)] = plant
+        write(os.path.join(root, "big.txt"), bytes(body))
+        for threads in THREADS:
+            out = run_cli(root, "(a+)+$", threads)
+            rows = [] if out is None else out.stdout.decode().replace("\r", "").splitlines()
+            if offset is None:
+                fine = out is not None and out.returncode == 1 and not rows and b"big.txt" in out.stderr
+            else:
+                fine = out is not None and out.returncode == 0 and len(rows) == 1 and \
+                    rows[0].split("\t")[3] == str(offset)
+            if not fine:
+                failures += 1
+                print(f"DIFFERENT: {name}, threads={threads}: "
+                      f"{'timed out' if out is None else (out.returncode, rows, out.stderr)}")
     return failures
 
 
@@ -214,6 +282,8 @@ def main():
     work = tempfile.mkdtemp(prefix="quennet-regex-")
     try:
         failures += refusals(work)
+        failures += long_lines(work)
+        failures += given_up_in_range_order(work)
         tree = os.path.join(work, "tree")
         files = random_tree(rng, tree)
         for _ in range(10 if WINE else 40):

@@ -3,7 +3,8 @@
 # "Regular expression" picked with the arrow keys in the Type group (through HEX and back, which
 # keeps the typed pattern), Enter; the rows read back; a row opened in the viewer with its match
 # selected (copied with Ctrl+C and read from X's clipboard), and F3 selects the next match of
-# the same expression.
+# the same expression. Then a leading .* on a file of 24 MB without a line break: the search
+# ends, without a row.
 # Usage: regex-xdotool.sh quennet.exe window-reader.exe
 set -u
 exe=$1
@@ -18,6 +19,7 @@ mkdir -p "$folder"
 printf 'no match here\nid Quokka_12_Needle and quokka_7_needle\n' >"$folder/a.txt"
 printf 'Quokka__Needle\n' >"$folder/b.txt" # \w+ needs a character: no row
 printf 'x\r\nQUOKKA_x_NEEDLE\r\n' >"$folder/c.txt"
+head -c $((24 << 20)) /dev/zero >"$folder/zeros.bin"
 forget_settings
 start_quennet "C:\\$work"
 
@@ -66,6 +68,13 @@ xdotool key ctrl+c
 wait_for "quokka_7_needle" clipboard || fail "F3 selects the next match of the expression: [$(clipboard)]"
 xdotool key alt+F4
 wait_for "" viewer_of a.txt || fail "Alt+F4 closes the viewer"
+
+tab_to 'Edit|quokka_\w+_needle' || fail "the phrase box is reached with Tab: [$(focus)]"
+xdotool key ctrl+a
+xdotool type --delay 30 '.*NOTHERE'
+xdotool key Return
+wait_done 60 || fail "a leading .* on 24 MB without a line break ends: [$(read_window status 0)]"
+[ -z "$(read_window rows)" ] || fail "nothing matches .*NOTHERE: [$(read_window rows)]"
 close_quennet || fail "the window closes"
 forget_settings
 rm -rf "$folder"

@@ -237,6 +237,18 @@ TEST(MatchLine, LongLinesAreCutToTheirLength) {
     EXPECT_EQ(Marked(cut), kEllipsis + "[" + Repeat("p", 198) + "]" + kEllipsis);
 }
 
+TEST(MatchLine, EmptyMatchAtTheFileEndShowsTheLastLine) {
+    // \z, def\K or (?<=f)$ on "abc\ndef": an empty match at offset 7, one past the last byte.
+    const std::string content = "abc\ndef";
+    for (const LineForm form : {LineForm::Text, LineForm::Utf16LittleEndian}) {
+        const std::string bytes = form == LineForm::Text ? content : Utf16Bytes(u"abc\ndef", false);
+        const std::int64_t end = static_cast<std::int64_t>(bytes.size());
+        const MatchLine line = LineFromBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0,
+                                             true, end, 0, form);
+        EXPECT_EQ(Marked(line), "def[]");
+    }
+}
+
 TEST(MatchLine, HexSearchShowsEightBytesEitherSide) {
     TempTree tree;
     std::string bytes;

@@ -106,26 +106,61 @@ TEST(RegexSearch, FirstMatchIsTheSameForEveryChunkSizeAndRangeSplit) {
     }
 }
 
-TEST(RegexSearch, AMatchLongerThanTheBoundIsNoMatchForAnyBlockSize) {
-    // Bound 16: "a" + 14 + "b" (16 bytes) matches, "a" + 15 + "b" does not; the second "a"
-    // has its "b" within reach. The same answer for every block size.
-    const std::string text = "a" + std::string(15, '-') + "b a" + std::string(14, '-') + "b";
-    for (std::size_t block = 1; block <= text.size(); ++block) {
-        SCOPED_TRACE(block);
-        std::atomic<bool> stop{false};
-        RegexFinder finder("a-*b", true, stop, 16);
-        finder.Begin([](unsigned char*, std::size_t, std::int64_t) { return std::size_t{0}; }, 0);
-        RegexFinder::Step step = RegexFinder::Step::More;
-        for (std::size_t at = 0; at < text.size() && step == RegexFinder::Step::More; at += block) {
-            const std::size_t size = std::min(block, text.size() - at);
-            step = finder.Feed(reinterpret_cast<const unsigned char*>(text.data() + at), size,
-                               static_cast<std::int64_t>(at), ContentScanner::kToEnd);
+// The first match of `pattern` by a finder with blocks of 16 bytes, fed `feed` bytes at a time.
+std::optional<Found> FindInSmallBlocks(const std::string& text, const std::string& pattern, std::size_t feed) {
+    std::atomic<bool> stop{false};
+    RegexFinder finder(pattern, true, stop, 16);
+    finder.Begin([](unsigned char*, std::size_t, std::int64_t) { return std::size_t{0}; }, 0);
+    RegexFinder::Step step = RegexFinder::Step::More;
+    for (std::size_t at = 0; at < text.size() && step == RegexFinder::Step::More; at += feed) {
+        const std::size_t size = std::min(feed, text.size() - at);
+        step = finder.Feed(reinterpret_cast<const unsigned char*>(text.data() + at), size,
+                           static_cast<std::int64_t>(at), ContentScanner::kToEnd);
+    }
+    if (step == RegexFinder::Step::More)
+        step = finder.Finish(ContentScanner::kToEnd);
+    if (step != RegexFinder::Step::Found)
+        return std::nullopt;
+    return Found{finder.Offset(), finder.Length()};
+}
+
+TEST(RegexSearch, MatchLongerThanABlockIsCutAtTheNextBlocksEndNotRetriedLater) {
+    // Blocks of 16: a match starting in the first block sees the file up to byte 32.
+    const Case cases[] = {
+        {"x* on a long line matches at its start", std::string(40, 'x'), "x*", true, Found{0, 32}},
+        {"a match longer than one block", "a" + std::string(20, '-') + "b", "a-*b", true, Found{0, 22}},
+        {"greedy to the cut", "a" + std::string(40, '-') + "b", "a-*", true, Found{0, 32}},
+        {"beyond two blocks", "a" + std::string(40, '-') + "b", "a-*b", true, std::nullopt},
+        {"a later block sees its own two", std::string(20, '.') + "a" + std::string(20, '-') + "b", "a-*b", true,
+         Found{20, 22}},
+        {"\\z at the end of two blocks", std::string(32, 'q'), "\\z", true, Found{32, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (std::size_t feed = 1; feed <= c.Content.size(); ++feed)
+            ASSERT_EQ(FindInSmallBlocks(c.Content, c.Pattern, feed), c.Expected) << "fed " << feed;
+    }
+}
+
+TEST(RegexSearch, LeadingDotStarOnALongLineEndsWithoutAMatch) {
+    // Every start of the line would see a megabyte of it: once per block, not once per byte.
+    TempTree tree;
+    tree.File("zeros", std::string(6 << 20, '\0'));
+    std::string json = "[";
+    while (json.size() < (3 << 20))
+        json += "{\"price\": 12}, ";
+    tree.File("json", json + "]");
+    for (const char* pattern : {".*NOTHERE", ".*?NOTHERE", "price.*NOTHERE"}) {
+        SCOPED_TRACE(pattern);
+        for (const char* name : {"zeros", "json"}) {
+            std::atomic<bool> stop{false};
+            ContentScanner scanner(pattern, u"", true, 1 << 20, stop, 1 << 20, true);
+            FileReader file;
+            PhraseMatch match;
+            ASSERT_TRUE(file.Open(tree.Path(name)));
+            EXPECT_FALSE(scanner.FileContainsPhrase(file, match)) << name;
+            EXPECT_EQ(scanner.GaveUpReason(), "") << name;
         }
-        if (step == RegexFinder::Step::More)
-            step = finder.Finish(ContentScanner::kToEnd);
-        ASSERT_EQ(step, RegexFinder::Step::Found);
-        EXPECT_EQ(finder.Offset(), 18);
-        EXPECT_EQ(finder.Length(), 16);
     }
 }
 
@@ -155,6 +190,10 @@ TEST(RegexSearch, BadPatternsAreRefusedWithTheMessageAndPosition) {
         {"a{2,1}", "numbers out of order in {} quantifier"},
         {std::string(300, '(') + std::string(300, ')'), "parentheses are too deeply nested"},
         {"\xFF", "UTF-8 error"},
+        // A file is searched from several places: these would answer differently from each.
+        {"\\Gb", "\\G is not supported"},
+        {"aa+(*COMMIT)b", "(*COMMIT) is not supported"},
+        {"a(*SKIP:x)b", "(*SKIP) is not supported"},
     };
     for (const auto& [pattern, message] : cases) {
         SearchCriteria criteria;
@@ -164,6 +203,12 @@ TEST(RegexSearch, BadPatternsAreRefusedWithTheMessageAndPosition) {
         EXPECT_FALSE(prepared.Request) << pattern;
         EXPECT_EQ(prepared.Field, CriterionField::Phrase);
         EXPECT_NE(prepared.Error.find(message), std::string::npos) << prepared.Error;
+    }
+    for (const std::string pattern : {"a\\\\G", "[\\\\G]", "\\Q\\G(*COMMIT)\\E"}) {
+        SearchCriteria quoted;
+        quoted.PhraseText = pattern;
+        quoted.RegularExpression = true;
+        EXPECT_TRUE(BuildSearchRequest(quoted).Request) << pattern;
     }
     SearchCriteria good;
     good.PhraseText = "Quokka_\\w+";
