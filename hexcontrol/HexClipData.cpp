@@ -1,5 +1,7 @@
 #include "hexcontrol/HexClipData.h"
 
+#include "base/TextEncoding.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -19,8 +21,12 @@ std::string HexVirtualFileName(const std::string& fileName) {
     if (dot != std::string::npos)
         name.erase(dot);
     std::string result = "Dump of " + name + ".bin";
-    if (result.size() > 255)
-        result.resize(255);
+    if (result.size() > 255) {
+        std::size_t end = 255;
+        while (end > 0 && (static_cast<unsigned char>(result[end]) & 0xC0) == 0x80)
+            --end; // not inside a character
+        result.resize(end);
+    }
     return result;
 }
 
@@ -61,6 +67,22 @@ std::vector<std::uint8_t> RenderHexClip(HexClipKind kind, const std::vector<std:
         PutU32(out, 72, count);
         size_t n = std::min<size_t>(virtualName.size(), 259);
         std::memcpy(out.data() + 76, virtualName.data(), n);
+        break;
+    }
+    case HexClipKind::FileGroupDescriptorW: {
+        // The same descriptor with the name in UTF-16, little-endian.
+        out.assign(FileGroupDescriptorWSize, 0);
+        PutU32(out, 0, 1);
+        PutU32(out, 4, 0x60);
+        PutU32(out, 60, static_cast<std::uint32_t>(fileTime));
+        PutU32(out, 64, static_cast<std::uint32_t>(fileTime >> 32));
+        PutU32(out, 72, count);
+        const std::u16string wide = Utf8ToUtf16(virtualName).value_or(u"Dump.bin");
+        const size_t n = std::min<size_t>(wide.size(), 259);
+        for (size_t i = 0; i < n; ++i) {
+            out[76 + 2 * i] = static_cast<std::uint8_t>(wide[i]);
+            out[77 + 2 * i] = static_cast<std::uint8_t>(wide[i] >> 8);
+        }
         break;
     }
     case HexClipKind::FileContents:

@@ -113,51 +113,52 @@ struct Screen {
     quennet::GdiBitmap bitmap;
 };
 
-// After an opening with a match at `match`: the least scrolling that shows the match (it was
-// below the first page, so its row becomes the last whole row), the first hex column in view,
-// and the match's first digit drawn selected at that place on the screen.
-void ExpectMatchOnTheLastWholeRow(TForm4& form, std::int64_t match, const char* which) {
+// After an opening with a match at `match` (below the first page): its row a third down the
+// view, the first hex column in view, and the match's first digit drawn selected at that place
+// on the screen.
+void ExpectMatchAThirdDown(TForm4& form, std::int64_t match, const char* which) {
     SCOPED_TRACE(which);
     THexEditorEx& editor = form.hexedit;
     const HexLayout& layout = editor.Model().Layout();
     const Screen screen(editor);
     const int pageRows = (screen.height - layout.RulerHeight()) / layout.CharHeight();
     const int matchRow = match / kBytesPerRow + 2;
-    EXPECT_EQ(editor.Model().TopRow(), matchRow - pageRows + 1);
+    EXPECT_EQ(editor.Model().TopRow(), matchRow - pageRows / 3);
     EXPECT_EQ(editor.Model().LeftCol(), 2);
 
     // The match's high digit: column 2 + 2 * (match mod 20), counted from the first hex column.
     int x = layout.FixedWidth();
     for (int col = 2; col < 2 + 2 * static_cast<int>(match % kBytesPerRow); ++col)
         x += layout.ColWidth(col);
-    const int y = layout.RulerHeight() + (pageRows - 1) * layout.CharHeight();
+    const int y = layout.RulerHeight() + (pageRows / 3) * layout.CharHeight();
     EXPECT_EQ(screen.At(x, y + 1), RGB(0, 0, 0)); // white text background, inverted
     EXPECT_EQ(screen.At(x, y + 1 - layout.CharHeight()), RGB(255, 255, 255)); // the row above
 }
 } // namespace
 
-TEST_F(Viewer, EveryOpeningScrollsTheLeastAndShowsTheFirstColumn) {
+TEST_F(Viewer, EveryOpeningPutsTheMatchAThirdDownAndShowsTheFirstColumn) {
+    // The match was scrolled to the last row, the rest of it and what follows hidden below.
     const int match = 2507; // row 127, the eighth byte: far below the first page
     form->Prepare(folder, "view5000.bin", match, 3);
     form->Show(); // as ShowModal does, without waiting
-    ExpectMatchOnTheLastWholeRow(*form, match, "first opening");
+    ExpectMatchAThirdDown(*form, match, "first opening");
 
     form->Prepare(folder, "view5000.bin", 0, 3); // another file's opening in between
     form->Prepare(folder, "view5000.bin", match, 3);
-    ExpectMatchOnTheLastWholeRow(*form, match, "later opening");
+    ExpectMatchAThirdDown(*form, match, "later opening");
 }
 
-TEST_F(Viewer, EveryOpeningOfA20MBFileScrollsTheLeastAndShowsTheFirstColumn) {
+TEST_F(Viewer, EveryOpeningOfA20MBFilePutsTheMatchAThirdDownAndShowsTheFirstColumn) {
     // 16 MB and more: offsets of 7 digits widen the gutter until the grid no longer fits.
     WriteFile(folder + "view20mb.bin", 20u << 20);
     const int match = 10000007;
     form->Prepare(folder, "view20mb.bin", match, 4);
     form->Show();
-    ExpectMatchOnTheLastWholeRow(*form, match, "first opening");
+    ExpectMatchAThirdDown(*form, match, "first opening");
 
     form->Prepare(folder, "view20mb.bin", 0, 4);
     form->Prepare(folder, "view20mb.bin", match, 4);
-    ExpectMatchOnTheLastWholeRow(*form, match, "later opening");
+    ExpectMatchAThirdDown(*form, match, "later opening");
     form.reset();
     DeleteFileA((folder + "view20mb.bin").c_str());
 }
@@ -281,7 +282,7 @@ TEST_F(Viewer, AFileOfFiveGigabytesOpensAtItsMatchWithExactOffsets) {
     EXPECT_EQ(form->Caption(), "Viewing: " + folder + "view5gb.bin");
     EXPECT_EQ(form->hexedit.SelStart(), match);
     EXPECT_EQ(form->hexedit.SelEnd(), match + 5);
-    ExpectMatchOnTheLastWholeRow(*form, match, "5 GB");
+    ExpectMatchAThirdDown(*form, match, "5 GB");
     // The bytes come from the file at that offset: "xx" and a zero byte (the middle dot)
     // before the match.
     const HexModel& m = form->hexedit.Model();
@@ -502,4 +503,85 @@ TEST_F(Viewer, OpensWithTheMatchRowWholeAndItsCharactersInView) {
     EXPECT_LE(m.RowTop(matchRow) + layout.CharHeight(), m.ClientHeight());
     form.reset();
     DeleteFileA((folder + "view20mb.bin").c_str());
+}
+
+// Ctrl+G went to the offset with its row as the last one in view; F3 with no further match
+// only beeped.
+TEST_F(Viewer, CtrlGPutsItsRowAThirdDownAndF3SaysWhenNoMatchIsLeft) {
+    form->Prepare(folder, "view5000.bin", 0, 0);
+    form->Show();
+    ASSERT_TRUE(form->GotoOffset("4000"));
+    const HexModel& m = form->hexedit.Model();
+    EXPECT_EQ(m.TopRow(), 4000 / kBytesPerRow + 2 - m.PageRows() / 3);
+    ASSERT_TRUE(form->GotoOffset("4010")); // in view already: nothing scrolls
+    EXPECT_EQ(m.TopRow(), 4000 / kBytesPerRow + 2 - m.PageRows() / 3);
+
+    SearchCriteria criteria;
+    criteria.PhraseText = "vv";
+    form->SetSearchPhrase(BuildSearchRequest(criteria).Request->Searched());
+    form->Prepare(folder, "view5000.bin", 4997, 2);
+    form->FindNext();
+    EXPECT_EQ(form->hexedit.SelStart(), 4998);
+    EXPECT_EQ(form->Caption(), "Viewing: " + folder + "view5000.bin");
+    form->FindNext();
+    EXPECT_EQ(form->hexedit.SelStart(), 4998);
+    EXPECT_EQ(form->Caption(), "Viewing: " + folder + "view5000.bin - No more matches");
+    form->Prepare(folder, "view5000.bin", 0, 0);
+    EXPECT_EQ(form->Caption(), "Viewing: " + folder + "view5000.bin");
+}
+
+// A viewer the user made larger came back at 804 x 421 at every opening; one closed maximised
+// came back at that size still flagged maximised.
+TEST_F(Viewer, KeepsTheUsersSizeAndComesBackMaximisedWhole) {
+    form->Prepare(folder, "view5000.bin", 0, 0);
+    form->Show();
+    form->SetBounds(form->Left(), form->Top(), 1000, 600);
+    form->Hide();
+    form->Prepare(folder, "view5000.bin", 0, 0);
+    form->Show();
+    EXPECT_EQ(form->Width(), 1000);
+    EXPECT_EQ(form->Height(), 600);
+
+    ShowWindow(form->Handle(), SW_MAXIMIZE);
+    RECT maximised{};
+    GetWindowRect(form->Handle(), &maximised);
+    form->Hide();
+    form->Prepare(folder, "view5000.bin", 0, 0);
+    form->Show();
+    quennet::Application().ProcessMessages();
+    RECT now{};
+    GetWindowRect(form->Handle(), &now);
+    EXPECT_TRUE(IsZoomed(form->Handle()));
+    EXPECT_EQ(now.right - now.left, maximised.right - maximised.left);
+    EXPECT_EQ(now.bottom - now.top, maximised.bottom - maximised.top);
+    EXPECT_EQ(form->hexedit.Model().ClientHeight(), form->ClientHeight());
+}
+
+// Bytes another program has locked read as 00 and were copied and searched as such. Wine
+// keeps byte-range locks between handles as Windows does.
+TEST_F(Viewer, BytesThatCannotBeReadAreMarkedAndCopyAndF3SaySo) {
+    WriteFile(folder + "viewlocked.bin", 200000);
+    FileHandle other(CreateFileA((folder + "viewlocked.bin").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(other);
+    OVERLAPPED at{};
+    at.Offset = 70000;
+    ASSERT_TRUE(LockFileEx(other.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1000, 0, &at));
+    form->Prepare(folder, "view5000.bin", 0, 0);
+    form->Prepare(folder, "viewlocked.bin", 70001, 1);
+    form->Show();
+    quennet::Application().ProcessMessages();
+    EXPECT_FALSE(form->hexedit.Model().Data().Readable(70001));
+    EXPECT_TRUE(form->hexedit.Model().Data().Readable(65535));
+    EXPECT_EQ(form->Caption().rfind("Viewing: " + folder + "viewlocked.bin - Some bytes from offset 0x10000 cannot be read (", 0), 0u)
+        << form->Caption();
+    EXPECT_THROW(form->Copy1Click(), EHexReadError);
+    SearchCriteria criteria;
+    criteria.PhraseText = "needle";
+    form->SetSearchPhrase(BuildSearchRequest(criteria).Request->Searched());
+    EXPECT_THROW(form->FindNext(), EHexReadError);
+    EXPECT_FALSE(form->Finding());
+    form.reset();
+    other.reset();
+    DeleteFileA((folder + "viewlocked.bin").c_str());
 }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Escape on the real keyboard through X: it cancels the folder picker, as its close box does,
-# and closes the hex viewer. In the viewer, F3 finds the next match (Escape stops it in a huge
-# file) and Ctrl+G goes to an offset.
+# and closes the hex viewer. In the viewer, F3 finds the next match or says none is left
+# (Escape stops it in a huge file), and Ctrl+G goes to an offset.
 # Usage: escape-xdotool.sh folderpick-demo.exe hexview-demo.exe WORKDIR
 set -u
 picker=$1
@@ -62,6 +62,7 @@ EOF
     for key in "$@"; do
         case $key in
         type:*) xdotool type --delay 40 "${key#type:}" ;;
+        title:*) xdotool search --onlyvisible --name "${key#title:}" >/dev/null || echo "no title [${key#title:}]" ;;
         *) xdotool key "$key" ;;
         esac
         sleep 0.7
@@ -72,6 +73,9 @@ EOF
 }
 got=$(viewer_keys F3)
 [ "$got" = "selection 60000 60005 cursor 60000" ] || fail "F3 selects the next match, case folded: [$got]"
+# Past the last match F3 says so in the caption, not only with a beep.
+got=$(viewer_keys F3 F3 "title:No more matches")
+[ "$got" = "selection 60000 60005 cursor 60000" ] || fail "F3 past the last match says so: [$got]"
 # In a UTF-16 file (its byte-order mark first) F3 finds the phrase's UTF-16 form, as the search.
 { printf '\377\376'; printf 'x.needle...NEEDLE' | iconv -f ascii -t utf-16le; } >"$dir/wide.txt"
 opened="wide.txt 6 12"
