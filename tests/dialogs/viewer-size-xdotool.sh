@@ -28,7 +28,7 @@ shown() {
     return 1
 }
 geometry() {
-    xdotool getwindowgeometry --shell "$id" | awk -F= '/^(X|Y|WIDTH|HEIGHT)=/ { printf "%s ", $2 }'
+    shown && xdotool getwindowgeometry --shell "$id" | awk -F= '/^(X|Y|WIDTH|HEIGHT)=/ { printf "%s ", $2 }'
 }
 # Escape closes the viewer; the demo opens it again at once.
 reopen() {
@@ -44,7 +44,7 @@ reopen() {
 HEXVIEW_DEMO_OPENINGS=3 "$run" "$viewer" "$(quennet_winpath "$dir/size.bin")" >/dev/null 2>&1 &
 pid=$!
 shown || fail "the viewer opens"
-sleep 1
+sleep 2
 read -r x y w h <<EOF2
 $(geometry)
 EOF2
@@ -85,7 +85,7 @@ $(geometry)
 EOF2
 echo "third opening: $w3 $h3"
 [ "$w3 $h3" = "$wm $hm" ] || fail "a maximised viewer comes back maximised and whole: $wm x $hm came back as $w3 x $h3"
-import -window root "${TMPDIR:-/tmp}/quennet-viewer-maximised.png"
+command -v import >/dev/null && import -window root "${TMPDIR:-/tmp}/quennet-viewer-maximised.png"
 xdotool key Escape
 for _ in $(seq 40); do
     kill -0 "$pid" 2>/dev/null || break
