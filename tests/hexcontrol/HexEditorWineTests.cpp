@@ -496,6 +496,13 @@ TEST_F(HexWindow, KeysMouseAndWheelThroughWindowMessages) {
     EXPECT_GT(scrolled, first);
     SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     EXPECT_EQ(editor->Model().TopRow(), first);
+    // A touchpad's thirds of a notch scroll once they make a whole one (each scrolled a page).
+    for (int third = 1; third <= 3; ++third) {
+        PostMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 3)),
+                     MAKELPARAM(screen.x, screen.y));
+        Application().ProcessMessages();
+        EXPECT_EQ(editor->Model().TopRow(), third < 3 ? first : scrolled) << third << " thirds";
+    }
 
     // Ctrl+End goes to the last byte and scrolls it into view.
     BYTE keys[256];
