@@ -496,13 +496,19 @@ TEST_F(HexWindow, KeysMouseAndWheelThroughWindowMessages) {
     EXPECT_GT(scrolled, first);
     SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     EXPECT_EQ(editor->Model().TopRow(), first);
-    // A touchpad's thirds of a notch scroll once they make a whole one (each scrolled a page).
-    for (int third = 1; third <= 3; ++third) {
-        PostMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 3)),
-                     MAKELPARAM(screen.x, screen.y));
+    // A touchpad's thirds of a notch act once they make a whole one (each scrolled a page), and
+    // with Ctrl so do halves (each widened the row).
+    auto wheel = [&](WORD keys, int delta) {
+        PostMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(delta)), MAKELPARAM(screen.x, screen.y));
         Application().ProcessMessages();
+    };
+    for (int third = 1; third <= 3; ++third) {
+        wheel(0, -WHEEL_DELTA / 3);
         EXPECT_EQ(editor->Model().TopRow(), third < 3 ? first : scrolled) << third << " thirds";
     }
+    for (int half = 0; half < 3; ++half)
+        wheel(MK_CONTROL, WHEEL_DELTA / 2);
+    EXPECT_EQ(editor->Model().Layout().BytesPerRow(), 21);
 
     // Ctrl+End goes to the last byte and scrolls it into view.
     BYTE keys[256];

@@ -339,32 +339,6 @@ TEST(Wheel, CtrlShiftZoomsTheFontDownTo2Points) {
     EXPECT_EQ(v.host.fontChanges, 2);
 }
 
-// A precision touchpad sends a notch in small deltas: each whole 120 is one notch, whatever
-// the messages it came in, for the scroll, the row width and the font alike.
-TEST(Wheel, FractionalDeltasActPerWholeNotchNotPerMessage) {
-    Viewer v(5000);
-    v.model.MouseWheel(0, -40);
-    v.model.MouseWheel(0, -40);
-    EXPECT_EQ(v.model.TopRow(), 2);
-    v.model.MouseWheel(0, -40);
-    EXPECT_EQ(v.model.TopRow(), 11);
-    v.model.MouseWheel(0, -10);
-    EXPECT_EQ(v.model.TopRow(), 11);
-    v.model.MouseWheel(0, 250); // 240 - 10: two notches away, 20 left over
-    EXPECT_EQ(v.model.TopRow(), 2);
-
-    Viewer w(100);
-    for (int i = 0; i < 5; ++i)
-        w.model.MouseWheel(hsCtrl, 60);
-    EXPECT_EQ(w.model.Layout().BytesPerRow(), 22);
-    w.model.MouseWheel(hsCtrl | hsShift, -60);
-    EXPECT_EQ(w.model.FontSize, 11); // with the 60 left over from Ctrl: 0
-    w.model.MouseWheel(hsCtrl | hsShift, -60);
-    w.model.MouseWheel(hsCtrl | hsShift, -60);
-    EXPECT_EQ(w.model.FontSize, 10);
-    EXPECT_EQ(w.host.fontChanges, 1);
-}
-
 TEST(Mouse, DragSelectsAndClickOnSelectionClearsIt) {
     Viewer v(100);
     auto [x0, y0] = v.Centre(12, 2); // byte 5
