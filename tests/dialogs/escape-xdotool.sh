@@ -104,47 +104,36 @@ got=$(viewer_keys F3 Escape)
 rm -f "$dir/huge.bin"
 
 # The viewer as the user leaves it, over three openings: made larger by its corner, then
-# maximised by a double click on its caption; each opening kept the size before (it went
-# back to 804 x 412, and maximised came back at that size still flagged maximised).
-geometry() { # X Y WIDTH HEIGHT of the viewer once it shows
+# maximised by a double click on its caption. Each opening went back to 804 x 412, and a
+# maximised viewer came back at that size still flagged maximised.
+geometry() { # X Y WIDTH HEIGHT of the viewer, once it shows
     sleep 1
     id=$(timeout 30 xdotool search --sync --onlyvisible --name "Viewing:" | head -n 1)
     xdotool getwindowgeometry --shell "$id" | awk -F= '/^(X|Y|WIDTH|HEIGHT)=/ { printf "%s ", $2 }'
 }
+size() { geometry | cut -d' ' -f3,4; }
 HEXVIEW_DEMO_OPENINGS=3 "$run" "$viewer" "$(quennet_winpath "$dir/find.bin")" >/dev/null 2>&1 &
 pid=$!
-read -r x y w h <<EOF
-$(geometry)
-EOF
-xdotool mousemove $((x + w - 3)) $((y + h - 3)) mousedown 1
+set -- $(geometry)
+xdotool mousemove $(($1 + $3 - 3)) $(($2 + $4 - 3)) mousedown 1
 for step in 1 2 3; do
-    xdotool sleep 0.2 mousemove $((x + w - 3 + 50 * step)) $((y + h - 3 + 40 * step))
+    xdotool sleep 0.2 mousemove $(($1 + $3 - 3 + 50 * step)) $(($2 + $4 - 3 + 40 * step))
 done
 xdotool sleep 0.2 mouseup 1
-read -r x y w h <<EOF
-$(geometry)
-EOF
-[ "$w" -gt 900 ] || fail "the corner drag makes the viewer larger: $w x $h"
+larger=$(size)
+[ "${larger% *}" -gt 900 ] || fail "the corner drag makes the viewer larger: [$larger]"
 xdotool key Escape
-size() { geometry | cut -d' ' -f3,4; }
-# Alone on the desktop, the demo's viewer reopens without the keyboard: a click on its caption.
-close_viewer() {
-    read -r x y w h <<EOF
-$(geometry)
-EOF
-    xdotool mousemove $((x + w / 2)) $((y + 10)) click 1 sleep 0.3 key Escape
-}
-[ "$(size)" = "$w $h" ] || fail "the viewer made larger ($w x $h) keeps its size: [$(size)]"
-read -r x y w h <<EOF
-$(geometry)
-EOF
-xdotool mousemove $((x + w / 2)) $((y + 8)) click --repeat 2 --delay 80 1
+[ "$(size)" = "$larger" ] || fail "the viewer made larger [$larger] keeps its size: [$(size)]"
+set -- $(geometry)
+xdotool mousemove $(($1 + $3 / 2)) $(($2 + 8)) click --repeat 2 --delay 80 1
 maximised=$(size)
 [ "${maximised% *}" -ge 1270 ] || fail "a double click on the caption maximises the viewer: [$maximised]"
 xdotool key Escape
 [ "$(size)" = "$maximised" ] || fail "the viewer maximised [$maximised] comes back so: [$(size)]"
 [ -n "${SCREENSHOT:-}" ] && import -window root "$SCREENSHOT"
-close_viewer
+# Alone on the desktop, the demo's viewer reopens without the keyboard: its caption is clicked.
+set -- $(geometry)
+xdotool mousemove $(($1 + $3 / 2)) $(($2 + 10)) click 1 sleep 0.3 key Escape
 ends $pid || fail "the viewer closes after its third opening"
 rm -f "$out"
 
