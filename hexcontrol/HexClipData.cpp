@@ -57,31 +57,25 @@ std::vector<std::uint8_t> RenderHexClip(HexClipKind kind, const std::vector<std:
         }
         out.push_back(0);
         break;
-    case HexClipKind::FileGroupDescriptor: {
-        out.assign(FileGroupDescriptorSize, 0);
+    case HexClipKind::FileGroupDescriptor:
+    case HexClipKind::FileGroupDescriptorW: {
+        const bool wide = kind == HexClipKind::FileGroupDescriptorW;
+        out.assign(wide ? FileGroupDescriptorWSize : FileGroupDescriptorSize, 0);
         PutU32(out, 0, 1);
         PutU32(out, 4, 0x60); // write time and file size valid
         PutU32(out, 60, static_cast<std::uint32_t>(fileTime));
         PutU32(out, 64, static_cast<std::uint32_t>(fileTime >> 32));
         PutU32(out, 68, 0);
         PutU32(out, 72, count);
-        size_t n = std::min<size_t>(virtualName.size(), 259);
-        std::memcpy(out.data() + 76, virtualName.data(), n);
-        break;
-    }
-    case HexClipKind::FileGroupDescriptorW: {
-        // The same descriptor with the name in UTF-16, little-endian.
-        out.assign(FileGroupDescriptorWSize, 0);
-        PutU32(out, 0, 1);
-        PutU32(out, 4, 0x60);
-        PutU32(out, 60, static_cast<std::uint32_t>(fileTime));
-        PutU32(out, 64, static_cast<std::uint32_t>(fileTime >> 32));
-        PutU32(out, 72, count);
-        const std::u16string wide = Utf8ToUtf16(virtualName).value_or(u"Dump.bin");
-        const size_t n = std::min<size_t>(wide.size(), 259);
-        for (size_t i = 0; i < n; ++i) {
-            out[76 + 2 * i] = static_cast<std::uint8_t>(wide[i]);
-            out[77 + 2 * i] = static_cast<std::uint8_t>(wide[i] >> 8);
+        if (!wide) {
+            std::memcpy(out.data() + 76, virtualName.data(), std::min<size_t>(virtualName.size(), 259));
+            break;
+        }
+        // UTF-16, little-endian.
+        const std::u16string name = Utf8ToUtf16(virtualName).value_or(u"Dump.bin");
+        for (size_t i = 0; i < std::min<size_t>(name.size(), 259); ++i) {
+            out[76 + 2 * i] = static_cast<std::uint8_t>(name[i]);
+            out[77 + 2 * i] = static_cast<std::uint8_t>(name[i] >> 8);
         }
         break;
     }
