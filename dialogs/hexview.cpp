@@ -94,7 +94,10 @@ TForm4::TForm4() : hexedit(Add<THexEditorEx>()) {
     hexedit.SetPopupMenu(&PopupMenu1);
     hexedit.OnKeyDown = [this](TWinControl&, WORD& Key, TShiftState Shift) { hexeditKeyDown(Key, Shift); };
     // Painting meets the bytes that cannot be read: the caption says so while the file is shown.
-    hexedit.OnReadFault = [this](THexEditor&, const std::string& text) { SetCaption(caption_ + " - " + text); };
+    hexedit.OnReadFault = [this](THexEditor&, const std::string& text) {
+        readFault_ = text;
+        ShowCaption();
+    };
     SetActiveControl(&hexedit);
     // The lowest of the window's messages: keys, the mouse and painting come first.
     findTimer_.SetInterval(1);
@@ -114,7 +117,8 @@ void TForm4::Prepare(const std::string& folder, const std::string& name, std::in
         throw std::runtime_error("Cannot view \"" + name + "\" in " + folder + ": " + why + ".");
     hexedit.LoadFile(ExactPath(folder, name));
     caption_ = "Viewing: " + path;
-    SetCaption(caption_);
+    readFault_.clear();
+    ShowCaption();
     FitTheWholeRows();
     if (matchOffset != 0) {
         try {
@@ -168,6 +172,10 @@ void TForm4::Select(HexPos start, HexPos length) {
         hexedit.Model().SetTopRow(row - m.VisibleRowCount() / 3);
 }
 
+void TForm4::ShowCaption(const char* note) {
+    SetCaption(caption_ + (readFault_.empty() ? std::string() : " - " + readFault_) + note);
+}
+
 void TForm4::Open(const std::string& folder, const std::string& name, std::int64_t matchOffset,
                   int phraseLength) {
     Prepare(folder, name, matchOffset, phraseLength);
@@ -218,7 +226,7 @@ void TForm4::FindNext() {
     // From the cursor, so a match at the cursor (the first byte, at opening) is found; past the
     // selected match, so F3 again moves on from it.
     const HexPos from = m.SelectionCount() > 0 ? m.SelStart() + 1 : m.CursorPosition();
-    SetCaption(caption_);
+    ShowCaption();
     finding_ = std::make_unique<HexFindJob>(m.Data(), from, phrase_);
     hexedit.SetBusy(true);
     FindTimer(); // a small file is done at once
@@ -248,7 +256,7 @@ void TForm4::EndFind() {
     if (found.At < 0) {
         // The beep alone is easily missed, or not heard at all.
         MessageBeep(MB_OK);
-        SetCaption(caption_ + kNoMoreMatches);
+        ShowCaption(kNoMoreMatches);
         return;
     }
     Select(found.At, found.Length);

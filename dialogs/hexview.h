@@ -59,10 +59,13 @@ class TForm4 : public quennet::TForm {
     void FitTheWholeRows();
     // Selects length bytes from start (none when 0) with the cursor on start.
     void Select(quennet::HexPos start, quennet::HexPos length);
+    // "Viewing: " and the path, what could not be read, then note.
+    void ShowCaption(const char* note = "");
     void FindTimer();
     void EndFind();
 
-    std::string caption_; // "Viewing: " and the path
+    std::string caption_;   // "Viewing: " and the path
+    std::string readFault_; // which bytes of the file could not be read, and why
     quennet::SearchedPhrase phrase_;
     TFormGotoOffset gotoForm_;
     std::unique_ptr<quennet::HexFindJob> finding_; // reads hexedit's data: ended before it changes

@@ -7,7 +7,7 @@
 
 namespace quennet {
 
-// The five formats of old, then the descriptor with the wide name, which keeps any name.
+// The five byte formats, then the descriptor with the name in UTF-16, which no code page limits.
 enum class HexClipKind { Private, Text, FileGroupDescriptor, FileContents, RegEditHexData, FileGroupDescriptorW };
 
 inline constexpr int HexClipKindCount = 6;

@@ -4,7 +4,6 @@
 #include "runtime/Handles.h"
 
 #include <algorithm>
-
 #include <cstring>
 
 namespace quennet {
