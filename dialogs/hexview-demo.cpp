@@ -37,7 +37,11 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         };
         try {
-            viewer.Open(folder, name, offset, length);
+            // HEXVIEW_DEMO_OPENINGS=n opens the file n times in a row, as the results list
+            // would: what the viewer keeps from one opening to the next shows.
+            const char* openings = std::getenv("HEXVIEW_DEMO_OPENINGS");
+            for (int i = openings ? std::atoi(openings) : 1; i > 0; --i)
+                viewer.Open(folder, name, offset, length);
         } catch (...) {
             quennet::Application().HandleException(std::current_exception());
             return 1;

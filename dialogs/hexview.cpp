@@ -40,6 +40,8 @@ std::string ExactPath(const std::string& folder, const std::string& name) {
 // goes on slice after slice for kFindBurst while no key or mouse input waits.
 constexpr std::size_t kFindSlice = 4u << 20;
 constexpr auto kFindBurst = std::chrono::milliseconds(40);
+// After the caption, while F3 has nothing further to select.
+constexpr const char* kNoMoreMatches = " - No more matches";
 
 THexColors ViewerColors() {
     THexColors c;
@@ -91,6 +93,11 @@ TForm4::TForm4() : hexedit(Add<THexEditorEx>()) {
     PopupMenu1.Add("&Select all", [this] { Selectall1Click(); });
     hexedit.SetPopupMenu(&PopupMenu1);
     hexedit.OnKeyDown = [this](TWinControl&, WORD& Key, TShiftState Shift) { hexeditKeyDown(Key, Shift); };
+    // Painting meets the bytes that cannot be read: the caption says so while the file is shown.
+    hexedit.OnReadFault = [this](THexEditor&, const std::string& text) {
+        readFault_ = text;
+        ShowCaption();
+    };
     SetActiveControl(&hexedit);
     // The lowest of the window's messages: keys, the mouse and painting come first.
     findTimer_.SetInterval(1);
@@ -109,12 +116,13 @@ void TForm4::Prepare(const std::string& folder, const std::string& name, std::in
     if (const std::string why = NameNoPathCanSay(name); !why.empty())
         throw std::runtime_error("Cannot view \"" + name + "\" in " + folder + ": " + why + ".");
     hexedit.LoadFile(ExactPath(folder, name));
-    SetCaption("Viewing: " + path);
+    caption_ = "Viewing: " + path;
+    readFault_.clear();
+    ShowCaption();
     FitTheWholeRows();
     if (matchOffset != 0) {
         try {
-            hexedit.SetSelectionStart(matchOffset);
-            hexedit.SetSelectionEnd(matchOffset + phraseLength - 1);
+            Select(matchOffset, static_cast<HexPos>(phraseLength));
         } catch (...) {
             // The file shrank since the search: the viewer stays closed, so it lets the file go.
             hexedit.CloseFile();
@@ -126,23 +134,46 @@ void TForm4::Prepare(const std::string& folder, const std::string& name, std::in
 void TForm4::FitTheWholeRows() {
     Handle();
     hexedit.Handle();
-    SetBounds(Left(), Top(), kDefaultWidth, kDefaultHeight);
     hexedit.SetBounds(0, 0, ClientWidth(), ClientHeight()); // before the first showing too
+    // A maximised viewer is whole as it is: sizing it would leave it flagged maximised at
+    // another size, which its frame can then neither move nor size.
+    if (Maximized())
+        return;
     const HexLayout& layout = hexedit.Model().Layout();
     int gridWidth = 0;
     for (int col = 0; col < layout.ColCount(); ++col)
         gridWidth += layout.ColWidth(col);
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    // Wider by what the grid lacks; the horizontal scroll bar then goes, and the height it
-    // leaves is measured after.
+    // The user's size stays. Wider only by what the grid lacks; the horizontal scroll bar then
+    // goes, and the height it leaves is measured after.
     if (gridWidth > hexedit.ClientWidth())
         SetClientSize(std::min<int>(ClientWidth() + gridWidth - hexedit.ClientWidth(),
                                     work.right - work.left - (Width() - ClientWidth())),
                       ClientHeight());
+    // The first opening cuts the default height to whole rows; later the height is the user's.
+    if (fitted_)
+        return;
+    fitted_ = true;
     const int rowsHeight = hexedit.ClientHeight() - layout.RulerHeight();
     if (rowsHeight > layout.CharHeight())
         SetClientSize(ClientWidth(), ClientHeight() - rowsHeight % layout.CharHeight());
+}
+
+void TForm4::Select(HexPos start, HexPos length) {
+    const HexModel& m = hexedit.Model();
+    const HexPos row = m.Layout().CellOfPosition(start, HexField::Hex).Row;
+    const bool inView = row >= m.TopRow() && row < m.TopRow() + m.VisibleRowCount();
+    hexedit.SetSelectionStart(start);
+    if (length > 0)
+        hexedit.SetSelectionEnd(start + length - 1);
+    // A target scrolled to is put a third down, not on the last row: what follows it shows.
+    if (!inView)
+        hexedit.Model().SetTopRow(row - m.VisibleRowCount() / 3);
+}
+
+void TForm4::ShowCaption(const char* note) {
+    SetCaption(caption_ + (readFault_.empty() ? std::string() : " - " + readFault_) + note);
 }
 
 void TForm4::Open(const std::string& folder, const std::string& name, std::int64_t matchOffset,
@@ -195,6 +226,7 @@ void TForm4::FindNext() {
     // From the cursor, so a match at the cursor (the first byte, at opening) is found; past the
     // selected match, so F3 again moves on from it.
     const HexPos from = m.SelectionCount() > 0 ? m.SelStart() + 1 : m.CursorPosition();
+    ShowCaption();
     finding_ = std::make_unique<HexFindJob>(m.Data(), from, phrase_);
     hexedit.SetBusy(true);
     FindTimer(); // a small file is done at once
@@ -222,11 +254,12 @@ void TForm4::EndFind() {
     const HexFound found = finding_->Result();
     CancelFind();
     if (found.At < 0) {
+        // The beep alone is easily missed, or not heard at all.
         MessageBeep(MB_OK);
+        ShowCaption(kNoMoreMatches);
         return;
     }
-    hexedit.SetSelectionStart(found.At);
-    hexedit.SetSelectionEnd(found.At + found.Length - 1);
+    Select(found.At, found.Length);
 }
 
 void TForm4::CancelFind() {
@@ -253,6 +286,6 @@ bool TForm4::GotoOffset(const std::string& text) {
                      std::to_string(hexedit.DataSize() - 1) + " (0x1F or 1Fh for hexadecimal).");
         return false;
     }
-    hexedit.SetSelectionStart(*offset);
+    Select(*offset, 0);
     return true;
 }

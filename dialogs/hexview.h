@@ -36,9 +36,9 @@ class TForm4 : public quennet::TForm {
     void Copy1Click();
     void Selectall1Click();
     // F3: selects the next occurrence of the phrase from the cursor on (after the selected
-    // match, when there is one); beeps when there is none. The file is read a slice at a time
-    // between the window's messages, under the hourglass, so a file of gigabytes leaves the
-    // window answering; Escape (CancelFind) stops it.
+    // match, when there is one); beeps and says "No more matches" in the caption when there is
+    // none. The file is read a slice at a time between the window's messages, under the
+    // hourglass, so a file of gigabytes leaves the window answering; Escape (CancelFind) stops it.
     void FindNext();
     bool Finding() const { return finding_ != nullptr; }
     void CancelFind();
@@ -53,14 +53,22 @@ class TForm4 : public quennet::TForm {
 
   private:
     void hexeditKeyDown(WORD& Key, quennet::TShiftState Shift);
-    // The default size, widened to this file's whole row (its offsets widen with its size) and
-    // cut to whole rows: no part of a row under a scroll bar, the character column in view.
+    // Widens the window to this file's whole row (its offsets widen with its size) when it is
+    // narrower, the character column in view; the first opening also cuts the default height
+    // to whole rows. Otherwise the size is the user's, and a maximised viewer stays so.
     void FitTheWholeRows();
+    // Selects length bytes from start (none when 0) with the cursor on start.
+    void Select(quennet::HexPos start, quennet::HexPos length);
+    // "Viewing: " and the path, what could not be read, then note.
+    void ShowCaption(const char* note = "");
     void FindTimer();
     void EndFind();
 
+    std::string caption_;   // "Viewing: " and the path
+    std::string readFault_; // which bytes of the file could not be read, and why
     quennet::SearchedPhrase phrase_;
     TFormGotoOffset gotoForm_;
     std::unique_ptr<quennet::HexFindJob> finding_; // reads hexedit's data: ended before it changes
     quennet::TTimer findTimer_;
+    bool fitted_ = false; // the default height has been cut to whole rows
 };

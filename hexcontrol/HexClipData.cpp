@@ -1,5 +1,7 @@
 #include "hexcontrol/HexClipData.h"
 
+#include "base/TextEncoding.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -19,8 +21,12 @@ std::string HexVirtualFileName(const std::string& fileName) {
     if (dot != std::string::npos)
         name.erase(dot);
     std::string result = "Dump of " + name + ".bin";
-    if (result.size() > 255)
-        result.resize(255);
+    if (result.size() > 255) {
+        std::size_t end = 255;
+        while (end > 0 && (static_cast<unsigned char>(result[end]) & 0xC0) == 0x80)
+            --end; // not inside a character
+        result.resize(end);
+    }
     return result;
 }
 
@@ -51,16 +57,26 @@ std::vector<std::uint8_t> RenderHexClip(HexClipKind kind, const std::vector<std:
         }
         out.push_back(0);
         break;
-    case HexClipKind::FileGroupDescriptor: {
-        out.assign(FileGroupDescriptorSize, 0);
+    case HexClipKind::FileGroupDescriptor:
+    case HexClipKind::FileGroupDescriptorW: {
+        const bool wide = kind == HexClipKind::FileGroupDescriptorW;
+        out.assign(wide ? FileGroupDescriptorWSize : FileGroupDescriptorSize, 0);
         PutU32(out, 0, 1);
         PutU32(out, 4, 0x60); // write time and file size valid
         PutU32(out, 60, static_cast<std::uint32_t>(fileTime));
         PutU32(out, 64, static_cast<std::uint32_t>(fileTime >> 32));
         PutU32(out, 68, 0);
         PutU32(out, 72, count);
-        size_t n = std::min<size_t>(virtualName.size(), 259);
-        std::memcpy(out.data() + 76, virtualName.data(), n);
+        if (!wide) {
+            std::memcpy(out.data() + 76, virtualName.data(), std::min<size_t>(virtualName.size(), 259));
+            break;
+        }
+        // UTF-16, little-endian.
+        const std::u16string name = Utf8ToUtf16(virtualName).value_or(u"Dump.bin");
+        for (size_t i = 0; i < std::min<size_t>(name.size(), 259); ++i) {
+            out[76 + 2 * i] = static_cast<std::uint8_t>(name[i]);
+            out[77 + 2 * i] = static_cast<std::uint8_t>(name[i] >> 8);
+        }
         break;
     }
     case HexClipKind::FileContents:

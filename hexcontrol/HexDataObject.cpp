@@ -1,7 +1,9 @@
 #include "hexcontrol/HexDataObject.h"
 
+#include "base/WidePath.h"
 #include "runtime/Handles.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quennet {
@@ -9,7 +11,25 @@ namespace quennet {
 namespace {
 const HexClipKind AllKinds[HexClipKindCount] = {HexClipKind::Private, HexClipKind::Text,
                                                 HexClipKind::FileGroupDescriptor, HexClipKind::FileContents,
-                                                HexClipKind::RegEditHexData};
+                                                HexClipKind::RegEditHexData, HexClipKind::FileGroupDescriptorW};
+
+// The name as programs that read the ANSI descriptor take it: in the user's legacy ANSI page,
+// not CP_ACP, which the program's UTF-8 manifest makes UTF-8; characters that page lacks
+// become "?".
+std::string InLegacyAnsiPage(const std::string& utf8) {
+    UINT page = 1252;
+    wchar_t digits[8]{};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, digits, 8) > 0 && _wtoi(digits) > 0)
+        page = static_cast<UINT>(_wtoi(digits));
+    const std::wstring wide = Utf8ToWide(utf8);
+    if (wide.empty())
+        return std::string();
+    const int n = WideCharToMultiByte(page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, "?", nullptr);
+    std::string out(static_cast<size_t>(std::max(n, 0)), '\0');
+    if (n > 0)
+        WideCharToMultiByte(page, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, "?", nullptr);
+    return out;
+}
 
 FORMATETC FormatEtcOf(HexClipKind kind) {
     return FORMATETC{THexDataObject::FormatOf(kind), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -53,6 +73,7 @@ const HexClipboardFormats& HexRegisterClipboardFormats() {
         f.Html = reg("HTML Format");
         f.FileContents = reg("FileContents");
         f.FileGroupDescriptor = reg("FileGroupDescriptor");
+        f.FileGroupDescriptorW = reg("FileGroupDescriptorW");
         f.PerformedDropEffect = reg("Performed DropEffect");
         f.LogicalPerformedDropEffect = reg("Logical Performed DropEffect");
         return f;
@@ -65,7 +86,7 @@ const HexClipboardFormats& HexRegisterClipboardFormats() {
 THexDataObject::THexDataObject(std::vector<std::uint8_t> bytes, bool swapNibbles, bool asHexText,
                                const std::string& fileName)
     : bytes_(std::move(bytes)), swapNibbles_(swapNibbles), asHexText_(asHexText),
-      virtualName_(HexVirtualFileName(fileName)) {}
+      virtualName_(HexVirtualFileName(fileName)), ansiName_(InLegacyAnsiPage(virtualName_)) {}
 
 CLIPFORMAT THexDataObject::FormatOf(HexClipKind kind) {
     const HexClipboardFormats& f = HexRegisterClipboardFormats();
@@ -78,6 +99,8 @@ CLIPFORMAT THexDataObject::FormatOf(HexClipKind kind) {
         return f.FileGroupDescriptor;
     case HexClipKind::FileContents:
         return f.FileContents;
+    case HexClipKind::FileGroupDescriptorW:
+        return f.FileGroupDescriptorW;
     case HexClipKind::RegEditHexData:
         return f.RegEditHexData;
     }
@@ -122,7 +145,9 @@ HRESULT THexDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
         return check;
     std::vector<std::uint8_t> content;
     try {
-        content = RenderHexClip(kind, bytes_, asHexText_, swapNibbles_, virtualName_, NowAsFileTime());
+        content = RenderHexClip(kind, bytes_, asHexText_, swapNibbles_,
+                                kind == HexClipKind::FileGroupDescriptor ? ansiName_ : virtualName_,
+                                NowAsFileTime());
     } catch (...) {
         return E_OUTOFMEMORY;
     }

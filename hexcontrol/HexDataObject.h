@@ -1,6 +1,6 @@
 #pragma once
 // The OLE side of the hex view: the data object that carries a copy of the selected bytes in
-// five formats, its format enumerator, and the drop source and drop target of drag and drop.
+// six formats, its format enumerator, and the drop source and drop target of drag and drop.
 #include "hexcontrol/HexClipData.h"
 
 #include <ole2.h>
@@ -20,6 +20,7 @@ struct HexClipboardFormats {
     CLIPFORMAT Html = 0;
     CLIPFORMAT FileContents = 0;
     CLIPFORMAT FileGroupDescriptor = 0;
+    CLIPFORMAT FileGroupDescriptorW = 0;
     CLIPFORMAT PerformedDropEffect = 0;
     CLIPFORMAT LogicalPerformedDropEffect = 0;
 };
@@ -59,7 +60,8 @@ class THexDataObject final : public IDataObject {
     std::vector<std::uint8_t> bytes_;
     bool swapNibbles_;
     bool asHexText_;
-    std::string virtualName_;
+    std::string virtualName_; // UTF-8
+    std::string ansiName_;    // the same in the legacy ANSI page, for the ANSI descriptor
     bool hasDropEffect_ = false;
     DWORD dropEffect_ = 0;
 };

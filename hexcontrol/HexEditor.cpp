@@ -133,6 +133,11 @@ void THexEditor::HexRepaint() {
     Invalidate();
 }
 
+void THexEditor::HexReadFault(const std::string& text) {
+    if (OnReadFault)
+        OnReadFault(*this, text);
+}
+
 void THexEditor::HexSelectionChanged() {
     if (!HandleAllocated() || selectionNotePending_)
         return;

@@ -63,6 +63,8 @@ class THexEditor : public TWinControl, protected HexModelHost {
     bool Busy() const { return busy_; }
 
     std::function<void(THexEditor&)> OnSelectionChanged;
+    // Bytes of the file could not be read; they are painted as unreadable (text says which).
+    std::function<void(THexEditor&, const std::string&)> OnReadFault;
     // Takes effect when the caret is next made (on focus).
     THexCaretKind CaretKind = THexCaretKind::ckAuto;
 
@@ -91,6 +93,7 @@ class THexEditor : public TWinControl, protected HexModelHost {
     void HexViewMoved() override;
     void HexFontSizeChanged() override;
     void HexTakeFocus() override;
+    void HexReadFault(const std::string& text) override;
     void HexPopupMenu(int x, int y) override;
 
   private:

@@ -12,6 +12,12 @@ class EHexEditor : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Bytes of the viewed file that cannot be read: they are never shown, copied or searched as data.
+class EHexReadError : public EHexEditor {
+  public:
+    using EHexEditor::EHexEditor;
+};
+
 // A file that cannot be opened ("Cannot open %s.\r\n(%s.)").
 class EFOpenError : public std::runtime_error {
   public:
@@ -43,6 +49,7 @@ inline constexpr const char* SelectionStart = "Invalid selection start";
 inline constexpr const char* SelectionEnd = "Invalid selection end";
 inline constexpr const char* BookmarkIndex = "Invalid bookmark index";
 inline constexpr const char* Cancelled = "Operation cancelled";
+inline constexpr const char* CannotRead = "Some bytes from offset 0x%s cannot be read (%s)";
 inline constexpr const char* CannotOpen = "Cannot open %s.\r\n(%s.)";
 inline constexpr const char* StreamOutOfMemory = "Out of memory while expanding memory stream";
 inline constexpr const char* SelectionTooLarge =

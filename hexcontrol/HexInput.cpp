@@ -371,8 +371,12 @@ void HexModel::WheelMoveCursor(bool towardsUser) {
 void HexModel::MouseWheel(HexShiftState shift, int delta) {
     shiftDown_ = Has(shift, hsShift);
     leftDown_ = Has(shift, hsLeft);
-    const bool towards = delta < 0;
-    const int notches = std::max(1, std::abs(delta) / 120);
+    // Deltas add up and each whole notch acts once: a touchpad's small deltas make a notch
+    // only together, and what is left over waits for the next message.
+    wheelDelta_ += delta;
+    const bool towards = wheelDelta_ < 0;
+    const int notches = std::abs(wheelDelta_) / kWheelNotch;
+    wheelDelta_ %= kWheelNotch;
     const HexShiftState mods = shift & (KeyModifiers | hsLeft | hsRight | hsMiddle);
     for (int i = 0; i < notches; ++i) {
         if (ZoomOnWheel && mods == hsCtrl) {

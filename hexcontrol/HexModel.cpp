@@ -81,7 +81,8 @@ void HexModel::ResetDocument() {
 
 void HexModel::OpenPaged(const std::string& path, std::unique_ptr<HexPageReader> reader) {
     memory_.Clear();
-    paged_ = std::make_unique<HexPagedData>(std::move(reader));
+    paged_ = std::make_unique<HexPagedData>(std::move(reader),
+                                            [this](const std::string& text) { host_->HexReadFault(text); });
     // The grid for the new size and the cursor on the first digit of byte 0, scrolled to the
     // top left (which also drops the selection).
     extending_ = false;

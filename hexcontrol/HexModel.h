@@ -46,6 +46,8 @@ class HexModelHost {
     virtual void HexBookmarkChanged() {}
     virtual void HexTakeFocus() {}
     virtual void HexPopupMenu(int /*x*/, int /*y*/) {}
+    // Bytes of the file could not be read (they show as unreadable): text says which and why.
+    virtual void HexReadFault(const std::string& /*text*/) {}
 };
 
 struct THexBookmark {
@@ -156,6 +158,7 @@ class HexModel {
     // True when the pointer has moved far enough to start dragging the selection out.
     bool MouseMove(HexShiftState shift, int x, int y);
     void MouseUp(HexMouseButton button, HexShiftState shift, int x, int y);
+    // delta as the platform gives it: each whole 120, added up over messages, is one notch.
     void MouseWheel(HexShiftState shift, int delta);
     // One tick of the drag-scroll timer with the pointer at (x, y) in client pixels.
     void DragScrollTick(HexShiftState shift, int x, int y);
@@ -217,6 +220,8 @@ class HexModel {
     int pressX_ = 0;
     int pressY_ = 0;
     HexCell dropCell_{-1, -1};
+    static constexpr int kWheelNotch = 120; // the platform's delta of one notch
+    int wheelDelta_ = 0;                    // less than a notch, not acted on yet
 
     std::array<THexBookmark, 10> bookmarks_{};
 };

@@ -26,7 +26,16 @@ std::size_t HexFilePageReader::ReadAt(std::int64_t offset, void* dst, std::size_
             break;
         done += got;
     }
+    // Short of the end fixed at opening: the file has shrunk, or the read failed.
+    if (done < count) {
+        const std::int64_t now = file_.Size();
+        shrunk_ = now >= 0 && now <= offset + static_cast<std::int64_t>(done);
+    }
     return done;
+}
+
+std::string HexFilePageReader::FaultText() const {
+    return shrunk_ ? "the file is shorter than when it was opened" : file_.FaultText();
 }
 
 } // namespace quennet

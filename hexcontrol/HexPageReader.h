@@ -14,8 +14,10 @@ class HexPageReader {
     virtual ~HexPageReader() = default;
     // The size fixed when the file was opened; pages past it are never asked for.
     virtual std::int64_t Size() const = 0;
-    // Up to count bytes at offset; fewer only at the end of the file or on an error.
+    // Up to count bytes at offset; fewer when the rest cannot be read (an error, or the file
+    // has shrunk since it was opened), and FaultText then says why.
     virtual std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t count) = 0;
+    virtual std::string FaultText() const { return std::string(); }
 };
 
 class HexFilePageReader final : public HexPageReader {
@@ -25,11 +27,13 @@ class HexFilePageReader final : public HexPageReader {
     bool Open(const std::string& path);
     std::int64_t Size() const override { return size_; }
     std::size_t ReadAt(std::int64_t offset, void* dst, std::size_t count) override;
+    std::string FaultText() const override;
     const FileReader& File() const { return file_; }
 
   private:
     FileReader file_{FileSharing::ReadWriteDelete};
     std::int64_t size_ = 0;
+    bool shrunk_ = false; // the last short read met the file's new end, not an error
 };
 
 } // namespace quennet

@@ -11,6 +11,9 @@ namespace quennet {
 
 namespace {
 constexpr int kBookmarkGlyphSize = 10; // "BOOKMARKICONS": twenty 10 x 10 glyphs side by side
+// Bytes that could not be read: dark red on pale red, unlike any colour of data.
+constexpr COLORREF kUnreadableText = RGB(160, 0, 0);
+constexpr COLORREF kUnreadableBackground = RGB(255, 210, 210);
 
 void Fill(HDC dc, const RECT& r, COLORREF color) {
     SetBkColor(dc, color);
@@ -146,9 +149,12 @@ void THexEditor::PaintDataCell(HDC dc, int col, HexPos row, const RECT& r) {
     const bool charField = l.IsCharCol(col);
     const bool active = (charField ? HexField::Char : HexField::Hex) == model_.ActiveField();
     if (p < model_.DataSize()) {
-        const std::uint8_t byte = model_.Data().At(p);
-        const wchar_t ch = charField ? static_cast<wchar_t>(l.DisplayChar(byte))
-                                     : static_cast<wchar_t>(l.HexDigitOf(byte, col));
+        // A byte that could not be read is no value at all: a marked "?" in both fields.
+        const bool readable = model_.Data().Readable(p);
+        const std::uint8_t byte = readable ? model_.Data().At(p) : 0;
+        const wchar_t ch = !readable  ? L'?'
+                           : charField ? static_cast<wchar_t>(l.DisplayChar(byte))
+                                       : static_cast<wchar_t>(l.HexDigitOf(byte, col));
         const bool lastCol = col == l.LastHexCol() || col == l.LastCharCol();
         COLORREF fill = ColorToRGB(active && !lastCol ? colors_.ActiveFieldBackground : colors_.Background);
         COLORREF back = ColorToRGB(active ? colors_.ActiveFieldBackground : colors_.Background);
@@ -159,6 +165,10 @@ void THexEditor::PaintDataCell(HDC dc, int col, HexPos row, const RECT& r) {
         if (model_.Data().IsChanged(p)) {
             text = ColorToRGB(colors_.ChangedText);
             back = ColorToRGB(colors_.ChangedBackground);
+        }
+        if (!readable) {
+            text = kUnreadableText;
+            back = fill = kUnreadableBackground;
         }
         if (model_.IsSelected(p) && !(hideSelection_ && !focused_)) {
             text ^= 0xFFFFFF;

@@ -113,51 +113,52 @@ struct Screen {
     quennet::GdiBitmap bitmap;
 };
 
-// After an opening with a match at `match`: the least scrolling that shows the match (it was
-// below the first page, so its row becomes the last whole row), the first hex column in view,
-// and the match's first digit drawn selected at that place on the screen.
-void ExpectMatchOnTheLastWholeRow(TForm4& form, std::int64_t match, const char* which) {
+// After an opening with a match at `match` (below the first page): its row a third down the
+// view, the first hex column in view, and the match's first digit drawn selected at that place
+// on the screen.
+void ExpectMatchAThirdDown(TForm4& form, std::int64_t match, const char* which) {
     SCOPED_TRACE(which);
     THexEditorEx& editor = form.hexedit;
     const HexLayout& layout = editor.Model().Layout();
     const Screen screen(editor);
     const int pageRows = (screen.height - layout.RulerHeight()) / layout.CharHeight();
     const int matchRow = match / kBytesPerRow + 2;
-    EXPECT_EQ(editor.Model().TopRow(), matchRow - pageRows + 1);
+    EXPECT_EQ(editor.Model().TopRow(), matchRow - pageRows / 3);
     EXPECT_EQ(editor.Model().LeftCol(), 2);
 
     // The match's high digit: column 2 + 2 * (match mod 20), counted from the first hex column.
     int x = layout.FixedWidth();
     for (int col = 2; col < 2 + 2 * static_cast<int>(match % kBytesPerRow); ++col)
         x += layout.ColWidth(col);
-    const int y = layout.RulerHeight() + (pageRows - 1) * layout.CharHeight();
+    const int y = layout.RulerHeight() + (pageRows / 3) * layout.CharHeight();
     EXPECT_EQ(screen.At(x, y + 1), RGB(0, 0, 0)); // white text background, inverted
     EXPECT_EQ(screen.At(x, y + 1 - layout.CharHeight()), RGB(255, 255, 255)); // the row above
 }
 } // namespace
 
-TEST_F(Viewer, EveryOpeningScrollsTheLeastAndShowsTheFirstColumn) {
+TEST_F(Viewer, EveryOpeningPutsTheMatchAThirdDownAndShowsTheFirstColumn) {
+    // The match was scrolled to the last row, the rest of it and what follows hidden below.
     const int match = 2507; // row 127, the eighth byte: far below the first page
     form->Prepare(folder, "view5000.bin", match, 3);
     form->Show(); // as ShowModal does, without waiting
-    ExpectMatchOnTheLastWholeRow(*form, match, "first opening");
+    ExpectMatchAThirdDown(*form, match, "first opening");
 
     form->Prepare(folder, "view5000.bin", 0, 3); // another file's opening in between
     form->Prepare(folder, "view5000.bin", match, 3);
-    ExpectMatchOnTheLastWholeRow(*form, match, "later opening");
+    ExpectMatchAThirdDown(*form, match, "later opening");
 }
 
-TEST_F(Viewer, EveryOpeningOfA20MBFileScrollsTheLeastAndShowsTheFirstColumn) {
+TEST_F(Viewer, EveryOpeningOfA20MBFilePutsTheMatchAThirdDownAndShowsTheFirstColumn) {
     // 16 MB and more: offsets of 7 digits widen the gutter until the grid no longer fits.
     WriteFile(folder + "view20mb.bin", 20u << 20);
     const int match = 10000007;
     form->Prepare(folder, "view20mb.bin", match, 4);
     form->Show();
-    ExpectMatchOnTheLastWholeRow(*form, match, "first opening");
+    ExpectMatchAThirdDown(*form, match, "first opening");
 
     form->Prepare(folder, "view20mb.bin", 0, 4);
     form->Prepare(folder, "view20mb.bin", match, 4);
-    ExpectMatchOnTheLastWholeRow(*form, match, "later opening");
+    ExpectMatchAThirdDown(*form, match, "later opening");
     form.reset();
     DeleteFileA((folder + "view20mb.bin").c_str());
 }
@@ -281,7 +282,7 @@ TEST_F(Viewer, AFileOfFiveGigabytesOpensAtItsMatchWithExactOffsets) {
     EXPECT_EQ(form->Caption(), "Viewing: " + folder + "view5gb.bin");
     EXPECT_EQ(form->hexedit.SelStart(), match);
     EXPECT_EQ(form->hexedit.SelEnd(), match + 5);
-    ExpectMatchOnTheLastWholeRow(*form, match, "5 GB");
+    ExpectMatchAThirdDown(*form, match, "5 GB");
     // The bytes come from the file at that offset: "xx" and a zero byte (the middle dot)
     // before the match.
     const HexModel& m = form->hexedit.Model();
@@ -502,4 +503,62 @@ TEST_F(Viewer, OpensWithTheMatchRowWholeAndItsCharactersInView) {
     EXPECT_LE(m.RowTop(matchRow) + layout.CharHeight(), m.ClientHeight());
     form.reset();
     DeleteFileA((folder + "view20mb.bin").c_str());
+}
+
+// Ctrl+G went to the offset with its row as the last one in view; F3 with no further match
+// only beeped.
+TEST_F(Viewer, CtrlGPutsItsRowAThirdDownAndF3SaysWhenNoMatchIsLeft) {
+    form->Prepare(folder, "view5000.bin", 0, 0);
+    form->Show();
+    ASSERT_TRUE(form->GotoOffset("4000"));
+    const HexModel& m = form->hexedit.Model();
+    EXPECT_EQ(m.TopRow(), 4000 / kBytesPerRow + 2 - m.PageRows() / 3);
+    ASSERT_TRUE(form->GotoOffset("4010")); // in view already: nothing scrolls
+    EXPECT_EQ(m.TopRow(), 4000 / kBytesPerRow + 2 - m.PageRows() / 3);
+
+    SearchCriteria criteria;
+    criteria.PhraseText = "vv";
+    form->SetSearchPhrase(BuildSearchRequest(criteria).Request->Searched());
+    form->Prepare(folder, "view5000.bin", 4998, 2);
+    form->FindNext();
+    EXPECT_EQ(form->hexedit.SelStart(), 4998);
+    EXPECT_EQ(form->Caption(), "Viewing: " + folder + "view5000.bin - No more matches");
+}
+
+// Bytes that could not be read showed as 00 and were copied and searched as such. Wine does
+// not hold reads to another handle's byte-range lock; a file cut short by another program
+// while it is viewed fails its reads past the new end as well.
+TEST_F(Viewer, BytesThatCannotBeReadAreMarkedAndCopyAndF3SaySo) {
+    const std::string path = folder + "viewcut.bin";
+    WriteFile(path, 200000);
+    form->Prepare(folder, "viewcut.bin", 70001, 1);
+    {
+        FileHandle other(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(other);
+        LARGE_INTEGER end{};
+        end.QuadPart = 70000;
+        ASSERT_TRUE(SetFilePointerEx(other.get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(other.get()));
+    }
+    form->Show();
+    quennet::Application().ProcessMessages();
+    EXPECT_EQ(form->Caption(), "Viewing: " + path +
+                                   " - Some bytes from offset 0x11170 cannot be read (the file is shorter than "
+                                   "when it was opened)");
+    // Painted as unreadable, in both fields: a byte after the match, not selected.
+    const Screen screen(form->hexedit);
+    const HexModel& m = form->hexedit.Model();
+    for (HexField field : {HexField::Hex, HexField::Char}) {
+        const HexCell cell = m.Layout().CellOfPosition(70003, field);
+        EXPECT_EQ(screen.At(m.ColLeft(cell.Col) + 1, m.RowTop(cell.Row) + 1), RGB(255, 210, 210));
+    }
+    EXPECT_THROW(form->Copy1Click(), EHexReadError);
+    SearchCriteria criteria;
+    criteria.PhraseText = "needle";
+    form->SetSearchPhrase(BuildSearchRequest(criteria).Request->Searched());
+    EXPECT_THROW(form->FindNext(), EHexReadError);
+    EXPECT_FALSE(form->Finding());
+    form.reset();
+    DeleteFileA(path.c_str());
 }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Escape on the real keyboard through X: it cancels the folder picker, as its close box does,
-# and closes the hex viewer. In the viewer, F3 finds the next match (Escape stops it in a huge
-# file) and Ctrl+G goes to an offset.
+# and closes the hex viewer. In the viewer, F3 finds the next match or says none is left
+# (Escape stops it in a huge file), and Ctrl+G goes to an offset; it keeps the user's size.
 # Usage: escape-xdotool.sh folderpick-demo.exe hexview-demo.exe WORKDIR
 set -u
 picker=$1
@@ -62,6 +62,7 @@ EOF
     for key in "$@"; do
         case $key in
         type:*) xdotool type --delay 40 "${key#type:}" ;;
+        title:*) xdotool search --onlyvisible --name "${key#title:}" >/dev/null || echo "no title [${key#title:}]" ;;
         *) xdotool key "$key" ;;
         esac
         sleep 0.7
@@ -72,6 +73,9 @@ EOF
 }
 got=$(viewer_keys F3)
 [ "$got" = "selection 60000 60005 cursor 60000" ] || fail "F3 selects the next match, case folded: [$got]"
+# Past the last match F3 says so in the caption, not only with a beep.
+got=$(viewer_keys F3 F3 "title:No more matches")
+[ "$got" = "selection 60000 60005 cursor 60000" ] || fail "F3 past the last match says so: [$got]"
 # In a UTF-16 file (its byte-order mark first) F3 finds the phrase's UTF-16 form, as the search.
 { printf '\377\376'; printf 'x.needle...NEEDLE' | iconv -f ascii -t utf-16le; } >"$dir/wide.txt"
 opened="wide.txt 6 12"
@@ -98,7 +102,40 @@ opened="huge.bin 0 0"
 got=$(viewer_keys F3 Escape)
 [ "$got" = "selection -1 -1 cursor 0" ] || fail "Escape stops F3 in a file of 200 GB: [$got]"
 rm -f "$dir/huge.bin"
+
+# The viewer as the user leaves it, over three openings: made larger by its corner, then
+# maximised by a double click on its caption. Each opening went back to 804 x 412, and a
+# maximised viewer came back at that size still flagged maximised.
+geometry() { # X Y WIDTH HEIGHT of the viewer, once it shows
+    sleep 1
+    id=$(timeout 30 xdotool search --sync --onlyvisible --name "Viewing:" | head -n 1)
+    xdotool getwindowgeometry --shell "$id" | awk -F= '/^(X|Y|WIDTH|HEIGHT)=/ { printf "%s ", $2 }'
+}
+size() { geometry | cut -d' ' -f3,4; }
+HEXVIEW_DEMO_OPENINGS=3 "$run" "$viewer" "$(quennet_winpath "$dir/find.bin")" >/dev/null 2>&1 &
+pid=$!
+set -- $(geometry)
+xdotool mousemove $(($1 + $3 - 3)) $(($2 + $4 - 3)) mousedown 1
+for step in 1 2 3; do
+    xdotool sleep 0.2 mousemove $(($1 + $3 - 3 + 50 * step)) $(($2 + $4 - 3 + 40 * step))
+done
+xdotool sleep 0.2 mouseup 1
+larger=$(size)
+[ "${larger% *}" -gt 900 ] || fail "the corner drag makes the viewer larger: [$larger]"
+xdotool key Escape
+[ "$(size)" = "$larger" ] || fail "the viewer made larger [$larger] keeps its size: [$(size)]"
+set -- $(geometry)
+xdotool mousemove $(($1 + $3 / 2)) $(($2 + 8)) click --repeat 2 --delay 80 1
+maximised=$(size)
+[ "${maximised% *}" -ge 1270 ] || fail "a double click on the caption maximises the viewer: [$maximised]"
+xdotool key Escape
+[ "$(size)" = "$maximised" ] || fail "the viewer maximised [$maximised] comes back so: [$(size)]"
+[ -n "${SCREENSHOT:-}" ] && import -window root "$SCREENSHOT"
+# Alone on the desktop, the demo's viewer reopens without the keyboard: its caption is clicked.
+set -- $(geometry)
+xdotool mousemove $(($1 + $3 / 2)) $(($2 + 10)) click 1 sleep 0.3 key Escape
+ends $pid || fail "the viewer closes after its third opening"
 rm -f "$out"
 
-[ "$failures" = 0 ] && echo "Escape closed the picker and the viewer; F3 and Ctrl+G moved the selection"
+[ "$failures" = 0 ] && echo "Escape closed the picker and the viewer; F3 and Ctrl+G moved the selection; the size was kept"
 [ "$failures" = 0 ]

@@ -118,6 +118,27 @@ TEST_F(HexWindow, CopyOffersFiveFormatsByteForByte) {
     EXPECT_STREQ(reinterpret_cast<const char*>(descriptor.data() + 76), "Dump of report.bin");
 }
 
+// Bytes copied from "été.txt" arrived as "Dump of Ã©tÃ©.bin": the ANSI descriptor held UTF-8.
+// Now the wide descriptor names the file whole and the ANSI one in the user's ANSI page.
+TEST_F(HexWindow, DraggedFileNameSurvivesNonAscii) {
+    const std::string name = "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5.txt"; // "été 日.txt"
+    editor->LoadFile(WriteFile(name, {'a', 'b', 'c'}));
+    editor->SelectAllData();
+    ASSERT_TRUE(editor->CopySelection());
+    const HexClipboardFormats& f = HexRegisterClipboardFormats();
+    const std::vector<std::uint8_t> wide = ClipboardBytes(f.FileGroupDescriptorW);
+    ASSERT_EQ(wide.size(), 596u);
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(wide.data() + 76)), L"Dump of \u00E9t\u00E9 \u65E5.bin");
+    EXPECT_EQ(wide[72], 3);
+
+    wchar_t page[8]{};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, page, 8);
+    ASSERT_EQ(std::wstring(page), L"1252") << "the expected bytes below are those of code page 1252";
+    const std::vector<std::uint8_t> ansi = ClipboardBytes(f.FileGroupDescriptor);
+    ASSERT_EQ(ansi.size(), 336u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(ansi.data() + 76), "Dump of \xE9t\xE9 ?.bin");
+}
+
 TEST_F(HexWindow, DataObjectAnswersAndEnumerator) {
     auto object = ComPtr<THexDataObject>::Attach(new THexDataObject({1, 2, 3}, false, false, "C:\\a\\noext"));
     FORMATETC request{CF_TEXT, nullptr, DVASPECT_THUMBNAIL, -1, TYMED_HGLOBAL};
@@ -145,10 +166,11 @@ TEST_F(HexWindow, DataObjectAnswersAndEnumerator) {
     ComPtr<IEnumFORMATETC> formats;
     EXPECT_EQ(object->EnumFormatEtc(DATADIR_SET, formats.put()), E_NOTIMPL);
     ASSERT_EQ(object->EnumFormatEtc(DATADIR_GET, formats.put()), S_OK);
-    FORMATETC got[6]{};
+    FORMATETC got[7]{};
     ULONG fetched = 0;
-    EXPECT_EQ(formats->Next(6, got, &fetched), S_FALSE);
-    ASSERT_EQ(fetched, 5u);
+    EXPECT_EQ(formats->Next(7, got, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 6u);
+    EXPECT_EQ(got[5].cfFormat, HexRegisterClipboardFormats().FileGroupDescriptorW);
     EXPECT_EQ(got[1].cfFormat, CF_TEXT);
     EXPECT_EQ(got[3].cfFormat, HexRegisterClipboardFormats().FileContents);
     EXPECT_EQ(got[4].lindex, -1);
@@ -159,12 +181,12 @@ TEST_F(HexWindow, DataObjectAnswersAndEnumerator) {
     EXPECT_EQ(formats->Next(1, got, &fetched), S_OK);
     EXPECT_EQ(got[0].cfFormat, HexRegisterClipboardFormats().RegEditHexData);
     formats->Reset();
-    EXPECT_EQ(formats->Skip(5), S_OK); // exactly the five left: at the end
+    EXPECT_EQ(formats->Skip(6), S_OK); // exactly the six left: at the end
     EXPECT_EQ(formats->Next(1, got, &fetched), S_FALSE);
     EXPECT_EQ(fetched, 0u);
     formats->Reset();
     EXPECT_EQ(formats->Skip(2), S_OK);
-    EXPECT_EQ(formats->Skip(4), S_FALSE); // three left
+    EXPECT_EQ(formats->Skip(5), S_FALSE); // four left
     EXPECT_EQ(formats->Next(1, got, &fetched), S_FALSE);
     EXPECT_EQ(fetched, 0u);
 
@@ -474,6 +496,19 @@ TEST_F(HexWindow, KeysMouseAndWheelThroughWindowMessages) {
     EXPECT_GT(scrolled, first);
     SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     EXPECT_EQ(editor->Model().TopRow(), first);
+    // A touchpad's thirds of a notch act once they make a whole one (each scrolled a page), and
+    // with Ctrl so do halves (each widened the row).
+    auto wheel = [&](WORD keys, int delta) {
+        PostMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(delta)), MAKELPARAM(screen.x, screen.y));
+        Application().ProcessMessages();
+    };
+    for (int third = 1; third <= 3; ++third) {
+        wheel(0, -WHEEL_DELTA / 3);
+        EXPECT_EQ(editor->Model().TopRow(), third < 3 ? first : scrolled) << third << " thirds";
+    }
+    for (int half = 0; half < 3; ++half)
+        wheel(MK_CONTROL, WHEEL_DELTA / 2);
+    EXPECT_EQ(editor->Model().Layout().BytesPerRow(), 21);
 
     // Ctrl+End goes to the last byte and scrolls it into view.
     BYTE keys[256];

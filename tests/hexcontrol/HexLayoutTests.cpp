@@ -293,6 +293,8 @@ TEST(ClipData, VirtualFileNames) {
     EXPECT_EQ(HexVirtualFileName("C:name.tar.gz"), "Dump of name.tar.bin");
     EXPECT_EQ(HexVirtualFileName("Untitled"), "Dump of Untitled.bin");
     EXPECT_EQ(HexVirtualFileName(std::string(300, 'n')).size(), 255u);
+    // Cut to fit, never inside a character.
+    EXPECT_EQ(HexVirtualFileName(std::string(246, 'n') + "\xC3\xA9\xC3\xA9.txt"), "Dump of " + std::string(246, 'n'));
 }
 
 TEST(Caret, UnderlineInTheReadOnlyViewOtherwiseBlockOrBar) {

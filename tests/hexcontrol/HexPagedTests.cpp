@@ -1,6 +1,7 @@
 // The hex view on files larger than memory: pages read as they are shown, 64-bit positions
 // through the model and layout, and the scroll bar's 32-bit range spread over the rows.
 #include "hexcontrol/HexError.h"
+#include "hexcontrol/HexFind.h"
 #include "hexcontrol/HexModel.h"
 #include "hexcontrol/HexPageReader.h"
 #include "hexcontrol/HexScrollMap.h"
@@ -39,6 +40,7 @@ struct CountingReader : HexPageReader {
             static_cast<std::uint8_t*>(dst)[n] = ByteOf(offset + static_cast<HexPos>(n));
         return n;
     }
+    std::string FaultText() const override { return "the device is not ready"; }
 };
 
 // The viewer's configuration on 9 x 17 pixel cells with ten rows in view.
@@ -132,11 +134,23 @@ TEST(PagedView, ScrollingThroughKeepsOnlyAFewPages) {
     EXPECT_THROW(v.model.Data().Read(kTenGB - 2, 3, got.data()), EHexEditor);
 }
 
-TEST(PagedView, AFileThatShrankReadsAsZerosPastItsNewEnd) {
-    PagedViewer v(1000, 990);
-    EXPECT_EQ(v.model.Data().At(989), ByteOf(989));
-    EXPECT_EQ(v.model.Data().At(990), 0);
-    EXPECT_EQ(v.model.Data().At(999), 0);
+// A locked range, a lost share, a disk error or a file that shrank read as real 00 bytes,
+// which painting, Copy and F3 then used.
+TEST(PagedView, BytesThatCannotBeReadAreNeverZeros) {
+    PagedViewer v(200000, 70000); // reads stop short at 70000, within the second page
+    const HexData& data = v.model.Data();
+    EXPECT_TRUE(data.Readable(69999));
+    EXPECT_FALSE(data.Readable(70000));
+    EXPECT_THROW(data.At(70000), EHexReadError);
+    std::uint8_t bytes[16];
+    try {
+        data.Read(69990, 16, bytes);
+        ADD_FAILURE() << "read";
+    } catch (const EHexReadError& e) {
+        EXPECT_STREQ(e.what(), "Some bytes from offset 0x11170 cannot be read (the device is not ready)");
+    }
+    // F3 fails over them instead of finding a match in zeros.
+    EXPECT_THROW(HexFindNext(data, 0, PhraseFinder(std::string(2, '\0'), false)), EHexReadError);
 }
 
 TEST(PagedView, ClosingFreesTheFileAndTheDocumentIsEmpty) {
