@@ -6,7 +6,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev libpcre2-dev dpkg-dev
-          g++-mingw-w64-x86-64-posix wine64 xvfb xclip xdotool x11-utils "$@")
+          g++-mingw-w64-x86-64-posix wine64 xvfb xclip xdotool x11-utils imagemagick "$@")
 SUDO=; [ "$(id -u)" -eq 0 ] || SUDO=sudo
 # Another program (an update, another install) may hold the package manager's lock: wait for
 # it rather than fail.
