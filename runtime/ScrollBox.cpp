@@ -105,8 +105,14 @@ LRESULT TScrollBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_MOUSEWHEEL:
-        ScrollTo(ScrollOffset() - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * kWheelStep);
+    {
+        // Deltas add up to whole notches: a touchpad sends a notch in small pieces.
+        wheelDelta_ += GET_WHEEL_DELTA_WPARAM(wParam);
+        const int notches = wheelDelta_ / WHEEL_DELTA;
+        wheelDelta_ %= WHEEL_DELTA;
+        ScrollTo(ScrollOffset() - notches * kWheelStep);
         return 0;
+    }
     default:
         return TWinControl::WndProc(message, wParam, lParam);
     }

@@ -21,6 +21,7 @@ class TScrollBox : public TWinControl {
 
   private:
     void ScrollTo(int y);
+    int wheelDelta_ = 0; // less than a notch, not acted on yet
 };
 
 // Sits between a control docked to the same side and the rest; dragging it resizes that

@@ -352,6 +352,19 @@ TEST_F(ScrollAndSplit, ScrollBarAppearsForControlsBelowTheBottomAndMovesThem) {
     EXPECT_FALSE(GetWindowLongA(box->Handle(), GWL_STYLE) & WS_VSCROLL);
 }
 
+TEST_F(ScrollAndSplit, TouchpadWheelDeltasAddUpToWholeNotches) {
+    // A precision touchpad sends a notch in small pieces: each used to be dropped.
+    const WPARAM third = MAKEWPARAM(0, static_cast<WORD>(-40));
+    SendMessageA(box->Handle(), WM_MOUSEWHEEL, third, 0);
+    SendMessageA(box->Handle(), WM_MOUSEWHEEL, third, 0);
+    EXPECT_EQ(box->ScrollOffset(), 0);
+    SendMessageA(box->Handle(), WM_MOUSEWHEEL, third, 0);
+    const int oneNotch = box->ScrollOffset();
+    EXPECT_GT(oneNotch, 0);
+    SendMessageA(box->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+    EXPECT_EQ(box->ScrollOffset(), std::min(2 * oneNotch, 320 - box->ClientHeight()));
+}
+
 TEST_F(ScrollAndSplit, DraggingTheSplitterResizesItsNeighbourWithinTheMinimum) {
     int moved = 0;
     splitter->OnMoved = [&](TWinControl&) { ++moved; };
