@@ -44,7 +44,7 @@ TResultsMenu::TResultsMenu(ResultsList& list, TFormChooseDestination& destinatio
     PopupMenu1.AddSeparator();
     PopupMenu1.Add("Copy full &paths", [this] { Copyfullpaths1Click(); });
     PopupMenu1.Add("&Save list as...", [this] { Savelistas1Click(); });
-    PopupMenu1.Add("Files &not read...", [this] { Filesnotread1Click(); });
+    PopupMenu1.Add("Files not &read...", [this] { Filesnotread1Click(); });
     PopupMenu1.OnPopup = [this](TPopupMenu&) { PopupMenu1Popup(); };
 }
 

@@ -1,5 +1,6 @@
 #include "mainwindow/SearchControl.h"
 
+#include "mainwindow/StatusTexts.h"
 #include "mainwindow/main.h"
 #include "runtime/Application.h"
 #include "runtime/MessageBoxes.h"
@@ -255,6 +256,7 @@ void SearchControl::FinishSteps() {
     if (timing_) // the whole search; after a failed check the last search's text stays
         ShowElapsedSeconds();
     form_.StatusBar.SetPanelText(0, "Done");
+    form_.StatusBar.SetPanelText(1, FilesFoundText(Progress.FilesFound.load(), sink_.FilteredOutCount()));
     form_.StatusBar.SetPanelText(2, UnreadSummary(sink_.NotReadCount(), sink_.FirstNotRead()));
     UnlockPanel();
 }

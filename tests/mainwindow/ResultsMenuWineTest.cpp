@@ -159,7 +159,7 @@ class ResultsMenu : public ::testing::Test {
     int saves = 0;                 // how often it was asked to save the list
     TFormChooseDestination destination;
     TResultsMenu menu{list, destination,
-                      ResultsMenuCallbacks{[this](const ChosenRow& row) { viewed.push_back(row); }, [this] { ++saves; }}};
+                      ResultsMenuCallbacks{[this](const ChosenRow& row) { viewed.push_back(row); }, [this] { ++saves; }, {}, {}}};
 };
 
 TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
