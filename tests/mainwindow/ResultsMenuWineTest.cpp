@@ -157,16 +157,20 @@ class ResultsMenu : public ::testing::Test {
     ResultsList list{files};
     std::vector<ChosenRow> viewed; // what the window was asked to show in its viewer
     int saves = 0;                 // how often it was asked to save the list
+    int notReadShown = 0;          // how often it was asked to list the files not read
+    bool anyNotRead = false;
     TFormChooseDestination destination;
     TResultsMenu menu{list, destination,
-                      ResultsMenuCallbacks{[this](const ChosenRow& row) { viewed.push_back(row); }, [this] { ++saves; }, {}, {}}};
+                      ResultsMenuCallbacks{[this](const ChosenRow& row) { viewed.push_back(row); }, [this] { ++saves; },
+                                           [this] { ++notReadShown; }, [this] { return anyNotRead; }}};
 };
 
 TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
     const int items[] = {TResultsMenu::OpenwithNotepad1, TResultsMenu::aaaa,
                          TResultsMenu::Move1,            TResultsMenu::Copy1,
                          TResultsMenu::Delete1,          TResultsMenu::Opencontainingfolder1,
-                         TResultsMenu::Copyfullpaths1,   TResultsMenu::Savelistas1};
+                         TResultsMenu::Copyfullpaths1,   TResultsMenu::Savelistas1,
+                         TResultsMenu::Filesnotread1};
     auto enabledWith = [&](std::vector<int> selection) {
         Select(selection);
         menu.PopupMenu1.OnPopup(menu.PopupMenu1); // as when the menu opens
@@ -177,13 +181,17 @@ TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
     };
     for (const char* name : {"a", "b", "c"})
         Add(name);
-    //           Notepad, HEX, Move, Copy, Delete, folder, Copy full paths, Save list as
-    EXPECT_EQ(enabledWith({}), "00010001");
-    EXPECT_EQ(enabledWith({1}), "11111111");
-    EXPECT_EQ(enabledWith({0, 1, 2}), "00111011");
+    //           Notepad, HEX, Move, Copy, Delete, folder, Copy full paths, Save list as, not read
+    EXPECT_EQ(enabledWith({}), "000100010");
+    EXPECT_EQ(enabledWith({1}), "111111110");
+    EXPECT_EQ(enabledWith({0, 1, 2}), "001110110");
     list.Clear();
-    EXPECT_EQ(enabledWith({}), "00010000") << "an empty list has nothing to save";
-    EXPECT_EQ(menu.PopupMenu1.Count(), 11) << "the new items come after the old ones";
+    EXPECT_EQ(enabledWith({}), "000100000") << "an empty list has nothing to save";
+    anyNotRead = true;
+    EXPECT_EQ(enabledWith({}), "000100001") << "files not read are listed with or without rows";
+    menu.Filesnotread1Click();
+    EXPECT_EQ(notReadShown, 1);
+    EXPECT_EQ(menu.PopupMenu1.Count(), 12) << "the new items come after the old ones";
 }
 
 // The clipboard's text, or "(none)".
