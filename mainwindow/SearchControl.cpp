@@ -256,8 +256,8 @@ void SearchControl::FinishSteps() {
     if (timing_) // the whole search; after a failed check the last search's text stays
         ShowElapsedSeconds();
     form_.StatusBar.SetPanelText(0, "Done");
-    form_.StatusBar.SetPanelText(1, FilesFoundText(Progress.FilesFound.load(), sink_.FilteredOutCount()));
-    form_.StatusBar.SetPanelText(2, UnreadSummary(sink_.NotReadCount(), sink_.FirstNotRead()));
+    form_.StatusBar.SetPanelText(
+        2, EndOfSearchNote(sink_.FilteredOutCount(), UnreadSummary(sink_.NotReadCount(), sink_.FirstNotRead())));
     UnlockPanel();
 }
 

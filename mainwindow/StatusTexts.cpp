@@ -2,11 +2,11 @@
 
 namespace quennet {
 
-std::string FilesFoundText(std::int64_t found, std::uint64_t filteredOut) {
-    std::string text = std::to_string(found) + " files found";
-    if (filteredOut > 0)
-        text += "; " + std::to_string(filteredOut) + " left out by the filters";
-    return text + ".";
+std::string EndOfSearchNote(std::uint64_t filteredOut, const std::string& unread) {
+    if (filteredOut == 0)
+        return unread;
+    const std::string filtered = std::to_string(filteredOut) + " files left out by the filters";
+    return unread.empty() ? filtered + "." : filtered + "; " + unread;
 }
 
 } // namespace quennet

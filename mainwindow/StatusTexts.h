@@ -6,8 +6,9 @@
 
 namespace quennet {
 
-// "3 files found." and, when the filters left files out, how many:
-// "0 files found; 7 left out by the filters."
-std::string FilesFoundText(std::int64_t found, std::uint64_t filteredOut);
+// The note of the panel beside the count at a search's end: how many files the filters left
+// out, when they did, then `unread` (what could not be read), joined by "; ".
+// "7 files left out by the filters; Not read: C:\a.txt (...)"
+std::string EndOfSearchNote(std::uint64_t filteredOut, const std::string& unread);
 
 } // namespace quennet

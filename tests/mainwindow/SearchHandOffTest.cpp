@@ -166,8 +166,10 @@ TEST(WindowSinkQueue, EveryFileNotReadIsKeptWithItsReason) {
     sink.Finish();
     sink.Take();
     EXPECT_EQ(sink.NotReadText(), "/a/bad: Input/output error\r\n/a/worse: Too many open files\r\n");
-    EXPECT_EQ(FilesFoundText(0, sink.FilteredOutCount()), "0 files found; 7 left out by the filters.");
-    EXPECT_EQ(FilesFoundText(12, 0), "12 files found.");
+    EXPECT_EQ(EndOfSearchNote(sink.FilteredOutCount(), ""), "7 files left out by the filters.");
+    EXPECT_EQ(EndOfSearchNote(sink.FilteredOutCount(), "Not read: /a/bad (Input/output error)"),
+              "7 files left out by the filters; Not read: /a/bad (Input/output error)");
+    EXPECT_EQ(EndOfSearchNote(0, ""), "");
     sink.Reset();
     EXPECT_EQ(sink.NotReadText(), "");
     EXPECT_EQ(sink.FilteredOutCount(), 0u);
