@@ -20,7 +20,7 @@ const char* const kUsage =
     "  --regex PATTERN  content that matches the regular expression (Perl syntax; ^ and $ at\n"
     "                 line ends; case folded in Unicode unless --case-sensitive; a match is\n"
     "                 at most 1 MB long); one of --text, --regex, --hex\n"
-    "  --only MASKS   only files whose whole name matches one of the masks (\"*.cpp;*.h\")\n"
+    "  --only MASKS   only files whose whole name matches one of the masks (\"*.cpp;*.h\", \"*.cpp, *.h\")\n"
     "  --skip MASKS   no file whose whole name matches one of the masks (\"*.min.js;~*\")\n"
     "  --skip-dir MASKS  no folder whose name matches one of them is entered (\"node_modules;.git\")\n"
     "  --changed-within TIME  files last written at or after TIME: a duration back from now\n"

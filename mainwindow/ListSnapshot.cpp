@@ -8,6 +8,10 @@ bool WriteList(const ListSnapshot& rows, ListFormat format,
                const std::function<bool(const std::string&)>& write, std::size_t pieceBytes) {
     std::string piece;
     piece.reserve(pieceBytes + 4096);
+    // A spreadsheet opening the window's .csv reads UTF-8 only behind this mark; quennet-cli
+    // --csv, read by scripts, goes without.
+    if (format == ListFormat::Csv)
+        piece = "\xEF\xBB\xBF";
     AppendListHeader(piece, format);
     for (const ListSnapshot::Row& row : rows.Rows) {
         const char* name = rows.Names.data() + row.NameStart;

@@ -30,7 +30,7 @@ struct ListSnapshot {
     MatchLineStore Lines;
 };
 
-// Formats the header and every row, handing the text to `write` in pieces of about
+// Formats the header and every row (a .csv behind a UTF-8 byte-order mark), handing the text to `write` in pieces of about
 // `pieceBytes`; stops at the first piece `write` refuses. Whether every piece was taken.
 bool WriteList(const ListSnapshot& rows, ListFormat format,
                const std::function<bool(const std::string&)>& write,

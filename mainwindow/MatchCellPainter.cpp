@@ -1,6 +1,7 @@
 #include "mainwindow/MatchCellPainter.h"
 
 #include "base/WidePath.h"
+#include "mainwindow/MatchCellText.h"
 
 namespace quennet {
 
@@ -72,13 +73,23 @@ void MatchCellPainter::Paint(HWND list, HDC dc, int row, const MatchLineView& li
 
     const auto start = static_cast<std::size_t>(line.Start);
     const auto length = static_cast<std::size_t>(line.Length);
-    const std::string_view parts[3] = {line.Text.substr(0, start), line.Text.substr(start, length),
-                                       line.Text.substr(start + length)};
-    for (int part = 0; part < 3 && x < clip.right; ++part) {
+    const HFONT plain = font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    auto width = [&](std::string_view text) {
+        SelectObject(dc, plain);
+        const std::wstring wide = Utf8ToWide(text);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+        return static_cast<int>(extent.cx);
+    };
+    const MatchCellStart shown = ShownStartOfMatchLine(line.Text, start, length, clip.right - x, width);
+    const std::string_view parts[4] = {shown.Cut ? kCutMark : std::string_view(),
+                                       line.Text.substr(shown.Byte, start - shown.Byte),
+                                       line.Text.substr(start, length), line.Text.substr(start + length)};
+    for (int part = 0; part < 4 && x < clip.right; ++part) {
         if (parts[part].empty())
             continue;
-        const bool isMatch = part == 1;
-        SelectObject(dc, isMatch ? BoldOf(font) : (font ? font : GetStockObject(DEFAULT_GUI_FONT)));
+        const bool isMatch = part == 2;
+        SelectObject(dc, isMatch ? BoldOf(font) : plain);
         SetTextColor(dc, isMatch ? matched : text);
         const std::wstring wide = Utf8ToWide(parts[part]);
         const UINT count = static_cast<UINT>(wide.size());

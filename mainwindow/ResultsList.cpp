@@ -24,10 +24,10 @@ ResultsList::ResultsList(TListView& files)
     files_.SetOwnerData(true);
     files_.SetMultiSelect(true);
     files_.SetRowSelect(true);
-    files_.AddColumn("Name", 200);
-    files_.AddColumn("In Folder", 318);
-    files_.AddColumn("Size", 105);
-    files_.AddColumn("Match", 300);
+    files_.AddColumn("Name", kDefaultColumnWidths[0]);
+    files_.AddColumn("In Folder", kDefaultColumnWidths[1]);
+    files_.AddColumn("Size", kDefaultColumnWidths[2]);
+    files_.AddColumn("Match", kDefaultColumnWidths[3]);
     files_.SetSmallImages(ImageList1.Handle());
     files_.OnGetText = [this](int item, int subItem) { return CellText(item, subItem); };
     files_.OnGetImage = [](int) { return 0; };

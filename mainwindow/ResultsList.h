@@ -20,6 +20,9 @@
 
 namespace quennet {
 
+// Name, In Folder, Size, Match: together narrower than the list at the window's first size.
+inline constexpr int kDefaultColumnWidths[4] = {150, 180, 65, 210};
+
 // A row as the user chose it, kept apart from the list: the list may change under an action.
 struct ChosenRow {
     RowKey Key;

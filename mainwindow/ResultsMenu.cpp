@@ -44,6 +44,7 @@ TResultsMenu::TResultsMenu(ResultsList& list, TFormChooseDestination& destinatio
     PopupMenu1.AddSeparator();
     PopupMenu1.Add("Copy full &paths", [this] { Copyfullpaths1Click(); });
     PopupMenu1.Add("&Save list as...", [this] { Savelistas1Click(); });
+    PopupMenu1.Add("Files not &read...", [this] { Filesnotread1Click(); });
     PopupMenu1.OnPopup = [this](TPopupMenu&) { PopupMenu1Popup(); };
 }
 
@@ -58,6 +59,7 @@ void TResultsMenu::PopupMenu1Popup() {
     PopupMenu1.SetEnabled(Move1, selected >= 1);
     PopupMenu1.SetEnabled(Copyfullpaths1, selected >= 1);
     PopupMenu1.SetEnabled(Savelistas1, list_.Count() > 0);
+    PopupMenu1.SetEnabled(Filesnotread1, callbacks_.AnyNotRead && callbacks_.AnyNotRead());
 }
 
 void TResultsMenu::Copyfullpaths1Click() {
@@ -67,6 +69,11 @@ void TResultsMenu::Copyfullpaths1Click() {
 void TResultsMenu::Savelistas1Click() {
     if (callbacks_.SaveListAs)
         callbacks_.SaveListAs();
+}
+
+void TResultsMenu::Filesnotread1Click() {
+    if (callbacks_.ShowNotRead)
+        callbacks_.ShowNotRead();
 }
 
 void TResultsMenu::OpenwithNotepad1Click() {
@@ -152,16 +159,23 @@ void TResultsMenu::Delete1Click() {
     const std::vector<ChosenRow> rows = list_.SelectedRows();
     if (rows.empty())
         return;
-    if (!ConfirmYesCancel("Are you sure you wish to delete the selected file(s)?"))
+    // Refused before the question: a "Yes" must not be asked for files that stay whatever the
+    // answer.
+    FailureList refused("These files were not deleted:");
+    std::vector<ChosenRow> deletable;
+    for (const ChosenRow& row : rows) {
+        const std::string why = row.WhyNotItself();
+        if (why.empty())
+            deletable.push_back(row);
+        else
+            refused.Add(row, why);
+    }
+    refused.ShowIfAny();
+    if (deletable.empty() || !ConfirmYesCancel("Are you sure you wish to delete the selected file(s)?"))
         return;
     FailureList failures("These files were not deleted:");
     std::vector<RowKey> deleted;
-    for (const ChosenRow& row : rows) {
-        const std::string why = row.WhyNotItself();
-        if (!why.empty()) {
-            failures.Add(row, why);
-            continue;
-        }
+    for (const ChosenRow& row : deletable) {
         const TFileOperationResult result = RunFileOperation(list_.Handle(), TFileOperation::Delete, row.Path());
         if (result.Done())
             deleted.push_back(row.Key);

@@ -19,6 +19,8 @@
 struct ResultsMenuCallbacks {
     std::function<void(const quennet::ChosenRow&)> ViewInHex; // what a double click on the row does
     std::function<void()> SaveListAs;                          // every row, to a file the user chooses
+    std::function<void()> ShowNotRead;                         // the files the search could not read
+    std::function<bool()> AnyNotRead;
 };
 
 class TResultsMenu {
@@ -36,6 +38,7 @@ class TResultsMenu {
     static constexpr int Opencontainingfolder1 = 7;
     static constexpr int Copyfullpaths1 = 9;
     static constexpr int Savelistas1 = 10;
+    static constexpr int Filesnotread1 = 11;
 
     void PopupMenu1Popup(); // the enabled states for the current selection
     void OpenwithNotepad1Click();
@@ -45,6 +48,7 @@ class TResultsMenu {
     void Opencontainingfolder1Click();
     void Copyfullpaths1Click();
     void Savelistas1Click();
+    void Filesnotread1Click();
 
   private:
     quennet::ResultsList& list_;

@@ -1,5 +1,6 @@
 #include "mainwindow/SearchControl.h"
 
+#include "mainwindow/StatusTexts.h"
 #include "mainwindow/main.h"
 #include "runtime/Application.h"
 #include "runtime/MessageBoxes.h"
@@ -254,7 +255,8 @@ void SearchControl::FinishSteps() {
     if (timing_) // the whole search; after a failed check the last search's text stays
         ShowElapsedSeconds();
     form_.StatusBar.SetPanelText(0, "Done");
-    form_.StatusBar.SetPanelText(2, UnreadSummary(sink_.NotReadCount(), sink_.FirstNotRead()));
+    form_.StatusBar.SetPanelText(
+        2, EndOfSearchNote(sink_.FilteredOutCount(), UnreadSummary(sink_.NotReadCount(), sink_.FirstNotRead())));
     UnlockPanel();
 }
 

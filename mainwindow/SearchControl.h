@@ -38,6 +38,9 @@ class SearchControl {
 
     // Copies SpecSize, MinSize and MaxSize for the searcher, which reads them for every file.
     void RefreshSizeBounds();
+    // The files and folders the last search could not read, one "path: reason" a line.
+    std::size_t NotReadCount() const { return sink_.NotReadCount(); }
+    std::string NotReadText() const { return sink_.NotReadText(); }
     // The phrase as the last search matched it, for the viewer's F3.
     const SearchedPhrase& Searched() const { return searched_; }
     // Whole seconds by the clock since the search started (ticks of a timer would be dropped

@@ -15,8 +15,8 @@ void WindowSink::Reset() {
     finishTaken_ = false;
     fault_.reset();
     faultOutOfMemory_ = false;
-    notRead_ = 0;
-    firstNotRead_ = SearchError{};
+    notRead_.Clear();
+    filteredOut_ = 0;
 }
 
 void WindowSink::Wake(std::unique_lock<std::mutex>& lock) {
@@ -44,11 +44,9 @@ void WindowSink::Row(const ResultRow& row) {
 void WindowSink::Error(const SearchError& error) {
     std::lock_guard<std::mutex> lock(mutex_);
     try {
-        if (!error.BreaksOff()) {
-            if (notRead_ == 0)
-                firstNotRead_ = error;
-            ++notRead_;
-        } else if (!fault_ && !faultOutOfMemory_) {
+        if (!error.BreaksOff())
+            notRead_.Add(error);
+        else if (!fault_ && !faultOutOfMemory_) {
             fault_ = error;
         }
     } catch (const std::bad_alloc&) {
@@ -57,11 +55,15 @@ void WindowSink::Error(const SearchError& error) {
     }
 }
 
+void WindowSink::FilteredOut(std::uint64_t files) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    filteredOut_ = files;
+}
+
 void WindowSink::Finish() {
     std::unique_lock<std::mutex> lock(mutex_);
     finished_ = true;
     Wake(lock); // a wake-up still pending for rows takes the end with them
-
 }
 
 WindowSink::Taken WindowSink::Take() {
@@ -85,12 +87,22 @@ WindowSink::Taken WindowSink::Take() {
 
 std::size_t WindowSink::NotReadCount() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return notRead_;
+    return notRead_.Count();
 }
 
 SearchError WindowSink::FirstNotRead() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return firstNotRead_;
+    return notRead_.First();
+}
+
+std::string WindowSink::NotReadText() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return notRead_.Text();
+}
+
+std::uint64_t WindowSink::FilteredOutCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return filteredOut_;
 }
 
 } // namespace quennet

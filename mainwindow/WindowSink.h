@@ -4,6 +4,7 @@
 // wake-up is the window's to give.
 #pragma once
 
+#include "mainwindow/NotReadList.h"
 #include "search/SearchSink.h"
 
 #include <condition_variable>
@@ -41,14 +42,18 @@ class WindowSink : public SearchSink {
     // Window thread: everything that waits.
     Taken Take();
 
-    // Window thread, once finished: the files and folders left out and the first of them.
+    // Window thread, once finished: the files and folders left out and the first of them;
+    // all of them, one a line; the files the filters left out.
     std::size_t NotReadCount() const;
     SearchError FirstNotRead() const;
+    std::string NotReadText() const;
+    std::uint64_t FilteredOutCount() const;
 
     // SearchSink. None of them throws but Row, for want of memory; a fault too large to
     // copy is kept as "Out of memory.".
     void Row(const ResultRow& row) override;
     void Error(const SearchError& error) override;
+    void FilteredOut(std::uint64_t files) override;
     void Finish() override;
 
   private:
@@ -65,8 +70,8 @@ class WindowSink : public SearchSink {
     bool finishTaken_ = false;
     std::optional<SearchError> fault_;
     bool faultOutOfMemory_ = false;
-    std::size_t notRead_ = 0;
-    SearchError firstNotRead_;
+    NotReadList notRead_;
+    std::uint64_t filteredOut_ = 0;
 };
 
 } // namespace quennet

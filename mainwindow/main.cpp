@@ -75,7 +75,8 @@ void TForm1::SetDestinationDialog(TFormChooseDestination* dialog) {
         return;
     menu = std::make_unique<TResultsMenu>(
         results, *dialog,
-        ResultsMenuCallbacks{[this](const ChosenRow& row) { ViewRowInHex(row); }, [this] { SaveListAs(); }});
+        ResultsMenuCallbacks{[this](const ChosenRow& row) { ViewRowInHex(row); }, [this] { SaveListAs(); },
+                             [this] { ShowFilesNotRead(); }, [this] { return searchControl.NotReadCount() > 0; }});
     files.SetPopupMenu(&menu->PopupMenu1);
 }
 
@@ -133,6 +134,12 @@ void TForm1::WireEvents() {
     BufferHelpButton.OnClick = [this](TWinControl&) { BufferHelpButtonClick(); };
     AboutButton.OnClick = [this](TWinControl&) { AboutButtonClick(); };
     files.OnDblClick = [this](TWinControl&) { filesDblClick(); };
+    StatusBar.OnMouseDown = [this](TWinControl&, TMouseButton button, TShiftState, int, int) {
+        if (button == mbLeft)
+            ShowFilesNotRead();
+    };
+    for (TEdit* box : {&OnlyFiles, &SkipFiles, &SkipFolders})
+        box->OnChange = [this](TWinControl&) { ShowFiltersInUse(); };
     files.SetWantReturn(true);
     files.OnKeyDown = [this](TWinControl&, WORD& key, TShiftState shift) { filesKeyDown(key, shift); };
 }
@@ -458,6 +465,22 @@ bool TForm1::DialogKey(WORD key, TShiftState shift) {
     return TForm::DialogKey(key, shift);
 }
 
+void TForm1::ShowFilesNotRead() {
+    if (searchControl.NotReadCount() == 0 || searchControl.Searching())
+        return;
+    if (!notRead)
+        notRead = std::make_unique<TFormNotRead>();
+    notRead->SetLines(searchControl.NotReadText());
+    notRead->ShowModal();
+}
+
+void TForm1::ShowFiltersInUse() {
+    auto holdsAMask = [](const TEdit& box) { return box.Text().find_first_not_of(" ;,") != std::string::npos; };
+    const bool inUse = holdsAMask(OnlyFiles) || holdsAMask(SkipFiles) || holdsAMask(SkipFolders) ||
+                       ModifiedAfterCheck.Checked() || ModifiedBeforeCheck.Checked();
+    FiltersLabel.SetCaption(inUse ? "Filters (in use)" : "Filters");
+}
+
 void TForm1::SaveListAs() {
     listSaver.SaveAs(HandleOrNull(), [this] { return results.Store().Snapshot(); });
 }
@@ -491,6 +514,7 @@ void TForm1::ModifiedCheckClick() {
     const bool idle = !searchControl.Searching();
     ModifiedAfter.SetEnabled(idle && ModifiedAfterCheck.Checked());
     ModifiedBefore.SetEnabled(idle && ModifiedBeforeCheck.Checked());
+    ShowFiltersInUse();
 }
 
 void TForm1::ModifiedCheckKeyDown(TGlyphCheck& Sender, WORD& Key) {

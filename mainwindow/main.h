@@ -6,6 +6,7 @@
 #include "mainwindow/CriteriaPanel.h"
 #include "mainwindow/ListSaver.h"
 #include "mainwindow/LookInList.h"
+#include "mainwindow/NotReadWindow.h"
 #include "mainwindow/ResultsList.h"
 #include "mainwindow/ResultsMenu.h"
 #include "mainwindow/SearchHistory.h"
@@ -47,6 +48,7 @@ class TForm1 : public TForm, public CriteriaPanel {
     ListSaver listSaver;
     std::unique_ptr<TResultsMenu> menu; // once the destination dialog exists
     std::unique_ptr<TForm3> Form3;      // the folder picker, made on first use
+    std::unique_ptr<TFormNotRead> notRead; // made on first use
 
     // Handlers, named after their control and event.
     void FormResize();
@@ -100,6 +102,9 @@ class TForm1 : public TForm, public CriteriaPanel {
     // What a double click on a row, Enter and the menu's "View in HEX" do.
     void ViewRowInHex(const ChosenRow& row);
     void SaveListAs(); // every row, to a file the user chooses
+    void ShowFilesNotRead();
+    // "Filters (in use)" while any of them would leave a file out.
+    void ShowFiltersInUse();
 
     void ShowHistories();
 

@@ -9,7 +9,8 @@
 // stands as it is. In the comma-separated form, a field that a spreadsheet would take for a
 // formula (it starts with "=", "+", "-", "@", a tab or a CR) gets an apostrophe in front and
 // quotes, so that it is shown as text and never run. Lines end with CR LF. Text is the program's UTF-8, byte for byte, with no
-// byte-order mark (a script reading the first column would find it glued to "Name").
+// byte-order mark here (a script reading the first column would find it glued to "Name"); the
+// window puts one before its .csv for spreadsheets.
 #pragma once
 
 #include <cstdint>

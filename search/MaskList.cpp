@@ -4,7 +4,7 @@ namespace quennet {
 
 MaskList::MaskList(std::string_view text) {
     while (!text.empty()) {
-        const std::size_t end = text.find(';');
+        const std::size_t end = text.find_first_of(";,");
         std::string_view mask = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         while (!mask.empty() && mask.front() == ' ')

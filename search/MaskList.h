@@ -1,7 +1,7 @@
-// A box of wildcard masks separated by ";" ("*.cpp;*.h", "node_modules;.git"): a name passes
+// A box of wildcard masks separated by ";" or "," ("*.cpp;*.h", "*.cpp, *.h"): a name passes
 // when it matches one of them. Each mask matches the whole name with TMask's rules; it is not
 // wrapped in "*...*" as the name fragment is. Blanks around a mask are dropped and empty
-// masks ignored, so an empty box holds no mask.
+// masks ignored, so an empty box holds no mask; a blank inside one is part of it ("New folder").
 #pragma once
 
 #include "search/Masks.h"

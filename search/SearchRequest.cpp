@@ -6,6 +6,7 @@
 #include "base/TextEncoding.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace quennet {
 
@@ -21,7 +22,27 @@ int HexDigitValue(char c) {
     return -1;
 }
 
+// Local time, as the user gave the bounds.
+std::string LocalTimeText(std::int64_t seconds) {
+    const std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm local{};
+#ifdef _WIN32
+    const bool known = localtime_s(&local, &time) == 0;
+#else
+    const bool known = localtime_r(&time, &local) != nullptr;
+#endif
+    char text[32] = "";
+    if (!known || !std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local))
+        return std::to_string(seconds) + " s after 1970";
+    return text;
+}
+
 } // namespace
+
+std::string DateOrderMessage(std::int64_t after, std::int64_t before) {
+    return "Error: the earliest change date (" + LocalTimeText(after) + ") is later than the latest (" +
+           LocalTimeText(before) + ") !";
+}
 
 std::string BuildNameMask(const std::string& fragment) {
     std::string mask = fragment.empty() ? "*" : fragment;
@@ -69,6 +90,12 @@ PreparedSearch BuildSearchRequest(const SearchCriteria& criteria) {
     if (!SizeOrderValid(criteria.Size.MinKb, criteria.Size.MaxKb)) {
         result.Error = kSizeOrderMessage;
         result.Field = CriterionField::Size;
+        return result;
+    }
+    // Bounds no file can meet would give an empty list without a word.
+    if (criteria.ChangedAfter && criteria.ChangedBefore && *criteria.ChangedAfter > *criteria.ChangedBefore) {
+        result.Error = DateOrderMessage(*criteria.ChangedAfter, *criteria.ChangedBefore);
+        result.Field = CriterionField::Dates;
         return result;
     }
     SearchRequest request;

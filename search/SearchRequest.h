@@ -70,7 +70,7 @@ struct SearchCriteria {
 };
 
 // Which criterion a failed check is about, so that a front end can name its box or option.
-enum class CriterionField { None, Size, Phrase, Name, Only, Skip, SkipFolders };
+enum class CriterionField { None, Size, Dates, Phrase, Name, Only, Skip, SkipFolders };
 
 struct PreparedSearch {
     std::optional<SearchRequest> Request; // empty when a check failed
@@ -78,7 +78,11 @@ struct PreparedSearch {
     CriterionField Field = CriterionField::None;
 };
 
-// The checks and conversions made before a search starts, in their order: size order, phrase
+// The refusal of change-date bounds in reverse order, naming both in local time.
+std::string DateOrderMessage(std::int64_t after, std::int64_t before);
+
+// The checks and conversions made before a search starts, in their order: size order, date
+// order, phrase
 // (a regular expression that does not compile gives the library's message and position),
 // buffer size, name pattern, then the filters' masks (an invalid mask gives TMask's message,
 // without the name of its box, which the front end adds). Roots are left empty; the caller

@@ -67,6 +67,9 @@ class SearchSink {
     // A file or folder left out (the search goes on), or the fault that broke the search off
     // (at most one, just before Finish). Calls may come from several threads at once.
     virtual void Error(const SearchError& error) = 0;
+    // Just before Finish, when the filters (masks and dates) left files out: how many, so
+    // that a search they emptied can say why.
+    virtual void FilteredOut(std::uint64_t /*files*/) {}
     // The last call, from the searcher's own thread, however the search ended.
     virtual void Finish() = 0;
 };

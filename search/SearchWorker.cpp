@@ -91,6 +91,8 @@ void TMyThread::Execute() {
         }
     }
     try {
+        if (filteredOut_ > 0)
+            sink_.FilteredOut(filteredOut_);
         sink_.Finish();
     } catch (const std::exception&) {
         faultUntold_.store(true);
@@ -237,18 +239,21 @@ void TMyThread::TestFile(FolderChain& chain, TSearchRec& entry, std::shared_ptr<
     const std::string& folder = chain.Path();
     if (!nameMask_->Matches(entry.Name))
         return;
-    if (!onlyMasks_.Empty() && !onlyMasks_.MatchesAny(entry.Name))
+    if ((!onlyMasks_.Empty() && !onlyMasks_.MatchesAny(entry.Name)) ||
+        (!skipMasks_.Empty() && skipMasks_.MatchesAny(entry.Name))) {
+        ++filteredOut_;
         return;
-    if (!skipMasks_.Empty() && skipMasks_.MatchesAny(entry.Name))
-        return;
+    }
     const SizeCriterion size = sizeBounds_.Get();
     if (size.Enabled && !size.Accepts(entry.Size()))
         return;
     if (datesBound_) {
         const std::int64_t written = entry.LastWriteTime();
         if ((request_.ChangedAfter && written < *request_.ChangedAfter) ||
-            (request_.ChangedBefore && written > *request_.ChangedBefore))
+            (request_.ChangedBefore && written > *request_.ChangedBefore)) {
+            ++filteredOut_;
             return;
+        }
     }
     if (pool_) {
         // Held for the scanners: they open the file by name in it (on POSIX with the walk's

@@ -118,6 +118,7 @@ class TMyThread {
     MaskList skipMasks_;
     MaskList skipFolders_;
     bool datesBound_ = false; // a last-write bound is set
+    std::uint64_t filteredOut_ = 0; // files the masks or dates left out (the walk's thread)
     std::unique_ptr<ContentScanner> scanner_; // one scanner, on the walk's thread
     std::unique_ptr<OrderedScanPool> pool_;   // or a pool of them
     DescriptorWait descriptors_;              // for the one scanner

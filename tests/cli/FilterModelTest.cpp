@@ -250,6 +250,8 @@ TEST(Filters, BadMasksAndTimesNameTheirOptionAndStartNothing) {
         {{"--only", "*.cpp;*.c[", tree.Path("")}, "--only: '*.c[' is an invalid mask at (5)\n"},
         {{"--skip", "[]", tree.Path("")}, "--skip: '[]' is an invalid mask at (2)\n"},
         {{"--skip-dir", "ok;[!]", tree.Path("")}, "--skip-dir: '[!]' is an invalid mask at (3)\n"},
+        {{"--changed-within", "2026-12-09", "--changed-before", "2026-12-08 14:30", tree.Path("")},
+         "Error: the earliest change date (2026-12-09 00:00:00) is later than the latest (2026-12-08 14:30:00) !\n"},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run(args);

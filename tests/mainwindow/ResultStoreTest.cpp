@@ -239,7 +239,7 @@ TEST(ResultStore, RowsKeepTheirLinesThroughSortsRemovalsAndSnapshots) {
     store.Clear();
     std::string written;
     WriteList(snapshot, ListFormat::Csv, [&](const std::string& piece) { return written += piece, true; });
-    EXPECT_EQ(written, "Name,In Folder,Size in bytes,Size,Match offset,Match line\r\n"
+    EXPECT_EQ(written, "\xEF\xBB\xBFName,In Folder,Size in bytes,Size,Match offset,Match line\r\n"
                        "a.txt,C:\\f\\,0,0 b,0,line of a\r\n"
                        "b.txt,C:\\f\\,0,0 b,0,\"say \"\"hi\"\", b\"\r\n");
 }
@@ -418,13 +418,25 @@ TEST(ListSnapshot, HoldsTheRowsInListOrderAsTheyWereWhenTaken) {
     store.Append(Row("other.txt", "C:\\other\\"));
     store.Commit();
 
-    const std::string expected = "Name,In Folder,Size in bytes,Size,Match offset,Match line\r\n"
+    const std::string expected = "\xEF\xBB\xBFName,In Folder,Size in bytes,Size,Match offset,Match line\r\n"
                                  "\"b, c.txt\",C:\\b\\,10,10 b,0,\r\n"
                                  "m.txt,C:\\a\\,2048,2 KB,3,\r\n";
     EXPECT_EQ(Written(snapshot, ListFormat::Csv, 1 << 20), expected);
     int pieces = 0;
     EXPECT_EQ(Written(snapshot, ListFormat::Csv, 1, &pieces), expected) << "pieces join to the same text";
     EXPECT_EQ(pieces, 2) << "a piece is handed on once it is full: the header goes with the first row";
+}
+
+// Without the mark a spreadsheet reads the UTF-8 as the ANSI page and mangles every
+// non-Latin name; the tab-separated form is for scripts and stays without.
+TEST(ListSnapshot, WindowsCsvWithoutByteOrderMark) {
+    ResultStore store(NameKey);
+    store.Append(Row("\xC3\xA9t\xC3\xA9.txt", "C:\\a\\", 1));
+    store.Commit();
+    const std::string csv = Written(store.Snapshot(), ListFormat::Csv, 1 << 20);
+    EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(csv.substr(3, 5), "Name,");
+    EXPECT_EQ(Written(store.Snapshot(), ListFormat::TabSeparated, 1 << 20).substr(0, 5), "Name\t");
 }
 
 TEST(ListSnapshot, AWriteThatFailsStopsTheList) {

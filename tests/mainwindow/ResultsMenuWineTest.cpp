@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -156,16 +157,20 @@ class ResultsMenu : public ::testing::Test {
     ResultsList list{files};
     std::vector<ChosenRow> viewed; // what the window was asked to show in its viewer
     int saves = 0;                 // how often it was asked to save the list
+    int notReadShown = 0;          // how often it was asked to list the files not read
+    bool anyNotRead = false;
     TFormChooseDestination destination;
     TResultsMenu menu{list, destination,
-                      ResultsMenuCallbacks{[this](const ChosenRow& row) { viewed.push_back(row); }, [this] { ++saves; }}};
+                      ResultsMenuCallbacks{[this](const ChosenRow& row) { viewed.push_back(row); }, [this] { ++saves; },
+                                           [this] { ++notReadShown; }, [this] { return anyNotRead; }}};
 };
 
 TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
     const int items[] = {TResultsMenu::OpenwithNotepad1, TResultsMenu::aaaa,
                          TResultsMenu::Move1,            TResultsMenu::Copy1,
                          TResultsMenu::Delete1,          TResultsMenu::Opencontainingfolder1,
-                         TResultsMenu::Copyfullpaths1,   TResultsMenu::Savelistas1};
+                         TResultsMenu::Copyfullpaths1,   TResultsMenu::Savelistas1,
+                         TResultsMenu::Filesnotread1};
     auto enabledWith = [&](std::vector<int> selection) {
         Select(selection);
         menu.PopupMenu1.OnPopup(menu.PopupMenu1); // as when the menu opens
@@ -176,13 +181,17 @@ TEST_F(ResultsMenu, EnabledItemsFollowTheNumberOfSelectedRows) {
     };
     for (const char* name : {"a", "b", "c"})
         Add(name);
-    //           Notepad, HEX, Move, Copy, Delete, folder, Copy full paths, Save list as
-    EXPECT_EQ(enabledWith({}), "00010001");
-    EXPECT_EQ(enabledWith({1}), "11111111");
-    EXPECT_EQ(enabledWith({0, 1, 2}), "00111011");
+    //           Notepad, HEX, Move, Copy, Delete, folder, Copy full paths, Save list as, not read
+    EXPECT_EQ(enabledWith({}), "000100010");
+    EXPECT_EQ(enabledWith({1}), "111111110");
+    EXPECT_EQ(enabledWith({0, 1, 2}), "001110110");
     list.Clear();
-    EXPECT_EQ(enabledWith({}), "00010000") << "an empty list has nothing to save";
-    EXPECT_EQ(menu.PopupMenu1.Count(), 11) << "the new items come after the old ones";
+    EXPECT_EQ(enabledWith({}), "000100000") << "an empty list has nothing to save";
+    anyNotRead = true;
+    EXPECT_EQ(enabledWith({}), "000100001") << "files not read are listed with or without rows";
+    menu.Filesnotread1Click();
+    EXPECT_EQ(notReadShown, 1);
+    EXPECT_EQ(menu.PopupMenu1.Count(), 12) << "the new items come after the old ones";
 }
 
 // The clipboard's text, or "(none)".
@@ -313,10 +322,8 @@ TEST_F(ResultsMenu, APathHoldingAWildcardIsRefusedAndTouchesNothing) {
     Add("t??.txt");
     Select({3});
     {
-        BoxWatcher question("Confirm", "&Yes");
-        BoxWatcher box("Error");
+        BoxWatcher box("Error"); // nothing else to delete: no question
         menu.Delete1Click();
-        question.Serve();
         EXPECT_EQ(box.Serve().text, "These files were not deleted:\r\n" + source +
                                         "t??.txt: its name holds a character this system could not give, so it "
                                         "does not name one file.");
@@ -459,10 +466,8 @@ TEST_F(ResultsMenu, ANameWindowsWouldReadAsAnotherFileIsRefusedAndTheOtherFileUn
     };
     {
         Select(odd);
-        BoxWatcher question("Confirm", "&Yes");
         BoxWatcher box("Error");
         menu.Delete1Click();
-        question.Serve();
         EXPECT_EQ(box.Serve().text, expected("These files were not deleted:"));
     }
     for (int item : {TResultsMenu::Move1, TResultsMenu::Copy1}) {
@@ -480,6 +485,43 @@ TEST_F(ResultsMenu, ANameWindowsWouldReadAsAnotherFileIsRefusedAndTheOtherFileUn
         EXPECT_NE(GetFileAttributesW(literal(source + name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
     for (const char* name : {"trailing dot", "tspace", "slash.txt"})
         EXPECT_FALSE(Exists(target + name)) << name;
+}
+
+// Delete asked "Are you sure...?" and only then refused a name Windows paths cannot say.
+TEST_F(ResultsMenu, DeleteRefusesUnsayableNamesBeforeAskingAboutTheRest) {
+    auto literal = [](const std::string& path) { return std::wstring(L"\\\\?\\") + Utf8ToWide(path); };
+    FileHandle made(CreateFileW(literal(source + "tspace ").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(made) << GetLastError();
+    made.reset();
+    Add("tspace ");
+    std::atomic<int> shown{0};
+    int errorAt = -1, questionAt = -1;
+    {
+        Select({0, 3});
+        BoxWatcher box("Error", "", [&] { return errorAt = shown++, true; });
+        BoxWatcher question("Confirm", "&Yes", [&] { return questionAt = shown++, true; });
+        menu.Delete1Click();
+        EXPECT_EQ(box.Serve().text, "These files were not deleted:\r\n" + source +
+                                        "tspace : its name ends in a space, which Windows leaves out of paths: it "
+                                        "would reach another file.");
+        EXPECT_EQ(question.Serve().text, "Are you sure you wish to delete the selected file(s)?");
+    }
+    EXPECT_EQ(errorAt, 0) << "the refusal comes first";
+    EXPECT_EQ(questionAt, 1);
+    EXPECT_FALSE(Exists(source + "one.txt"));
+    EXPECT_NE(GetFileAttributesW(literal(source + "tspace ").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"two.txt", "three.txt", "tspace "}));
+    {
+        // Nothing left to delete: nothing to ask.
+        Select({2});
+        BoxWatcher box("Error", "", [&] { return errorAt = shown++, true; });
+        BoxWatcher question("Confirm", "Cancel", [&] { return questionAt = shown++, true; });
+        menu.Delete1Click();
+        box.Serve();
+    }
+    EXPECT_EQ(shown, 3) << "no question for rows that were all refused";
+    EXPECT_EQ(questionAt, 1);
+    EXPECT_TRUE(Exists(source + "two.txt"));
 }
 
 // The trash record (Wine keeps the desktop's trash) whose Path ends with `name`, URL-encoded.

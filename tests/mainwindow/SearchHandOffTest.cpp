@@ -1,6 +1,7 @@
 // The window's side of a search without a window: the queue that the searcher pushes into and
 // the window's thread takes from, and the Search button's states.
 #include "mainwindow/SearchPhase.h"
+#include "mainwindow/StatusTexts.h"
 #include "mainwindow/WindowSink.h"
 #include "search/SearchWorker.h"
 
@@ -153,6 +154,33 @@ TEST(WindowSinkQueue, FaultsAndTheEndAreTakenOnceAfterTheRows) {
     taken = sink.Take();
     EXPECT_TRUE(taken.Finished);
     EXPECT_FALSE(taken.Fault) << "the last search's fault was kept";
+}
+
+// Only the first file not read was named, in a cut status panel: every one is kept for the
+// list the user can open, with its reason, and what the filters left out is counted.
+TEST(WindowSinkQueue, EveryFileNotReadIsKeptWithItsReason) {
+    WindowSink sink([] {}, 256);
+    sink.Error(SearchError{SearchError::Kind::NotRead, "Input/output error", "/a/bad"});
+    sink.Error(SearchError{SearchError::Kind::NotRead, "Too many open files", "/a/worse"});
+    sink.FilteredOut(7);
+    sink.Finish();
+    sink.Take();
+    EXPECT_EQ(sink.NotReadText(), "/a/bad: Input/output error\r\n/a/worse: Too many open files\r\n");
+    EXPECT_EQ(EndOfSearchNote(sink.FilteredOutCount(), ""), "7 files left out by the filters.");
+    EXPECT_EQ(EndOfSearchNote(sink.FilteredOutCount(), "Not read: /a/bad (Input/output error)"),
+              "7 files left out by the filters; Not read: /a/bad (Input/output error)");
+    EXPECT_EQ(EndOfSearchNote(0, ""), "");
+    sink.Reset();
+    EXPECT_EQ(sink.NotReadText(), "");
+    EXPECT_EQ(sink.FilteredOutCount(), 0u);
+
+    NotReadList many;
+    for (std::size_t i = 0; i < NotReadList::kKept + 2; ++i)
+        many.Add(SearchError{SearchError::Kind::NotRead, "why", "/f" + std::to_string(i)});
+    const std::string text = many.Text();
+    EXPECT_EQ(many.Count(), NotReadList::kKept + 2);
+    EXPECT_EQ(text.substr(text.size() - 16), "... and 2 more\r\n");
+    EXPECT_EQ(many.First().Path, "/f0");
 }
 
 TEST(SearchButton, StatesCaptionsAndLockedCriteria) {

@@ -23,6 +23,8 @@
 //        window-reader lookincount    how many entries the look-in list has
 //        window-reader matches        the results list's "Match" column, one row a line
 //        window-reader matchcell ROW  that row's "Match" cell on the screen: left top right bottom
+//        window-reader statuspanel N  the middle of status bar panel N on the screen: x y
+//        window-reader label PREFIX   the text of the window's first label that begins with PREFIX
 //        window-reader spinup N       the middle of the up arrow of the Nth spin box from the top
 //                                     (0 the buffer size, 1 the minimum, 2 the maximum): x y
 // Exit status 2 when the window is not found.
@@ -64,6 +66,7 @@ struct Found {
     HWND status = nullptr;
     HWND lookIn = nullptr;
     std::vector<HWND> spinButtons;
+    std::vector<HWND> labels;
 };
 
 // Asks the list (in the program's process) for a rectangle of row `row`, `request` saying
@@ -91,6 +94,8 @@ BOOL CALLBACK FindControls(HWND window, LPARAM data) {
         found.status = window;
     if (lstrcmpiA(cls, WC_COMBOBOXEXA) == 0)
         found.lookIn = window;
+    if (lstrcmpiA(cls, "Static") == 0 || lstrcmpiA(cls, "TLabel") == 0)
+        found.labels.push_back(window);
     if (lstrcmpiA(cls, "TTimerSpeedButton") == 0)
         found.spinButtons.push_back(window);
     return TRUE;
@@ -173,6 +178,22 @@ int main(int argc, char** argv) {
                         CellText(found.list, row, 2).c_str());
     } else if (command == "status" && found.status && argc > 2) {
         std::printf("%s\n", StatusText(found.status, std::atoi(argv[2])).c_str());
+    } else if (command == "statuspanel" && found.status && argc > 2) {
+        RemoteBuffer rect(found.status, sizeof(RECT));
+        RECT r{};
+        if (!SendMessageA(found.status, SB_GETRECT, std::atoi(argv[2]), reinterpret_cast<LPARAM>(rect.Address())) ||
+            !rect.Read(&r, sizeof r))
+            return 1;
+        MapWindowPoints(found.status, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    } else if (command == "label" && argc > 2) {
+        for (const HWND label : found.labels) {
+            const std::string text = WindowText(label);
+            if (text.rfind(argv[2], 0) == 0) {
+                std::printf("%s\n", text.c_str());
+                break;
+            }
+        }
     } else if (command == "selectedcount" && found.list) {
         std::printf("%ld\n", static_cast<long>(SendMessageA(found.list, LVM_GETSELECTEDCOUNT, 0, 0)));
     } else if (command == "selected" && found.list) {

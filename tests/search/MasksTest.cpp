@@ -1,3 +1,4 @@
+#include "search/MaskList.h"
 #include "search/Masks.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +137,24 @@ TEST(InvalidMaskPosition, CountsCharactersNotBytes) {
     } catch (const EMaskException& e) {
         EXPECT_EQ(std::string(e.what()), "'*\u00E9[*' is an invalid mask at (5)");
     }
+}
+
+} // namespace
+
+namespace {
+
+// "*.cpp, *.h" gave 0 files without a word: a comma separates masks as ";" does. A blank does
+// not: a folder's name may hold one ("New folder").
+TEST(MaskList, CommaSeparatesMasksAsSemicolonDoes) {
+    for (const char* text : {"*.cpp;*.h", "*.cpp, *.h", "*.cpp,*.h", " ;*.cpp,, ;*.h; "}) {
+        const quennet::MaskList masks(text);
+        EXPECT_TRUE(masks.MatchesAny("a.cpp")) << text;
+        EXPECT_TRUE(masks.MatchesAny("b.h")) << text;
+        EXPECT_FALSE(masks.MatchesAny("c.txt")) << text;
+        EXPECT_FALSE(masks.MatchesAny("a.cpp, b")) << text;
+    }
+    EXPECT_TRUE(quennet::MaskList(" ,; ").Empty());
+    EXPECT_TRUE(quennet::MaskList("New folder").MatchesAny("new FOLDER"));
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 using namespace quennet;
 
 namespace {
@@ -44,6 +46,36 @@ TEST(BuildRequest, ChecksInOrderSizeFirst) {
     ASSERT_TRUE(prepared.Request);
     EXPECT_EQ(prepared.Request->Phrase, "MZ");
     EXPECT_FALSE(prepared.Request->FoldCase);
+}
+
+// Reversed dates gave 0 files without a word, where reversed sizes are refused.
+TEST(BuildRequest, AfterLaterThanBeforeIsRefusedNamingBothDates) {
+    auto local = [](int day, int hour, int minute, int second) {
+        std::tm time{};
+        time.tm_year = 2026 - 1900;
+        time.tm_mon = 11;
+        time.tm_mday = day;
+        time.tm_hour = hour;
+        time.tm_min = minute;
+        time.tm_sec = second;
+        time.tm_isdst = -1;
+        return static_cast<std::int64_t>(std::mktime(&time));
+    };
+    SearchCriteria c;
+    c.ChangedAfter = local(9, 0, 0, 0);
+    c.ChangedBefore = local(8, 23, 59, 59);
+    c.HexNotation = true;
+    c.PhraseText = "zz"; // checked after the bounds, as sizes are
+    const PreparedSearch refused = BuildSearchRequest(c);
+    EXPECT_FALSE(refused.Request);
+    EXPECT_EQ(refused.Field, CriterionField::Dates);
+    EXPECT_EQ(refused.Error, "Error: the earliest change date (2026-12-09 00:00:00) is later than the latest "
+                             "(2026-12-08 23:59:59) !");
+    c.PhraseText = "4D";
+    c.ChangedBefore = c.ChangedAfter; // both inclusive: one second is a range
+    EXPECT_TRUE(BuildSearchRequest(c).Request);
+    c.ChangedAfter.reset();
+    EXPECT_TRUE(BuildSearchRequest(c).Request);
 }
 
 // The bounds are both inclusive: a minimum equal to the maximum asks for files of that size.

@@ -63,6 +63,7 @@ class RecordingSink : public SearchSink {
     std::vector<SearchError::Kind> Faults; // of faults that broke the search off, in order
     std::vector<std::string> Events;       // "begin", "row", "error", "finish" in order
     std::vector<SearchError> Unread;       // files and folders left out
+    std::uint64_t LeftOutByFilters = 0;
 
     void Begin() override {
         while (!Worker.load())
@@ -88,6 +89,7 @@ class RecordingSink : public SearchSink {
         Errors.push_back(error.Message);
         Faults.push_back(error.Fault);
     }
+    void FilteredOut(std::uint64_t files) override { LeftOutByFilters = files; }
     void Finish() override { Events.push_back("finish"); }
 
     std::vector<std::string> Names() const {

@@ -384,3 +384,29 @@ TEST(FileSystemFailures, ListingThatFailsForWantOfMemoryIsReportedNotTakenForEmp
 #endif
 
 } // namespace
+
+namespace {
+
+// "Only files" set to ".cpp" gave 0 files and nothing said the filters had left every file out.
+TEST(Filters, FilesLeftOutByFiltersAreCountedAtTheEnd) {
+    TempTree tree;
+    for (const char* name : {"a.cpp", "b.h", "c.txt", "noext", "sub/d.txt", "sub/e.cpp", "skipped/f.txt"})
+        tree.File(name);
+    SearchRun run;
+    run.Criteria.NameFragment = "."; // a name that fails the fragment is no filter's doing
+    run.Criteria.OnlyMasks = "*.cpp, *.h, *.txt";
+    run.Criteria.SkipMasks = "*.txt";
+    run.Criteria.SkipFolderMasks = "skipped";
+    run.Run({tree.Root()});
+    EXPECT_EQ(run.Sink.Names().size(), 3u);
+    EXPECT_EQ(run.Sink.LeftOutByFilters, 2u) << "c.txt and sub/d.txt";
+    EXPECT_EQ(run.Sink.Events.back(), "finish");
+
+    SearchRun unfiltered;
+    unfiltered.Criteria.OnlyMasks = ".cpp"; // a mask no name matches whole
+    unfiltered.Run({tree.Root()});
+    EXPECT_TRUE(unfiltered.Sink.Rows.empty());
+    EXPECT_EQ(unfiltered.Sink.LeftOutByFilters, 7u);
+}
+
+} // namespace
