@@ -86,6 +86,7 @@ class TForm1 : public TForm, public CriteriaPanel {
   protected:
     void Resize() override;
     SIZE MinClientSize() const override;
+    void DpiScaled(int to, int from) override;
     void DoShow() override;
     void DoClose(TCloseAction& action) override;
 
