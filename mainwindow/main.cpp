@@ -26,15 +26,21 @@ constexpr int kPanelWidthWithScrollBar = 167;
 constexpr int kLeastPanelHeight = 140;
 constexpr int kStatusPanelWidths[] = {146, 100, 405, 50};
 
-// The design height in pixels at `dpi`, or less on a screen whose work area it would overrun
-// (a 768-pixel laptop): the panel scrolls then. Never less than the design before the filters.
-int DesignHeightOnThisScreen(int dpi) {
+// The design's place and size in pixels at `dpi`, within the work area: a screen too small
+// for it (a 768-pixel laptop, or a high scale) gets a window that fits, whose panel scrolls.
+// The height is never less than the design before the filters where the screen has room.
+RECT DesignBoundsOnThisScreen(int dpi) {
+    const int width = ScaleDesignUnits(kDesignWidth, dpi);
     const int full = ScaleDesignUnits(kDesignHeight, dpi);
     RECT work{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
-        return full;
+        return RECT{kDesignLeft, kDesignTop, kDesignLeft + width, kDesignTop + full};
     const int room = static_cast<int>(work.bottom) - kDesignTop;
-    return std::clamp(room, ScaleDesignUnits(kDesignHeight - kFiltersHeight, dpi), full);
+    const int least = std::min(ScaleDesignUnits(kDesignHeight - kFiltersHeight, dpi), room);
+    const int height = std::clamp(room, least, full);
+    const int fitWidth = std::min<int>(width, work.right - work.left);
+    const int left = std::max<int>(work.left, std::min<int>(kDesignLeft, work.right - fitWidth));
+    return RECT{left, kDesignTop, left + fitWidth, kDesignTop + height};
 }
 
 } // namespace
@@ -45,8 +51,8 @@ TForm1::TForm1(const std::string& lookInFolder)
     SetCaption(std::string("Quennet by Ketrel --- Visit ") + kMakerWebAddress);
     // The controls were placed in design units; the screen's scale turns them into pixels.
     ScaleTo(WindowDpi(nullptr));
-    // The place stays in screen pixels; the size follows the scale.
-    SetBounds(kDesignLeft, kDesignTop, Scaled(kDesignWidth), DesignHeightOnThisScreen(Dpi()));
+    const RECT design = DesignBoundsOnThisScreen(Dpi());
+    SetBounds(design.left, design.top, design.right - design.left, design.bottom - design.top);
     SetColor(clBtnFace);
 
     Splitter1.SetBeveled(true);
@@ -194,20 +200,26 @@ StoredSettings TForm1::CaptureSettings() const {
     return s;
 }
 
+// A stored size in pixels; one that names the current size keeps its pixels, which the trip
+// through design units could round one off at some scales.
+int TForm1::Pixels(int stored, int current) const {
+    return Unscaled(current) == stored ? current : Scaled(stored);
+}
+
 void TForm1::ApplySettings(const StoredSettings& s) {
     CaseSensitive.SetChecked(s.CaseSensitive != 0);
     selfadj.SetChecked(s.SelfAdjustBuffer != 0);
     maxbuf.SetValue(s.Buffer); // the box's own bounds apply
     SetMaximized(s.Maximized != 0);
     if (!Maximized())
-        SetBounds(s.PositionLeft, s.PositionTop, Scaled(s.SizeWidth), Scaled(s.SizeHeight));
+        SetBounds(s.PositionLeft, s.PositionTop, Pixels(s.SizeWidth, Width()), Pixels(s.SizeHeight, Height()));
     KeepOnAMonitor();
-    Panel2.SetWidth(Scaled(s.SplitterPosition));
+    Panel2.SetWidth(Pixels(s.SplitterPosition, Panel2.Width()));
     Realign();
-    files.SetColumnWidth(0, Scaled(s.Column1Width));
-    files.SetColumnWidth(1, Scaled(s.Column2Width));
-    files.SetColumnWidth(2, Scaled(s.Column3Width));
-    files.SetColumnWidth(3, Scaled(s.Column4Width));
+    files.SetColumnWidth(0, Pixels(s.Column1Width, files.ColumnWidth(0)));
+    files.SetColumnWidth(1, Pixels(s.Column2Width, files.ColumnWidth(1)));
+    files.SetColumnWidth(2, Pixels(s.Column3Width, files.ColumnWidth(2)));
+    files.SetColumnWidth(3, Pixels(s.Column4Width, files.ColumnWidth(3)));
 }
 
 namespace {

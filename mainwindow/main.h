@@ -103,6 +103,7 @@ class TForm1 : public TForm, public CriteriaPanel {
     void SaveListAs(); // every row, to a file the user chooses
 
     void ShowHistories();
+    int Pixels(int stored, int current) const;
 
     TForm4* viewer_ = nullptr;
     SearchHistory nameHistory_;
