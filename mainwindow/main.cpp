@@ -6,6 +6,7 @@
 #include "mainwindow/FilterDates.h"
 #include "mainwindow/ShellIntegration.h"
 #include "runtime/Application.h"
+#include "runtime/Dpi.h"
 #include "runtime/MessageBoxes.h"
 #include "search/SearchRequest.h"
 
@@ -23,15 +24,23 @@ constexpr int kSplitterMinSize = 155;
 constexpr int kPanelWidthWithScrollBar = 167;
 // Tall enough to show the largest group of the panel (the phrase's frame) whole.
 constexpr int kLeastPanelHeight = 140;
+constexpr int kStatusPanelWidths[] = {146, 100, 405, 50};
 
-// The design height, or less on a screen whose work area it would overrun (a 768-pixel
-// laptop): the panel scrolls then. Never less than the design before the filters.
-int DesignHeightOnThisScreen() {
+// The design's place and size in pixels at `dpi`, within the work area: a screen too small
+// for it (a 768-pixel laptop, or a high scale) gets a window that fits, whose panel scrolls.
+// The height is never less than the design before the filters where the screen has room.
+RECT DesignBoundsOnThisScreen(int dpi) {
+    const int width = ScaleDesignUnits(kDesignWidth, dpi);
+    const int full = ScaleDesignUnits(kDesignHeight, dpi);
     RECT work{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
-        return kDesignHeight;
+        return RECT{kDesignLeft, kDesignTop, kDesignLeft + width, kDesignTop + full};
     const int room = static_cast<int>(work.bottom) - kDesignTop;
-    return std::clamp(room, kDesignHeight - kFiltersHeight, kDesignHeight);
+    const int least = std::min(ScaleDesignUnits(kDesignHeight - kFiltersHeight, dpi), room);
+    const int height = std::clamp(room, least, full);
+    const int fitWidth = std::min<int>(width, work.right - work.left);
+    const int left = std::max<int>(work.left, std::min<int>(kDesignLeft, work.right - fitWidth));
+    return RECT{left, kDesignTop, left + fitWidth, kDesignTop + height};
 }
 
 } // namespace
@@ -40,10 +49,12 @@ TForm1::TForm1(const std::string& lookInFolder)
     : CriteriaPanel(static_cast<TWinControl&>(*this)), Splitter1(Add<TSplitter>()), files(Add<TListView>()),
       StatusBar(Add<TStatusBar>()), results(files), lookIn(pathlist), searchControl(*this) {
     SetCaption(std::string("Quennet by Ketrel --- Visit ") + kMakerWebAddress);
-    SetBounds(kDesignLeft, kDesignTop, kDesignWidth, DesignHeightOnThisScreen());
+    // The controls were placed in design units; the screen's scale turns them into pixels.
+    ScaleTo(WindowDpi(nullptr));
+    const RECT design = DesignBoundsOnThisScreen(Dpi());
+    SetBounds(design.left, design.top, design.right - design.left, design.bottom - design.top);
     SetColor(clBtnFace);
 
-    Splitter1.SetMinSize(kSplitterMinSize);
     Splitter1.SetBeveled(true);
     Splitter1.SetColor(kSplitterColor);
     Splitter1.SetParentColor(false);
@@ -52,7 +63,7 @@ TForm1::TForm1(const std::string& lookInFolder)
     files.SetTabOrder(0);
     files.SetParentColor(false);
     files.SetColor(clWindow);
-    StatusBar.SetPanelWidths({146, 100, 405, 50});
+    DpiScaled(Dpi(), Dpi()); // the status bar's panels
     StatusBar.SetPanelFitsText(1); // a count of seven digits would be cut off
     StatusBar.SetTabStop(false);
 
@@ -177,21 +188,29 @@ StoredSettings TForm1::CaptureSettings() const {
         s.Maximized = IsZoomed(HandleOrNull()) || (placement.flags & WPF_RESTORETOMAXIMIZED) ? 1 : 0;
         s.PositionLeft = normal.left;
         s.PositionTop = normal.top;
-        s.SizeWidth = normal.right - normal.left;
-        s.SizeHeight = normal.bottom - normal.top;
+        s.SizeWidth = Unscaled(normal.right - normal.left);
+        s.SizeHeight = Unscaled(normal.bottom - normal.top);
     } else {
         s.Maximized = Maximized();
         s.PositionLeft = Left();
         s.PositionTop = Top();
-        s.SizeWidth = Width();
-        s.SizeHeight = Height();
+        s.SizeWidth = Unscaled(Width());
+        s.SizeHeight = Unscaled(Height());
     }
-    s.SplitterPosition = Panel2.Width();
-    s.Column1Width = files.ColumnWidth(0);
-    s.Column2Width = files.ColumnWidth(1);
-    s.Column3Width = files.ColumnWidth(2);
-    s.Column4Width = files.ColumnWidth(3);
+    // Sizes are stored in design units, so that they read back right at any scale; the place
+    // stays in screen pixels.
+    s.SplitterPosition = Unscaled(Panel2.Width());
+    s.Column1Width = Unscaled(files.ColumnWidth(0));
+    s.Column2Width = Unscaled(files.ColumnWidth(1));
+    s.Column3Width = Unscaled(files.ColumnWidth(2));
+    s.Column4Width = Unscaled(files.ColumnWidth(3));
     return s;
+}
+
+// A stored size in pixels; one that names the current size keeps its pixels, which the trip
+// through design units could round one off at some scales.
+int TForm1::Pixels(int stored, int current) const {
+    return Unscaled(current) == stored ? current : Scaled(stored);
 }
 
 void TForm1::ApplySettings(const StoredSettings& s) {
@@ -200,14 +219,14 @@ void TForm1::ApplySettings(const StoredSettings& s) {
     maxbuf.SetValue(s.Buffer); // the box's own bounds apply
     SetMaximized(s.Maximized != 0);
     if (!Maximized())
-        SetBounds(s.PositionLeft, s.PositionTop, s.SizeWidth, s.SizeHeight);
+        SetBounds(s.PositionLeft, s.PositionTop, Pixels(s.SizeWidth, Width()), Pixels(s.SizeHeight, Height()));
     KeepOnAMonitor();
-    Panel2.SetWidth(s.SplitterPosition);
+    Panel2.SetWidth(Pixels(s.SplitterPosition, Panel2.Width()));
     Realign();
-    files.SetColumnWidth(0, s.Column1Width);
-    files.SetColumnWidth(1, s.Column2Width);
-    files.SetColumnWidth(2, s.Column3Width);
-    files.SetColumnWidth(3, s.Column4Width);
+    files.SetColumnWidth(0, Pixels(s.Column1Width, files.ColumnWidth(0)));
+    files.SetColumnWidth(1, Pixels(s.Column2Width, files.ColumnWidth(1)));
+    files.SetColumnWidth(2, Pixels(s.Column3Width, files.ColumnWidth(2)));
+    files.SetColumnWidth(3, Pixels(s.Column4Width, files.ColumnWidth(3)));
 }
 
 namespace {
@@ -310,20 +329,30 @@ void TForm1::KeepOnAMonitor() {
     SetBounds(left, top, Width(), Height());
 }
 
+void TForm1::DpiScaled(int to, int from) {
+    for (int column = 0; column < files.ColumnCount(); ++column)
+        files.SetColumnWidth(column, MulDiv(files.ColumnWidth(column), to, from));
+    std::vector<int> panels;
+    for (int width : kStatusPanelWidths)
+        panels.push_back(ScaleDesignUnits(width, to));
+    StatusBar.SetPanelWidths(panels);
+    Splitter1.SetMinSize(ScaleDesignUnits(kSplitterMinSize, to));
+}
+
 void TForm1::Resize() {
     TForm::Resize();
     FormResize();
 }
 
 void TForm1::FormResize() {
-    if (ClientHeight() > kAboutDesignTop + 24)
-        AboutButton.SetTop(Panel2.Height() - 35);
+    if (ClientHeight() > Scaled(kAboutDesignTop + 24))
+        AboutButton.SetTop(Panel2.Height() - Scaled(35));
     if (!Panel2.HandleAllocated())
         return;
     Panel2.UpdateScrollRange();
     const bool scrollBar = (GetWindowLongA(Panel2.HandleOrNull(), GWL_STYLE) & WS_VSCROLL) != 0;
-    if (scrollBar && Panel2.Width() < kPanelWidthWithScrollBar) {
-        Panel2.SetWidth(Panel2.Width() + 10); // the bar must not cover the controls
+    if (scrollBar && Panel2.Width() < Scaled(kPanelWidthWithScrollBar)) {
+        Panel2.SetWidth(Panel2.Width() + Scaled(10)); // the bar must not cover the controls
         Realign();
     }
 }
@@ -331,8 +360,8 @@ void TForm1::FormResize() {
 // The panel can always be scrolled to any of its controls, and the list keeps the splitter's
 // least width, where its header's columns can still be reached and resized.
 SIZE TForm1::MinClientSize() const {
-    const int panel = std::max(Panel2.Width(), kPanelWidthWithScrollBar);
-    return SIZE{panel + Splitter1.Width() + kSplitterMinSize, kLeastPanelHeight + StatusBar.Height()};
+    const int panel = std::max(Panel2.Width(), Scaled(kPanelWidthWithScrollBar));
+    return SIZE{panel + Splitter1.Width() + Scaled(kSplitterMinSize), Scaled(kLeastPanelHeight) + StatusBar.Height()};
 }
 
 void TForm1::DoShow() {

@@ -88,6 +88,7 @@ class TForm1 : public TForm, public CriteriaPanel {
   protected:
     void Resize() override;
     SIZE MinClientSize() const override;
+    void DpiScaled(int to, int from) override;
     void DoShow() override;
     void DoClose(TCloseAction& action) override;
 
@@ -107,6 +108,7 @@ class TForm1 : public TForm, public CriteriaPanel {
     void ShowFiltersInUse();
 
     void ShowHistories();
+    int Pixels(int stored, int current) const;
 
     TForm4* viewer_ = nullptr;
     SearchHistory nameHistory_;

@@ -1,5 +1,6 @@
 #include "runtime/Canvas.h"
 
+#include "runtime/Dpi.h"
 #include "runtime/Window.h"
 
 namespace quennet {
@@ -111,9 +112,10 @@ void TCanvas::DrawTransparent(int x, int y, HBITMAP bitmap, COLORREF transparent
     BitBlt(dc_, x, y, size.cx, size.cy, imageDC.get(), 0, 0, SRCPAINT);
 }
 
-GdiFont CreateFontFor(const TFont& font) {
-    WindowDC screen(nullptr);
-    return GdiFont(CreateFontA(-MulDiv(font.Size, GetDeviceCaps(screen.get(), LOGPIXELSY), 72), 0, 0, 0,
+GdiFont CreateFontFor(const TFont& font, int dpi) {
+    if (dpi <= 0)
+        dpi = WindowDpi(nullptr);
+    return GdiFont(CreateFontA(-MulDiv(font.Size, dpi, 72), 0, 0, 0,
                                font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, font.Underline, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                font.FixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE,

@@ -57,8 +57,8 @@ class TCanvas {
     HDC dc_;
 };
 
-// A GDI font for `font` at the screen's resolution: the one place that makes fonts.
-GdiFont CreateFontFor(const TFont& font);
+// A GDI font for `font` at `dpi` (0: the screen's resolution): the one place that makes fonts.
+GdiFont CreateFontFor(const TFont& font, int dpi = 0);
 
 SIZE BitmapSize(HBITMAP bitmap);
 // The colour of one pixel of a bitmap (for "the bottom-left pixel is transparent").

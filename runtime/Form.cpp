@@ -1,6 +1,7 @@
 #include "runtime/Form.h"
 
 #include "runtime/Application.h"
+#include "runtime/Dpi.h"
 #include "runtime/Exception.h"
 
 #include <algorithm>
@@ -408,8 +409,37 @@ TForm* TForm::FormOf(HWND window) {
     return dynamic_cast<TForm*>(FromHandle(GetAncestor(window, GA_ROOT)));
 }
 
+void TForm::ScaleTo(int dpi) {
+    if (dpi <= 0 || dpi == dpi_)
+        return;
+    const int from = dpi_;
+    dpi_ = dpi;
+    ScaleControls(dpi, from);
+    DpiScaled(dpi, from);
+    Realign();
+}
+
+int TForm::Scaled(int designUnits) const {
+    return ScaleDesignUnits(designUnits, dpi_);
+}
+
+int TForm::Unscaled(int pixels) const {
+    return DesignUnitsOf(pixels, dpi_);
+}
+
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_DPICHANGED: {
+        // The system suggests where the window keeps its look on the new monitor.
+        ScaleTo(LOWORD(wParam));
+        RecreateFonts(LOWORD(wParam));
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (suggested)
+            SetBounds(suggested->left, suggested->top, suggested->right - suggested->left,
+                      suggested->bottom - suggested->top);
+        Realign();
+        return 0;
+    }
     case WM_GETMINMAXINFO: {
         const SIZE least = MinClientSize();
         if (least.cx <= 0 && least.cy <= 0)

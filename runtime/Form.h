@@ -60,6 +60,14 @@ class TForm : public TWinControl {
     TModalResult ModalResult() const { return modalResult_; }
     void SetModalResult(TModalResult result) { modalResult_ = result; }
 
+    // The DPI the form's layout is made for: the design's 96 until ScaleTo.
+    int Dpi() const { return dpi_; }
+    // Lays the controls out again for `dpi` (fonts stay: see WM_DPICHANGED).
+    void ScaleTo(int dpi);
+    // A length of the 96-DPI design in pixels at the form's DPI, and back.
+    int Scaled(int designUnits) const;
+    int Unscaled(int pixels) const;
+
     // The control that gets the focus when the form shows or is activated again.
     void SetActiveControl(TWinControl* control);
     TWinControl* ActiveControl();
@@ -83,6 +91,9 @@ class TForm : public TWinControl {
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The smallest client area the user can size the window to; 0 leaves a side free.
     virtual SIZE MinClientSize() const { return SIZE{0, 0}; }
+    // The layout moved from one DPI to another: what the children's bounds do not hold
+    // (columns, panels) follows here.
+    virtual void DpiScaled(int /*to*/, int /*from*/) {}
     virtual bool CloseQuery();
     virtual void DoClose(TCloseAction& action);
     virtual void DoShow();
@@ -98,6 +109,7 @@ class TForm : public TWinControl {
     TWinControl* activeControl_ = nullptr;
     bool showMaximized_ = false;
     bool closeOnEscape_ = false;
+    int dpi_ = 96;
 };
 
 } // namespace quennet

@@ -125,6 +125,11 @@ class TWinControl {
     unsigned Anchors() const { return anchors_; }
     // Lays out the aligned and anchored children again for the current client size.
     void Realign();
+    // Moves and sizes every child (and theirs) from the scale `from` to the scale `to`,
+    // anchors' distances included; this window's own bounds stay.
+    void ScaleControls(int to, int from);
+    // Makes every font of this window and its children again for `dpi`.
+    void RecreateFonts(int dpi);
     // Position among the siblings when Tab moves the focus; by default the order of Add.
     void SetTabOrder(int order);
     int TabOrder() const { return tabOrder_; }

@@ -84,6 +84,27 @@ void TWinControl::Realign() {
     realigning_ = false;
 }
 
+void TWinControl::ScaleControls(int to, int from) {
+    if (to == from || from <= 0)
+        return;
+    auto scale = [to, from](int value) { return MulDiv(value, to, from); };
+    for (auto& child : children_) {
+        TWinControl& c = *child;
+        // Set directly: SetBounds would measure the anchors against the parent's old size.
+        // The kept bounds, not the window's: a scrolled child's Top is the unscrolled one.
+        c.left_ = scale(c.left_);
+        c.top_ = scale(c.top_);
+        c.width_ = scale(c.width_);
+        c.height_ = scale(c.height_);
+        c.rightMargin_ = scale(c.rightMargin_);
+        c.bottomMargin_ = scale(c.bottomMargin_);
+        if (c.handle_)
+            SetWindowPos(c.handle_, nullptr, c.left_, c.top_ - scrollY_, c.width_, c.height_,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        c.ScaleControls(to, from);
+    }
+}
+
 void TWinControl::SetTabOrder(int order) {
     tabOrder_ = order;
 }

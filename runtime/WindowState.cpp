@@ -212,6 +212,24 @@ void TWinControl::SetFont(const TFont& font) {
     ApplyFontToChildren();
 }
 
+void TWinControl::RecreateFonts(int dpi) {
+    if (parentFont_ && !parent_) {
+        // A window on the shared default font takes a copy of its own for the new scale.
+        font_ = DefaultFont();
+        parentFont_ = false;
+    }
+    if (!parentFont_) {
+        fontHandle_ = CreateFontFor(font_, dpi);
+        if (handle_) {
+            SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
+            FontChanged();
+        }
+    }
+    for (auto& child : children_)
+        child->RecreateFonts(dpi);
+    ApplyFontToChildren();
+}
+
 void TWinControl::ApplyFontToChildren() {
     for (auto& child : children_) {
         if (!child->parentFont_)
