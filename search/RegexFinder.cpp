@@ -94,8 +94,10 @@ RegexFinder::Step RegexFinder::Feed(const unsigned char* block, std::size_t size
     // Nothing pending and no candidate in the block: no match starts in it, only its last bytes
     // can still begin one, and they are all the window needs, which spares copying the block
     // (a literal search's usual case, where the copy would cost a third of the time).
+    // After such a block the starts still pending are its last L-1 bytes: a candidate among them
+    // runs on into this block, so they are looked at with this block's first bytes.
     const std::size_t keep = prefix_ ? contextBytes_ + prefix_->Length() - 1 : 0;
-    if (prefix_ && !wide_ && next_ == offset && size > 2 * keep && prefix_->Find(block, size) == PhraseFinder::npos) {
+    if (prefix_ && !wide_ && size > 2 * keep && NoCandidateFrom(block, size, offset)) {
         window_.assign(block + size - keep, block + size);
         windowOffset_ = offset + static_cast<std::int64_t>(size - keep);
         next_ = offset + static_cast<std::int64_t>(size - (prefix_->Length() - 1));
@@ -140,6 +142,20 @@ std::size_t RegexFinder::CharacterStart(std::size_t from, std::size_t length) co
         return at;
     }
     return from;
+}
+
+bool RegexFinder::NoCandidateFrom(const unsigned char* block, std::size_t size, std::int64_t offset) const {
+    const std::size_t tail = prefix_->Length() - 1;
+    if (next_ > offset || next_ < offset - static_cast<std::int64_t>(tail) || WindowEnd() != offset)
+        return false;
+    const auto pending = static_cast<std::size_t>(offset - next_);
+    if (pending > 0) {
+        std::vector<unsigned char> border(window_.end() - static_cast<std::ptrdiff_t>(pending), window_.end());
+        border.insert(border.end(), block, block + std::min(size, tail));
+        if (prefix_->Find(border.data(), border.size()) != PhraseFinder::npos)
+            return false;
+    }
+    return prefix_->Find(block, size) == PhraseFinder::npos;
 }
 
 void RegexFinder::Trim(std::int64_t keepFrom) {

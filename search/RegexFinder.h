@@ -72,6 +72,9 @@ class RegexFinder {
     // The first unit at or after `from` that begins a character (a block may begin inside one,
     // which a search of the file would have begun before it).
     std::size_t CharacterStart(std::size_t from, std::size_t length) const;
+    // Whether no candidate of the prefix starts at a pending start before `offset` (only the
+    // window's last bytes may be pending) or in the block fed at `offset`.
+    bool NoCandidateFrom(const unsigned char* block, std::size_t size, std::int64_t offset) const;
     // Drops the window's bytes that no match starting at `keepFrom` or later can look at.
     void Trim(std::int64_t keepFrom);
     void MakeUnits(std::size_t bytes);

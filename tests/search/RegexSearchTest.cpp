@@ -134,6 +134,8 @@ TEST(RegexSearch, MatchLongerThanABlockIsCutAtTheNextBlocksEndNotRetriedLater) {
         {"a later block sees its own two", std::string(20, '.') + "a" + std::string(20, '-') + "b", "a-*b", true,
          Found{20, 22}},
         {"\\z at the end of two blocks", std::string(32, 'q'), "\\z", true, Found{32, 0}},
+        {"a prefix across the border of blocks with no candidate", std::string(45, '.') + "quokka_7" + std::string(30, '.'), "quokka_\\d",
+         true, Found{45, 8}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
