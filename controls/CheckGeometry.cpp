@@ -3,7 +3,8 @@
 namespace quennet {
 
 CheckLayout LayoutGlyphCheck(int width, int height, TCheckStyle style, TCheckAlignment alignment,
-                             int textWidth, int textHeight, int ampersandWidth) {
+                             int textWidth, int textHeight, int ampersandWidth,
+                             const CheckMetrics& metrics) {
     CheckLayout l;
     l.inner = {0, 0, width, height};
     if (style != TCheckStyle::bmNone)
@@ -11,10 +12,11 @@ CheckLayout LayoutGlyphCheck(int width, int height, TCheckStyle style, TCheckAli
     const LayoutRect& r = l.inner;
     const bool boxLeft = alignment == TCheckAlignment::taRightJustify;
     int top = r.top + (r.Height() - textHeight) / 2;
-    int left = boxLeft ? r.left + 22 : r.left + 2;
+    int left = boxLeft ? r.left + metrics.captionLeft : r.left + metrics.margin;
     l.caption = {left, top, left + textWidth, top + textHeight};
     l.focus = {left - 1, top - 1, left + textWidth - ampersandWidth + 4, top + textHeight + 1};
-    l.box = {boxLeft ? r.left + 2 : r.right - 18, r.top + (r.Height() - kCheckPictureSize) / 2};
+    l.box = {boxLeft ? r.left + metrics.margin : r.right - metrics.margin - metrics.picture,
+             r.top + (r.Height() - metrics.picture) / 2};
     return l;
 }
 

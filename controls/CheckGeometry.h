@@ -18,16 +18,24 @@ struct LayoutRect {
 
 constexpr int kCheckPictureSize = 16;
 
+// The box's fixed distances, in pixels of the display: the design's at 100 %.
+struct CheckMetrics {
+    int picture = kCheckPictureSize; // side of the square pictures
+    int margin = 2;                  // between the frame and the box, or the caption
+    int captionLeft = 22;            // caption's left when the box is on the left
+};
+
 struct CheckLayout {
     LayoutRect inner;   // what is left inside the frame
     LayoutRect caption; // where the caption is drawn (clipped to this)
-    LayoutPoint box;    // top-left of the 16 x 16 pictures
+    LayoutPoint box;    // top-left of the square pictures
     LayoutRect focus;   // dotted focus rectangle round the caption
 };
 
 // `ampersandWidth` is the width of "&" when the caption has one, else 0.
 CheckLayout LayoutGlyphCheck(int width, int height, TCheckStyle style, TCheckAlignment alignment,
-                             int textWidth, int textHeight, int ampersandWidth);
+                             int textWidth, int textHeight, int ampersandWidth,
+                             const CheckMetrics& metrics = {});
 
 // Resource names of the pictures: the box, and what goes over it when checked. A disabled
 // checked box gets its own disabled box again, so it shows no mark.

@@ -1,6 +1,7 @@
 #include "controls/GlyphCheck.h"
 
 #include "runtime/Canvas.h"
+#include "runtime/Dpi.h"
 #include "controls/Sounds.h"
 
 namespace quennet {
@@ -103,12 +104,23 @@ void TCustomGlyphCheck::Paint(HDC dc) {
     buffer.CopyTo(dc);
 }
 
-void TCustomGlyphCheck::DrawPicture(HDC dc, const char* name, LayoutPoint at) {
-    picture_.reset(LoadBitmapA(GetModuleHandleA(nullptr), name));
-    if (!picture_)
-        return;
-    const SIZE size = BitmapSize(picture_.get());
-    TCanvas(dc).DrawTransparent(at.x, at.y, picture_.get(), BitmapPixel(picture_.get(), 0, size.cy - 1));
+void TCustomGlyphCheck::DrawPicture(HDC dc, const char* name, LayoutPoint at, int dpi) {
+    if (dpi != pictureDpi_) {
+        pictures_.clear();
+        pictureDpi_ = dpi;
+    }
+    Picture& picture = pictures_[name];
+    if (!picture.bitmap) {
+        GdiBitmap original(LoadBitmapA(GetModuleHandleA(nullptr), name));
+        if (!original)
+            return;
+        const SIZE size = BitmapSize(original.get());
+        picture.transparent = BitmapPixel(original.get(), 0, size.cy - 1);
+        const int side = ScaleDesignUnits(kCheckPictureSize, dpi);
+        picture.bitmap = side == size.cx && side == size.cy ? std::move(original)
+                                                            : StretchedBitmap(original.get(), side, side);
+    }
+    TCanvas(dc).DrawTransparent(at.x, at.y, picture.bitmap.get(), picture.transparent);
 }
 
 void TCustomGlyphCheck::PaintTo(HDC dc) {
@@ -147,7 +159,10 @@ void TCustomGlyphCheck::PaintTo(HDC dc) {
     const HFONT font = FontHandle();
     const SIZE text = canvas.TextExtent(caption, font);
     const int ampWidth = caption.find('&') != std::string::npos ? canvas.TextExtent("&", font).cx : 0;
-    const CheckLayout layout = LayoutGlyphCheck(w, h, style_, alignment_, text.cx, text.cy, ampWidth);
+    const int dpi = WindowDpi(HandleOrNull());
+    const CheckMetrics metrics{ScaleDesignUnits(kCheckPictureSize, dpi), ScaleDesignUnits(2, dpi),
+                               ScaleDesignUnits(22, dpi)};
+    const CheckLayout layout = LayoutGlyphCheck(w, h, style_, alignment_, text.cx, text.cy, ampWidth, metrics);
 
     if (showFocused_ && Focused()) {
         RECT focus{layout.focus.left, layout.focus.top, layout.focus.right, layout.focus.bottom};
@@ -170,9 +185,9 @@ void TCustomGlyphCheck::PaintTo(HDC dc) {
         drawCaption(hotTrack_ && hot_ ? RGB(0, 0, 255) : fontColor, 0, 0);
     }
 
-    DrawPicture(dc, CheckBoxPictureName(Enabled(), flat_), layout.box);
+    DrawPicture(dc, CheckBoxPictureName(Enabled(), flat_), layout.box, dpi);
     if (checked_)
-        DrawPicture(dc, CheckMarkPictureName(imageType_, Enabled(), flat_), layout.box);
+        DrawPicture(dc, CheckMarkPictureName(imageType_, Enabled(), flat_), layout.box, dpi);
 }
 
 // ---------------------------------------------------------------- mouse, keys, focus

@@ -3,6 +3,7 @@
 // toggles on a left press and on its access character, never on Space by itself.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "controls/CheckGeometry.h"
@@ -65,7 +66,11 @@ class TCustomGlyphCheck : public TWinControl {
     void FontChanged() override { Invalidate(); }
 
   private:
-    void DrawPicture(HDC dc, const char* name, LayoutPoint at);
+    struct Picture {
+        GdiBitmap bitmap;
+        COLORREF transparent = 0;
+    };
+    void DrawPicture(HDC dc, const char* name, LayoutPoint at, int dpi);
     void Recreate();
     void RepaintNow();
 
@@ -84,7 +89,9 @@ class TCustomGlyphCheck : public TWinControl {
     std::string hintSecondLine_;
 
     bool hot_ = false;
-    GdiBitmap picture_; // the picture being drawn
+    // The pictures drawn so far, at the size for pictureDpi_.
+    std::map<std::string, Picture> pictures_;
+    int pictureDpi_ = 0;
 };
 
 class TGlyphCheck : public TCustomGlyphCheck {};

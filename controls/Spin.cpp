@@ -1,6 +1,7 @@
 #include "controls/Spin.h"
 
 #include "runtime/Canvas.h"
+#include "runtime/Dpi.h"
 #include "controls/Sounds.h"
 
 namespace quennet {
@@ -52,18 +53,31 @@ void TTimerSpeedButton::Paint(HDC dc) {
     buffer.CopyTo(dc);
 }
 
+HBITMAP TTimerSpeedButton::GlyphAt(int dpi) {
+    if (dpi == kDesignDpi)
+        return glyph_.get();
+    if (dpi != glyphDpi_) {
+        const SIZE size = BitmapSize(glyph_.get());
+        glyphScaled_ = StretchedBitmap(glyph_.get(), ScaleDesignUnits(size.cx, dpi), ScaleDesignUnits(size.cy, dpi));
+        glyphDpi_ = dpi;
+    }
+    return glyphScaled_.get();
+}
+
 void TTimerSpeedButton::PaintTo(HDC dc) {
     const int w = Width(), h = Height();
+    const int dpi = WindowDpi(HandleOrNull());
+    const HBITMAP glyph = GlyphAt(dpi);
     RECT r{0, 0, w, h};
     TCanvas(dc).FillRect(r, GetSysColor(COLOR_BTNFACE));
     DrawEdge(dc, &r, pressed_ ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT);
-    const SIZE size = BitmapSize(glyph_.get());
+    const SIZE size = BitmapSize(glyph);
     if (size.cx > 0) {
         const int shift = pressed_ ? 1 : 0;
         const int x = (w - size.cx) / 2 + shift, y = (h - size.cy) / 2 + shift;
-        const COLORREF transparent = BitmapPixel(glyph_.get(), 0, size.cy - 1);
+        const COLORREF transparent = BitmapPixel(glyph, 0, size.cy - 1);
         if (EnabledWithParents(*this)) {
-            TCanvas(dc).DrawTransparent(x, y, glyph_.get(), transparent);
+            TCanvas(dc).DrawTransparent(x, y, glyph, transparent);
         } else {
             // The arrow in the shadow colour, over a highlight copy one pixel down-right.
             for (COLORREF ink : {GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW)}) {
@@ -71,7 +85,7 @@ void TTimerSpeedButton::PaintTo(HDC dc) {
                 {
                     MemoryDC copyDC(CreateCompatibleDC(dc));
                     SelectGuard select(copyDC.get(), copy.get());
-                    TCanvas(copyDC.get()).Draw(0, 0, glyph_.get());
+                    TCanvas(copyDC.get()).Draw(0, 0, glyph);
                     for (int py = 0; py < size.cy; ++py)
                         for (int px = 0; px < size.cx; ++px)
                             if (GetPixel(copyDC.get(), px, py) != transparent)
@@ -84,7 +98,8 @@ void TTimerSpeedButton::PaintTo(HDC dc) {
     }
     if (focusMark_ && showFocus_) {
         const int shift = pressed_ ? 1 : 0;
-        RECT focus{3 + shift, 3 + shift, w - 3 + shift, h - 3 + shift};
+        const int inset = ScaleDesignUnits(3, dpi);
+        RECT focus{inset + shift, inset + shift, w - inset + shift, h - inset + shift};
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
         DrawFocusRect(dc, &focus);
@@ -173,8 +188,9 @@ void TSpinButton::CreateParams(TCreateParams& params) {
 }
 
 void TSpinButton::Layout() {
-    if (Width() < kSpinButtonMinWidth) {
-        SetWidth(kSpinButtonMinWidth);
+    const int minWidth = ScaleDesignUnits(kSpinButtonMinWidth, WindowDpi(HandleOrNull()));
+    if (Width() < minWidth) {
+        SetWidth(minWidth);
         return; // the resize lays out again
     }
     const SpinHalves halves = SplitSpinButton(Height());

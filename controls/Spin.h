@@ -37,9 +37,12 @@ class TTimerSpeedButton : public TWinControl {
   private:
     void RepeatTimer();
     void LetGo();
+    HBITMAP GlyphAt(int dpi);
 
     bool up_;
-    GdiBitmap glyph_;
+    GdiBitmap glyph_;       // the arrow at the design's size
+    GdiBitmap glyphScaled_; // and at glyphDpi_, when that is another size
+    int glyphDpi_ = 0;
     bool held_ = false;
     bool pressed_ = false;
     bool focusMark_ = false;

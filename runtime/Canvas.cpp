@@ -129,6 +129,20 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
+GdiBitmap StretchedBitmap(HBITMAP bitmap, int width, int height) {
+    const SIZE size = BitmapSize(bitmap);
+    WindowDC screen(nullptr);
+    GdiBitmap result(CreateCompatibleBitmap(screen.get(), width, height));
+    MemoryDC source(CreateCompatibleDC(screen.get()));
+    MemoryDC target(CreateCompatibleDC(screen.get()));
+    SelectGuard keepSource(source.get(), bitmap);
+    SelectGuard keepTarget(target.get(), result.get());
+    SetStretchBltMode(target.get(), HALFTONE);
+    SetBrushOrgEx(target.get(), 0, 0, nullptr); // HALFTONE needs it reset after the mode
+    StretchBlt(target.get(), 0, 0, width, height, source.get(), 0, 0, size.cx, size.cy, SRCCOPY);
+    return result;
+}
+
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
     WindowDC screen(nullptr);
     MemoryDC dc(CreateCompatibleDC(screen.get()));

@@ -63,6 +63,9 @@ GdiFont CreateFontFor(const TFont& font, int dpi = 0);
 SIZE BitmapSize(HBITMAP bitmap);
 // The colour of one pixel of a bitmap (for "the bottom-left pixel is transparent").
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);
+// A smoothly resampled copy of `bitmap` at the given size, for pictures drawn at one size
+// only; made once and kept, as resampling is too slow for every paint.
+GdiBitmap StretchedBitmap(HBITMAP bitmap, int width, int height);
 
 // A memory DC with a colour bitmap of the given size, compatible with `target` (the
 // screen when `target` is null or itself a memory DC).

@@ -1,0 +1,98 @@
+// The owner-drawn controls at the display scale of the prefix they run in: their fixed
+// distances and their pictures grow with the window's DPI.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "controls/GlyphCheck.h"
+#include "controls/Spin.h"
+#include "runtime/Canvas.h"
+#include "runtime/Dpi.h"
+#include "ControlTestSupport.h"
+
+namespace quennet {
+namespace {
+
+using namespace quennet::testing;
+
+struct Span {
+    int first = -1, end = -1; // columns [first, end) holding something other than the background
+    int Width() const { return end - first; }
+};
+
+// The first run of columns in [x0, x1) x [y0, y1) with a pixel other than `background`.
+Span InkColumns(const std::function<COLORREF(int, int)>& pixel, COLORREF background, int x0, int x1, int y0, int y1) {
+    Span span;
+    for (int x = x0; x < x1 && span.end < 0; ++x) {
+        bool ink = false;
+        for (int y = y0; y < y1 && !ink; ++y)
+            ink = pixel(x, y) != background;
+        if (ink && span.first < 0)
+            span.first = x;
+        else if (!ink && span.first >= 0)
+            span.end = x;
+    }
+    if (span.first >= 0 && span.end < 0)
+        span.end = x1;
+    return span;
+}
+
+// The same, over a bitmap as it was made: its bottom-left pixel is its transparent colour.
+Span InkColumnsOf(HBITMAP bitmap) {
+    const SIZE size = BitmapSize(bitmap);
+    auto pixel = [&](int x, int y) { return BitmapPixel(bitmap, x, y); };
+    return InkColumns(pixel, pixel(0, size.cy - 1), 0, size.cx, 0, size.cy);
+}
+
+class ControlScaleTest : public ::testing::Test {
+  protected:
+    int Px(int units) const { return ScaleDesignUnits(units, dpi); }
+    HostForm& form = SharedForm();
+    int dpi = WindowDpi(form.Handle());
+};
+
+TEST_F(ControlScaleTest, TheWindowsRunAtThePrefixScale) {
+    if (const char* wanted = std::getenv("QUENNET_LOGPIXELS")) {
+        EXPECT_EQ(dpi, std::atoi(wanted));
+    }
+}
+
+TEST_F(ControlScaleTest, GlyphCheckBoxAndCaptionOffsetGrowWithTheScale) {
+    auto& box = form.Add<TGlyphCheck>();
+    box.SetCaption("Wide");
+    box.SetBounds(5, 5, Px(120), Px(19));
+    Pump();
+    const int w = box.Width(), h = box.Height();
+    Canvas canvas(w, h);
+    box.PaintTo(canvas.dc());
+    auto pixel = [&](int x, int y) { return canvas.At(x, y); };
+    const COLORREF background = canvas.At(w - 1, 0);
+    const Span picture = InkColumns(pixel, background, 0, w, 0, h);
+    GdiBitmap blank(LoadBitmapA(GetModuleHandleA(nullptr), "Blank"));
+    const Span design = InkColumnsOf(blank.get());
+    EXPECT_NEAR(picture.first, Px(2 + design.first), 1);
+    EXPECT_NEAR(picture.Width(), Px(design.Width()), 2);
+    const Span caption = InkColumns(pixel, background, picture.end, w, 0, h);
+    EXPECT_GE(caption.first, Px(22));
+    EXPECT_LE(caption.first, Px(22) + 3); // the first letter's own bearing
+    form.RemoveControl(box);
+}
+
+TEST_F(ControlScaleTest, SpinEditArrowColumnAndArrowsGrowWithTheScale) {
+    auto& spin = form.Add<TSpinEdit>();
+    spin.SetBounds(5, 40, Px(121), Px(22));
+    Pump();
+    EXPECT_EQ(spin.Button().Width(), Px(15));
+    TTimerSpeedButton& up = spin.Button().UpButton();
+    const int w = up.Width(), h = up.Height();
+    Canvas canvas(w, h);
+    up.PaintTo(canvas.dc());
+    auto pixel = [&](int x, int y) { return canvas.At(x, y); };
+    const Span arrow = InkColumns(pixel, GetSysColor(COLOR_BTNFACE), 2, w - 2, 2, h - 2);
+    EXPECT_NEAR(arrow.Width(), Px(InkColumnsOf(up.Glyph()).Width()), 2);
+    form.RemoveControl(spin);
+}
+
+} // namespace
+} // namespace quennet
