@@ -27,6 +27,12 @@ HBRUSH HotPatternBrush(HDC reference, COLORREF base) {
 
 } // namespace
 
+CheckMetrics GlyphCheckMetrics(int dpi) {
+    const CheckMetrics design;
+    return {ScaleDesignUnits(design.picture, dpi), ScaleDesignUnits(design.margin, dpi),
+            ScaleDesignUnits(design.captionLeft, dpi)};
+}
+
 TCustomGlyphCheck::TCustomGlyphCheck() {
     SetBounds(0, 0, 97, 19);
     SetTabStop(true);
@@ -160,9 +166,8 @@ void TCustomGlyphCheck::PaintTo(HDC dc) {
     const SIZE text = canvas.TextExtent(caption, font);
     const int ampWidth = caption.find('&') != std::string::npos ? canvas.TextExtent("&", font).cx : 0;
     const int dpi = WindowDpi(HandleOrNull());
-    const CheckMetrics metrics{ScaleDesignUnits(kCheckPictureSize, dpi), ScaleDesignUnits(2, dpi),
-                               ScaleDesignUnits(22, dpi)};
-    const CheckLayout layout = LayoutGlyphCheck(w, h, style_, alignment_, text.cx, text.cy, ampWidth, metrics);
+    const CheckLayout layout =
+        LayoutGlyphCheck(w, h, style_, alignment_, text.cx, text.cy, ampWidth, GlyphCheckMetrics(dpi));
 
     if (showFocused_ && Focused()) {
         RECT focus{layout.focus.left, layout.focus.top, layout.focus.right, layout.focus.bottom};

@@ -11,6 +11,9 @@
 
 namespace quennet {
 
+// The box's fixed distances at `dpi`.
+CheckMetrics GlyphCheckMetrics(int dpi);
+
 class TCustomGlyphCheck : public TWinControl {
   public:
     TCustomGlyphCheck();

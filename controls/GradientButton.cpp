@@ -1,6 +1,7 @@
 #include "controls/GradientButton.h"
 
 #include "runtime/Canvas.h"
+#include "runtime/Dpi.h"
 #include "controls/Sounds.h"
 
 namespace quennet {
@@ -49,6 +50,7 @@ void TGradientButton::SetColorScheme(TColorScheme scheme) {
 
 void TGradientButton::SetGlyph(HBITMAP picture) {
     glyph_.reset(picture ? static_cast<HBITMAP>(CopyImage(picture, IMAGE_BITMAP, 0, 0, 0)) : nullptr);
+    glyphAtScale_.Forget();
     Invalidate();
 }
 
@@ -94,21 +96,22 @@ void TGradientButton::PaintFace(HDC dc) {
     m.height = h;
     m.textWidth = text.cx;
     m.textHeight = text.cy;
-    const SIZE glyphSize = BitmapSize(glyph_.get());
+    const int dpi = WindowDpi(HandleOrNull());
+    const HBITMAP glyph = glyphAtScale_.At(glyph_.get(), dpi);
+    const SIZE glyphSize = BitmapSize(glyph);
     m.glyphWidth = glyphSize.cx;
     m.glyphHeight = glyphSize.cy;
     m.hasCaption = !caption.empty();
-    m.spacing = spacing_;
+    m.spacing = ScaleDesignUnits(spacing_, dpi);
     m.layout = layout_;
     m.down = look == ButtonLook::Down;
     const CaptionPlacement place = PlaceCaptionAndGlyph(m);
 
-    if (glyph_ && glyphSize.cx > 0 && glyphSize.cy > 0) {
+    if (glyph && glyphSize.cx > 0 && glyphSize.cy > 0) {
         if (transparentGlyph_)
-            TCanvas(dc).DrawTransparent(place.glyph.x, place.glyph.y, glyph_.get(),
-                                        BitmapPixel(glyph_.get(), 0, 0));
+            TCanvas(dc).DrawTransparent(place.glyph.x, place.glyph.y, glyph, BitmapPixel(glyph_.get(), 0, 0));
         else
-            TCanvas(dc).Draw(place.glyph.x, place.glyph.y, glyph_.get());
+            TCanvas(dc).Draw(place.glyph.x, place.glyph.y, glyph);
     }
 
     if (!caption.empty()) {
@@ -126,8 +129,10 @@ void TGradientButton::PaintFace(HDC dc) {
         POINT dark[3] = {{w - 2, 1}, {w - 2, h - 2}, {1, h - 2}};
         TCanvas(dc).Polyline(dark, 3, c[LookDark]);
     }
-    if (focused_)
-        TCanvas(dc).Rectangle(RECT{3, 3, w - 3, h - 3}, colors_[ButtonColorIndex::ColorFocusRect]);
+    if (focused_) {
+        const int inset = ScaleDesignUnits(3, dpi);
+        TCanvas(dc).Rectangle(RECT{inset, inset, w - inset, h - inset}, colors_[ButtonColorIndex::ColorFocusRect]);
+    }
 }
 
 // ---------------------------------------------------------------- mouse, keys, focus

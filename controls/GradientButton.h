@@ -5,6 +5,7 @@
 
 #include "controls/ButtonLogic.h"
 #include "controls/ColorSchemes.h"
+#include "runtime/Canvas.h"
 #include "runtime/Form.h"
 #include "runtime/Window.h"
 
@@ -89,6 +90,7 @@ class TGradientButton : public TWinControl {
     bool ctl3D_ = true;
     TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
     GdiBitmap glyph_; // owned copy; empty when null
+    TScaledPicture glyphAtScale_;
     int spacing_ = 4;
     bool transparentGlyph_ = true;
     bool gradient_ = true;

@@ -53,21 +53,10 @@ void TTimerSpeedButton::Paint(HDC dc) {
     buffer.CopyTo(dc);
 }
 
-HBITMAP TTimerSpeedButton::GlyphAt(int dpi) {
-    if (dpi == kDesignDpi)
-        return glyph_.get();
-    if (dpi != glyphDpi_) {
-        const SIZE size = BitmapSize(glyph_.get());
-        glyphScaled_ = StretchedBitmap(glyph_.get(), ScaleDesignUnits(size.cx, dpi), ScaleDesignUnits(size.cy, dpi));
-        glyphDpi_ = dpi;
-    }
-    return glyphScaled_.get();
-}
-
 void TTimerSpeedButton::PaintTo(HDC dc) {
     const int w = Width(), h = Height();
     const int dpi = WindowDpi(HandleOrNull());
-    const HBITMAP glyph = GlyphAt(dpi);
+    const HBITMAP glyph = glyphAtScale_.At(glyph_.get(), dpi);
     RECT r{0, 0, w, h};
     TCanvas(dc).FillRect(r, GetSysColor(COLOR_BTNFACE));
     DrawEdge(dc, &r, pressed_ ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT);

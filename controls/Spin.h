@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "controls/SpinLogic.h"
+#include "runtime/Canvas.h"
 #include "runtime/Resources.h"
 #include "runtime/Timer.h"
 #include "runtime/Window.h"
@@ -37,12 +38,10 @@ class TTimerSpeedButton : public TWinControl {
   private:
     void RepeatTimer();
     void LetGo();
-    HBITMAP GlyphAt(int dpi);
 
     bool up_;
-    GdiBitmap glyph_;       // the arrow at the design's size
-    GdiBitmap glyphScaled_; // and at glyphDpi_, when that is another size
-    int glyphDpi_ = 0;
+    GdiBitmap glyph_;
+    TScaledPicture glyphAtScale_;
     bool held_ = false;
     bool pressed_ = false;
     bool focusMark_ = false;

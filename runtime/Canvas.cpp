@@ -143,6 +143,17 @@ GdiBitmap StretchedBitmap(HBITMAP bitmap, int width, int height) {
     return result;
 }
 
+HBITMAP TScaledPicture::At(HBITMAP design, int dpi) {
+    if (!design || dpi == kDesignDpi)
+        return design;
+    if (dpi != dpi_) {
+        const SIZE size = BitmapSize(design);
+        scaled_ = StretchedBitmap(design, ScaleDesignUnits(size.cx, dpi), ScaleDesignUnits(size.cy, dpi));
+        dpi_ = dpi;
+    }
+    return scaled_.get();
+}
+
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
     WindowDC screen(nullptr);
     MemoryDC dc(CreateCompatibleDC(screen.get()));

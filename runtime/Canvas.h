@@ -67,6 +67,17 @@ COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);
 // only; made once and kept, as resampling is too slow for every paint.
 GdiBitmap StretchedBitmap(HBITMAP bitmap, int width, int height);
 
+// A picture made for 96 DPI as drawn at a window's DPI: resampled when the DPI changes.
+class TScaledPicture {
+  public:
+    HBITMAP At(HBITMAP design, int dpi);
+    void Forget() { dpi_ = 0; } // the design picture changed
+
+  private:
+    GdiBitmap scaled_;
+    int dpi_ = 0;
+};
+
 // A memory DC with a colour bitmap of the given size, compatible with `target` (the
 // screen when `target` is null or itself a memory DC).
 class TOffscreen {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "controls/GlyphCheck.h"
+#include "controls/GradientButton.h"
 #include "controls/Spin.h"
 #include "runtime/Canvas.h"
 #include "runtime/Dpi.h"
@@ -92,6 +93,26 @@ TEST_F(ControlScaleTest, SpinEditArrowColumnAndArrowsGrowWithTheScale) {
     const Span arrow = InkColumns(pixel, GetSysColor(COLOR_BTNFACE), 2, w - 2, 2, h - 2);
     EXPECT_NEAR(arrow.Width(), Px(InkColumnsOf(up.Glyph()).Width()), 2);
     form.RemoveControl(spin);
+}
+
+TEST_F(ControlScaleTest, GradientButtonGlyphGrowsWithTheScale) {
+    // A 16 x 16 picture: a red 10 x 10 block on its transparent colour.
+    Canvas design(16, 16);
+    RECT all{0, 0, 16, 16}, block{3, 3, 13, 13};
+    FillRect(design.dc(), &all, GdiBrush(CreateSolidBrush(RGB(255, 0, 255))).get());
+    FillRect(design.dc(), &block, GdiBrush(CreateSolidBrush(RGB(255, 0, 0))).get());
+    GdiFlush();
+    auto& button = form.Add<TGradientButton>();
+    button.SetCaption("Go");
+    button.SetBounds(5, 80, Px(75), Px(25));
+    button.SetGlyph(static_cast<HBITMAP>(GetCurrentObject(design.dc(), OBJ_BITMAP)));
+    Pump();
+    const int w = button.Width(), h = button.Height();
+    Canvas canvas(w, h);
+    button.PaintFace(canvas.dc());
+    auto red = [&](int x, int y) { return canvas.At(x, y) == RGB(255, 0, 0) ? RGB(255, 0, 0) : 0; };
+    EXPECT_NEAR(InkColumns(red, 0, 0, w, 0, h).Width(), Px(10), 1);
+    form.RemoveControl(button);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The main window at the display scale of the test's prefix (96 DPI, or another in a prefix
 // of its own): captions fit, controls do not overlap, sizes are stored in 96-DPI units, and a
 // move to a monitor of another scale lays the window out again.
-#include "controls/CheckGeometry.h"
+#include "controls/GlyphCheck.h"
 #include "mainwindow/main.h"
 #include "runtime/Dpi.h"
 #include "runtime/Registry.h"
@@ -40,7 +40,8 @@ int WidthNeeded(TWinControl& control, int dpi) {
     SIZE text{};
     GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &text);
     if (auto* box = dynamic_cast<TGlyphCheck*>(&control))
-        return LayoutGlyphCheck(box->Width(), box->Height(), box->Style(), box->Alignment(), text.cx, text.cy, 0)
+        return LayoutGlyphCheck(box->Width(), box->Height(), box->Style(), box->Alignment(), text.cx, text.cy, 0,
+                                GlyphCheckMetrics(dpi))
                    .caption.left +
                text.cx;
     if (dynamic_cast<TRadioButton*>(&control))
