@@ -124,7 +124,7 @@ void TCustomGlyphCheck::DrawPicture(HDC dc, const char* name, LayoutPoint at, in
         picture.transparent = BitmapPixel(original.get(), 0, size.cy - 1);
         const int side = ScaleDesignUnits(kCheckPictureSize, dpi);
         picture.bitmap = side == size.cx && side == size.cy ? std::move(original)
-                                                            : StretchedBitmap(original.get(), side, side);
+                                                            : StretchedBitmap(original.get(), side, side, picture.transparent);
     }
     TCanvas(dc).DrawTransparent(at.x, at.y, picture.bitmap.get(), picture.transparent);
 }

@@ -97,7 +97,8 @@ void TGradientButton::PaintFace(HDC dc) {
     m.textWidth = text.cx;
     m.textHeight = text.cy;
     const int dpi = WindowDpi(HandleOrNull());
-    const HBITMAP glyph = glyphAtScale_.At(glyph_.get(), dpi);
+    const COLORREF glyphTransparent = glyph_ && transparentGlyph_ ? BitmapPixel(glyph_.get(), 0, 0) : CLR_INVALID;
+    const HBITMAP glyph = glyphAtScale_.At(glyph_.get(), dpi, glyphTransparent);
     const SIZE glyphSize = BitmapSize(glyph);
     m.glyphWidth = glyphSize.cx;
     m.glyphHeight = glyphSize.cy;
@@ -109,7 +110,7 @@ void TGradientButton::PaintFace(HDC dc) {
 
     if (glyph && glyphSize.cx > 0 && glyphSize.cy > 0) {
         if (transparentGlyph_)
-            TCanvas(dc).DrawTransparent(place.glyph.x, place.glyph.y, glyph, BitmapPixel(glyph_.get(), 0, 0));
+            TCanvas(dc).DrawTransparent(place.glyph.x, place.glyph.y, glyph, glyphTransparent);
         else
             TCanvas(dc).Draw(place.glyph.x, place.glyph.y, glyph);
     }

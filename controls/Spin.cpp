@@ -56,7 +56,9 @@ void TTimerSpeedButton::Paint(HDC dc) {
 void TTimerSpeedButton::PaintTo(HDC dc) {
     const int w = Width(), h = Height();
     const int dpi = WindowDpi(HandleOrNull());
-    const HBITMAP glyph = glyphAtScale_.At(glyph_.get(), dpi);
+    const SIZE designSize = BitmapSize(glyph_.get());
+    const COLORREF transparent = designSize.cy > 0 ? BitmapPixel(glyph_.get(), 0, designSize.cy - 1) : CLR_INVALID;
+    const HBITMAP glyph = glyphAtScale_.At(glyph_.get(), dpi, transparent);
     RECT r{0, 0, w, h};
     TCanvas(dc).FillRect(r, GetSysColor(COLOR_BTNFACE));
     DrawEdge(dc, &r, pressed_ ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT);
@@ -64,7 +66,6 @@ void TTimerSpeedButton::PaintTo(HDC dc) {
     if (size.cx > 0) {
         const int shift = pressed_ ? 1 : 0;
         const int x = (w - size.cx) / 2 + shift, y = (h - size.cy) / 2 + shift;
-        const COLORREF transparent = BitmapPixel(glyph, 0, size.cy - 1);
         if (EnabledWithParents(*this)) {
             TCanvas(dc).DrawTransparent(x, y, glyph, transparent);
         } else {

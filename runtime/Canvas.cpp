@@ -129,27 +129,59 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
-GdiBitmap StretchedBitmap(HBITMAP bitmap, int width, int height) {
+GdiBitmap StretchedBitmap(HBITMAP bitmap, int width, int height, COLORREF transparent) {
     const SIZE size = BitmapSize(bitmap);
     WindowDC screen(nullptr);
-    GdiBitmap result(CreateCompatibleBitmap(screen.get(), width, height));
+    MemoryDC original(CreateCompatibleDC(screen.get()));
+    SelectGuard keepOriginal(original.get(), bitmap);
+    const bool keyed = transparent != CLR_INVALID;
+    auto isKey = [&](int x, int y) { return keyed && GetPixel(original.get(), x, y) == transparent; };
+
+    // The transparent pixels next to the picture take the colour of their neighbours, so that
+    // smoothing blends the edge with the picture itself rather than with the transparent colour.
+    GdiBitmap padded(CreateCompatibleBitmap(screen.get(), size.cx, size.cy));
     MemoryDC source(CreateCompatibleDC(screen.get()));
+    SelectGuard keepSource(source.get(), padded.get());
+    BitBlt(source.get(), 0, 0, size.cx, size.cy, original.get(), 0, 0, SRCCOPY);
+    for (int y = 0; keyed && y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x) {
+            if (!isKey(x, y))
+                continue;
+            int r = 0, g = 0, b = 0, n = 0;
+            for (const POINT d : {POINT{-1, 0}, POINT{1, 0}, POINT{0, -1}, POINT{0, 1}}) {
+                const int nx = x + d.x, ny = y + d.y;
+                if (nx < 0 || ny < 0 || nx >= size.cx || ny >= size.cy || isKey(nx, ny))
+                    continue;
+                const COLORREF c = GetPixel(original.get(), nx, ny);
+                r += GetRValue(c), g += GetGValue(c), b += GetBValue(c), ++n;
+            }
+            if (n)
+                SetPixel(source.get(), x, y, RGB(r / n, g / n, b / n));
+        }
+
+    GdiBitmap result(CreateCompatibleBitmap(screen.get(), width, height));
     MemoryDC target(CreateCompatibleDC(screen.get()));
-    SelectGuard keepSource(source.get(), bitmap);
     SelectGuard keepTarget(target.get(), result.get());
     SetStretchBltMode(target.get(), HALFTONE);
     SetBrushOrgEx(target.get(), 0, 0, nullptr); // HALFTONE needs it reset after the mode
     StretchBlt(target.get(), 0, 0, width, height, source.get(), 0, 0, size.cx, size.cy, SRCCOPY);
+
+    // Transparent again exactly where the nearest original pixel is.
+    for (int y = 0; keyed && y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (isKey(x * size.cx / width, y * size.cy / height))
+                SetPixel(target.get(), x, y, transparent);
     return result;
 }
 
-HBITMAP TScaledPicture::At(HBITMAP design, int dpi) {
+HBITMAP TScaledPicture::At(HBITMAP design, int dpi, COLORREF transparent) {
     if (!design || dpi == kDesignDpi)
         return design;
-    if (dpi != dpi_) {
+    if (dpi != dpi_ || transparent != transparent_) {
         const SIZE size = BitmapSize(design);
-        scaled_ = StretchedBitmap(design, ScaleDesignUnits(size.cx, dpi), ScaleDesignUnits(size.cy, dpi));
+        scaled_ = StretchedBitmap(design, ScaleDesignUnits(size.cx, dpi), ScaleDesignUnits(size.cy, dpi), transparent);
         dpi_ = dpi;
+        transparent_ = transparent;
     }
     return scaled_.get();
 }

@@ -64,18 +64,20 @@ SIZE BitmapSize(HBITMAP bitmap);
 // The colour of one pixel of a bitmap (for "the bottom-left pixel is transparent").
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y);
 // A smoothly resampled copy of `bitmap` at the given size, for pictures drawn at one size
-// only; made once and kept, as resampling is too slow for every paint.
-GdiBitmap StretchedBitmap(HBITMAP bitmap, int width, int height);
+// only; made once and kept, as resampling is too slow for every paint. Pixels of the
+// `transparent` colour (CLR_INVALID: none) stay that colour and do not tint the edges.
+GdiBitmap StretchedBitmap(HBITMAP bitmap, int width, int height, COLORREF transparent = CLR_INVALID);
 
 // A picture made for 96 DPI as drawn at a window's DPI: resampled when the DPI changes.
 class TScaledPicture {
   public:
-    HBITMAP At(HBITMAP design, int dpi);
+    HBITMAP At(HBITMAP design, int dpi, COLORREF transparent = CLR_INVALID);
     void Forget() { dpi_ = 0; } // the design picture changed
 
   private:
     GdiBitmap scaled_;
     int dpi_ = 0;
+    COLORREF transparent_ = CLR_INVALID;
 };
 
 // A memory DC with a colour bitmap of the given size, compatible with `target` (the

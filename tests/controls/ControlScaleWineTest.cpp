@@ -80,6 +80,32 @@ TEST_F(ControlScaleTest, GlyphCheckBoxAndCaptionOffsetGrowWithTheScale) {
     form.RemoveControl(box);
 }
 
+// Where the picture, scaled pixel by pixel, is transparent, the box shows its own colour: the
+// transparent colour never bleeds into the picture's edge.
+TEST_F(ControlScaleTest, ScaledCheckPictureHasNoFringeOfItsTransparentColour) {
+    auto& box = form.Add<TGlyphCheck>();
+    box.SetChecked(true);
+    box.SetBounds(5, 5, Px(120), Px(19));
+    Pump();
+    const int w = box.Width(), h = box.Height();
+    Canvas canvas(w, h);
+    box.PaintTo(canvas.dc());
+    const COLORREF background = canvas.At(w - 1, 0);
+    GdiBitmap blank(LoadBitmapA(GetModuleHandleA(nullptr), "Blank"));
+    GdiBitmap mark(LoadBitmapA(GetModuleHandleA(nullptr), "CheckIks"));
+    const COLORREF blankKey = BitmapPixel(blank.get(), 0, 15), markKey = BitmapPixel(mark.get(), 0, 15);
+    const int left = Px(2), top = (h - Px(16)) / 2;
+    int bled = 0;
+    for (int y = 0; y < Px(16); ++y)
+        for (int x = 0; x < Px(16); ++x) {
+            const int dx = x * kDesignDpi / dpi, dy = y * kDesignDpi / dpi;
+            if (BitmapPixel(blank.get(), dx, dy) == blankKey && BitmapPixel(mark.get(), dx, dy) == markKey)
+                bled += canvas.At(left + x, top + y) != background;
+        }
+    EXPECT_EQ(bled, 0);
+    form.RemoveControl(box);
+}
+
 TEST_F(ControlScaleTest, SpinEditArrowColumnAndArrowsGrowWithTheScale) {
     auto& spin = form.Add<TSpinEdit>();
     spin.SetBounds(5, 40, Px(121), Px(22));
