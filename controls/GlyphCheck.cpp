@@ -122,9 +122,9 @@ void TCustomGlyphCheck::DrawPicture(HDC dc, const char* name, LayoutPoint at, in
             return;
         const SIZE size = BitmapSize(original.get());
         picture.transparent = BitmapPixel(original.get(), 0, size.cy - 1);
-        const int side = ScaleDesignUnits(kCheckPictureSize, dpi);
-        picture.bitmap = side == size.cx && side == size.cy ? std::move(original)
-                                                            : StretchedBitmap(original.get(), side, side, picture.transparent);
+        picture.bitmap = dpi == kDesignDpi ? std::move(original)
+                                           : StretchedBitmap(original.get(), ScaleDesignUnits(size.cx, dpi),
+                                                             ScaleDesignUnits(size.cy, dpi), picture.transparent);
     }
     TCanvas(dc).DrawTransparent(at.x, at.y, picture.bitmap.get(), picture.transparent);
 }
